@@ -1,0 +1,30 @@
+// The per-tick pad state of both players: eight action bits each, with edges and
+// auto-repeat. Every scene reads only these records.
+#pragma once
+
+#include <cstdint>
+
+enum PadBits : uint8_t {
+    kPadRight = 0x01,
+    kPadLeft = 0x02,
+    kPadUp = 0x04,
+    kPadDown = 0x08,
+    kPadDecide = 0x10,  // vulcan in play
+    kPadCancel = 0x20,  // sub-weapon in play
+    kPadRoll = 0x40,
+    kPadPause = 0x80,
+};
+
+struct PadState {
+    uint8_t held;
+    uint8_t previous;
+    uint8_t pressed;
+    uint8_t repeat;
+    uint8_t counter;  // ticks to the next repeat, 0..12
+};
+
+extern PadState gPadState[2];
+
+// Edges and auto-repeat for both players: a change of the held bits repeats at once, then
+// 13 ticks later, then every 5th tick.
+void UpdatePadStates();

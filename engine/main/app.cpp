@@ -1,0 +1,371 @@
+#include "engine/main/app.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+#include "engine/main/frame.h"
+#include "engine/main/game_state.h"
+#include "engine/overlay/fade.h"
+#include "engine/random/random.h"
+#include "platform/system/system.h"
+#include "platform/text/cp932.h"
+
+GameState gGameState;
+PlatformContext gPlatform;
+GraphicsContext gGraphics;
+
+namespace {
+
+constexpr auto kWindowTitle = text::Cp932(u8"ＶＥＬＤＲＡＮ　ＱＵＯＲＬ ver.1.01");
+constexpr auto kMenuFile = text::Cp932(u8"ファイル(&F)");
+constexpr auto kMenuReturn = text::Cp932(u8"タイトルに戻る(&R)");
+constexpr auto kMenuExit = text::Cp932(u8"アプリケーションの終了(&X)");
+constexpr auto kMenuView = text::Cp932(u8"表示(&V)");
+constexpr auto kMenuAspect = text::Cp932(u8"アスペクト比を固定する(&A)");
+constexpr auto kMenuZoom = text::Cp932(u8"表示倍率(&S)");
+constexpr auto kMenuHelp = text::Cp932(u8"ヘルプ(&H)");
+constexpr auto kMenuAbout = text::Cp932(u8"バージョン情報(&A)...");
+constexpr auto kAboutCaption = text::Cp932(u8"バージョン情報");
+constexpr auto kAboutLine2 = text::Cp932(u8"Linux 版");
+constexpr auto kAboutLine3 = text::Cp932(u8"(C) VQ Team");
+constexpr auto kGraphicsError = text::Cp932(
+    u8"グラフィックの初期化に失敗しました。\nビデオボードがスペックを満たしているか、"
+    u8"ドライバに問題が無いか確かめてください。");
+
+const win::MenuEntry kMainMenu[] = {
+    {win::MenuKind::Popup, 0, kMenuFile.c_str()},
+    {win::MenuKind::Item, kCmdReturnToTitle, kMenuReturn.c_str()},
+    {win::MenuKind::Separator, 0, nullptr},
+    {win::MenuKind::Item, kCmdExit, kMenuExit.c_str()},
+    {win::MenuKind::End, 0, nullptr},
+    {win::MenuKind::Popup, 0, kMenuView.c_str()},
+    {win::MenuKind::Item, kCmdFixedAspect, kMenuAspect.c_str()},
+    {win::MenuKind::Popup, 0, kMenuZoom.c_str()},
+    {win::MenuKind::Item, kCmdZoom50, "50%"},
+    {win::MenuKind::Item, kCmdZoom100, "100%"},
+    {win::MenuKind::Item, kCmdZoom150, "150%"},
+    {win::MenuKind::Item, kCmdZoom200, "200%"},
+    {win::MenuKind::Item, kCmdZoom300, "300%"},
+    {win::MenuKind::End, 0, nullptr},
+    {win::MenuKind::End, 0, nullptr},
+    {win::MenuKind::Popup, 0, kMenuHelp.c_str()},
+    {win::MenuKind::Item, kCmdAbout, kMenuAbout.c_str()},
+    {win::MenuKind::End, 0, nullptr},
+};
+
+// Commands that release scene resources wait until no loader thread fills them: they are
+// kept here and carried out by the loop once the loader is done.
+int gDeferredCommand = 0;
+bool gShuttingDown = false;
+
+// SIGINT and SIGTERM end the program through its normal shut-down.
+volatile std::sig_atomic_t gStopSignal = 0;
+
+void OnStopSignal(int) {
+    gStopSignal = 1;
+}
+
+class MainWindowHost : public win::WindowHost {
+public:
+    void OnActivate(bool active, bool minimized) override {
+        OnMainWindowActivate(active, minimized);
+    }
+    void OnCommand(int id) override { OnMainWindowCommand(id); }
+    void OnEscape() override { OnMainWindowEscape(); }
+    void OnSizing(win::SizingEdge edge, win::WindowRect* rect) override {
+        if (gGameState.fixedAspect == 1 && gPlatform.mainWindow) {
+            ApplyAspectLock(edge, gPlatform.mainWindow->Metrics(), rect);
+        }
+    }
+    void OnDestroy() override { OnMainWindowDestroy(); }
+};
+
+MainWindowHost gMainWindowHost;
+
+void RunDeferredCommand() {
+    if (gDeferredCommand == 0 || IsLoaderBusy()) return;
+    int command = gDeferredCommand;
+    gDeferredCommand = 0;
+    OnMainWindowCommand(command);
+}
+
+}  // namespace
+
+PlatformBackends GameBackends() {
+    PlatformBackends b{};
+    b.createWindow = win::CreateGtkWindow;
+    b.graphics = PlatformBackends::Graphics::Gl33;
+    b.audio = PlatformBackends::Audio::Sdl;
+    b.controllers = PlatformBackends::Controllers::Sdl;
+    b.movie = PlatformBackends::Movie::Ffmpeg;
+    b.headlessGl = false;
+    return b;
+}
+
+PlatformBackends HeadlessBackends() {
+    PlatformBackends b{};
+    b.createWindow = win::CreateHeadlessWindow;
+    b.graphics = PlatformBackends::Graphics::Null;
+    b.audio = PlatformBackends::Audio::Null;
+    b.controllers = PlatformBackends::Controllers::Scripted;
+    b.movie = PlatformBackends::Movie::Null;
+    b.headlessGl = false;
+    return b;
+}
+
+const char* GetProgramDirectory() {
+    std::snprintf(gPlatform.programDirectory, sizeof gPlatform.programDirectory, "%s",
+                  sys::ProgramDirectory());
+    return gPlatform.programDirectory;
+}
+
+bool CreateMainWindow() {
+    gPlatform.active = 0;
+    if (!gPlatform.backends.createWindow) return false;
+    win::Window* window = gPlatform.backends.createWindow();
+    if (!window) return false;
+    win::WindowDesc desc{};
+    desc.title = kWindowTitle.c_str();
+    desc.clientWidth = 640;
+    desc.clientHeight = 480;
+    desc.fullScreen = gGameState.windowMode != 1;
+    desc.menu = kMainMenu;
+    desc.menuCount = static_cast<int>(sizeof kMainMenu / sizeof kMainMenu[0]);
+    gPlatform.mainWindow = window;
+    if (!window->Create(desc, &gMainWindowHost)) {
+        // The window itself is not tested: the device creation fails without it.
+        return true;
+    }
+    return true;
+}
+
+int InitDirect3D() {
+    gPlatform.direct3d = true;
+    gPlatform.displayMode = DisplayMode{640, 480, 60, gfx::Format::X8R8G8B8};
+
+    gfx::PresentParams& pp = gGraphics.presentParams;
+    pp = gfx::PresentParams{};
+    pp.backBufferWidth = 640;
+    pp.backBufferHeight = 480;
+    pp.autoDepthStencil = true;
+    pp.depthFormat = gfx::Format::D16;
+    if (gGameState.windowMode == 1) {
+        pp.windowed = true;
+        pp.backBufferFormat = gPlatform.displayMode.format;
+    } else {
+        pp.windowed = false;
+        pp.backBufferFormat = gfx::Format::R5G6B5;
+    }
+
+    gfx::Device* device = nullptr;
+    if (gPlatform.backends.graphics == PlatformBackends::Graphics::Gl33) {
+        gfx::GlSurface* surface = nullptr;
+        if (gPlatform.backends.headlessGl || !gPlatform.mainWindow) {
+            gPlatform.headlessSurface = gfx::CreateHeadlessGlSurface();
+            surface = gPlatform.headlessSurface;
+        } else {
+            surface = gPlatform.mainWindow->Surface();
+        }
+        if (surface) device = gfx::CreateGl33Device(surface, pp);
+    } else {
+        if (gPlatform.mainWindow) device = gfx::CreateNullDevice(pp);
+    }
+    if (!device) return 0;
+    gPlatform.device = device;
+
+    ResetCamera();
+
+    gfx::Light& light = gGraphics.defaultLight;
+    std::memset(&light, 0, sizeof light);
+    light.type = gfx::LIGHT_DIRECTIONAL;
+    light.diffuse = gfx::ColorValue{1.0f, 1.0f, 1.0f, 0.0f};
+    light.specular = gfx::ColorValue{0.5f, 0.5f, 0.5f, 0.0f};
+    light.ambient = gfx::ColorValue{0.4f, 0.4f, 0.4f, 0.0f};
+
+    gfx::Material& m = gGraphics.defaultMaterial;
+    std::memset(&m, 0, sizeof m);
+    m.diffuse = gfx::ColorValue{1.0f, 1.0f, 1.0f, 0.0f};
+    m.ambient = gfx::ColorValue{1.0f, 1.0f, 1.0f, 0.0f};
+    return 1;
+}
+
+void ResetCamera() {
+    gGraphics.eye = gfx::Vec3{0.0f, 180.0f, -45.0f};
+    gGraphics.target = gfx::Vec3{0.0f, 0.0f, 0.0f};
+    gGraphics.heading = 0.0f;
+    gGraphics.fieldOfView = 45.0f;
+}
+
+int ShutdownApplication() {
+    if (gPlatform.device) {
+        delete gPlatform.device;
+        gPlatform.device = nullptr;
+    }
+    if (gPlatform.headlessSurface) {
+        delete gPlatform.headlessSurface;
+        gPlatform.headlessSurface = nullptr;
+    }
+    gPlatform.direct3d = false;
+    return 1;
+}
+
+void ReturnToTitle() {
+    ResetGameState();
+}
+
+int ShowMessageBox(const char* text, const char* caption) {
+    if (gPlatform.mainWindow) return gPlatform.mainWindow->MessageBox(text, caption);
+    return win::StandaloneMessageBox(text, caption);
+}
+
+void OnMainWindowActivate(bool active, bool minimized) {
+    gPlatform.active = minimized ? 0 : 1;
+    (void)active;
+}
+
+void OnMainWindowCommand(int id) {
+    win::Window* window = gPlatform.mainWindow;
+    if (gShuttingDown || !window) return;
+    switch (id) {
+        case kCmdReturnToTitle:
+        case kCmdExit:
+            if (IsLoaderBusy()) {
+                gDeferredCommand = id;
+                return;
+            }
+            if (id == kCmdReturnToTitle) {
+                ReturnToTitle();
+            } else {
+                window->Destroy();
+            }
+            break;
+        case kCmdFixedAspect:
+            gGameState.fixedAspect = gGameState.fixedAspect == 1 ? 0 : 1;
+            window->CheckMenuItem(kCmdFixedAspect, gGameState.fixedAspect == 1);
+            break;
+        case kCmdZoom50:
+        case kCmdZoom100:
+        case kCmdZoom150:
+        case kCmdZoom200:
+        case kCmdZoom300: {
+            int w, h;
+            ZoomClientSize(id, &w, &h);
+            window->SetClientSize(w, h);
+            break;
+        }
+        case kCmdAbout: {
+            const char* lines[] = {kWindowTitle.c_str(), kAboutLine2.c_str(), kAboutLine3.c_str()};
+            window->AboutBox(kAboutCaption.c_str(), lines, 3);
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+void OnMainWindowEscape() {
+    if (gShuttingDown || IsLoaderBusy()) return;
+    if (gGameState.scene == SceneId::Title) {
+        // Press-start screen and title menus come with the title scene.
+        if (gPlatform.mainWindow) gPlatform.mainWindow->PostClose();
+        return;
+    }
+    TogglePauseRequest();
+}
+
+void OnMainWindowDestroy() {
+    if (gPlatform.mainWindow) gPlatform.mainWindow->Quit();
+}
+
+void ZoomClientSize(int command, int* width, int* height) {
+    static const int kFactors[] = {1, 2, 3, 4, 6};
+    int index = command - kCmdZoom50;
+    if (index < 0 || index > 4) index = 1;
+    *width = kFactors[index] * 640 / 2;
+    *height = kFactors[index] * 480 / 2;
+}
+
+void ApplyAspectLock(win::SizingEdge edge, const win::FrameMetrics& metrics, win::WindowRect* r) {
+    int w = (r->right - r->left) - 2 * metrics.frame;
+    int h = w * 480 / 640 + metrics.caption + 2 * metrics.frame + metrics.menu;
+    switch (edge) {
+        case win::SizingEdge::Left:
+        case win::SizingEdge::Right:
+        case win::SizingEdge::Bottom:
+        case win::SizingEdge::BottomLeft:
+        case win::SizingEdge::BottomRight:
+            r->bottom = r->top + h;
+            break;
+        case win::SizingEdge::Top:
+        case win::SizingEdge::TopLeft:
+        case win::SizingEdge::TopRight:
+            r->top = r->bottom - h;
+            if (r->top < 0) {
+                r->top = 0;
+                r->bottom = h;
+            }
+            break;
+    }
+}
+
+bool StartGame(const PlatformBackends& backends) {
+    gPlatform.backends = backends;
+    ResetGameState();
+    SeedRandomDefault(static_cast<uint32_t>(std::time(nullptr)));
+    std::snprintf(gPlatform.settingsPath, sizeof gPlatform.settingsPath, "%sv_quorl.ini",
+                  GetProgramDirectory());
+
+    if (!CreateMainWindow()) return false;
+    if (!InitDirect3D()) {
+        ShowMessageBox(kGraphicsError.c_str(), "error");
+        return true;
+    }
+    ClearDebugText();
+    gFrameClock.last = sys::TimeMs();
+    gFrameClock.rateTime = gFrameClock.last;
+    return true;
+}
+
+void RunMessageLoop() {
+    win::Window* window = gPlatform.mainWindow;
+    if (!window || !gPlatform.device) return;
+    gStopSignal = 0;
+    std::signal(SIGINT, OnStopSignal);
+    std::signal(SIGTERM, OnStopSignal);
+    while (window->PumpEvents()) {
+        if (gStopSignal) {
+            window->Destroy();
+            continue;
+        }
+        RunDeferredCommand();
+        if (gPlatform.active == 1) {
+            RunFrame();
+            uint32_t wait = MillisecondsUntilNextFrame();
+            if (wait > 0) window->WaitEvents(static_cast<int>(wait));
+        } else {
+            window->WaitEvents(-1);
+        }
+    }
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+}
+
+void ShutdownGame() {
+    gShuttingDown = true;
+    WaitForLoader();
+    ShutdownApplication();
+    if (gPlatform.mainWindow) {
+        delete gPlatform.mainWindow;
+        gPlatform.mainWindow = nullptr;
+    }
+    gShuttingDown = false;
+}
+
+int RunGameProgram(const PlatformBackends& backends) {
+    if (!StartGame(backends)) return 0;
+    RunMessageLoop();
+    ShutdownGame();
+    return 0;
+}

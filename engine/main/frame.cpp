@@ -1,0 +1,231 @@
+#include "engine/main/frame.h"
+
+#include <cstdio>
+
+#include "engine/graphics/projection.h"
+#include "engine/input/pad.h"
+#include "engine/main/app.h"
+#include "engine/overlay/fade.h"
+#include "platform/system/system.h"
+
+FrameClock gFrameClock;
+LoaderStatus gLoaderStatus;
+
+namespace {
+
+bool gDeviceUsable = true;
+
+void RunSceneStep(const SceneStep* table) {
+    int32_t scene = static_cast<int32_t>(gGameState.scene);
+    if (scene < 0 || scene >= kSceneCount) return;
+    if (SceneStep step = table[scene]) step();
+}
+
+void LoadSceneResourcesThread(void*) {
+    RunSceneStep(kSceneLoad);
+    gLoaderStatus.busy.store(0, std::memory_order_release);
+}
+
+// The clear colour of the current scene; false when nothing is to be cleared.
+gfx::Color SceneClearColor() {
+    if (gGameState.scene == SceneId::Play) {
+        // Without a current stage the picture would be undefined: clear to black.
+        return 0xFF000000u;
+    }
+    return 0xFFE6F0FFu;
+}
+
+// Device reset after a loss: resources are released and reloaded, so it waits until no
+// loader thread is filling them.
+void TryResetDevice(gfx::Device* device) {
+    if (device->TestCooperativeLevel() != gfx::Result::DeviceNotReset) return;
+    if (IsLoaderBusy()) return;  // tried again at the next frame
+    if (gfx::Failed(device->Reset(gGraphics.presentParams))) return;
+    gDeviceUsable = true;
+}
+
+}  // namespace
+
+int32_t FrameRateInForce() {
+    int32_t setting = gGameState.frameRateSetting;
+    return setting >= 0 && setting <= 2 ? setting : 0;
+}
+
+bool PaceFrame(FrameClock* clock, uint32_t now, uint32_t period) {
+    clock->now = now;
+    clock->accumulator = (now - clock->last) * 3u + clock->remainder;
+    if (clock->accumulator < period) return false;
+    clock->remainder = clock->accumulator % period;
+    clock->last = now;
+    return true;
+}
+
+uint32_t MillisecondsUntilNextFrame() {
+    uint32_t period = kFramePeriodTable[FrameRateInForce()];
+    uint32_t elapsed = (sys::TimeMs() - gFrameClock.last) * 3u + gFrameClock.remainder;
+    if (elapsed >= period) return 0;
+    return (period - elapsed + 2) / 3;
+}
+
+bool IsDeviceUsable() {
+    return gDeviceUsable;
+}
+
+int RunFrame() {
+    gGameState.frameRate = FrameRateInForce();
+    uint32_t period = kFramePeriodTable[gGameState.frameRate];
+    if (!PaceFrame(&gFrameClock, sys::TimeMs(), period)) return 1;
+    return RunFrameWork();
+}
+
+int RunFrameWork() {
+    uint32_t workStart = sys::TimeMs();
+    gPauseState.visible = gPauseState.requested;
+
+    for (int32_t tick = 0; tick <= gGameState.frameRate; ++tick) {
+        UpdateFrame();
+    }
+
+    if (!gPlatform.direct3d || !Device3D()) return 0;
+    RenderFrame();
+
+    uint32_t cost = (sys::TimeMs() - workStart) * 3u;
+    gFrameClock.frameCost = cost > 400 ? 400 : cost;
+    char line[16];
+    std::snprintf(line, sizeof line, "%3d ", static_cast<int>(gFrameClock.frameCost));
+    PutDebugText(0, 58, line);
+    return 1;
+}
+
+void UpdateFrame() {
+    // Pause toggle from the pads, as left by the previous tick.
+    if (((gPadState[0].pressed | gPadState[1].pressed) & kPadPause) && !IsLoaderBusy() &&
+        gGameState.scene != SceneId::Title) {
+        TogglePauseRequest();
+    }
+    if (IsLoaderBusy()) return;
+    gLoaderStatus.justStarted.store(0, std::memory_order_release);
+
+    UpdatePadStates();
+
+    if (gLoaderStatus.titlePending == 1) {
+        if (IsFadeOutDone()) {
+            gGameState.scene = SceneId::Title;
+            StartFadeIn(0);
+            StartLoaderThread();
+            gLoaderStatus.titlePending = 0;
+        }
+        AdvanceFade();
+        return;
+    }
+
+    RunSceneStep(kSceneUpdate);
+    AdvanceFade();
+    gGameState.updateCounter += 1;
+}
+
+void RenderFrame() {
+    gfx::Device* device = Device3D();
+    if (!device) return;
+    if (gDeviceUsable) {
+        gfx::Color clear = SceneClearColor();
+        device->Clear(gfx::CLEAR_TARGET | gfx::CLEAR_ZBUFFER, clear, 1.0f, 0);
+        device->SetRenderState(gfx::RS_CULLMODE, gfx::CULL_NONE);
+        device->SetTransform(gfx::TS_VIEW, gGraphics.view);
+        device->BeginScene();
+        if (gLoaderStatus.justStarted.load(std::memory_order_acquire) != 1) {
+            RunSceneStep(kSceneDraw);
+        }
+        device->SetRenderState(gfx::RS_FOGENABLE, gfx::kFalse);
+        device->SetRenderState(gfx::RS_CULLMODE, gfx::CULL_CCW);
+        device->SetTexture(0, nullptr);
+        device->EndScene();
+        if (device->Present() == gfx::Result::DeviceLost) gDeviceUsable = false;
+    } else {
+        TryResetDevice(device);
+    }
+
+    gFrameClock.framesDrawn += 1;
+    uint32_t t = sys::TimeMs();
+    if (t - gFrameClock.rateTime > 1000) {
+        gFrameClock.measuredRate =
+            (gFrameClock.framesDrawn - gFrameClock.rateFrames) * 1000u / (t - gFrameClock.rateTime);
+        gFrameClock.rateTime = t;
+        gFrameClock.rateFrames = gFrameClock.framesDrawn;
+    }
+}
+
+void ResetGameState() {
+    gGameState.gameMode = GameMode::Story;
+    SetFadeLength(17);
+    gGameState.scene = SceneId::Title;
+    gGameState.updateCounter = 0;
+    gGameState.score = 0;
+}
+
+bool IsLoaderBusy() {
+    return gLoaderStatus.busy.load(std::memory_order_acquire) != 0;
+}
+
+void StartLoaderThread() {
+    gLoaderStatus.busy.store(1, std::memory_order_release);
+    gLoaderStatus.justStarted.store(1, std::memory_order_release);
+    if (!sys::StartThread(LoadSceneResourcesThread, nullptr)) {
+        // No thread could be made: load on this thread instead.
+        LoadSceneResourcesThread(nullptr);
+    }
+}
+
+void WaitForLoader() {
+    while (IsLoaderBusy()) {
+        // A loader showing a message box needs the main thread to pump the window.
+        if (gPlatform.mainWindow) {
+            gPlatform.mainWindow->PumpEvents();
+        }
+        sys::SleepMs(1);
+    }
+}
+
+void SetupDeviceStates() {
+    gfx::Device* d = Device3D();
+    if (!d) return;
+    CaptureViewProjection();
+    d->SetRenderState(gfx::RS_SHADEMODE, gfx::SHADE_GOURAUD);
+    d->SetRenderState(gfx::RS_AMBIENT, 0xFF404040u);
+    d->SetRenderState(gfx::RS_ZENABLE, gfx::kFalse);
+    d->SetRenderState(gfx::RS_ZWRITEENABLE, gfx::kTrue);
+    d->SetRenderState(gfx::RS_NORMALIZENORMALS, gfx::kTrue);
+    d->SetRenderState(gfx::RS_ALPHAREF, 0);
+    d->SetRenderState(gfx::RS_ALPHATESTENABLE, gfx::kTrue);
+    d->SetRenderState(gfx::RS_ALPHAFUNC, gfx::CMP_GREATER);
+    d->SetRenderState(gfx::RS_ZFUNC, gfx::CMP_LESSEQUAL);
+    d->SetRenderState(gfx::RS_SRCBLEND, gfx::BLEND_ONE);
+    d->SetRenderState(gfx::RS_DESTBLEND, gfx::BLEND_ONE);
+    d->SetRenderState(gfx::RS_LIGHTING, gfx::kTrue);
+    d->SetRenderState(gfx::RS_ALPHABLENDENABLE, gfx::kFalse);
+    d->SetTextureStageState(0, gfx::TSS_MAGFILTER, gfx::TEXF_LINEAR);
+    d->SetTextureStageState(0, gfx::TSS_MINFILTER, gfx::TEXF_LINEAR);
+    d->SetTextureStageState(0, gfx::TSS_ALPHAOP, gfx::TOP_SELECTARG1);
+    d->LightEnable(0, true);
+    d->SetVertexShader(gfx::FVF_XYZ | gfx::FVF_NORMAL | gfx::FVF_TEX1);
+
+    gfx::Mat4 projection = gfx::PerspectiveFovRH(gfx::kPi / 4.0f, 4.0f / 3.0f, 10.0f, 20000.0f);
+    gfx::Mat4 view = gfx::LookAtRH(gfx::Vec3{0.0f, 0.0f, 550.0f}, gfx::Vec3{0.0f, 0.0f, 0.0f},
+                                   gfx::Vec3{0.0f, 1.0f, 0.0f});
+    d->SetTransform(gfx::TS_VIEW, view);
+    d->SetTransform(gfx::TS_PROJECTION, projection);
+
+    gfx::Light light{};
+    light.type = gfx::LIGHT_DIRECTIONAL;
+    light.diffuse = gfx::ColorValue{1.0f, 1.0f, 1.0f, 0.0f};
+    light.ambient = gfx::ColorValue{0.5f, 0.5f, 0.5f, 0.0f};
+    light.direction[2] = 1.0f;
+    d->SetLight(0, light);
+
+    gfx::Material& m = gGraphics.defaultMaterial;
+    m.diffuse.r = m.diffuse.g = m.diffuse.b = 1.0f;
+    m.ambient.r = m.ambient.g = m.ambient.b = 1.0f;
+    m.specular.r = m.specular.g = m.specular.b = 0.0f;
+    m.emissive.r = m.emissive.g = m.emissive.b = 0.0f;
+    d->SetMaterial(m);
+}

@@ -1,0 +1,67 @@
+// The fixed-rate frame loop and the scene framework: pacing wall-clock time into ticks of
+// 1/60 s and drawn frames at 60, 30 or 20 per second, the per-tick update, the per-frame
+// drawing with its overlays, device loss and reset, the scene dispatch tables and the
+// scene loader thread.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "engine/main/game_state.h"
+
+struct FrameClock {
+    uint32_t now;
+    uint32_t last;
+    uint32_t accumulator;  // thirds of a millisecond
+    uint32_t remainder;
+    uint32_t framesDrawn;
+    uint32_t measuredRate;
+    uint32_t rateTime;
+    uint32_t rateFrames;
+    uint32_t frameCost;  // thirds of a millisecond, at most 400
+};
+
+// Frame periods in thirds of a millisecond by frame-rate setting (1, 2 and 3 ticks).
+inline constexpr uint32_t kFramePeriodTable[3] = {50, 100, 150};
+
+struct LoaderStatus {
+    std::atomic<int32_t> busy;
+    std::atomic<int32_t> justStarted;
+    int32_t titlePending;  // set by the practice pause menu's return to the title
+};
+
+extern FrameClock gFrameClock;
+extern LoaderStatus gLoaderStatus;
+
+using SceneStep = void (*)();
+// The three dispatch tables by scene number; an empty entry does nothing.
+extern const SceneStep kSceneUpdate[kSceneCount];
+extern const SceneStep kSceneDraw[kSceneCount];
+extern const SceneStep kSceneLoad[kSceneCount];
+
+// One pass of the loop; returns 1, or 0 when the graphics device is missing.
+int RunFrame();
+// The work of one accepted frame: its ticks, the drawing and the frame cost. RunFrame calls it
+// once pacing lets a frame through; the headless harness calls it directly.
+int RunFrameWork();
+// One logic tick.
+void UpdateFrame();
+// One drawn frame.
+void RenderFrame();
+void ResetGameState();
+bool IsLoaderBusy();
+void StartLoaderThread();
+void SetupDeviceStates();
+
+// The frame-rate setting in force, brought into 0..2.
+int32_t FrameRateInForce();
+// The pacing decision of one pass, apart from the clock: given the time now, updates the
+// clock's accumulator, remainder and last, and returns whether a frame is due.
+bool PaceFrame(FrameClock* clock, uint32_t now, uint32_t period);
+// Milliseconds until the next frame is due (0 when due now), for the loop's wait.
+uint32_t MillisecondsUntilNextFrame();
+// Blocks until no loader thread runs.
+void WaitForLoader();
+
+// The device is usable (false between a lost present and a successful reset).
+bool IsDeviceUsable();

@@ -1,0 +1,33 @@
+// The scene dispatch tables: each scene's update (per tick), draw (per frame) and load
+// step (on the loader thread), by scene number.
+#include "engine/main/frame.h"
+
+const SceneStep kSceneUpdate[kSceneCount] = {
+    nullptr,  // title
+    nullptr,  // play
+    nullptr,  // game-over picture
+    nullptr,  // ending
+    nullptr,  // result
+    nullptr,  // story event
+    nullptr,  // shop
+};
+
+const SceneStep kSceneDraw[kSceneCount] = {
+    nullptr,  // title
+    nullptr,  // play
+    nullptr,  // game-over picture
+    nullptr,  // ending
+    nullptr,  // result
+    nullptr,  // story event
+    nullptr,  // shop
+};
+
+const SceneStep kSceneLoad[kSceneCount] = {
+    nullptr,  // title
+    nullptr,  // play
+    nullptr,  // game-over picture
+    nullptr,  // ending
+    nullptr,  // result
+    nullptr,  // story event
+    nullptr,  // shop
+};

@@ -1,0 +1,22 @@
+// The keyboard state by key code. Key codes are the game's numbering of keys (the classic
+// PC scan-code set: 0x01 Escape, 0x2C Z, 0xC8 cursor up, ...). The window layer feeds key
+// events in; the game reads the whole state once per tick.
+#pragma once
+
+#include <cstdint>
+
+namespace input {
+
+constexpr int kKeyCount = 256;
+
+// Marks a key down or up (window layer).
+void SetKey(uint8_t code, bool down);
+// Releases every key (the window lost the focus).
+void ClearKeyboard();
+// Copies the state: 0x80 for each key that is down, 0 otherwise.
+void ReadKeyboard(uint8_t state[kKeyCount]);
+// The key code of a hardware key code as the X server numbers keys (evdev code + 8);
+// 0 when the key has no code in the game's numbering.
+uint8_t KeyCodeFromHardware(uint32_t hardwareKeycode);
+
+}  // namespace input

@@ -1,0 +1,195 @@
+#include "platform/system/system.h"
+
+#include <dirent.h>
+#include <pthread.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+namespace sys {
+
+namespace {
+
+std::atomic<ClockSource> gClockSource{nullptr};
+char gProgramDir[4096];
+bool gProgramDirOverride = false;
+
+uint32_t RealTimeMs() {
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    uint64_t ms =
+        static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
+    return static_cast<uint32_t>(ms);
+}
+
+struct ThreadStart {
+    void (*entry)(void*);
+    void* arg;
+};
+
+void* ThreadMain(void* p) {
+    ThreadStart start = *static_cast<ThreadStart*>(p);
+    delete static_cast<ThreadStart*>(p);
+    start.entry(start.arg);
+    return nullptr;
+}
+
+bool Exists(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
+// Looks for name in folder without regard to case; on success appends the real name.
+bool MatchComponent(const std::string& folder, const std::string& name, std::string* out) {
+    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir) return false;
+    bool found = false;
+    while (dirent* e = readdir(dir)) {
+        if (strcasecmp(e->d_name, name.c_str()) == 0) {
+            *out = e->d_name;
+            found = true;
+            // An exact match wins over other spellings.
+            if (name == e->d_name) break;
+        }
+    }
+    closedir(dir);
+    return found;
+}
+
+bool Resolve(const char* path, std::string* real) {
+    if (!path || !*path) return false;
+    if (Exists(path)) {
+        *real = path;
+        return true;
+    }
+    std::string p(path);
+    for (char& c : p) {
+        if (c == '\\') c = '/';
+    }
+    if (Exists(p)) {
+        *real = p;
+        return true;
+    }
+    std::string result;
+    size_t pos = 0;
+    if (!p.empty() && p[0] == '/') {
+        result = "/";
+        pos = 1;
+    }
+    while (pos <= p.size()) {
+        size_t next = p.find('/', pos);
+        if (next == std::string::npos) next = p.size();
+        std::string comp = p.substr(pos, next - pos);
+        pos = next + 1;
+        if (comp.empty() || comp == ".") continue;
+        if (comp == "..") {
+            result += result.empty() || result.back() == '/' ? ".." : "/..";
+            continue;
+        }
+        std::string match;
+        std::string folder = result;
+        if (!MatchComponent(folder, comp, &match)) return false;
+        if (!result.empty() && result.back() != '/') result += '/';
+        result += match;
+    }
+    if (!Exists(result)) return false;
+    *real = result;
+    return true;
+}
+
+}  // namespace
+
+uint32_t TimeMs() {
+    ClockSource source = gClockSource.load(std::memory_order_acquire);
+    return source ? source() : RealTimeMs();
+}
+
+void SetClockSource(ClockSource source) {
+    gClockSource.store(source, std::memory_order_release);
+}
+
+void SleepMs(uint32_t ms) {
+    timespec ts{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000L};
+    while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
+    }
+}
+
+bool StartThread(void (*entry)(void*), void* arg) {
+    auto* start = new ThreadStart{entry, arg};
+    pthread_attr_t attr;
+    pthread_attr_init(&attr);
+    pthread_attr_setdetachstate(&attr, PTHREAD_CREATE_DETACHED);
+    pthread_t thread;
+    int rc = pthread_create(&thread, &attr, ThreadMain, start);
+    pthread_attr_destroy(&attr);
+    if (rc != 0) {
+        delete start;
+        return false;
+    }
+    return true;
+}
+
+const char* ProgramDirectory() {
+    if (!gProgramDirOverride) {
+        char buf[sizeof gProgramDir];
+        ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+        if (n <= 0) {
+            std::strcpy(gProgramDir, "./");
+        } else {
+            buf[n] = 0;
+            char* slash = std::strrchr(buf, '/');
+            if (slash) slash[1] = 0;
+            std::strcpy(gProgramDir, buf);
+        }
+    }
+    return gProgramDir;
+}
+
+void SetProgramDirectory(const char* folder) {
+    if (!folder) {
+        gProgramDirOverride = false;
+        return;
+    }
+    std::snprintf(gProgramDir, sizeof gProgramDir, "%s", folder);
+    size_t n = std::strlen(gProgramDir);
+    if (n == 0 || gProgramDir[n - 1] != '/') {
+        if (n + 1 < sizeof gProgramDir) {
+            gProgramDir[n] = '/';
+            gProgramDir[n + 1] = 0;
+        }
+    }
+    gProgramDirOverride = true;
+}
+
+FILE* OpenDataFile(const char* path, const char* mode) {
+    if (!path) return nullptr;
+    bool writing = std::strpbrk(mode, "wa+") != nullptr;
+    if (writing) return std::fopen(path, mode);
+    std::string real;
+    if (!Resolve(path, &real)) return nullptr;
+    return std::fopen(real.c_str(), mode);
+}
+
+bool ResolveDataPath(const char* path, char* out, size_t outSize) {
+    std::string real;
+    if (!Resolve(path, &real) || real.size() + 1 > outSize) return false;
+    std::memcpy(out, real.c_str(), real.size() + 1);
+    return true;
+}
+
+long FileLength(FILE* file) {
+    if (!file) return -1;
+    long pos = std::ftell(file);
+    if (pos < 0 || std::fseek(file, 0, SEEK_END) != 0) return -1;
+    long len = std::ftell(file);
+    std::fseek(file, pos, SEEK_SET);
+    return len;
+}
+
+}  // namespace sys

@@ -1,0 +1,42 @@
+// Operating-system services: the millisecond clock, threads, the program's folder and the
+// opening of data files.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+namespace sys {
+
+// Milliseconds since an arbitrary start, as a 32-bit value that wraps about every 49.7 days.
+// Differences of two readings are correct across the wrap when taken in unsigned arithmetic.
+uint32_t TimeMs();
+
+// Replaces the clock for tests (nullptr restores the real one).
+using ClockSource = uint32_t (*)();
+void SetClockSource(ClockSource source);
+
+void SleepMs(uint32_t ms);
+
+// Starts a detached thread running entry(arg). Returns false when no thread could be made.
+bool StartThread(void (*entry)(void*), void* arg);
+
+// The folder of the running executable, with a trailing '/'.
+const char* ProgramDirectory();
+// Overrides the program folder (tests, the headless harness); nullptr restores it.
+void SetProgramDirectory(const char* folder);
+
+// Opens a data file by a path relative to the current folder, as the game's data names
+// it. When the exact path does not exist, '\' is read as '/' and each path component is
+// matched without regard to letter case. mode is an fopen mode; writing modes open the
+// path as given.
+FILE* OpenDataFile(const char* path, const char* mode);
+
+// Finds the file OpenDataFile would open; writes its real path into out. False when there
+// is no such file (or out is too small).
+bool ResolveDataPath(const char* path, char* out, size_t outSize);
+
+// Length of an open file in bytes, the read position kept; -1 on failure.
+long FileLength(FILE* file);
+
+}  // namespace sys

@@ -1,0 +1,26 @@
+// Runs the real engine headless: headless window, null (or surfaceless gl33) graphics,
+// scripted input, null sound. Ticks are driven one by one, without the wall clock.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "engine/main/app.h"
+
+namespace vqtest {
+
+struct HeadlessOptions {
+    bool gl33 = false;      // draw with gl33 on a surfaceless EGL context
+    std::string runFolder;  // current folder for the data files; empty: keep
+};
+
+// Starts the game headless. False when the start-up failed.
+bool StartHeadlessGame(const HeadlessOptions& options = {});
+// Runs one accepted frame as the frame loop does (its ticks and the drawing), waiting
+// first until no loader thread runs, so the result does not depend on the machine's speed.
+void RunFrame();
+// A digest of the game's logical state after the last tick.
+uint64_t StateDigest();
+void StopHeadlessGame();
+
+}  // namespace vqtest
