@@ -25,7 +25,7 @@ namespace detail {
 void CharacterHasNoCp932Code();
 void TextTooLongForItsBuffer();
 
-consteval uint16_t LookupCp932(uint32_t cp) {
+constexpr uint16_t LookupCp932(uint32_t cp) {
     if (cp < 0x80) return static_cast<uint16_t>(cp);
     size_t lo = 0, hi = sizeof kCp932Table / sizeof kCp932Table[0];
     while (lo < hi) {
