@@ -11,6 +11,7 @@
 #include "engine/random/random.h"
 #include "platform/system/system.h"
 #include "platform/text/cp932.h"
+#include "world/stage/stage_index.h"
 
 GameState gGameState;
 PlatformContext gPlatform;
@@ -323,6 +324,7 @@ bool StartGame(const PlatformBackends& backends) {
         return true;
     }
     ClearDebugText();
+    LoadStageIndex();
     gFrameClock.last = sys::TimeMs();
     gFrameClock.rateTime = gFrameClock.last;
     return true;

@@ -1,0 +1,34 @@
+#include "engine/stagefiles/text_parse.h"
+
+#include <locale.h>
+
+#include <climits>
+#include <cstdlib>
+
+namespace {
+
+locale_t CLocale() {
+    static locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+    return c;
+}
+
+}  // namespace
+
+int MatchPrefix(const char* text, const char* key, size_t n) {
+    for (size_t i = 0; i < n; ++i) {
+        if (text[i] != key[i]) return 0;
+        if (text[i] == 0) return 1;  // both end here: the rest cannot differ
+    }
+    return 1;
+}
+
+int32_t ReadDecimalInt(const char* text) {
+    long v = strtol_l(text, nullptr, 10, CLocale());
+    if (v > INT32_MAX) return INT32_MAX;
+    if (v < INT32_MIN) return INT32_MIN;
+    return static_cast<int32_t>(v);
+}
+
+float ReadDecimalReal(const char* text) {
+    return static_cast<float>(strtod_l(text, nullptr, CLocale()));
+}

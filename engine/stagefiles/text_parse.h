@@ -1,0 +1,18 @@
+// Small helpers shared by the text readers of the stage files: key matching at column 0 and
+// decimal number conversions that behave the same whatever the process locale is.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// 1 when the first n bytes of text equal the first n bytes of key; stops at the first
+// difference, so neither string is read past a terminator that differs from the other.
+int MatchPrefix(const char* text, const char* key, size_t n);
+
+// Like the C library's atoi: leading blanks skipped, an optional sign, decimal digits up to
+// the first other character; no digits gives 0. Values beyond the int range are clamped.
+int32_t ReadDecimalInt(const char* text);
+
+// Like the C library's atof in the "C" locale: leading blanks skipped, a decimal real with an
+// optional sign, fraction and exponent; nothing readable gives 0.0.
+float ReadDecimalReal(const char* text);

@@ -1,0 +1,195 @@
+// The stage index reader on files written by the test.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "engine/main/game_state.h"
+#include "world/stage/stage_index.h"
+
+namespace {
+
+class StageIndexTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (StageInfo& s : gStageInfo) std::memset(&s, 0, sizeof s);
+        gGameState.stageCount = -1;
+    }
+    void Read(const std::string& text) {
+        FILE* f = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+        ASSERT_NE(f, nullptr);
+        ReadStageIndex(f);
+        std::fclose(f);
+    }
+};
+
+TEST_F(StageIndexTest, TheStageCountComesFromTheLastBlock) {
+    Read("stage:1-1\n");
+    EXPECT_EQ(gGameState.stageCount, 1);
+    Read("stage:1-1\nstage:1-2\nstage:1-3\n");
+    EXPECT_EQ(gGameState.stageCount, 3);
+    Read("stage:1-2\nstage:1-3\nstage:1-1\n");
+    EXPECT_EQ(gGameState.stageCount, 1);
+    Read("// nothing\n");
+    EXPECT_EQ(gGameState.stageCount, 0);
+}
+
+TEST_F(StageIndexTest, EveryKeyFillsItsField) {
+    Read(
+        "stage:2-3xyz\n"
+        "maptype:2\n"
+        "map:xfile/stage5/map01.x\r\n"
+        "map: xfile/stage5/map02.x\n"
+        "mapbg:xfile/stage5/sky.x\n"
+        "mapcamera:xfile/stage5/cam0.x\n"
+        "mapcamera:xfile/stage5/cam1.x\n"
+        "loopcamera:\n"
+        "flying:1\n"
+        "mapx:1000.7\n"
+        "mapz:2000\n"
+        "mapnumx:4\n"
+        "mapnumz:6\n"
+        "scroll:12.5\n"
+        "mapposy:-30.25\n"
+        "fog:100.5:900\n"
+        "fogcolor:255:128:0\n"
+        "backcolor:10:20:30\n"
+        "lightdir:0.5:-1:0.25\n"
+        "lightcolor:0.9:0.8:0.7\n"
+        "lightamb:0.1:0.2:0.3\n"
+        "windline:\n"
+        "longlock:\n"
+        "scrolloffsetoff\n"
+        "sunpos:1:2:3\n"
+        "waterheight:-12\n"
+        "farclip:40000\n"
+        "drawcode:4\n"
+        "mapviewarea:3000\n");
+    EXPECT_EQ(gGameState.stageCount, 6);
+    const StageInfo& s = gStageInfo[5];
+    EXPECT_EQ(s.stageNumber, 5);
+    EXPECT_EQ(s.mapType, 2);
+    EXPECT_EQ(s.mapCount, 2);
+    EXPECT_STREQ(s.mapNames[0], "xfile/stage5/map01.x");
+    EXPECT_STREQ(s.mapNames[1], " xfile/stage5/map02.x");  // nothing is trimmed
+    EXPECT_EQ(s.hasBackground, 1);
+    EXPECT_STREQ(s.backgroundName, "xfile/stage5/sky.x");
+    EXPECT_EQ(s.cameraCount, 2);
+    EXPECT_STREQ(s.cameraNames[1], "xfile/stage5/cam1.x");
+    EXPECT_EQ(s.loopCamera, 1);
+    EXPECT_EQ(s.flying, 1);
+    EXPECT_EQ(s.tileWidth, 1000.0f);  // an integer key: the fraction is dropped
+    EXPECT_EQ(s.tileDepth, 2000.0f);
+    EXPECT_EQ(s.tileColumns, 4);
+    EXPECT_EQ(s.tileRows, 6);
+    EXPECT_FLOAT_EQ(s.scroll, 12.5f);
+    EXPECT_FLOAT_EQ(s.floorHeight, -30.25f);
+    EXPECT_FLOAT_EQ(s.fogStart, 100.5f);
+    EXPECT_FLOAT_EQ(s.fogEnd, 900.0f);
+    EXPECT_EQ(s.fogColor[0], 255);
+    EXPECT_EQ(s.fogColor[1], 128);
+    EXPECT_EQ(s.fogColor[2], 0);
+    EXPECT_EQ(s.backColor[2], 30);
+    EXPECT_FLOAT_EQ(s.lightDirection[1], -1.0f);
+    EXPECT_FLOAT_EQ(s.lightColor[2], 0.7f);
+    EXPECT_FLOAT_EQ(s.lightAmbient[0], 0.1f);
+    EXPECT_EQ(s.windLine, 1);
+    EXPECT_EQ(s.longLock, 1);
+    EXPECT_EQ(s.scrollOffset, 0);  // matched without its colon
+    EXPECT_EQ(s.sun, 1);
+    EXPECT_FLOAT_EQ(s.sunPosition[2], 3.0f);
+    EXPECT_EQ(s.waterHeight, -12.0f);
+    EXPECT_EQ(s.farClip, 40000);
+    EXPECT_EQ(s.drawCode, 4);
+    EXPECT_EQ(s.mapViewArea, 3000);
+}
+
+TEST_F(StageIndexTest, DefaultsAtEachBlockStart) {
+    Read("stage:1-1\n");
+    const StageInfo& s = gStageInfo[0];
+    EXPECT_EQ(s.farClip, 59000);
+    EXPECT_EQ(s.waterHeight, -1000.0f);
+    EXPECT_EQ(s.scrollOffset, 1);
+    EXPECT_EQ(s.lightDirection[0], 1.0f);
+    EXPECT_EQ(s.lightDirection[2], 1.0f);
+    EXPECT_EQ(s.hasBackground, 0);
+}
+
+TEST_F(StageIndexTest, ASecondBlockOfOneCodeKeepsTheFieldsThatAreNotReset) {
+    Read(
+        "stage:1-1\nmaptype:2\nmapx:100\nmapz:200\nmapnumx:3\nmapnumz:5\nscroll:7\nmapposy:9\n"
+        "fog:1:2\nmap:a.x\nmapcamera:c.x\nwindline:\n"
+        "stage:1-1\nmap:b.x\n");
+    const StageInfo& s = gStageInfo[0];
+    EXPECT_EQ(s.mapType, 2);
+    EXPECT_EQ(s.tileWidth, 100.0f);
+    EXPECT_EQ(s.tileDepth, 200.0f);
+    EXPECT_EQ(s.tileColumns, 3);
+    EXPECT_EQ(s.tileRows, 5);
+    EXPECT_EQ(s.scroll, 7.0f);
+    EXPECT_EQ(s.floorHeight, 9.0f);
+    EXPECT_EQ(s.fogStart, 0.0f);
+    EXPECT_EQ(s.windLine, 0);
+    EXPECT_EQ(s.cameraCount, 0);
+    EXPECT_EQ(s.mapCount, 1);
+    EXPECT_STREQ(s.mapNames[0], "b.x");
+}
+
+TEST_F(StageIndexTest, CommentsBlanksAndLinesOutsideBlocksChangeNothing) {
+    Read("maptype:2\n/stage:1-2\n\n\r\n stage:1-3\nstage:1-1\n farclip:5\n//farclip:6\n");
+    EXPECT_EQ(gGameState.stageCount, 1);
+    EXPECT_EQ(gStageInfo[0].mapType, 0);
+    EXPECT_EQ(gStageInfo[0].farClip, 59000);
+    EXPECT_EQ(gStageInfo[1].stageNumber, 0);
+    EXPECT_EQ(gStageInfo[2].stageNumber, 0);
+}
+
+TEST_F(StageIndexTest, SunAndMoonShareOnePosition) {
+    Read("stage:1-1\nsunpos:1:2:3\nsunpos:off\n");
+    EXPECT_EQ(gStageInfo[0].sun, 0);
+    EXPECT_EQ(gStageInfo[0].sunPosition[1], 2.0f);
+    Read("stage:1-1\nsunpos:1:2:3\nmoonpos:4:5:6\n");
+    EXPECT_EQ(gStageInfo[0].sun, 1);
+    EXPECT_EQ(gStageInfo[0].moon, 1);
+    EXPECT_EQ(gStageInfo[0].sunPosition[0], 4.0f);
+}
+
+TEST_F(StageIndexTest, TheLastLineMayLackItsLineEnd) {
+    Read("stage:7-1\nmapbg:sky.x");
+    EXPECT_EQ(gGameState.stageCount, 19);
+    EXPECT_STREQ(gStageInfo[18].backgroundName, "sky.x");
+}
+
+TEST_F(StageIndexTest, LinesBeyondTheRecordsAreIgnored) {
+    std::string text = "stage:1-1\n";
+    for (int i = 0; i < 22; ++i) text += "map:m" + std::to_string(i) + ".x\n";
+    text += "mapcamera:c0.x\nmapcamera:c1.x\nmapcamera:c2.x\n";
+    text += "mapbg:" + std::string(300, 'a') + "\n";
+    text += "fogcolor:1:2\n";  // a missing separator: the line is ignored
+    text += "lightdir:5\n";
+    text += "stage:9-9\nfarclip:1\n";  // an unknown code opens no block
+    Read(text);
+    const StageInfo& s = gStageInfo[0];
+    EXPECT_EQ(s.mapCount, 20);
+    EXPECT_STREQ(s.mapNames[19], "m19.x");
+    EXPECT_EQ(s.cameraCount, 2);
+    EXPECT_STREQ(s.cameraNames[1], "c1.x");
+    EXPECT_EQ(s.hasBackground, 0);
+    EXPECT_EQ(s.fogColor[0], 0);
+    EXPECT_EQ(s.lightDirection[0], 1.0f);
+    EXPECT_EQ(s.farClip, 59000);
+    EXPECT_EQ(gGameState.stageCount, 1);
+}
+
+TEST(StageCodes, MapToIndices) {
+    EXPECT_EQ(StageIndexFromCode("1-1"), 0);
+    EXPECT_EQ(StageIndexFromCode("2-3abc"), 5);
+    EXPECT_EQ(StageIndexFromCode("6-3"), 17);
+    EXPECT_EQ(StageIndexFromCode("7-1"), 18);
+    EXPECT_EQ(StageIndexFromCode("7-2"), -1);
+    EXPECT_EQ(StageIndexFromCode("1-"), -1);
+    EXPECT_EQ(StageIndexFromCode(""), -1);
+}
+
+}  // namespace

@@ -1,0 +1,61 @@
+// The stage index: one block of "idx/stage.idx" per stage, read once at start-up into a
+// fixed table of records.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+
+constexpr int kStageRecords = 20;
+constexpr int kStageMapNames = 20;
+constexpr int kStageCameraNames = 2;
+constexpr int kStageNameBytes = 256;
+
+struct StageInfo {
+    int32_t mapType;  // 2: placed map meshes, no loop; other values: one tiled, looping floor
+    char backgroundName[kStageNameBytes];
+    int32_t stageNumber;
+    int32_t hasBackground;
+    char cameraNames[kStageCameraNames][kStageNameBytes];
+    int32_t cameraCount;
+    int32_t loopCamera;
+    char mapNames[kStageMapNames][kStageNameBytes];
+    int32_t mapCount;
+    float tileWidth;  // mapx
+    float tileDepth;  // mapz; also the course length in rail keys without a camera file
+    float fogStart;
+    float fogEnd;
+    int32_t drawCode;  // texture colour operation of the world meshes
+    int32_t farClip;
+    int32_t tileColumns;  // mapnumx
+    int32_t tileRows;     // mapnumz
+    float scroll;         // travel per rail key without a camera file
+    float floorHeight;    // mapposy
+    float waterHeight;    // -1000: no water
+    int32_t mapViewArea;  // draw distance of placed map meshes; below 1 no culling
+    float sunPosition[3];
+    int32_t sun;
+    int32_t moon;
+    int32_t fogColor[3];
+    int32_t backColor[3];
+    float lightDirection[3];
+    float lightColor[3];
+    float lightAmbient[3];
+    int32_t scrollOffset;  // 1: objects are carried with the course's scroll offsets
+    int32_t windLine;
+    int32_t longLock;
+    int32_t flying;
+};
+
+extern std::array<StageInfo, kStageRecords> gStageInfo;
+// The stage being played; set by the stage's resource load.
+extern StageInfo* gCurrentStage;
+
+// Reads "idx/stage.idx" into the table and sets the stage count of the game state.
+void LoadStageIndex();
+// Reads an open stage index (the body of LoadStageIndex).
+void ReadStageIndex(FILE* file);
+
+// The stage index of a code "c-s" ("1-1" .. "6-3", "7-1"); -1 for any other text. Only the
+// first three characters are compared.
+int StageIndexFromCode(const char* code);
