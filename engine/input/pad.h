@@ -25,6 +25,16 @@ struct PadState {
 
 extern PadState gPadState[2];
 
+// Opens the keyboard and the game controllers on the program's input backend. Returns 1
+// when the keyboard exists; a failure is reported in a message box and the game runs on
+// without the missing devices.
+int InitDirectInput();
+
+// Forms the held bits of both players from the devices and the binding map of
+// `GameState`; once per tick, before UpdateFrame. Rows 0 and 1 feed player 1, rows 2 and 3
+// player 2, keyboard and controller values alike.
+void ReadPads();
+
 // Edges and auto-repeat for both players: a change of the held bits repeats at once, then
 // 13 ticks later, then every 5th tick.
 void UpdatePadStates();

@@ -5,10 +5,13 @@
 #include <cstring>
 #include <ctime>
 
+#include "engine/input/devices.h"
+#include "engine/input/pad.h"
 #include "engine/main/frame.h"
 #include "engine/main/game_state.h"
 #include "engine/overlay/fade.h"
 #include "engine/random/random.h"
+#include "engine/settings/settings.h"
 #include "platform/system/system.h"
 #include "platform/text/cp932.h"
 #include "world/stage/stage_index.h"
@@ -209,6 +212,7 @@ int ShutdownApplication() {
         gPlatform.headlessSurface = nullptr;
     }
     gPlatform.direct3d = false;
+    ReleaseDirectInput();
     return 1;
 }
 
@@ -223,7 +227,12 @@ int ShowMessageBox(const char* text, const char* caption) {
 
 void OnMainWindowActivate(bool active, bool minimized) {
     gPlatform.active = minimized ? 0 : 1;
-    (void)active;
+    // Deactivated but not minimised: the devices are let go; any other change takes them.
+    if (!active && !minimized) {
+        UnacquireInputDevices();
+    } else {
+        AcquireInputDevices();
+    }
 }
 
 void OnMainWindowCommand(int id) {
@@ -317,6 +326,7 @@ bool StartGame(const PlatformBackends& backends) {
     SeedRandomDefault(static_cast<uint32_t>(std::time(nullptr)));
     std::snprintf(gPlatform.settingsPath, sizeof gPlatform.settingsPath, "%sv_quorl.ini",
                   GetProgramDirectory());
+    LoadSettings();
 
     if (!CreateMainWindow()) return false;
     if (!InitDirect3D()) {
@@ -324,6 +334,7 @@ bool StartGame(const PlatformBackends& backends) {
         return true;
     }
     ClearDebugText();
+    InitDirectInput();  // without input devices the game still runs
     LoadStageIndex();
     gFrameClock.last = sys::TimeMs();
     gFrameClock.rateTime = gFrameClock.last;
@@ -357,6 +368,7 @@ void RunMessageLoop() {
 void ShutdownGame() {
     gShuttingDown = true;
     WaitForLoader();
+    SaveSettings();
     ShutdownApplication();
     if (gPlatform.mainWindow) {
         delete gPlatform.mainWindow;

@@ -83,6 +83,7 @@ int RunFrameWork() {
     gPauseState.visible = gPauseState.requested;
 
     for (int32_t tick = 0; tick <= gGameState.frameRate; ++tick) {
+        ReadPads();
         UpdateFrame();
     }
 

@@ -1,6 +1,10 @@
 // Runs the game headless for a number of frames and prints per-frame state digests.
 //
 //   vq_headless [--frames N] [--digest-every K] [--run-folder DIR] [--gl33]
+//               [--pad-script FILE] [--program-folder DIR]
+//
+// The pad script holds the inputs per tick (see tests/support/scripted_input.h); the
+// program folder holds the settings file (default: a temporary folder).
 //
 // Exit status 0 when the start-up succeeded and every frame ran.
 #include <cstdio>
@@ -9,11 +13,13 @@
 #include <string>
 
 #include "tests/support/headless_game.h"
+#include "tests/support/scripted_input.h"
 
 int main(int argc, char** argv) {
     int frames = 60;
     int every = 0;
     vqtest::HeadlessOptions options;
+    vqtest::PadScript script;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         auto next = [&](const char* name) -> const char* {
@@ -29,6 +35,15 @@ int main(int argc, char** argv) {
             every = std::atoi(next("--digest-every"));
         } else if (a == "--run-folder") {
             options.runFolder = next("--run-folder");
+        } else if (a == "--pad-script") {
+            std::string error;
+            if (!script.Load(next("--pad-script"), &error)) {
+                std::fprintf(stderr, "vq_headless: %s\n", error.c_str());
+                return 2;
+            }
+            options.padScript = &script;
+        } else if (a == "--program-folder") {
+            options.programFolder = next("--program-folder");
         } else if (a == "--gl33") {
             options.gl33 = true;
         } else {

@@ -2,12 +2,17 @@
 
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "engine/input/pad.h"
 #include "engine/main/frame.h"
 #include "engine/main/game_state.h"
 #include "engine/random/random.h"
+#include "platform/input/scripted.h"
+#include "platform/system/system.h"
+#include "tests/support/scripted_input.h"
 
 namespace vqtest {
 
@@ -22,10 +27,30 @@ uint64_t Fnv(uint64_t h, const void* p, size_t n) {
     return h;
 }
 
+std::string gTempFolder;
+
+void RemoveTempFolder() {
+    if (gTempFolder.empty()) return;
+    std::string settings = gTempFolder + "/v_quorl.ini";
+    std::remove(settings.c_str());
+    rmdir(gTempFolder.c_str());
+    gTempFolder.clear();
+}
+
 }  // namespace
 
 bool StartHeadlessGame(const HeadlessOptions& options) {
     if (!options.runFolder.empty() && chdir(options.runFolder.c_str()) != 0) return false;
+    std::string folder = options.programFolder;
+    if (folder.empty()) {
+        char temp[] = "/tmp/vq_headless.XXXXXX";
+        if (!mkdtemp(temp)) return false;
+        gTempFolder = temp;
+        folder = temp;
+    }
+    sys::SetProgramDirectory(folder.c_str());
+    input::scripted::Reset();
+    if (options.padScript) FeedPadScript(options.padScript);
     PlatformBackends backends = HeadlessBackends();
     if (options.gl33) {
         backends.graphics = PlatformBackends::Graphics::Gl33;
@@ -51,6 +76,13 @@ uint64_t StateDigest() {
 
 void StopHeadlessGame() {
     ShutdownGame();
+    StopPadScript();
+    RemoveTempFolder();
+    sys::SetProgramDirectory(nullptr);
+}
+
+std::string SettingsPath() {
+    return gPlatform.settingsPath;
 }
 
 }  // namespace vqtest

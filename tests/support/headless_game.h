@@ -9,9 +9,17 @@
 
 namespace vqtest {
 
+class PadScript;
+
 struct HeadlessOptions {
     bool gl33 = false;      // draw with gl33 on a surfaceless EGL context
     std::string runFolder;  // current folder for the data files; empty: keep
+    // The folder that stands for the program's own (the settings file is read from and
+    // written to it); empty: a fresh temporary folder, removed by StopHeadlessGame.
+    std::string programFolder;
+    // Pad input per tick through the scripted backend; null: nothing pressed. Its
+    // controllers are the ones the game finds at start-up.
+    const PadScript* padScript = nullptr;
 };
 
 // Starts the game headless. False when the start-up failed.
@@ -22,5 +30,7 @@ void RunFrame();
 // A digest of the game's logical state after the last tick.
 uint64_t StateDigest();
 void StopHeadlessGame();
+// The settings file the headless game reads and writes.
+std::string SettingsPath();
 
 }  // namespace vqtest

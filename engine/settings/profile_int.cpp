@@ -1,0 +1,46 @@
+#include "engine/settings/profile_int.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+#include "platform/profile/profile.h"
+
+namespace {
+
+struct ProfileBatch {
+    bool open;
+    bool readable;  // the file was read, or does not exist yet
+    std::string path;
+    profile::Document document;
+};
+
+ProfileBatch gBatch;
+
+}  // namespace
+
+bool WriteProfileInt(const char* section, const char* key, int32_t value, const char* path) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
+    if (gBatch.open && gBatch.path == path) {
+        gBatch.document.SetString(section, key, text);
+        return gBatch.readable;
+    }
+    return profile::WriteString(path, section, key, text);
+}
+
+void BeginProfileWrites(const char* path) {
+    gBatch.open = true;
+    gBatch.path = path;
+    // A file that exists but cannot be read is never replaced.
+    gBatch.readable = gBatch.document.Load(path) || ::access(path, F_OK) != 0;
+}
+
+bool EndProfileWrites() {
+    if (!gBatch.open) return false;
+    gBatch.open = false;
+    bool ok = gBatch.readable && gBatch.document.Save(gBatch.path.c_str());
+    gBatch.document = profile::Document{};
+    return ok;
+}

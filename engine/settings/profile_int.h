@@ -1,0 +1,15 @@
+// Integer keys of the settings file, shared by the game and the settings tool.
+#pragma once
+
+#include <cstdint>
+
+// Writes `value` in decimal under section/key of the profile file at path. Inside a batch
+// on the same path the write is collected and made by EndProfileWrites; otherwise the file
+// is replaced at once. Returns whether the write was made (or collected).
+bool WriteProfileInt(const char* section, const char* key, int32_t value, const char* path);
+
+// Collects the following writes to `path` into one replacement of the file, so the whole
+// set is written at once or not at all.
+void BeginProfileWrites(const char* path);
+// Writes the collected keys; false when the file could not be replaced.
+bool EndProfileWrites();

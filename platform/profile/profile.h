@@ -1,0 +1,73 @@
+// Windows-style profile (ini) files: "[section]" headers and "key=value" lines.
+//
+// Reading: section and key names match without regard to ASCII letter case; blanks (spaces
+// and tabs) around names and values are ignored; the first matching section and the first
+// matching key in it count. An integer value is an optional sign and the decimal digits
+// that follow it (anything after them is ignored, no digits read as 0); a missing file,
+// section or key, or an empty value, gives the caller's default.
+//
+// Writing: a key is updated in place, or appended after the last key of its section, or
+// appended with a new section at the end of the file. Every other line (comments, blank
+// lines, unknown sections, text that is no key) stays as it was. A file is replaced by
+// writing a temporary file beside it and renaming it over the old one, so an interrupted
+// write never leaves a torn or empty file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace profile {
+
+// The integer of a value text: optional blanks, optional sign, leading decimal digits
+// (wrapping modulo 2^32 as the 32-bit conversion does); 0 when no digit follows.
+int32_t ParseInt(std::string_view text);
+
+// A whole profile file held in memory, line by line.
+class Document {
+public:
+    // Reads the file; false when it cannot be read (the document is then empty).
+    bool Load(const char* path);
+    // Takes the file's bytes directly.
+    void Parse(std::string_view bytes);
+
+    // The value of a key, blanks removed; false when the section or key is missing.
+    bool Find(std::string_view section, std::string_view key, std::string_view* value) const;
+    // The integer value of a key, or the default when it is missing or empty.
+    int32_t ReadInt(std::string_view section, std::string_view key, int32_t defaultValue) const;
+
+    // Sets a key's value text (in place, appended to its section, or in a new section).
+    void SetString(std::string_view section, std::string_view key, std::string_view value);
+
+    // The file's text as it would be saved.
+    std::string Text() const;
+    // Replaces the file atomically (temporary file, then rename). False on failure, in
+    // which case the old file is left untouched.
+    bool Save(const char* path) const;
+
+private:
+    enum class Kind : uint8_t { Blank, Comment, Section, Key, Other };
+    struct Line {
+        std::string text;
+        Kind kind;
+        // Section: the name; Key: the key name. Offsets into text.
+        uint32_t nameBegin, nameEnd;
+        // Key: the value, blanks removed; empty for a key line without '='.
+        uint32_t valueBegin, valueEnd;
+        bool hasValue;
+    };
+    static Line ParseLine(std::string text);
+    std::string_view Name(const Line& line) const;
+    // Index of the first section header with this name, or -1.
+    int FindSection(std::string_view section) const;
+
+    std::vector<Line> lines_;
+    bool crlf_ = false;  // the file's lines end in CR LF
+};
+
+// One-shot helpers over a file path.
+int32_t ReadInt(const char* path, const char* section, const char* key, int32_t defaultValue);
+bool WriteString(const char* path, const char* section, const char* key, const char* value);
+
+}  // namespace profile
