@@ -11,6 +11,7 @@ struct Controller {
     int index;  // attached-controller index it was opened with
     void* handle;
     bool acquired;
+    bool configured;  // set up for reading
 };
 
 namespace sdl {

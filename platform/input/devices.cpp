@@ -74,7 +74,7 @@ int AttachedControllerCount() {
 
 Controller* OpenController(int index) {
     if (index < 0 || index >= AttachedControllerCount()) return nullptr;
-    Controller* c = new Controller{gBackend, index, nullptr, false};
+    Controller* c = new Controller{gBackend, index, nullptr, false, false};
     bool ok = gBackend == Backend::Sdl ? sdl::OpenController(c) : scripted::OpenController(c);
     if (!ok) {
         gLastError = gBackend == Backend::Sdl ? sdl::ErrorName() : "E_FAIL";
@@ -99,6 +99,7 @@ Result QueryController(Controller* c) {
 Result ConfigureController(Controller* c) {
     if (!c) return Result::Failed;
     if (c->backend == Backend::Scripted && !scripted::ConfigureOk(c)) return Result::Failed;
+    c->configured = true;
     return Result::Ok;
 }
 
@@ -132,6 +133,7 @@ Result PollController(Controller* c) {
 Result ReadController(Controller* c, ControllerState* state) {
     Result r = PollController(c);
     if (r != Result::Ok) return r;
+    if (!c->configured) return Result::Failed;
     if (c->backend == Backend::Scripted && !scripted::ReadOk(c)) return Result::Failed;
     std::memset(state, 0, sizeof *state);
     if (c->backend == Backend::Sdl) sdl::Read(c, state);
