@@ -76,8 +76,12 @@ int32_t ParseInt(std::string_view text) {
     return static_cast<int32_t>(value);
 }
 
-Document::Line Document::ParseLine(std::string text) {
-    Line line{std::move(text), Kind::Blank, 0, 0, 0, 0, false};
+Document::Line Document::NewLine(std::string text) const {
+    return ParseLine(std::move(text), crlf_ ? "\r\n" : "\n");
+}
+
+Document::Line Document::ParseLine(std::string text, const char* eol) {
+    Line line{std::move(text), Kind::Blank, 0, 0, 0, 0, false, eol};
     const std::string& t = line.text;
     size_t n = t.size();
     size_t start = 0;
@@ -139,10 +143,19 @@ void Document::Parse(std::string_view bytes) {
     size_t pos = 0;
     while (pos < bytes.size()) {
         size_t end = bytes.find('\n', pos);
-        size_t next = end == std::string_view::npos ? bytes.size() : end + 1;
-        if (end == std::string_view::npos) end = bytes.size();
-        if (end > pos && bytes[end - 1] == '\r') --end;
-        lines_.push_back(ParseLine(std::string(bytes.substr(pos, end - pos))));
+        const char* eol = "";
+        size_t next = bytes.size();
+        if (end == std::string_view::npos) {
+            end = bytes.size();
+        } else {
+            next = end + 1;
+            eol = "\n";
+            if (end > pos && bytes[end - 1] == '\r') {
+                --end;
+                eol = "\r\n";
+            }
+        }
+        lines_.push_back(ParseLine(std::string(bytes.substr(pos, end - pos)), eol));
         pos = next;
     }
 }
@@ -186,9 +199,9 @@ void Document::SetString(std::string_view section, std::string_view key, std::st
     int header = FindSection(section);
     if (header < 0) {
         // A new section at the end, set off from what comes before by a blank line.
-        if (!lines_.empty() && lines_.back().kind != Kind::Blank) lines_.push_back(ParseLine(""));
-        lines_.push_back(ParseLine("[" + std::string(section) + "]"));
-        lines_.push_back(ParseLine(std::string(key) + "=" + std::string(value)));
+        if (!lines_.empty() && lines_.back().kind != Kind::Blank) lines_.push_back(NewLine(""));
+        lines_.push_back(NewLine("[" + std::string(section) + "]"));
+        lines_.push_back(NewLine(std::string(key) + "=" + std::string(value)));
         return;
     }
     size_t insertAt = static_cast<size_t>(header) + 1;
@@ -205,21 +218,22 @@ void Document::SetString(std::string_view section, std::string_view key, std::st
                 text = line.text.substr(0, line.nameEnd) + "=";
             }
             text += value;
-            line = ParseLine(std::move(text));
+            line = ParseLine(std::move(text), line.eol);
             return;
         }
         insertAt = i + 1;
     }
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt),
-                  ParseLine(std::string(key) + "=" + std::string(value)));
+                  NewLine(std::string(key) + "=" + std::string(value)));
 }
 
 std::string Document::Text() const {
     std::string out;
-    const char* eol = crlf_ ? "\r\n" : "\n";
+    const char* newline = crlf_ ? "\r\n" : "\n";
     for (const Line& line : lines_) {
         out += line.text;
-        out += eol;
+        // Every line ends as it did; a last line without an ending gets one when written.
+        out += *line.eol ? line.eol : newline;
     }
     return out;
 }

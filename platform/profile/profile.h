@@ -56,14 +56,17 @@ private:
         // Key: the value, blanks removed; empty for a key line without '='.
         uint32_t valueBegin, valueEnd;
         bool hasValue;
+        // The line's own ending: "\r\n", "\n", or "" for a last line without one.
+        const char* eol;
     };
-    static Line ParseLine(std::string text);
+    static Line ParseLine(std::string text, const char* eol);
+    Line NewLine(std::string text) const;
     std::string_view Name(const Line& line) const;
     // Index of the first section header with this name, or -1.
     int FindSection(std::string_view section) const;
 
     std::vector<Line> lines_;
-    bool crlf_ = false;  // the file's lines end in CR LF
+    bool crlf_ = false;  // new lines end in CR LF, as the file's first line does
 };
 
 // One-shot helpers over a file path.

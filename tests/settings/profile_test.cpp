@@ -86,6 +86,8 @@ const WriteCase kWriteCases[] = {
      "[a]\n; note\nodd line\nk=2\n[zz]\nq=w\n"},
     {"CR LF kept", "[a]\r\nk=1\r\n", "a", "j", "2", "[a]\r\nk=1\r\nj=2\r\n"},
     {"final newline added", "[a]\nk=1", "a", "k", "2", "[a]\nk=2\n"},
+    {"each line keeps its ending", "[a]\r\nk=1\nj=2\r\n", "a", "k", "5", "[a]\r\nk=5\nj=2\r\n"},
+    {"a carriage return without a newline stays", "[a]\nx=\r", "a", "k", "1", "[a]\nx=\r\nk=1\n"},
 };
 
 TEST(ProfileWrite, TableOfCases) {
