@@ -4,11 +4,10 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "platform/profile/profile.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -109,34 +108,11 @@ TEST(ProfileWrite, ParseIntMatchesTheReader) {
 
 class ProfileFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char folder[] = "/tmp/vq_profile.XXXXXX";
-        ASSERT_NE(mkdtemp(folder), nullptr);
-        folder_ = folder;
-        path_ = folder_ + "/v_quorl.ini";
-    }
-    void TearDown() override {
-        std::remove(path_.c_str());
-        rmdir(folder_.c_str());
-    }
-    std::string Read() const {
-        std::ifstream in(path_, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-    void Write(const std::string& text) const { std::ofstream(path_, std::ios::binary) << text; }
-    int FilesInFolder() const {
-        int n = 0;
-        std::string cmd = "ls -A " + folder_ + " | wc -l";
-        FILE* p = popen(cmd.c_str(), "r");
-        if (p) {
-            if (std::fscanf(p, "%d", &n) != 1) n = -1;
-            pclose(p);
-        }
-        return n;
-    }
-    std::string folder_, path_;
+    std::string Read() const { return vqtest::ReadWholeFile(path_); }
+    void Write(const std::string& text) const { vqtest::WriteWholeFile(path_, text); }
+    int FilesInFolder() const { return folder_.EntryCount(); }
+    vqtest::TempFolder folder_;
+    std::string path_ = folder_.File("v_quorl.ini");
 };
 
 TEST_F(ProfileFileTest, MissingFileGivesDefaultsAndAWriteCreatesIt) {
@@ -164,7 +140,7 @@ TEST_F(ProfileFileTest, AFailedSaveLeavesTheOldFile) {
     ASSERT_TRUE(doc.Load(path_.c_str()));
     doc.SetString("a", "k", "2");
     // The folder does not exist: no temporary file can be made.
-    EXPECT_FALSE(doc.Save((folder_ + "/missing/v_quorl.ini").c_str()));
+    EXPECT_FALSE(doc.Save((folder_.File("missing/v_quorl.ini")).c_str()));
     EXPECT_EQ(Read(), "[a]\nk=1\n");
 }
 

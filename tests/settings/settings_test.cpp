@@ -19,6 +19,7 @@
 #include "engine/settings/settings.h"
 #include "platform/profile/profile.h"
 #include "platform/system/system.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -57,29 +58,19 @@ protected:
     void SetUp() override {
         saved_ = gGameState;
         gGameState = GameState{};
-        char folder[] = "/tmp/vq_settings.XXXXXX";
-        ASSERT_NE(mkdtemp(folder), nullptr);
-        folder_ = folder;
-        path_ = folder_ + "/v_quorl.ini";
         std::snprintf(gPlatform.settingsPath, sizeof gPlatform.settingsPath, "%s", path_.c_str());
     }
     void TearDown() override {
-        std::remove(path_.c_str());
-        rmdir(folder_.c_str());
         gGameState = saved_;
         gPlatform.settingsPath[0] = 0;
     }
-    std::string Read() const {
-        std::ifstream in(path_, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-    void Write(const std::string& text) const { std::ofstream(path_, std::ios::binary) << text; }
+    std::string Read() const { return vqtest::ReadWholeFile(path_); }
+    void Write(const std::string& text) const { vqtest::WriteWholeFile(path_, text); }
     const int32_t* Words() const { return gGameState.records.words.data(); }
 
     GameState saved_;
-    std::string folder_, path_;
+    vqtest::TempFolder folder_;
+    std::string path_ = folder_.File("v_quorl.ini");
 };
 
 TEST_F(SettingsTest, DefaultsWithNoFile) {
@@ -307,7 +298,7 @@ TEST_F(SettingsTest, SigintAndSigtermEndTheGameWithTheRecordsWritten) {
     for (int signal : {SIGTERM, SIGINT}) {
         std::remove(path_.c_str());
         Write("[setup]\nwinmode=1\n");
-        sys::SetProgramDirectory(folder_.c_str());
+        sys::SetProgramDirectory(folder_.Path().c_str());
         ASSERT_TRUE(StartGame(HeadlessBackends()));
         EXPECT_EQ(gGameState.windowMode, 1);
         gGameState.pointsTotal = 4242;
