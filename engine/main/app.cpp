@@ -5,6 +5,8 @@
 #include <cstring>
 #include <ctime>
 
+#include "engine/graphics/text_font.h"
+#include "engine/graphics/texture_groups.h"
 #include "engine/input/devices.h"
 #include "engine/input/pad.h"
 #include "engine/main/frame.h"
@@ -203,6 +205,10 @@ void ResetCamera() {
 }
 
 int ShutdownApplication() {
+    ReleaseCommonResources();
+    // Whatever is still registered and the font's atlas go before the device.
+    ClearTextureRegistry();
+    gTextFont.ReleaseTextFont();
     if (gPlatform.device) {
         delete gPlatform.device;
         gPlatform.device = nullptr;
@@ -217,7 +223,9 @@ int ShutdownApplication() {
 }
 
 void ReturnToTitle() {
+    ReleaseTitleResources();
     ResetGameState();
+    LoadTitleResources();
 }
 
 int ShowMessageBox(const char* text, const char* caption) {
@@ -336,6 +344,9 @@ bool StartGame(const PlatformBackends& backends) {
     ClearDebugText();
     InitDirectInput();  // without input devices the game still runs
     LoadStageIndex();
+    RecreateTextFont();
+    LoadCommonResources();
+    LoadTitleResources();
     gFrameClock.last = sys::TimeMs();
     gFrameClock.rateTime = gFrameClock.last;
     return true;

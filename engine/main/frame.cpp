@@ -3,9 +3,13 @@
 #include <cstdio>
 
 #include "engine/graphics/projection.h"
+#include "engine/graphics/sprite.h"
+#include "engine/graphics/texture_groups.h"
 #include "engine/input/pad.h"
 #include "engine/main/app.h"
 #include "engine/overlay/fade.h"
+#include "engine/overlay/overlays.h"
+#include "engine/overlay/pause_menu.h"
 #include "platform/system/system.h"
 
 FrameClock gFrameClock;
@@ -42,6 +46,7 @@ void TryResetDevice(gfx::Device* device) {
     if (IsLoaderBusy()) return;  // tried again at the next frame
     if (gfx::Failed(device->Reset(gGraphics.presentParams))) return;
     gDeviceUsable = true;
+    LoadCommonResources();
 }
 
 }  // namespace
@@ -120,6 +125,9 @@ void UpdateFrame() {
         return;
     }
 
+    // The visible pause menu freezes play until an item is chosen.
+    if (gPauseState.visible && !UpdatePauseMenu()) return;
+
     RunSceneStep(kSceneUpdate);
     AdvanceFade();
     gGameState.updateCounter += 1;
@@ -129,6 +137,7 @@ void RenderFrame() {
     gfx::Device* device = Device3D();
     if (!device) return;
     if (gDeviceUsable) {
+        EmptySpriteBatch();
         gfx::Color clear = SceneClearColor();
         device->Clear(gfx::CLEAR_TARGET | gfx::CLEAR_ZBUFFER, clear, 1.0f, 0);
         device->SetRenderState(gfx::RS_CULLMODE, gfx::CULL_NONE);
@@ -138,7 +147,9 @@ void RenderFrame() {
             RunSceneStep(kSceneDraw);
         }
         device->SetRenderState(gfx::RS_FOGENABLE, gfx::kFalse);
+        DrawFrameOverlays();
         device->SetRenderState(gfx::RS_CULLMODE, gfx::CULL_CCW);
+        DrawFrameDiagnostics();
         device->SetTexture(0, nullptr);
         device->EndScene();
         if (device->Present() == gfx::Result::DeviceLost) gDeviceUsable = false;
@@ -162,6 +173,7 @@ void ResetGameState() {
     gGameState.scene = SceneId::Title;
     gGameState.updateCounter = 0;
     gGameState.score = 0;
+    ResetSpriteVertices();
 }
 
 bool IsLoaderBusy() {

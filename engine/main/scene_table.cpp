@@ -1,5 +1,6 @@
 // The scene dispatch tables: each scene's update (per tick), draw (per frame) and load
 // step (on the loader thread), by scene number.
+#include "engine/graphics/texture_groups.h"
 #include "engine/main/frame.h"
 
 const SceneStep kSceneUpdate[kSceneCount] = {
@@ -23,11 +24,11 @@ const SceneStep kSceneDraw[kSceneCount] = {
 };
 
 const SceneStep kSceneLoad[kSceneCount] = {
-    nullptr,  // title
-    nullptr,  // play
-    nullptr,  // game-over picture
-    nullptr,  // ending
-    nullptr,  // result
-    nullptr,  // story event
-    nullptr,  // shop
+    LoadTitleResources,     // title
+    nullptr,                // play
+    LoadGameOverResources,  // game-over picture
+    LoadEndingResources,    // ending
+    LoadResultResources,    // result
+    nullptr,                // story event
+    LoadShopResources,      // shop
 };

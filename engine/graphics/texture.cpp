@@ -1,0 +1,148 @@
+#include "engine/graphics/texture.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <span>
+
+#include "engine/main/app.h"
+#include "platform/image/picture.h"
+#include "platform/system/system.h"
+#include "platform/text/cp932.h"
+
+TextureRegistry gTextureRegistry;
+
+namespace {
+
+constexpr auto kNoMemoryForSize = text::Cp932(u8"メモリが足りません。w:%d h:%d");
+constexpr auto kNoMemory = text::Cp932(u8"メモリが足りません。");
+constexpr auto kRegistryFull = text::Cp932(u8"setTextureオーバー");
+
+void ReleaseHolderTexture(TextureHolder* holder) {
+    if (holder->texture) {
+        holder->texture->Release();
+        holder->texture = nullptr;
+    }
+}
+
+// Looks the picture up in the data archive; the size read, or 0 when it is not there.
+int64_t ReadArchivedPicture(const char* path, uint8_t* buffer, size_t capacity) {
+    (void)path;
+    (void)buffer;
+    (void)capacity;
+    return 0;
+}
+
+// Reads a picture's bytes into the buffer: the loose file when it opens, else the archived
+// copy. Returns the byte count, or 0 after a message when the picture is missing or does
+// not fit the buffer.
+int64_t ReadPictureBytes(const char* path, uint8_t* buffer, size_t capacity) {
+    char message[512];
+    if (FILE* file = sys::OpenDataFile(path, "rb")) {
+        long length = sys::FileLength(file);
+        if (length < 0 || static_cast<unsigned long>(length) > capacity) {
+            std::fclose(file);
+            std::snprintf(message, sizeof message, "File Too Large %s", path);
+            ShowMessageBox(message, "Error");
+            return 0;
+        }
+        size_t read = std::fread(buffer, 1, static_cast<size_t>(length), file);
+        std::fclose(file);
+        return static_cast<int64_t>(read);
+    }
+    int64_t size = ReadArchivedPicture(path, buffer, capacity);
+    if (size < 0) {
+        std::snprintf(message, sizeof message, "File Too Large %s", path);
+        ShowMessageBox(message, "Error");
+        return 0;
+    }
+    if (size == 0) {
+        std::snprintf(message, sizeof message, "Not File Found %s", path);
+        ShowMessageBox(message, "Error");
+        return 0;
+    }
+    return size;
+}
+
+void CreateTextureFromBytes(const uint8_t* bytes, int64_t size, uint32_t width, uint32_t height,
+                            uint32_t levels, gfx::Texture** out) {
+    *out = nullptr;
+    gfx::Device* device = Device3D();
+    if (!device || size <= 0) return;
+    // A picture that cannot be decoded leaves no texture; it simply does not draw.
+    image::CreateTextureFromMemory(device, std::span(bytes, static_cast<size_t>(size)), width,
+                                   height, levels, image::kTransparentKey, out);
+}
+
+}  // namespace
+
+void ClearTextureRegistry() {
+    for (TextureHolder*& slot : gTextureRegistry.slots) {
+        if (slot) ReleaseHolderTexture(slot);
+        slot = nullptr;
+    }
+}
+
+TextureHolder* RegisterTexture(TextureHolder* holder) {
+    for (TextureHolder*& slot : gTextureRegistry.slots) {
+        if (!slot) {
+            slot = holder;
+            return holder;
+        }
+    }
+    ShowMessageBox(kRegistryFull.c_str(), "error");
+    return nullptr;
+}
+
+void ReleaseTextureGroup(TextureGroup group) {
+    for (TextureHolder*& slot : gTextureRegistry.slots) {
+        if (slot && slot->group == group) {
+            ReleaseHolderTexture(slot);
+            slot = nullptr;
+        }
+    }
+}
+
+void LoadTexture(TextureGroup group, TextureHolder* holder, const char* path, int32_t width,
+                 int32_t height) {
+    holder->width = width;
+    holder->height = height;
+    holder->group = group;
+    // A picture loaded again replaces the texture it had.
+    ReleaseHolderTexture(holder);
+    // A picture that finds no slot is not loaded: no group release would ever free it.
+    if (!RegisterTexture(holder)) return;
+
+    char message[256];
+    bool sizeOk = width > 0 && height > 0 &&
+                  static_cast<uint32_t>(width) <= image::kMaxPictureSide &&
+                  static_cast<uint32_t>(height) <= image::kMaxPictureSide;
+    size_t capacity = sizeOk ? static_cast<size_t>(width) * static_cast<size_t>(height) * 8 : 0;
+    auto* buffer = sizeOk ? static_cast<uint8_t*>(std::malloc(capacity)) : nullptr;
+    if (!buffer) {
+        std::snprintf(message, sizeof message, kNoMemoryForSize.c_str(), width, height);
+        ShowMessageBox(message, path);
+        return;
+    }
+    int64_t size = ReadPictureBytes(path, buffer, capacity);
+    if (size > 0) {
+        CreateTextureFromBytes(buffer, size, static_cast<uint32_t>(width),
+                               static_cast<uint32_t>(height), 1, &holder->texture);
+    }
+    std::free(buffer);
+}
+
+void LoadTextureAnySize(gfx::Texture** texture, const char* path) {
+    *texture = nullptr;
+    auto* buffer = static_cast<uint8_t*>(std::malloc(kAnySizeReadBuffer));
+    if (!buffer) {
+        ShowMessageBox(kNoMemory.c_str(), path);
+        return;
+    }
+    int64_t size = ReadPictureBytes(path, buffer, kAnySizeReadBuffer);
+    if (size > 0) CreateTextureFromBytes(buffer, size, 0, 0, 0, texture);
+    std::free(buffer);
+}
+
+void BindTexture(const TextureHolder& holder) {
+    if (gfx::Device* device = Device3D()) device->SetTexture(0, holder.texture);
+}

@@ -1,0 +1,61 @@
+// Scene pictures: texture holders, the registry that groups them by scene, and the picture
+// loaders (a loose file first, the data archive second).
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "platform/gfx/device.h"
+
+// The scene a picture belongs to; a group is released as a whole when its scene ends.
+enum class TextureGroup : int32_t {
+    None = 0,
+    Common = 1,
+    Title = 2,
+    Play = 3,
+    GameOver = 4,
+    Result = 5,
+    Ending = 6,
+    Shop = 7,
+    Event = 8,
+};
+
+// One picture slot. Holders are static records of the scenes; the registry only points at
+// them.
+struct TextureHolder {
+    gfx::Texture* texture;  // null when not loaded
+    int32_t width;          // texture size in texels as requested at load
+    int32_t height;
+    TextureGroup group;
+};
+
+constexpr int kTextureRegistrySlots = 64;
+
+struct TextureRegistry {
+    std::array<TextureHolder*, kTextureRegistrySlots> slots;  // null = free
+};
+
+extern TextureRegistry gTextureRegistry;
+
+// The read buffer of LoadTextureAnySize: pictures of models and meshes up to this size.
+constexpr int32_t kAnySizeReadBuffer = 8 * 1024 * 1024;
+
+// Empties the registry; the textures of the holders it forgets are released with them.
+void ClearTextureRegistry();
+// Enters the holder in the first free slot. A full registry shows a message and returns
+// null.
+TextureHolder* RegisterTexture(TextureHolder* holder);
+// Releases the texture of every registered holder of the group and frees their slots.
+void ReleaseTextureGroup(TextureGroup group);
+
+// Loads a picture into the holder, scaled to width x height, as a member of the group.
+// The width, height and group are stored whatever follows; failures are shown in a
+// message box and leave the holder without texture.
+void LoadTexture(TextureGroup group, TextureHolder* holder, const char* path, int32_t width,
+                 int32_t height);
+// Loads a picture at its own size with a full mip chain into *texture (null on failure).
+// Nothing is registered: the caller releases the texture.
+void LoadTextureAnySize(gfx::Texture** texture, const char* path);
+
+// Binds the holder's texture (or none) to texture stage 0.
+void BindTexture(const TextureHolder& holder);

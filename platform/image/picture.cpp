@@ -1,0 +1,238 @@
+#include "platform/image/picture.h"
+
+#include <stb/stb_image.h>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+
+namespace image {
+
+namespace {
+
+// One destination texel's filter taps along one axis.
+struct Taps {
+    uint32_t first;  // first source index
+    uint32_t count;
+    uint32_t offset;  // into the weight list
+};
+
+// Tent-filter taps for scaling n source texels to m destination texels.
+void BuildTaps(uint32_t n, uint32_t m, std::vector<Taps>* taps, std::vector<float>* weights) {
+    taps->clear();
+    weights->clear();
+    double scale = static_cast<double>(m) / n;
+    double radius = scale < 1.0 ? 1.0 / scale : 1.0;
+    for (uint32_t i = 0; i < m; ++i) {
+        double centre = (i + 0.5) / scale - 0.5;
+        auto lo = static_cast<int64_t>(std::ceil(centre - radius));
+        auto hi = static_cast<int64_t>(std::floor(centre + radius));
+        // Taps beyond the edges fold onto the edge texel.
+        int64_t first = std::max<int64_t>(lo, 0);
+        int64_t last = std::min<int64_t>(hi, static_cast<int64_t>(n) - 1);
+        if (last < first) first = last = std::clamp<int64_t>(std::llround(centre), 0, n - 1);
+        Taps t{static_cast<uint32_t>(first), static_cast<uint32_t>(last - first + 1),
+               static_cast<uint32_t>(weights->size())};
+        weights->resize(weights->size() + t.count, 0.0f);
+        double total = 0.0;
+        for (int64_t j = lo; j <= hi; ++j) {
+            double w = 1.0 - std::fabs(j - centre) / radius;
+            if (w <= 0.0) continue;
+            int64_t k = std::clamp<int64_t>(j, first, last);
+            (*weights)[t.offset + (k - first)] += static_cast<float>(w);
+            total += w;
+        }
+        if (total <= 0.0) {
+            (*weights)[t.offset] = 1.0f;
+        } else {
+            for (uint32_t k = 0; k < t.count; ++k) {
+                (*weights)[t.offset + k] = static_cast<float>((*weights)[t.offset + k] / total);
+            }
+        }
+        taps->push_back(t);
+    }
+}
+
+uint8_t ToByte(float v) {
+    float r = std::floor(v + 0.5f);
+    if (r < 0.0f) return 0;
+    if (r > 255.0f) return 255;
+    return static_cast<uint8_t>(r);
+}
+
+}  // namespace
+
+bool DecodePicture(std::span<const uint8_t> bytes, Picture* out, const char** reason) {
+    out->width = out->height = 0;
+    out->texels.clear();
+    auto fail = [reason](const char* why) {
+        if (reason) *reason = why;
+        return false;
+    };
+    if (bytes.empty()) return fail("empty file");
+    if (bytes.size() > static_cast<size_t>(INT_MAX)) return fail("file too large");
+    const auto* data = reinterpret_cast<const stbi_uc*>(bytes.data());
+    int len = static_cast<int>(bytes.size());
+    int w = 0, h = 0, channels = 0;
+    // Refuse oversized pictures before any texel memory is taken for them.
+    if (!stbi_info_from_memory(data, len, &w, &h, &channels)) {
+        const char* why = stbi_failure_reason();
+        return fail(why ? why : "unknown picture format");
+    }
+    if (w <= 0 || h <= 0 || static_cast<uint32_t>(w) > kMaxPictureSide ||
+        static_cast<uint32_t>(h) > kMaxPictureSide)
+        return fail("picture too large");
+    stbi_uc* rgba = stbi_load_from_memory(data, len, &w, &h, &channels, 4);
+    if (!rgba) {
+        const char* why = stbi_failure_reason();
+        return fail(why ? why : "corrupt picture");
+    }
+    if (w <= 0 || h <= 0 || static_cast<uint32_t>(w) > kMaxPictureSide ||
+        static_cast<uint32_t>(h) > kMaxPictureSide) {
+        stbi_image_free(rgba);
+        return fail("picture too large");
+    }
+    out->width = static_cast<uint32_t>(w);
+    out->height = static_cast<uint32_t>(h);
+    size_t count = static_cast<size_t>(w) * static_cast<size_t>(h);
+    out->texels.resize(count);
+    for (size_t i = 0; i < count; ++i) {
+        const stbi_uc* p = rgba + i * 4;
+        out->texels[i] = static_cast<uint32_t>(p[3]) << 24 | static_cast<uint32_t>(p[0]) << 16 |
+                         static_cast<uint32_t>(p[1]) << 8 | p[2];
+    }
+    stbi_image_free(rgba);
+    return true;
+}
+
+void ApplyColorKey(Picture* picture, uint32_t key) {
+    for (uint32_t& t : picture->texels) {
+        if (t == key) t = 0;
+    }
+}
+
+void ResamplePicture(const Picture& source, uint32_t width, uint32_t height, Picture* out) {
+    out->width = width;
+    out->height = height;
+    out->texels.assign(static_cast<size_t>(width) * height, 0);
+    if (width == 0 || height == 0 || source.width == 0 || source.height == 0) return;
+    if (width == source.width && height == source.height) {
+        out->texels = source.texels;
+        return;
+    }
+    std::vector<Taps> xTaps, yTaps;
+    std::vector<float> xWeights, yWeights;
+    BuildTaps(source.width, width, &xTaps, &xWeights);
+    BuildTaps(source.height, height, &yTaps, &yWeights);
+
+    // Horizontal pass into a float buffer of width x source height, four channels.
+    std::vector<float> rows(static_cast<size_t>(width) * source.height * 4, 0.0f);
+    for (uint32_t y = 0; y < source.height; ++y) {
+        const uint32_t* src = &source.texels[static_cast<size_t>(y) * source.width];
+        float* dst = &rows[static_cast<size_t>(y) * width * 4];
+        for (uint32_t x = 0; x < width; ++x) {
+            const Taps& t = xTaps[x];
+            float acc[4] = {0, 0, 0, 0};
+            for (uint32_t k = 0; k < t.count; ++k) {
+                uint32_t c = src[t.first + k];
+                float w = xWeights[t.offset + k];
+                acc[0] += w * static_cast<float>(c >> 24);
+                acc[1] += w * static_cast<float>((c >> 16) & 0xFF);
+                acc[2] += w * static_cast<float>((c >> 8) & 0xFF);
+                acc[3] += w * static_cast<float>(c & 0xFF);
+            }
+            std::memcpy(dst + x * 4, acc, sizeof acc);
+        }
+    }
+    // Vertical pass into the texels.
+    for (uint32_t y = 0; y < height; ++y) {
+        const Taps& t = yTaps[y];
+        for (uint32_t x = 0; x < width; ++x) {
+            float acc[4] = {0, 0, 0, 0};
+            for (uint32_t k = 0; k < t.count; ++k) {
+                const float* s = &rows[(static_cast<size_t>(t.first + k) * width + x) * 4];
+                float w = yWeights[t.offset + k];
+                for (int c = 0; c < 4; ++c) acc[c] += w * s[c];
+            }
+            out->texels[static_cast<size_t>(y) * width + x] =
+                static_cast<uint32_t>(ToByte(acc[0])) << 24 |
+                static_cast<uint32_t>(ToByte(acc[1])) << 16 |
+                static_cast<uint32_t>(ToByte(acc[2])) << 8 | ToByte(acc[3]);
+        }
+    }
+}
+
+void HalvePicture(const Picture& source, Picture* out) {
+    uint32_t w = std::max(1u, source.width / 2);
+    uint32_t h = std::max(1u, source.height / 2);
+    out->width = w;
+    out->height = h;
+    out->texels.assign(static_cast<size_t>(w) * h, 0);
+    if (source.width == 0 || source.height == 0) return;
+    for (uint32_t y = 0; y < h; ++y) {
+        uint32_t y0 = std::min(y * 2, source.height - 1);
+        uint32_t y1 = std::min(y * 2 + 1, source.height - 1);
+        for (uint32_t x = 0; x < w; ++x) {
+            uint32_t x0 = std::min(x * 2, source.width - 1);
+            uint32_t x1 = std::min(x * 2 + 1, source.width - 1);
+            const uint32_t c[4] = {source.texels[static_cast<size_t>(y0) * source.width + x0],
+                                   source.texels[static_cast<size_t>(y0) * source.width + x1],
+                                   source.texels[static_cast<size_t>(y1) * source.width + x0],
+                                   source.texels[static_cast<size_t>(y1) * source.width + x1]};
+            uint32_t result = 0;
+            for (int shift = 0; shift < 32; shift += 8) {
+                uint32_t sum = 0;
+                for (uint32_t v : c) sum += (v >> shift) & 0xFF;
+                result |= ((sum + 2) / 4) << shift;
+            }
+            out->texels[static_cast<size_t>(y) * w + x] = result;
+        }
+    }
+}
+
+gfx::Result CreateTextureFromMemory(gfx::Device* device, std::span<const uint8_t> bytes,
+                                    uint32_t width, uint32_t height, uint32_t levels,
+                                    uint32_t colorKey, gfx::Texture** out) {
+    *out = nullptr;
+    if (!device) return gfx::Result::InvalidCall;
+    Picture picture;
+    if (!DecodePicture(bytes, &picture)) return gfx::Result::Fail;
+    if (colorKey != 0) ApplyColorKey(&picture, colorKey);
+    if (width == 0) width = picture.width;
+    if (height == 0) height = picture.height;
+    if (width > kMaxPictureSide || height > kMaxPictureSide) return gfx::Result::InvalidCall;
+    Picture sized;
+    if (width != picture.width || height != picture.height) {
+        ResamplePicture(picture, width, height, &sized);
+    } else {
+        sized = std::move(picture);
+    }
+
+    gfx::Texture* texture = nullptr;
+    gfx::Result r = device->CreateTexture(width, height, levels, gfx::Format::A8R8G8B8, &texture);
+    if (gfx::Failed(r)) return r;
+    Picture next;
+    for (uint32_t level = 0; level < texture->LevelCount(); ++level) {
+        if (level > 0) {
+            HalvePicture(sized, &next);
+            std::swap(sized, next);
+        }
+        uint32_t pitch = 0;
+        uint32_t* texels = texture->LockRect(level, &pitch);
+        uint32_t lw = texture->Width(level), lh = texture->Height(level);
+        if (!texels || lw != sized.width || lh != sized.height) {
+            texture->Release();
+            return gfx::Result::Fail;
+        }
+        for (uint32_t y = 0; y < lh; ++y) {
+            std::memcpy(texels + static_cast<size_t>(y) * pitch,
+                        &sized.texels[static_cast<size_t>(y) * lw], lw * sizeof(uint32_t));
+        }
+        texture->UnlockRect(level);
+    }
+    *out = texture;
+    return gfx::Result::Ok;
+}
+
+}  // namespace image

@@ -1,0 +1,51 @@
+// Pictures: decoding BMP, TGA, PNG and JPEG files held in memory, the transparent colour
+// key, resampling to a requested size and mip chains, and textures made from them.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "platform/gfx/device.h"
+
+namespace image {
+
+// A decoded picture: ARGB texels (0xAARRGGBB), rows top to bottom.
+struct Picture {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    std::vector<uint32_t> texels;
+};
+
+// The largest picture side accepted (the device's largest texture).
+constexpr uint32_t kMaxPictureSide = 4096;
+
+// The colour that pictures use for "transparent": opaque pure green.
+constexpr uint32_t kTransparentKey = 0xFF00FF00u;
+
+// Decodes a picture file held in memory. False when the bytes are not a picture of a
+// supported kind (for example a run-length packed BMP), are cut short, or the picture is
+// larger than kMaxPictureSide on a side; reason then names the cause.
+bool DecodePicture(std::span<const uint8_t> bytes, Picture* out, const char** reason = nullptr);
+
+// Texels equal to key become transparent black (0x00000000).
+void ApplyColorKey(Picture* picture, uint32_t key);
+
+// Scales a picture to width x height with a triangle (tent) filter: bilinear when
+// enlarging, an average over the covered texels when reducing. Each channel is filtered
+// on its own (colours are not weighted by alpha).
+void ResamplePicture(const Picture& source, uint32_t width, uint32_t height, Picture* out);
+
+// The next smaller mip level: half the size (at least 1), each texel the average of the
+// 2 x 2 (or 2 x 1) block it covers.
+void HalvePicture(const Picture& source, Picture* out);
+
+// Makes a texture from a picture file in memory, as the game's picture loader wants it:
+// width and height 0 keep the picture's own size, otherwise the picture is scaled to
+// them; levels 0 makes the full mip chain, 1 a single level; colorKey (when not 0)
+// texels become transparent black before any scaling. On failure *out stays null.
+gfx::Result CreateTextureFromMemory(gfx::Device* device, std::span<const uint8_t> bytes,
+                                    uint32_t width, uint32_t height, uint32_t levels,
+                                    uint32_t colorKey, gfx::Texture** out);
+
+}  // namespace image
