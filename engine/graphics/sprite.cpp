@@ -82,7 +82,7 @@ void FlushSprites() {
 void Begin2DDrawing() {
     gfx::Device* d = Device3D();
     if (!d) return;
-    d->SetVertexShader(gfx::FVF_XYZRHW | gfx::FVF_DIFFUSE | gfx::FVF_TEX1);
+    d->SetVertexShader(gfx::FVF_XYZ | gfx::FVF_DIFFUSE | gfx::FVF_TEX1);
     d->SetRenderState(gfx::RS_FOGENABLE, gfx::kFalse);
     d->SetRenderState(gfx::RS_ALPHABLENDENABLE, gfx::kTrue);
     d->SetRenderState(gfx::RS_SRCBLEND, gfx::BLEND_SRCALPHA);
