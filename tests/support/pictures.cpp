@@ -1,7 +1,5 @@
 #include "tests/support/pictures.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -177,20 +175,6 @@ bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) 
     if (!f) return false;
     bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return std::fclose(f) == 0 && ok;
-}
-
-std::string MakeTempFolder(const char* tag) {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "vq_").string() + tag + "_XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back(0);
-    if (!mkdtemp(buffer.data())) return {};
-    return std::string(buffer.data());
-}
-
-void RemoveFolder(const std::string& folder) {
-    std::error_code ec;
-    if (!folder.empty()) std::filesystem::remove_all(folder, ec);
 }
 
 }  // namespace vqtest

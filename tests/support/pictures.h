@@ -28,10 +28,7 @@ std::vector<uint8_t> EncodeTga32(const TestPicture& picture);
 // A PNG (RGBA, 8 bits per channel) with stored (uncompressed) deflate blocks.
 std::vector<uint8_t> EncodePng(const TestPicture& picture);
 
+// Writes the bytes to the path, making the folders on the way.
 bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
-
-// A fresh empty folder below the system's temporary folder; removed by RemoveFolder.
-std::string MakeTempFolder(const char* tag);
-void RemoveFolder(const std::string& folder);
 
 }  // namespace vqtest

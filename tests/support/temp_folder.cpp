@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -17,14 +18,8 @@ TempFolder::TempFolder() {
 
 TempFolder::~TempFolder() {
     if (path_.empty()) return;
-    if (DIR* dir = opendir(path_.c_str())) {
-        while (dirent* e = readdir(dir)) {
-            std::string name = e->d_name;
-            if (name != "." && name != "..") std::remove(File(name).c_str());
-        }
-        closedir(dir);
-    }
-    rmdir(path_.c_str());
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
 }
 
 int TempFolder::EntryCount() const {

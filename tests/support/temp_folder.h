@@ -1,4 +1,5 @@
-// A fresh folder under /tmp for one test, removed with everything in it at the end.
+// A fresh folder under /tmp for one test, removed with everything in it (subfolders too)
+// at the end.
 #pragma once
 
 #include <string>

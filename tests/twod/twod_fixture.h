@@ -21,6 +21,7 @@
 #include "platform/gfx/device.h"
 #include "platform/window/window.h"
 #include "tests/support/pictures.h"
+#include "tests/support/temp_folder.h"
 
 namespace vqtest {
 
@@ -43,7 +44,7 @@ protected:
         char cwd[4096];
         ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
         oldFolder_ = cwd;
-        folder_ = MakeTempFolder("twod");
+        folder_ = temp_.Path();
         ASSERT_FALSE(folder_.empty());
         ASSERT_EQ(chdir(folder_.c_str()), 0);
 
@@ -70,7 +71,6 @@ protected:
         window_.reset();
         gSpriteBatch.count = 0;
         EXPECT_EQ(chdir(oldFolder_.c_str()), 0);
-        RemoveFolder(folder_);
     }
 
     // Writes a picture file into the run folder (the kind by the path's ending).
@@ -114,6 +114,7 @@ protected:
 
     CountingDevice* device_ = nullptr;
     std::unique_ptr<win::Window> window_;
+    TempFolder temp_;
     std::string folder_;
     std::string oldFolder_;
 };
