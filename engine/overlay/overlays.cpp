@@ -158,9 +158,15 @@ void DrawLoadingScreen() {
     for (int k = 0; k < 4; ++k) {
         float a = static_cast<float>(kCorner[k]) / 4.0f * 2.0f * std::numbers::pi_v<float> +
                   gLoadingAngle;
-        strip[k] = SpriteVertex{
-            496.0f - std::sin(a) * radius, 440.0f - std::cos(a) * radius, 0.0f, 1.0f, kWhite, 0,
-            kTexel[k][0] / 256.0f,         kTexel[k][1] / 64.0f};
+        SpriteVertex& v = strip[k];
+        v.x = 496.0f - std::sin(a) * radius;
+        v.y = 440.0f - std::cos(a) * radius;
+        v.z = 0.0f;
+        v.rhw = 1.0f;
+        v.diffuse = kWhite;
+        v.specular = 0;
+        v.u = kTexel[k][0] / 256.0f;
+        v.v = kTexel[k][1] / 64.0f;
     }
     device->SetVertexShader(kSpriteFvf);
     device->DrawPrimitiveUP(gfx::PT_TRIANGLESTRIP, 2, strip, sizeof(SpriteVertex));
