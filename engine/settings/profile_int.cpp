@@ -44,3 +44,15 @@ bool EndProfileWrites() {
     gBatch.document = profile::Document{};
     return ok;
 }
+
+void ReadPadBindings(const profile::Document& doc,
+                     int16_t bindings[kBindingRows][kBindingColumns]) {
+    char key[16];
+    for (int row = 0; row < kBindingRows; ++row) {
+        for (int column = 0; column < kBindingColumns; ++column) {
+            std::snprintf(key, sizeof key, "pad%d%d", row, column);
+            bindings[row][column] =
+                static_cast<int16_t>(doc.ReadInt("option", key, DefaultBinding(row, column)));
+        }
+    }
+}

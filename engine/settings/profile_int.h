@@ -3,6 +3,12 @@
 
 #include <cstdint>
 
+#include "engine/input/bindings.h"
+
+namespace profile {
+class Document;
+}
+
 // Writes `value` in decimal under section/key of the profile file at path. Inside a batch
 // on the same path the write is collected and made by EndProfileWrites; otherwise the file
 // is replaced at once. Returns whether the write was made (or collected).
@@ -13,3 +19,7 @@ bool WriteProfileInt(const char* section, const char* key, int32_t value, const 
 void BeginProfileWrites(const char* path);
 // Writes the collected keys; false when the file could not be replaced.
 bool EndProfileWrites();
+
+// Reads the binding map of the `option` section ("pad%d%d" by row and column; a missing key
+// gives its default binding).
+void ReadPadBindings(const profile::Document& doc, int16_t bindings[kBindingRows][kBindingColumns]);

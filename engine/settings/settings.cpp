@@ -104,14 +104,7 @@ void LoadSettings() {
     GameState& g = gGameState;
     int32_t* words = Words();
 
-    char key[16];
-    for (int row = 0; row < kBindingRows; ++row) {
-        for (int column = 0; column < kBindingColumns; ++column) {
-            std::snprintf(key, sizeof key, "pad%d%d", row, column);
-            g.padBindings[row][column] =
-                static_cast<int16_t>(doc.ReadInt("option", key, DefaultBinding(row, column)));
-        }
-    }
+    ReadPadBindings(doc, g.padBindings);
     g.freeCamera = doc.ReadInt("debug", "camfree", 0);
     g.windowMode = doc.ReadInt("setup", "winmode", 0);
     g.frameRateSetting = doc.ReadInt("setup", "fps", 0);
@@ -128,6 +121,7 @@ void LoadSettings() {
         });
     }
     words[record::kOwnedWeapons] = 1;  // sub-weapon 0 is always owned
+    char key[16];
     for (int number = 1; number <= 10; ++number) {
         std::snprintf(key, sizeof key, "subweapon%02d", number);
         words[record::kOwnedWeapons + number] = doc.ReadInt("record", key, 0);
