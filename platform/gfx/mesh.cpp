@@ -17,7 +17,7 @@ bool GetVertexLayout(uint32_t fvf, VertexLayout* out) {
         case FVF_XYZB2:
         case FVF_XYZB3:
         case FVF_XYZB4:
-            l.blendFloats = (position - FVF_XYZ) / 2;
+            l.blendFloats = (position - FVF_XYZRHW) / 2;
             break;
         default:
             return false;
