@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "tests/models/temp_folder.h"
+#include "tests/models/scratch_folder.h"
 
 namespace {
 

@@ -284,6 +284,7 @@ TEST(MeshOperations, LargeMeshesUse32BitIndices) {
     EXPECT_TRUE(mesh->Uses32BitIndices());
     mesh->WriteIndices({0, 1, 69999, 69999, 1, 2});
     EXPECT_EQ(mesh->GetIndex(2), 69999u);
+    mesh->Release();
     gfx::Mesh* small = nullptr;
     ASSERT_EQ(gfx::Mesh::Create(device.get(), 1, 3, gfx::FVF_XYZ, &small), gfx::Result::Ok);
     EXPECT_FALSE(small->Uses32BitIndices());
