@@ -61,8 +61,14 @@ bool TrackTime(const std::vector<Key>& keys, float time, float* t) {
     return true;
 }
 
-gfx::Vec3 LerpKeys(const VectorKey* a, const VectorKey* b, float f) {
-    return gfx::Lerp(a->value, b->value, f);
+// The value of a scale or position track at the time; false for a track not sampled.
+bool SampleVectorTrack(const std::vector<VectorKey>& keys, float time, gfx::Vec3* out) {
+    float t, f;
+    if (!TrackTime(keys, time, &t)) return false;
+    const VectorKey *previous, *next;
+    FindKeys(keys, t, &previous, &next, &f);
+    *out = gfx::Lerp(previous->value, next->value, f);
+    return true;
 }
 
 void SetConstants(gfx::Device* d, uint32_t reg, const float* values, uint32_t count) {
@@ -242,11 +248,9 @@ void SampleFrameAnimation(ModelFrame* node, float time) {
     }
     gfx::Mat4 m = gfx::Identity();
     bool sampled = false;
-    if (TrackTime(node->scaleKeys, time, &t)) {
-        const VectorKey *previous, *next;
-        FindKeys(node->scaleKeys, t, &previous, &next, &f);
-        gfx::Vec3 s = LerpKeys(previous, next, f);
-        m = gfx::Multiply(m, gfx::Scaling(s.x, s.y, s.z));
+    gfx::Vec3 v;
+    if (SampleVectorTrack(node->scaleKeys, time, &v)) {
+        m = gfx::Multiply(m, gfx::Scaling(v.x, v.y, v.z));
         sampled = true;
     }
     if (TrackTime(node->rotationKeys, time, &t)) {
@@ -257,16 +261,13 @@ void SampleFrameAnimation(ModelFrame* node, float time) {
         m = gfx::Multiply(m, gfx::RotationQuaternion(q));
         sampled = true;
     }
-    if (TrackTime(node->positionKeys, time, &t)) {
-        const VectorKey *previous, *next;
-        FindKeys(node->positionKeys, t, &previous, &next, &f);
-        gfx::Vec3 p = LerpKeys(previous, next, f);
-        m = gfx::Multiply(m, gfx::Translation(p.x, p.y, p.z));
+    if (SampleVectorTrack(node->positionKeys, time, &v)) {
         sampled = true;
     } else {
         const float* row = target->original.m[3];
-        m = gfx::Multiply(m, gfx::Translation(row[0], row[1], row[2]));
+        v = gfx::Vec3{row[0], row[1], row[2]};
     }
+    m = gfx::Multiply(m, gfx::Translation(v.x, v.y, v.z));
     if (sampled) target->local = m;
 }
 

@@ -47,15 +47,7 @@ bool ReadKeyValues(const char* p, float* out, int count) {
         if (!p) return false;
         ++p;
     }
-    for (int k = 0; k < count; ++k) {
-        if (k > 0) {
-            p = std::strchr(p, ',');
-            if (!p) return false;
-            ++p;
-        }
-        out[k] = ReadDecimalReal(p);
-    }
-    return true;
+    return ReadSeparatedReals(p, ',', out, count);
 }
 
 bool IsBlockStart(const char* line) {

@@ -56,30 +56,6 @@ bool IsLineEnd(char c) {
     return c == 0 || c == '\r' || c == '\n';
 }
 
-// Reads four reals separated by ',' into a matrix row; false when a separator is missing.
-bool ReadRow(const char* p, float row[4]) {
-    for (int k = 0; k < 4; ++k) {
-        row[k] = ReadDecimalReal(p);
-        if (k == 3) break;
-        p = std::strchr(p, ',');
-        if (!p) return false;
-        ++p;
-    }
-    return true;
-}
-
-// Reads three reals, each followed by ';'.
-bool ReadPoint(const char* p, float v[3]) {
-    for (int k = 0; k < 3; ++k) {
-        v[k] = ReadDecimalReal(p);
-        if (k == 2) break;
-        p = std::strchr(p, ';');
-        if (!p) return false;
-        ++p;
-    }
-    return true;
-}
-
 // True when the text holds a decimal integer (after blanks and a sign).
 bool HasDigits(const char* p) {
     while (*p == ' ' || *p == '\t') ++p;
@@ -108,7 +84,7 @@ public:
             case State::Row2:
             case State::Row3: {
                 int k = static_cast<int>(state_) - static_cast<int>(State::Row0);
-                if (!ReadRow(p, frame_.m[k])) return false;
+                if (!ReadSeparatedReals(p, ',', frame_.m[k], 4)) return false;
                 state_ = state_ == State::Row3 ? State::Mesh
                                                : static_cast<State>(static_cast<int>(state_) + 1);
                 return true;
@@ -173,7 +149,7 @@ private:
 
     bool Vertex(const char* p) {
         float v[3];
-        if (!ReadPoint(p, v)) return false;
+        if (!ReadSeparatedReals(p, ';', v, 3)) return false;
         gfx::Vec4 t = gfx::Transform(gfx::Vec3{v[0], v[1], v[2]}, transform_);
         gMapVertices[vertices_] = MapVertex{t.x, t.y, t.z};
         ++vertices_;

@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -31,4 +32,16 @@ int32_t ReadDecimalInt(const char* text) {
 
 float ReadDecimalReal(const char* text) {
     return static_cast<float>(strtod_l(text, nullptr, CLocale()));
+}
+
+bool ReadSeparatedReals(const char* text, char separator, float* out, int count) {
+    for (int k = 0; k < count; ++k) {
+        if (k > 0) {
+            text = std::strchr(text, separator);
+            if (!text) return false;
+            ++text;
+        }
+        out[k] = ReadDecimalReal(text);
+    }
+    return true;
 }

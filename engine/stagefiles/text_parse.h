@@ -16,3 +16,7 @@ int32_t ReadDecimalInt(const char* text);
 // Like the C library's atof in the "C" locale: leading blanks skipped, a decimal real with an
 // optional sign, fraction and exponent; nothing readable gives 0.0.
 float ReadDecimalReal(const char* text);
+
+// Reads count reals: the first at text, each further one behind the next separator. False
+// when a separator is missing (the reals before it are written).
+bool ReadSeparatedReals(const char* text, char separator, float* out, int count);

@@ -1,53 +1,19 @@
-// The fixture of the mesh and model tests: a recording null device installed as the game's
-// device (inside a scene), a headless main window for the message boxes, and a temporary
-// run folder that is the current folder.
+// The fixture of the mesh and model tests: the two-dimensional drawing fixture (a recording
+// counting null device installed as the game's device inside a scene, a headless main window
+// for the message boxes, a temporary run folder as the current folder) with helpers that
+// write model files and their textures.
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <memory>
 #include <string>
 
-#include "engine/main/app.h"
-#include "platform/gfx/device.h"
-#include "platform/window/window.h"
 #include "tests/models/scratch_folder.h"
 #include "tests/support/pictures.h"
+#include "tests/twod/twod_fixture.h"
 
 namespace vqtest {
 
-// A null device that counts the resources it destroys.
-class ModelTestDevice : public gfx::NullDevice {
-public:
-    ModelTestDevice() : gfx::NullDevice(gfx::PresentParams{}) {}
-    int destroyed = 0;
-
+class ModelTest : public TwoDTest {
 protected:
-    void DoDestroy(gfx::Resource* resource) override {
-        ++destroyed;
-        gfx::NullDevice::DoDestroy(resource);
-    }
-};
-
-class ModelTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        window_.reset(win::CreateHeadlessWindow());
-        gPlatform.mainWindow = window_.get();
-        device_ = new ModelTestDevice();
-        device_->SetRecording(true);
-        device_->BeginScene();
-        gPlatform.device = device_;
-    }
-
-    void TearDown() override {
-        device_->EndScene();
-        gPlatform.device = nullptr;
-        gPlatform.mainWindow = nullptr;
-        delete device_;
-        window_.reset();
-    }
-
     // Writes a small BMP picture for a model's texture.
     static void WriteTexture(const std::string& path, uint32_t argb = 0xFF808080u) {
         ASSERT_TRUE(WriteFileBytes(path, EncodeBmp24(SolidPicture(4, 4, argb))));
@@ -57,10 +23,6 @@ protected:
     static void WriteModel(const std::string& path, const std::string& body) {
         ScratchFolder::Write(path, "xof 0302txt 0032\n" + body);
     }
-
-    ScratchFolder folder_;
-    ModelTestDevice* device_ = nullptr;
-    std::unique_ptr<win::Window> window_;
 };
 
 }  // namespace vqtest

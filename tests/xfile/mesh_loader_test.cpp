@@ -45,6 +45,9 @@ const char* const kQuadMesh =
     "    MeshMaterialList { 1; 1; 0;; {Red} }\n"
     "  }\n";
 
+// Four corners of a unit square in z = 0, for meshes of the tests to cut into faces.
+const char* const kSquareVertices = "  4; 0;0;0;, 1;0;0;, 1;1;0;, 0;1;0;;\n";
+
 const char* const kMaterials =
     "Material Red { 1.0;0.0;0.0;1.0;; 8.0; 0.5;0.5;0.5;; 0.0;0.0;0.0;;\n"
     "  TextureFilename { \"red.bmp\"; } }\n"
@@ -156,9 +159,7 @@ TEST(MergedMesh, NormalsSplitVerticesAndFormatFollowsTheParts) {
 
 TEST(MergedMesh, ShortFaceListRepeatsItsLastMaterial) {
     auto device = NullDevice();
-    std::string body = std::string(kMaterials) +
-                       "Mesh Strip {\n"
-                       "  4; 0;0;0;, 1;0;0;, 1;1;0;, 0;1;0;;\n"
+    std::string body = std::string(kMaterials) + "Mesh Strip {\n" + kSquareVertices +
                        "  3; 3;0,1,2;, 3;0,2,3;, 3;1,2,3;;\n"
                        "  MeshMaterialList { 2; 2; 1, 0;; {Red} {Blue} }\n"
                        "}\n";
@@ -216,9 +217,7 @@ TEST(MergedMesh, MalformedMeshesAreRefusedWithAReason) {
 
 TEST(MeshOperations, CloneKeepsSharedPartsAndDrawSubsetDrawsOneRange) {
     auto device = NullDevice();
-    std::string body = std::string(kMaterials) +
-                       "Mesh M {\n"
-                       "  4; 0;0;0;, 1;0;0;, 1;1;0;, 0;1;0;;\n"
+    std::string body = std::string(kMaterials) + "Mesh M {\n" + kSquareVertices +
                        "  2; 3;0,1,2;, 3;0,2,3;;\n"
                        "  MeshMaterialList { 2; 2; 1, 0;; {Red} {Blue} }\n"
                        "  MeshTextureCoords { 4; 0;0;, 1;0;, 1;1;, 0.25;0.75;; }\n"
