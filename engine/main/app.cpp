@@ -5,6 +5,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "engine/archive/archive.h"
 #include "engine/graphics/text_font.h"
 #include "engine/graphics/texture_groups.h"
 #include "engine/input/devices.h"
@@ -343,6 +344,7 @@ bool StartGame(const PlatformBackends& backends) {
     }
     ClearDebugText();
     InitDirectInput();  // without input devices the game still runs
+    OpenDataArchives();
     LoadStageIndex();
     RecreateTextFont();
     LoadCommonResources();
@@ -380,6 +382,7 @@ void ShutdownGame() {
     gShuttingDown = true;
     WaitForLoader();
     SaveSettings();
+    CloseDataArchives();
     ShutdownApplication();
     if (gPlatform.mainWindow) {
         delete gPlatform.mainWindow;
