@@ -2,6 +2,13 @@
 
 set(VQ_WARNINGS -Wall -Wextra -Werror)
 
+# Fuzzing builds instrument every library for coverage, so that the fuzzers see into the
+# readers they drive, and check them with the sanitizers.
+if(VQ_FUZZ)
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
 if(VQ_SANITIZE)
     add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
     add_link_options(-fsanitize=address,undefined)

@@ -3,6 +3,7 @@
 // name field of the file is looked up, with a few fixed names, into a buffer of a size
 // taken from the input. Fixed volume files lie beside it: volume 0 of full size, volume 1
 // short, both full of small valid LZ blocks.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +16,11 @@
 #include "engine/archive/archive_format.h"
 
 namespace {
+
+// The archive is read from the current folder: each input is tried in this folder, and
+// the fuzzer's own folder is restored afterwards (its corpus paths may be relative).
+char gFolder[] = "/tmp/vq_fuzz_index_XXXXXX";
+int gHome = -1;
 
 void WriteFile(const char* path, const uint8_t* data, size_t size) {
     FILE* f = std::fopen(path, "wb");
@@ -34,17 +40,18 @@ std::vector<uint8_t> VolumeBytes(size_t size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    char pattern[] = "/tmp/vq_fuzz_index_XXXXXX";
-    if (!mkdtemp(pattern) || chdir(pattern) != 0) std::abort();
+    gHome = open(".", O_RDONLY | O_DIRECTORY);
+    if (gHome < 0 || !mkdtemp(gFolder) || chdir(gFolder) != 0) std::abort();
     if (mkdir("bin", 0755) != 0) std::abort();
     const std::vector<uint8_t> full = VolumeBytes(archive::kVolumeSize);
     WriteFile("bin/data000.bin", full.data(), full.size());
     WriteFile("bin/data001.bin", full.data(), 4096);
+    if (fchdir(gHome) != 0) std::abort();
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size < 3) return 0;
+    if (size < 3 || chdir(gFolder) != 0) return 0;
     const bool pictures = (data[0] & 1) == 0;
     const size_t capacity = static_cast<size_t>(data[1]) * 64;
     std::remove(archive::kPictureIndexPath);
@@ -66,5 +73,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         ReadArchiveEntry(name, buffer);
     }
     CloseDataArchives();
+    if (fchdir(gHome) != 0) std::abort();
     return 0;
 }

@@ -83,7 +83,7 @@ uint32_t FinishEntry(ptrdiff_t written, uint32_t unpacked, std::span<uint8_t> bu
     return unpacked;
 }
 
-uint32_t ReadPictureEntry(int64_t k, std::span<uint8_t> buffer) {
+int64_t ReadPictureEntry(int64_t k, std::span<uint8_t> buffer) {
     const ArchiveFile& f = gDataArchive.pictures;
     const uint8_t* entry = f.data + archive::kCountSize + k * archive::kPictureEntrySize;
     const uint32_t unpacked = archive::ReadBe32(entry + archive::kPictureUnpackedAt);
@@ -92,7 +92,7 @@ uint32_t ReadPictureEntry(int64_t k, std::span<uint8_t> buffer) {
     const size_t dataStart = archive::kCountSize + f.entryCount * archive::kPictureEntrySize;
     const size_t available = f.size - dataStart;
     if (offset > available || packed > available - offset) return 0;
-    if (unpacked > buffer.size()) return 0;
+    if (unpacked > buffer.size()) return kArchiveEntryTooLarge;
     const ptrdiff_t written = DecompressLzwBlock({f.data + dataStart + offset, packed}, buffer);
     return FinishEntry(written, unpacked, buffer);
 }
@@ -142,18 +142,18 @@ bool VolumesHoldRange(int64_t offset, int64_t size) {
     return true;
 }
 
-uint32_t ReadVolumeEntry(int64_t k, std::span<uint8_t> buffer) {
+int64_t ReadVolumeEntry(int64_t k, std::span<uint8_t> buffer) {
     const ArchiveFile& f = gDataArchive.volumes;
     const uint8_t* entry = f.data + archive::kCountSize + k * archive::kVolumeEntrySize;
     const uint32_t unpacked = archive::ReadBe32(entry + archive::kVolumeUnpackedAt);
     const auto offset = static_cast<int32_t>(archive::ReadBe32(entry + archive::kVolumeOffsetAt));
     const auto packed = static_cast<int32_t>(archive::ReadBe32(entry + archive::kVolumePackedAt));
     if (offset < 0 || packed <= 0) return 0;
-    if (unpacked > buffer.size()) return 0;
+    if (unpacked > buffer.size()) return kArchiveEntryTooLarge;
     if (!VolumesHoldRange(offset, packed)) return 0;
     uint8_t* work = Allocate(static_cast<size_t>(packed));
     if (!work) return 0;
-    uint32_t result = 0;
+    int64_t result = 0;
     if (ReadVolumeRange(offset, packed, work)) {
         const ptrdiff_t written = DecompressLzBlock({work, static_cast<size_t>(packed)}, buffer);
         result = FinishEntry(written, unpacked, buffer);
@@ -180,7 +180,7 @@ void CloseDataArchives() {
     Release(&gDataArchive.formTable);
 }
 
-uint32_t ReadArchiveEntry(const char* name, std::span<uint8_t> buffer) {
+int64_t ReadArchiveEntry(const char* name, std::span<uint8_t> buffer) {
     if (!name) return 0;
     if (gDataArchive.pictures.data) {
         const int64_t k = FindEntry(gDataArchive.pictures, archive::kPictureEntrySize,

@@ -36,12 +36,15 @@ void OpenDataArchives();
 // Shut-down: closes each file that was opened and frees its buffer.
 void CloseDataArchives();
 
+// Result of ReadArchiveEntry for an entry whose unpacked size is larger than the buffer.
+inline constexpr int64_t kArchiveEntryTooLarge = -1;
+
 // Looks the name up in "bmpdata.bin", then in "pakindex.bin", and unpacks the first entry
-// that matches into buffer. Returns the entry's unpacked size, or 0 when no entry matches,
-// when the entry does not fit the buffer, or when its data is corrupt or cannot be read (the
-// caller treats all of these as a missing file). An entry whose data ends before its
-// unpacked size has the rest of that size cleared.
-uint32_t ReadArchiveEntry(const char* name, std::span<uint8_t> buffer);
+// that matches into buffer. Returns the entry's unpacked size; 0 when no entry matches or
+// the entry's data is corrupt or cannot be read (the caller treats these as a missing
+// file); kArchiveEntryTooLarge when the entry does not fit the buffer. An entry whose data
+// ends before its unpacked size has the rest of that size cleared.
+int64_t ReadArchiveEntry(const char* name, std::span<uint8_t> buffer);
 
 // The form table's bytes (empty when it is absent).
 std::span<const uint8_t> FormTableBytes();

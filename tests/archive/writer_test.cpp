@@ -2,7 +2,6 @@
 // and everything else is refused with a reason. The command-line packers end in error on
 // the same faults.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -11,6 +10,7 @@
 #include <vector>
 
 #include "engine/archive/archive.h"
+#include "tests/support/temp_folder.h"
 #include "tools/pack/pack.h"
 
 namespace {
@@ -90,9 +90,7 @@ TEST(ArchiveWriterRules, WritingIntoAnUnwritableFolderFails) {
 class PackerCommand : public testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/vq_packer_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder_ = pattern;
+        folder_ = temp_.Path();
         fs::create_directories(folder_ / "in/bmp");
         fs::create_directories(folder_ / "out");
         for (const char* name : {"bmp/a.bmp", "bmp/b.bmp"}) {
@@ -102,7 +100,6 @@ protected:
     void TearDown() override {
         CloseDataArchives();
         fs::current_path(previous_);
-        fs::remove_all(folder_);
     }
     int Run(const std::string& program, const std::string& names) {
         const std::string command = std::string(VQ_BINARY_DIR) + "/tools/" + program + " " +
@@ -110,6 +107,7 @@ protected:
                                     " " + names + " 2>/dev/null";
         return std::system(command.c_str());
     }
+    vqtest::TempFolder temp_;
     fs::path folder_;
     fs::path previous_ = fs::current_path();
 };
@@ -122,9 +120,9 @@ TEST_F(PackerCommand, PacksFilesThatTheGameThenReads) {
     Bytes buffer(64);
     const std::string a = "content of bmp/a.bmp";
     const std::string b = "content of bmp/b.bmp";
-    ASSERT_EQ(ReadArchiveEntry("BMP/A.BMP", buffer), a.size());
+    ASSERT_EQ(ReadArchiveEntry("BMP/A.BMP", buffer), static_cast<int64_t>(a.size()));
     EXPECT_EQ(std::string(buffer.begin(), buffer.begin() + static_cast<long>(a.size())), a);
-    ASSERT_EQ(ReadArchiveEntry("bmp/b.bmp", buffer), b.size());
+    ASSERT_EQ(ReadArchiveEntry("bmp/b.bmp", buffer), static_cast<int64_t>(b.size()));
     EXPECT_EQ(std::string(buffer.begin(), buffer.begin() + static_cast<long>(b.size())), b);
 }
 
