@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <span>
 
+#include "engine/archive/archive.h"
 #include "engine/main/app.h"
 #include "platform/image/picture.h"
 #include "platform/system/system.h"
@@ -24,14 +25,6 @@ void ReleaseHolderTexture(TextureHolder* holder) {
     }
 }
 
-// Looks the picture up in the data archive; the size read, or 0 when it is not there.
-int64_t ReadArchivedPicture(const char* path, uint8_t* buffer, size_t capacity) {
-    (void)path;
-    (void)buffer;
-    (void)capacity;
-    return 0;
-}
-
 // Reads a picture's bytes into the buffer: the loose file when it opens, else the archived
 // copy. Returns the byte count, or 0 after a message when the picture is missing or does
 // not fit the buffer.
@@ -49,7 +42,7 @@ int64_t ReadPictureBytes(const char* path, uint8_t* buffer, size_t capacity) {
         std::fclose(file);
         return static_cast<int64_t>(read);
     }
-    int64_t size = ReadArchivedPicture(path, buffer, capacity);
+    int64_t size = ReadArchiveEntry(path, std::span(buffer, capacity));
     if (size < 0) {
         std::snprintf(message, sizeof message, "File Too Large %s", path);
         ShowMessageBox(message, "Error");

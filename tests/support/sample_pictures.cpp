@@ -4,19 +4,11 @@
 #include <cmath>
 #include <random>
 
+#include "tests/support/pictures.h"
+
 namespace vqtest {
 
 namespace {
-
-void Put16(std::vector<uint8_t>* out, uint32_t v) {
-    out->push_back(static_cast<uint8_t>(v));
-    out->push_back(static_cast<uint8_t>(v >> 8));
-}
-
-void Put32(std::vector<uint8_t>* out, uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
 
 struct Rgb {
     int r, g, b;
@@ -87,36 +79,17 @@ std::vector<uint8_t> MakeSamplePicture(int width, int height, uint32_t seed) {
         }
     }
 
-    const int stride = (width * 3 + 3) & ~3;
-    const uint32_t imageSize = static_cast<uint32_t>(stride) * height;
-    std::vector<uint8_t> bmp;
-    bmp.reserve(54 + imageSize);
-    bmp.push_back('B');
-    bmp.push_back('M');
-    Put32(&bmp, 54 + imageSize);
-    Put32(&bmp, 0);
-    Put32(&bmp, 54);
-    Put32(&bmp, 40);
-    Put32(&bmp, static_cast<uint32_t>(width));
-    Put32(&bmp, static_cast<uint32_t>(height));
-    Put16(&bmp, 1);
-    Put16(&bmp, 24);
-    Put32(&bmp, 0);
-    Put32(&bmp, imageSize);
-    Put32(&bmp, 2835);
-    Put32(&bmp, 2835);
-    Put32(&bmp, 0);
-    Put32(&bmp, 0);
-    for (int y = height - 1; y >= 0; --y) {
-        for (int x = 0; x < width; ++x) {
-            const Rgb& p = pixels[static_cast<size_t>(y) * width + x];
-            bmp.push_back(static_cast<uint8_t>(std::clamp(p.b, 0, 255)));
-            bmp.push_back(static_cast<uint8_t>(std::clamp(p.g, 0, 255)));
-            bmp.push_back(static_cast<uint8_t>(std::clamp(p.r, 0, 255)));
-        }
-        for (int pad = width * 3; pad < stride; ++pad) bmp.push_back(0);
+    TestPicture picture;
+    picture.width = static_cast<uint32_t>(width);
+    picture.height = static_cast<uint32_t>(height);
+    picture.texels.reserve(pixels.size());
+    for (const Rgb& p : pixels) {
+        picture.texels.push_back(0xFF000000u |
+                                 static_cast<uint32_t>(std::clamp(p.r, 0, 255)) << 16 |
+                                 static_cast<uint32_t>(std::clamp(p.g, 0, 255)) << 8 |
+                                 static_cast<uint32_t>(std::clamp(p.b, 0, 255)));
     }
-    return bmp;
+    return EncodeBmp24(picture);
 }
 
 }  // namespace vqtest
