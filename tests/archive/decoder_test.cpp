@@ -6,30 +6,13 @@
 #include <vector>
 
 #include "engine/archive/decompress.h"
+#include "tests/archive/decode.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-// Decodes into a buffer of the given size; the result is the output, or nothing with
-// *corrupt set.
-Bytes Lz(const Bytes& packed, size_t capacity, bool* corrupt = nullptr) {
-    Bytes out(capacity, 0xEE);
-    const ptrdiff_t n = DecompressLzBlock(packed, out);
-    if (corrupt) *corrupt = n == kCorruptEntry;
-    if (n < 0) return {};
-    out.resize(static_cast<size_t>(n));
-    return out;
-}
-
-Bytes Lzw(const Bytes& packed, size_t capacity, bool* corrupt = nullptr) {
-    Bytes out(capacity, 0xEE);
-    const ptrdiff_t n = DecompressLzwBlock(packed, out);
-    if (corrupt) *corrupt = n == kCorruptEntry;
-    if (n < 0) return {};
-    out.resize(static_cast<size_t>(n));
-    return out;
-}
+using archivetest::Bytes;
+using archivetest::Lz;
+using archivetest::Lzw;
 
 // The LZ77 format decoded the plain way: one token, one byte at a time. Returns false for
 // data that is corrupt by the same rules as the game's decoder.
@@ -227,21 +210,29 @@ TEST(LzDecoder, AgreesWithPlainDecodingOnRandomStreams) {
     }
 }
 
-TEST(LzDecoder, AgreesWithPlainDecodingOnArbitraryBytes) {
-    std::mt19937 rng(11);
+// Arbitrary bytes (with the given share of small values, which make tokens and codes the
+// data can reach) must be refused or decoded exactly as the plain decoder does.
+void ExpectAgreementOnArbitraryBytes(archivetest::Decoder decoder,
+                                     bool (*plain)(const Bytes&, size_t, Bytes*), uint32_t seed,
+                                     size_t maxSize, size_t maxCapacity) {
+    std::mt19937 rng(seed);
     for (int round = 0; round < 2000; ++round) {
-        Bytes packed(1 + rng() % 200);
-        for (auto& b : packed) b = static_cast<uint8_t>(rng() % 5 == 0 ? 0 : rng());
-        const size_t capacity = rng() % 600;
+        Bytes packed(1 + rng() % maxSize);
+        for (auto& b : packed) b = static_cast<uint8_t>(rng() % 4 == 0 ? rng() % 2 : rng());
+        const size_t capacity = rng() % maxCapacity;
         Bytes expected;
-        const bool ok = PlainLz(packed, capacity, &expected);
+        const bool ok = plain(packed, capacity, &expected);
         bool corrupt = false;
-        const Bytes got = Lz(packed, capacity, &corrupt);
+        const Bytes got = archivetest::Decode(decoder, packed, capacity, &corrupt);
         EXPECT_EQ(corrupt, !ok) << "round " << round;
         if (ok) {
             EXPECT_EQ(got, expected) << "round " << round;
         }
     }
+}
+
+TEST(LzDecoder, AgreesWithPlainDecodingOnArbitraryBytes) {
+    ExpectAgreementOnArbitraryBytes(DecompressLzBlock, PlainLz, 11, 200, 600);
 }
 
 TEST(LzDecoder, RefusesCorruptData) {
@@ -322,20 +313,7 @@ TEST(LzwDecoder, AgreesWithPrefixWalkingOnRandomStreams) {
 }
 
 TEST(LzwDecoder, AgreesWithPrefixWalkingOnArbitraryBytes) {
-    std::mt19937 rng(5);
-    for (int round = 0; round < 2000; ++round) {
-        Bytes packed(rng() % 120);
-        for (auto& b : packed) b = static_cast<uint8_t>(rng() % 3 == 0 ? rng() % 2 : rng());
-        const size_t capacity = rng() % 400;
-        Bytes expected;
-        const bool ok = PlainLzw(packed, capacity, &expected);
-        bool corrupt = false;
-        const Bytes got = Lzw(packed, capacity, &corrupt);
-        EXPECT_EQ(corrupt, !ok) << "round " << round;
-        if (ok) {
-            EXPECT_EQ(got, expected) << "round " << round;
-        }
-    }
+    ExpectAgreementOnArbitraryBytes(DecompressLzwBlock, PlainLzw, 5, 120, 400);
 }
 
 TEST(LzwDecoder, RefusesCorruptData) {

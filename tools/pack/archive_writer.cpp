@@ -93,51 +93,91 @@ std::vector<uint8_t> Concat(std::span<const uint8_t> a, std::span<const uint8_t>
     return all;
 }
 
+// What tells the two indexes apart.
+struct IndexLayout {
+    size_t entrySize;
+    size_t nameSize;
+    size_t unpackedAt;
+    size_t offsetAt;
+    size_t packedAt;
+    bool foldCase;      // the lookup lets upper-case queries find lower-case names
+    uint64_t dataSize;  // the most packed data the offsets can address
+    std::vector<uint8_t> (*pack)(std::span<const uint8_t>);
+    const char* dataName;
+};
+
+const IndexLayout kVolumeLayout = {archive::kVolumeEntrySize,
+                                   archive::kVolumeNameSize,
+                                   archive::kVolumeUnpackedAt,
+                                   archive::kVolumeOffsetAt,
+                                   archive::kVolumePackedAt,
+                                   false,
+                                   std::numeric_limits<int32_t>::max(),
+                                   PackLz,
+                                   "the volume set's 2 GB"};
+
+const IndexLayout kPictureLayout = {archive::kPictureEntrySize,
+                                    archive::kPictureNameSize,
+                                    archive::kPictureUnpackedAt,
+                                    archive::kPictureOffsetAt,
+                                    archive::kPicturePackedAt,
+                                    true,
+                                    std::numeric_limits<uint32_t>::max(),
+                                    PackLzw,
+                                    "the picture archive's 4 GB"};
+
+bool AddEntry(const IndexLayout& layout, std::string_view name, std::span<const uint8_t> bytes,
+              IndexedEntries* entries, std::string* error) {
+    if (!CheckName(name, entries->names, entries->index, layout.entrySize, layout.nameSize,
+                   layout.foldCase, error)) {
+        return false;
+    }
+    const std::string quoted = "entry \"" + std::string(name) + "\"";
+    if (bytes.empty()) {
+        *error = quoted + " is empty, which reads as a missing file";
+        return false;
+    }
+    if (bytes.size() > std::numeric_limits<uint32_t>::max()) {
+        *error = quoted + " is larger than 4 GB";
+        return false;
+    }
+    const std::vector<uint8_t> packed = layout.pack(bytes);
+    const size_t offset = entries->data.size();
+    if (offset + packed.size() > layout.dataSize) {
+        *error = quoted + " would end beyond " + layout.dataName;
+        return false;
+    }
+    std::vector<uint8_t> entry = NameField(name, layout.nameSize);
+    entry.resize(layout.entrySize);
+    archive::WriteBe32(&entry[layout.unpackedAt], static_cast<uint32_t>(bytes.size()));
+    archive::WriteBe32(&entry[layout.offsetAt], static_cast<uint32_t>(offset));
+    archive::WriteBe32(&entry[layout.packedAt], static_cast<uint32_t>(packed.size()));
+    entries->index.insert(entries->index.end(), entry.begin(), entry.end());
+    entries->data.insert(entries->data.end(), packed.begin(), packed.end());
+    entries->names.emplace_back(name);
+    return true;
+}
+
 }  // namespace
 
 bool VolumeArchiveWriter::Add(std::string_view name, std::span<const uint8_t> bytes,
                               std::string* error) {
-    if (!CheckName(name, names_, index_, archive::kVolumeEntrySize, archive::kVolumeNameSize, false,
-                   error)) {
-        return false;
-    }
-    if (bytes.empty()) {
-        *error = "entry \"" + std::string(name) + "\" is empty, which reads as a missing file";
-        return false;
-    }
-    if (bytes.size() > std::numeric_limits<uint32_t>::max()) {
-        *error = "entry \"" + std::string(name) + "\" is larger than 4 GB";
-        return false;
-    }
-    const std::vector<uint8_t> packed = PackLz(bytes);
-    const size_t offset = set_.size();
-    if (offset + packed.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max())) {
-        *error = "entry \"" + std::string(name) + "\" would end beyond the volume set's 2 GB";
-        return false;
-    }
-    std::vector<uint8_t> entry = NameField(name, archive::kVolumeNameSize);
-    entry.resize(archive::kVolumeEntrySize);
-    archive::WriteBe32(&entry[archive::kVolumeUnpackedAt], static_cast<uint32_t>(bytes.size()));
-    archive::WriteBe32(&entry[archive::kVolumeOffsetAt], static_cast<uint32_t>(offset));
-    archive::WriteBe32(&entry[archive::kVolumePackedAt], static_cast<uint32_t>(packed.size()));
-    index_.insert(index_.end(), entry.begin(), entry.end());
-    set_.insert(set_.end(), packed.begin(), packed.end());
-    names_.emplace_back(name);
-    return true;
+    return AddEntry(kVolumeLayout, name, bytes, &entries_, error);
 }
 
 bool VolumeArchiveWriter::Write(const std::filesystem::path& folder, std::string* error) const {
-    if (!WriteFile(folder / archive::kVolumeIndexPath, CountWord(names_.size()), index_, error)) {
+    if (!WriteFile(folder / archive::kVolumeIndexPath, CountWord(entries_.names.size()),
+                   entries_.index, error)) {
         return false;
     }
     size_t start = 0;
     int volume = 0;
-    while (start < set_.size()) {
+    while (start < entries_.data.size()) {
         const size_t length =
-            std::min(set_.size() - start, static_cast<size_t>(archive::kVolumeSize));
+            std::min(entries_.data.size() - start, static_cast<size_t>(archive::kVolumeSize));
         char name[32];
         std::snprintf(name, sizeof name, archive::kVolumePathFormat, volume);
-        if (!WriteFile(folder / name, std::span(set_).subspan(start, length), {}, error)) {
+        if (!WriteFile(folder / name, std::span(entries_.data).subspan(start, length), {}, error)) {
             return false;
         }
         start += length;
@@ -148,35 +188,13 @@ bool VolumeArchiveWriter::Write(const std::filesystem::path& folder, std::string
 
 bool PictureArchiveWriter::Add(std::string_view name, std::span<const uint8_t> bytes,
                                std::string* error) {
-    if (!CheckName(name, names_, index_, archive::kPictureEntrySize, archive::kPictureNameSize,
-                   true, error)) {
-        return false;
-    }
-    if (bytes.empty()) {
-        *error = "entry \"" + std::string(name) + "\" is empty, which reads as a missing file";
-        return false;
-    }
-    const std::vector<uint8_t> packed = PackLzw(bytes);
-    const size_t offset = data_.size();
-    if (bytes.size() > std::numeric_limits<uint32_t>::max() ||
-        offset + packed.size() > std::numeric_limits<uint32_t>::max()) {
-        *error = "entry \"" + std::string(name) + "\" would take the archive beyond 4 GB";
-        return false;
-    }
-    std::vector<uint8_t> entry = NameField(name, archive::kPictureNameSize);
-    entry.resize(archive::kPictureEntrySize);
-    archive::WriteBe32(&entry[archive::kPictureUnpackedAt], static_cast<uint32_t>(bytes.size()));
-    archive::WriteBe32(&entry[archive::kPictureOffsetAt], static_cast<uint32_t>(offset));
-    archive::WriteBe32(&entry[archive::kPicturePackedAt], static_cast<uint32_t>(packed.size()));
-    index_.insert(index_.end(), entry.begin(), entry.end());
-    data_.insert(data_.end(), packed.begin(), packed.end());
-    names_.emplace_back(name);
-    return true;
+    return AddEntry(kPictureLayout, name, bytes, &entries_, error);
 }
 
 bool PictureArchiveWriter::Write(const std::filesystem::path& folder, std::string* error) const {
-    return WriteFile(folder / archive::kPictureIndexPath, Concat(CountWord(names_.size()), index_),
-                     data_, error);
+    return WriteFile(folder / archive::kPictureIndexPath,
+                     Concat(CountWord(entries_.names.size()), entries_.index), entries_.data,
+                     error);
 }
 
 }  // namespace pack

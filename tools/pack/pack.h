@@ -30,6 +30,14 @@ std::vector<uint8_t> PackLz(std::span<const uint8_t> data);
 // may grow; the volume archive suits those.
 std::vector<uint8_t> PackLzw(std::span<const uint8_t> data);
 
+// The entries a writer has taken: their names, their index entries (without the count)
+// and their packed data, in the order they were added.
+struct IndexedEntries {
+    std::vector<std::string> names;
+    std::vector<uint8_t> index;
+    std::vector<uint8_t> data;
+};
+
 // The volume archive: "pakindex.bin" with 64-byte entries (52-byte names) and the volume
 // set "bin/data000.bin", "bin/data001.bin", ..., each exactly 10,485,760 bytes but the last.
 // Entries lie in the set in the order they were added and may run from one volume into the
@@ -41,14 +49,12 @@ public:
     // Writes the index and the volumes into folder (made when missing).
     [[nodiscard]] bool Write(const std::filesystem::path& folder, std::string* error) const;
 
-    size_t EntryCount() const { return names_.size(); }
+    size_t EntryCount() const { return entries_.names.size(); }
     // Length of the whole volume set so far.
-    int64_t SetSize() const { return static_cast<int64_t>(set_.size()); }
+    int64_t SetSize() const { return static_cast<int64_t>(entries_.data.size()); }
 
 private:
-    std::vector<std::string> names_;
-    std::vector<uint8_t> index_;  // entries without the count
-    std::vector<uint8_t> set_;    // the packed data of the volume set
+    IndexedEntries entries_;  // the data is the volume set
 };
 
 // The picture archive "bmpdata.bin": 32-byte entries (20-byte names) followed by the packed
@@ -59,12 +65,10 @@ public:
                            std::string* error);
     [[nodiscard]] bool Write(const std::filesystem::path& folder, std::string* error) const;
 
-    size_t EntryCount() const { return names_.size(); }
+    size_t EntryCount() const { return entries_.names.size(); }
 
 private:
-    std::vector<std::string> names_;
-    std::vector<uint8_t> index_;
-    std::vector<uint8_t> data_;
+    IndexedEntries entries_;
 };
 
 }  // namespace pack
