@@ -54,6 +54,15 @@ uint32_t FvfVertexSize(uint32_t fvf) {
     return size;
 }
 
+uint32_t VertexInputSize(uint32_t fvfOrHandle) {
+    if (fvfOrHandle >= kShaderHandleBase) {
+        // Position, influences - 1 weights, four index bytes, normal, one uv pair.
+        const uint32_t influences = std::clamp(fvfOrHandle - kShaderHandleBase, 1u, 4u);
+        return 12 + 4 * (influences - 1) + 4 + 12 + 8;
+    }
+    return FvfVertexSize(fvfOrHandle);
+}
+
 void SetDefaultState(DeviceState* s, bool autoDepthStencil) {
     std::memset(s, 0, sizeof *s);
     uint32_t* rs = s->renderStates;
@@ -446,25 +455,67 @@ Result Device::EndScene() {
 }
 
 uint32_t Device::PrimitiveVertexCount(PrimitiveType type, uint32_t n) {
+    uint64_t count = 0;
     switch (type) {
         case PT_POINTLIST:
-            return n;
+            count = n;
+            break;
         case PT_LINELIST:
-            return n * 2;
+            count = uint64_t{n} * 2;
+            break;
         case PT_LINESTRIP:
-            return n + 1;
+            count = uint64_t{n} + 1;
+            break;
         case PT_TRIANGLELIST:
-            return n * 3;
+            count = uint64_t{n} * 3;
+            break;
         case PT_TRIANGLESTRIP:
         case PT_TRIANGLEFAN:
-            return n + 2;
+            count = uint64_t{n} + 2;
+            break;
     }
-    return 0;
+    // A count no draw can have (it would not fit the 32-bit range) reads as none.
+    return count > kMaxDrawVertices ? 0 : static_cast<uint32_t>(count);
 }
+
+namespace {
+
+// Every index of an indexed draw must name a vertex of the range the caller declared, so
+// no backend reads outside the vertices it was given.
+bool IndicesInRange(const DrawCall& call, uint32_t indexCount) {
+    const uint64_t first = call.firstVertex;
+    const uint64_t end = first + call.vertexCount;
+    if (call.indexFormat == Format::Index32) {
+        const uint8_t* p = call.indexData + static_cast<size_t>(call.startIndex) * 4;
+        for (uint32_t i = 0; i < indexCount; ++i) {
+            uint32_t v;
+            std::memcpy(&v, p + static_cast<size_t>(i) * 4, 4);
+            if (v < first || v >= end) return false;
+        }
+    } else {
+        const uint8_t* p = call.indexData + static_cast<size_t>(call.startIndex) * 2;
+        for (uint32_t i = 0; i < indexCount; ++i) {
+            uint16_t v;
+            std::memcpy(&v, p + static_cast<size_t>(i) * 2, 2);
+            if (v < first || v >= end) return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
 
 Result Device::SubmitDraw(const DrawCall& call) {
     if (!inScene_) return Result::InvalidCall;
     if (call.primitiveCount == 0) return Result::Ok;
+    const uint32_t count = PrimitiveVertexCount(call.primitive, call.primitiveCount);
+    if (count == 0) return Result::InvalidCall;
+    if (call.vertexStride < VertexInputSize(state_.vertexShader)) return Result::InvalidCall;
+    if (call.indexed) {
+        if (call.indexFormat != Format::Index16 && call.indexFormat != Format::Index32)
+            return Result::InvalidCall;
+        if (!IndicesInRange(call, count)) return Result::InvalidCall;
+    }
     if (loss_ != Loss::None) return Result::Ok;  // draws while lost are dropped silently
     return DoDraw(call);
 }
@@ -515,6 +566,7 @@ Result Device::DrawPrimitive(PrimitiveType type, uint32_t startVertex, uint32_t 
     call.vertexStride = state_.streamStride;
     call.firstVertex = startVertex;
     call.vertexCount = count;
+    call.vertexBuffer = vb;
     return SubmitDraw(call);
 }
 
@@ -543,6 +595,8 @@ Result Device::DrawIndexedPrimitive(PrimitiveType type, uint32_t minIndex, uint3
     call.indexFormat = ib->GetFormat();
     call.startIndex = startIndex;
     call.baseVertex = static_cast<int32_t>(state_.baseVertexIndex);
+    call.vertexBuffer = vb;
+    call.indexBuffer = ib;
     return SubmitDraw(call);
 }
 

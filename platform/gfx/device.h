@@ -114,10 +114,15 @@ private:
 // c1 = light direction, c2..c5 = projection (transposed), c7 = ambient + emissive,
 // c8 = diffuse, c9 + 3i .. c11 + 3i = bone i as the first three rows of its transposed
 // (bone x view) matrix. Output: position x c2..c5; diffuse = min(max(0, n . c1) x c8 + c7, 1);
-// specular 0.
+// specular 0. The texture stages, alpha test and blending apply as usual; vertex fog, when
+// on, is measured from the view-space position the program computes.
 enum class VertexProgram : uint32_t { Skin1 = 1, Skin2, Skin3, Skin4 };
 constexpr uint32_t kShaderHandleBase = 0x10000;  // handles at or above are programs, below FVFs
 constexpr uint32_t kVertexShaderConstants = 96;
+
+// Bytes of one vertex that a draw with the given FVF code or program handle reads; a draw
+// whose stride is smaller is refused.
+uint32_t VertexInputSize(uint32_t fvfOrHandle);
 
 // The presentation parameters the device was made with.
 struct PresentParams {
@@ -167,6 +172,9 @@ struct DrawCall {
     Format indexFormat;
     uint32_t startIndex;
     int32_t baseVertex;  // added to every index
+    // The resources the data comes from; null for user memory.
+    VertexBuffer* vertexBuffer;
+    IndexBuffer* indexBuffer;
 };
 
 enum class BackendKind { Null, Gl33 };
@@ -214,6 +222,10 @@ public:
     Result CreateVertexProgram(VertexProgram program, uint32_t* handle);
 
     // --- drawing -------------------------------------------------------------------------
+    // Draws are made between BeginScene and EndScene. A draw is refused (InvalidCall) when
+    // its stride is below the vertex size of the current format or program, when it would
+    // read beyond its buffers, and, for indexed draws, when an index lies outside
+    // minIndex .. minIndex + numVertices - 1 or the index format is not Index16/Index32.
     Result Clear(uint32_t flags, Color color, float z, uint32_t stencil);
     Result BeginScene();
     Result EndScene();
@@ -243,7 +255,10 @@ public:
     virtual bool ReadBackBuffer(std::vector<uint32_t>* pixels, uint32_t* width,
                                 uint32_t* height) = 0;
 
+    // Vertices (or indices) a draw of primitiveCount primitives reads; 0 for an unknown
+    // primitive type or a count beyond kMaxDrawVertices.
     static uint32_t PrimitiveVertexCount(PrimitiveType type, uint32_t primitiveCount);
+    static constexpr uint32_t kMaxDrawVertices = 1u << 24;
 
 protected:
     explicit Device(const PresentParams& params);
@@ -318,14 +333,21 @@ Device* CreateNullDevice(const PresentParams& params);
 class GlSurface {
 public:
     virtual ~GlSurface() = default;
-    // Makes the surface's GL context current on the calling thread.
+    // Makes the surface's GL context current on the calling thread (cheap when it already is).
     virtual bool MakeCurrent() = 0;
-    // Shows the finished back buffer: the device hands over a GL texture of the back
-    // buffer's size, already complete; the surface draws it scaled into its client area.
+    // Shows the finished back buffer. Called from Present with the surface's context
+    // current. glTexture is a GL_TEXTURE_2D of width x height texels holding the picture
+    // top row first (texture row 0 is the top of the picture: draw it with v = 0 at the
+    // top), alpha one; it stays unchanged until the device draws again. The surface draws
+    // it scaled into its client area (letterboxed in full screen). The device rebinds
+    // everything it relies on at its next call, so the surface may use the context freely.
     virtual void Show(uint32_t glTexture, uint32_t width, uint32_t height) = 0;
 };
 
-// Creates a gl33 device on the surface; nullptr when the context lacks OpenGL 3.3.
+// Creates a gl33 device on the surface; nullptr when the context lacks OpenGL 3.3. The
+// calling thread becomes the device's main thread: every draw, clear and present must come
+// from it. Every resource must be released before the device is deleted, and the device
+// before its surface.
 Device* CreateGl33Device(GlSurface* surface, const PresentParams& params);
 
 // A surfaceless EGL context (Mesa) for headless rendering; nullptr when EGL is unavailable.

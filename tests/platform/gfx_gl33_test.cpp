@@ -1,0 +1,779 @@
+// The gl33 backend against the classic fixed-function rules, pixel by pixel: rasterisation,
+// blending, alpha test, texture stages, addressing and filtering, culling, depth, transforms,
+// lighting and fog, buffers, threads and device loss.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "tests/support/golden.h"
+
+namespace {
+
+using namespace gfx;
+using vqtest::PushQuad;
+using vqtest::ScreenVertex;
+
+struct Rgba {
+    float r, g, b, a;
+};
+
+Rgba Unpack(uint32_t c) {
+    return {float((c >> 16) & 0xFF) / 255.0f, float((c >> 8) & 0xFF) / 255.0f,
+            float(c & 0xFF) / 255.0f, float(c >> 24) / 255.0f};
+}
+
+uint32_t Pack(Rgba c) {
+    auto q = [](float v) { return uint32_t(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f)); };
+    return q(c.a) << 24 | q(c.r) << 16 | q(c.g) << 8 | q(c.b);
+}
+
+// Largest difference over the colour channels (the back buffer's alpha is always one).
+int RgbDifference(uint32_t a, uint32_t b) {
+    int worst = 0;
+    for (int shift = 0; shift < 24; shift += 8)
+        worst = std::max(worst, std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)));
+    return worst;
+}
+
+#define EXPECT_RGB_NEAR(actual, expected, tolerance, what)                                 \
+    EXPECT_LE(RgbDifference(actual, expected), tolerance)                                  \
+        << (what) << ": drawn 0x" << std::hex << (actual) << ", expected 0x" << (expected) \
+        << std::dec
+
+class Gl33 : public vqtest::GlDeviceTest {
+protected:
+    // Stage 0 passes the vertex colour through.
+    void UseDiffuseOnly() {
+        device()->SetTextureStageState(0, TSS_COLOROP, TOP_SELECTARG1);
+        device()->SetTextureStageState(0, TSS_COLORARG1, TA_DIFFUSE);
+        device()->SetTextureStageState(0, TSS_ALPHAOP, TOP_SELECTARG1);
+        device()->SetTextureStageState(0, TSS_ALPHAARG1, TA_DIFFUSE);
+    }
+    // An 8 x 8 cell of the 80 x 60 grid, drawn in one colour.
+    void FillCell(int cell, uint32_t color) {
+        std::vector<ScreenVertex> v;
+        PushQuad(&v, float(cell % 80 * 8), float(cell / 80 * 8), 8, 8, color);
+        ASSERT_EQ(vqtest::DrawScreenTriangles(device(), v), Result::Ok);
+    }
+    static uint32_t CellCentre(const vqtest::Picture& p, int cell) {
+        return p.At(uint32_t(cell % 80 * 8 + 4), uint32_t(cell / 80 * 8 + 4));
+    }
+};
+
+TEST_F(Gl33, PixelCentresOnWholeCoordinatesAndTopLeftFill) {
+    BeginFrame(0xFF000000);
+    UseDiffuseOnly();
+    std::vector<ScreenVertex> v;
+    PushQuad(&v, 10, 20, 32, 32, 0xFFFFFFFF);
+    // A 4 x 4 texture shown at one texel per pixel: the quad's edges lie half a pixel off.
+    PushQuad(&v, 99.5f, 99.5f, 4, 4, 0xFFFFFFFF);
+    std::vector<uint32_t> texels(16);
+    for (uint32_t i = 0; i < 16; ++i) texels[i] = 0xFF000000u | (i * 16) << 16 | 0x20;
+    ASSERT_EQ(vqtest::DrawScreenTriangles(device(), {v.begin(), v.begin() + 6}), Result::Ok);
+    device()->SetTexture(0, MakeTexture(4, 4, texels));
+    device()->SetTextureStageState(0, TSS_COLOROP, TOP_SELECTARG1);
+    device()->SetTextureStageState(0, TSS_COLORARG1, TA_TEXTURE);
+    ASSERT_EQ(vqtest::DrawScreenTriangles(device(), {v.begin() + 6, v.end()}), Result::Ok);
+    EndFrame();
+
+    const vqtest::Picture p = Read();
+    // The quad covers columns 10..41 and rows 20..51: left and top edges in, right and
+    // bottom edges out.
+    for (uint32_t y = 18; y < 54; ++y) {
+        for (uint32_t x = 8; x < 44; ++x) {
+            const bool inside = x >= 10 && x < 42 && y >= 20 && y < 52;
+            ASSERT_EQ(p.At(x, y), inside ? 0xFFFFFFFFu : 0xFF000000u) << x << ", " << y;
+        }
+    }
+    for (uint32_t i = 0; i < 16; ++i) EXPECT_EQ(p.At(100 + i % 4, 100 + i / 4), texels[i]) << i;
+}
+
+// Every source and destination factor, over a known background, against
+// result = source x source factor + destination x destination factor.
+TEST_F(Gl33, BlendFactorsAndOperations) {
+    const uint32_t background = 0xFF4080C0, source = 0x80FF4020;
+    const Rgba d = Unpack(background), s = Unpack(source);
+    auto factor = [&](uint32_t f, float sc, float dc) -> float {
+        switch (f) {
+            case BLEND_ZERO:
+                return 0;
+            case BLEND_ONE:
+                return 1;
+            case BLEND_SRCCOLOR:
+                return sc;
+            case BLEND_INVSRCCOLOR:
+                return 1 - sc;
+            case BLEND_SRCALPHA:
+                return s.a;
+            case BLEND_INVSRCALPHA:
+                return 1 - s.a;
+            case BLEND_DESTALPHA:
+                return 1;  // the back buffer has no alpha: it reads as one
+            case BLEND_INVDESTALPHA:
+                return 0;
+            case BLEND_DESTCOLOR:
+                return dc;
+            case BLEND_INVDESTCOLOR:
+                return 1 - dc;
+            case BLEND_SRCALPHASAT:
+                return std::min(s.a, 0.0f);
+        }
+        return -1;
+    };
+    struct Case {
+        uint32_t src, dst, op;
+    };
+    std::vector<Case> cases;
+    for (uint32_t src = BLEND_ZERO; src <= BLEND_BOTHINVSRCALPHA; ++src)
+        for (uint32_t dst = BLEND_ZERO; dst <= BLEND_INVDESTCOLOR; ++dst)
+            cases.push_back({src, dst, BLENDOP_ADD});
+    for (uint32_t op = BLENDOP_SUBTRACT; op <= BLENDOP_MAX; ++op)
+        cases.push_back({BLEND_SRCALPHA, BLEND_DESTCOLOR, op});
+
+    BeginFrame(background);
+    UseDiffuseOnly();
+    device()->SetRenderState(RS_ALPHABLENDENABLE, kTrue);
+    for (size_t i = 0; i < cases.size(); ++i) {
+        device()->SetRenderState(RS_SRCBLEND, cases[i].src);
+        device()->SetRenderState(RS_DESTBLEND, cases[i].dst);
+        device()->SetRenderState(RS_BLENDOP, cases[i].op);
+        FillCell(int(i), source);
+    }
+    EndFrame();
+    const vqtest::Picture p = Read();
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const Case& c = cases[i];
+        auto channel = [&](float sc, float dc) {
+            float fs = factor(c.src, sc, dc), fd = factor(c.dst, sc, dc);
+            if (c.src == BLEND_BOTHSRCALPHA) fs = s.a, fd = 1 - s.a;
+            if (c.src == BLEND_BOTHINVSRCALPHA) fs = 1 - s.a, fd = s.a;
+            switch (c.op) {
+                case BLENDOP_SUBTRACT:
+                    return sc * fs - dc * fd;
+                case BLENDOP_REVSUBTRACT:
+                    return dc * fd - sc * fs;
+                case BLENDOP_MIN:
+                    return std::min(sc, dc);
+                case BLENDOP_MAX:
+                    return std::max(sc, dc);
+            }
+            return sc * fs + dc * fd;
+        };
+        const uint32_t expected =
+            Pack({channel(s.r, d.r), channel(s.g, d.g), channel(s.b, d.b), 1});
+        EXPECT_RGB_NEAR(CellCentre(p, int(i)), expected, 2,
+                        "src " + std::to_string(c.src) + " dst " + std::to_string(c.dst) + " op " +
+                            std::to_string(c.op));
+    }
+}
+
+TEST_F(Gl33, AlphaTestComparesEightBitAlphaWithTheReference) {
+    BeginFrame(0xFF000000);
+    UseDiffuseOnly();
+    device()->SetRenderState(RS_ALPHATESTENABLE, kTrue);
+    device()->SetRenderState(RS_ALPHAREF, 0x180);  // only the low byte counts: 0x80
+    const uint32_t alphas[3] = {0x7F, 0x80, 0x81};
+    for (uint32_t func = CMP_NEVER; func <= CMP_ALWAYS; ++func) {
+        device()->SetRenderState(RS_ALPHAFUNC, func);
+        for (int k = 0; k < 3; ++k) FillCell(int(func * 3 + k), alphas[k] << 24 | 0xFFFFFF);
+    }
+    EndFrame();
+    const vqtest::Picture p = Read();
+    for (uint32_t func = CMP_NEVER; func <= CMP_ALWAYS; ++func) {
+        for (int k = 0; k < 3; ++k) {
+            const uint32_t a = alphas[k], ref = 0x80;
+            const bool pass[9] = {false,    false,    a<ref, a == ref, a <= ref, a> ref,
+                                  a != ref, a >= ref, true};
+            EXPECT_EQ(CellCentre(p, int(func * 3 + k)), pass[func] ? 0xFFFFFFFFu : 0xFF000000u)
+                << "func " << func << " alpha " << a;
+        }
+    }
+}
+
+// Colour and alpha operations of stages 0 and 1 with every argument source and modifier,
+// against the documented formulas.
+TEST_F(Gl33, TextureStageOperations) {
+    const uint32_t texel = 0xCC8040C0, diffuse = 0x6660A020, factor = 0x33102030,
+                   specular = 0x00302010;
+    const Rgba T = Unpack(texel), D = Unpack(diffuse), F = Unpack(factor), S = Unpack(specular);
+    auto arg = [&](uint32_t a, Rgba current) {
+        Rgba v = current;
+        switch (a & TA_SELECTMASK) {
+            case TA_DIFFUSE:
+                v = D;
+                break;
+            case TA_TEXTURE:
+                v = T;
+                break;
+            case TA_TFACTOR:
+                v = F;
+                break;
+            case TA_SPECULAR:
+                v = S;
+                break;
+        }
+        if (a & TA_ALPHAREPLICATE) v = {v.a, v.a, v.a, v.a};
+        if (a & TA_COMPLEMENT) v = {1 - v.r, 1 - v.g, 1 - v.b, 1 - v.a};
+        return v;
+    };
+    auto op = [&](uint32_t o, float x, float y, Rgba current) -> float {
+        switch (o) {
+            case TOP_SELECTARG1:
+                return x;
+            case TOP_SELECTARG2:
+                return y;
+            case TOP_MODULATE:
+                return x * y;
+            case TOP_MODULATE2X:
+                return 2 * x * y;
+            case TOP_MODULATE4X:
+                return 4 * x * y;
+            case TOP_ADD:
+                return x + y;
+            case TOP_ADDSIGNED:
+                return x + y - 0.5f;
+            case TOP_ADDSIGNED2X:
+                return 2 * (x + y - 0.5f);
+            case TOP_SUBTRACT:
+                return x - y;
+            case TOP_ADDSMOOTH:
+                return x + y - x * y;
+            case TOP_BLENDDIFFUSEALPHA:
+                return x * D.a + y * (1 - D.a);
+            case TOP_BLENDTEXTUREALPHA:
+                return x * T.a + y * (1 - T.a);
+            case TOP_BLENDFACTORALPHA:
+                return x * F.a + y * (1 - F.a);
+            case TOP_BLENDTEXTUREALPHAPM:
+                return x + y * (1 - T.a);
+            case TOP_BLENDCURRENTALPHA:
+                return x * current.a + y * (1 - current.a);
+        }
+        return -1;
+    };
+    auto sat = [](float v) { return std::clamp(v, 0.0f, 1.0f); };
+
+    struct Case {
+        uint32_t stage, colorOp, colorArg1, colorArg2, alphaOp, alphaArg1, alphaArg2;
+    };
+    std::vector<Case> cases;
+    for (uint32_t o = TOP_SELECTARG1; o <= TOP_BLENDCURRENTALPHA; ++o) {
+        cases.push_back({0, o, TA_TEXTURE, TA_DIFFUSE, TOP_SELECTARG1, TA_TEXTURE, 0});
+        cases.push_back(
+            {0, o, TA_TFACTOR | TA_COMPLEMENT, TA_SPECULAR, TOP_SELECTARG1, TA_TEXTURE, 0});
+        cases.push_back({0, o, TA_DIFFUSE | TA_ALPHAREPLICATE, TA_TEXTURE | TA_ALPHAREPLICATE,
+                         TOP_SELECTARG1, TA_TEXTURE, 0});
+        // Alpha operations, made visible by stage 1 replicating the alpha.
+        cases.push_back({0, TOP_SELECTARG1, TA_DIFFUSE, 0, o, TA_TEXTURE, TA_DIFFUSE});
+        cases.push_back(
+            {0, TOP_SELECTARG1, TA_DIFFUSE, 0, o, TA_TFACTOR | TA_COMPLEMENT, TA_TEXTURE});
+        // Stage 1 on top of a modulating stage 0.
+        cases.push_back({1, o, TA_TEXTURE, TA_CURRENT, TOP_SELECTARG1, TA_CURRENT, 0});
+    }
+
+    BeginFrame(0xFF000000);
+    device()->SetTexture(0, SolidTexture(2, 2, texel));
+    device()->SetTexture(1, SolidTexture(2, 2, texel));
+    device()->SetRenderState(RS_TEXTUREFACTOR, factor);
+    std::vector<ScreenVertex> quads;
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const Case& c = cases[i];
+        const bool alphaCase =
+            c.stage == 0 && c.colorOp == TOP_SELECTARG1 && c.colorArg1 == TA_DIFFUSE;
+        for (uint32_t st = 0; st < 2; ++st) {
+            const bool mine = st == c.stage;
+            device()->SetTextureStageState(st, TSS_COLOROP, mine ? c.colorOp : TOP_MODULATE);
+            device()->SetTextureStageState(st, TSS_COLORARG1, mine ? c.colorArg1 : TA_TEXTURE);
+            device()->SetTextureStageState(st, TSS_COLORARG2, mine ? c.colorArg2 : TA_CURRENT);
+            device()->SetTextureStageState(st, TSS_ALPHAOP, mine ? c.alphaOp : TOP_MODULATE);
+            device()->SetTextureStageState(st, TSS_ALPHAARG1, mine ? c.alphaArg1 : TA_TEXTURE);
+            device()->SetTextureStageState(st, TSS_ALPHAARG2, mine ? c.alphaArg2 : TA_CURRENT);
+        }
+        if (alphaCase) {
+            device()->SetTextureStageState(1, TSS_COLOROP, TOP_SELECTARG1);
+            device()->SetTextureStageState(1, TSS_COLORARG1, TA_CURRENT | TA_ALPHAREPLICATE);
+        } else if (c.stage == 0) {
+            device()->SetTextureStageState(1, TSS_COLOROP, TOP_DISABLE);
+        }
+        quads.clear();
+        PushQuad(&quads, float(i % 80 * 8), float(i / 80 * 8), 8, 8, diffuse);
+        for (auto& q : quads) q.specular = specular;
+        ASSERT_EQ(vqtest::DrawScreenTriangles(device(), quads), Result::Ok);
+    }
+    EndFrame();
+
+    const vqtest::Picture p = Read();
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const Case& c = cases[i];
+        Rgba current = D;
+        if (c.stage == 1)
+            current = {sat(T.r * D.r), sat(T.g * D.g), sat(T.b * D.b), sat(T.a * D.a)};
+        const Rgba x = arg(c.colorArg1, current), y = arg(c.colorArg2, current);
+        const Rgba ax = arg(c.alphaArg1, current), ay = arg(c.alphaArg2, current);
+        Rgba out{sat(op(c.colorOp, x.r, y.r, current)), sat(op(c.colorOp, x.g, y.g, current)),
+                 sat(op(c.colorOp, x.b, y.b, current)), sat(op(c.alphaOp, ax.a, ay.a, current))};
+        const bool alphaCase =
+            c.stage == 0 && c.colorOp == TOP_SELECTARG1 && c.colorArg1 == TA_DIFFUSE;
+        if (alphaCase) out = {out.a, out.a, out.a, 1};
+        EXPECT_RGB_NEAR(CellCentre(p, int(i)), Pack(out), 2,
+                        "case " + std::to_string(i) + " stage " + std::to_string(c.stage) +
+                            " colour op " + std::to_string(c.colorOp) + " alpha op " +
+                            std::to_string(c.alphaOp));
+    }
+}
+
+TEST_F(Gl33, AddressingFilteringAndMipLevels) {
+    const uint32_t black = 0xFF000000, white = 0xFFFFFFFF, border = 0xFF00FF00;
+    BeginFrame(0xFF202020);
+    device()->SetTexture(0, MakeTexture(2, 1, {black, white}));
+    device()->SetTextureStageState(0, TSS_BORDERCOLOR, border);
+    const uint32_t modes[4] = {TADDRESS_WRAP, TADDRESS_MIRROR, TADDRESS_CLAMP, TADDRESS_BORDER};
+    for (uint32_t m = 0; m < 4; ++m) {
+        device()->SetTextureStageState(0, TSS_ADDRESSU, modes[m]);
+        std::vector<ScreenVertex> v;
+        // Eight pixels whose centres sample u = -0.75, -0.25, ..., 2.75.
+        PushQuad(&v, 9.5f, 9.5f + 4.0f * float(m), 8, 1, white, -1, 0, 3, 1);
+        ASSERT_EQ(vqtest::DrawScreenTriangles(device(), v), Result::Ok);
+    }
+    // Magnified 64 times: point keeps hard texels, linear blends them.
+    for (uint32_t f = 0; f < 2; ++f) {
+        device()->SetTextureStageState(0, TSS_ADDRESSU, TADDRESS_CLAMP);
+        device()->SetTextureStageState(0, TSS_MAGFILTER, f ? TEXF_LINEAR : TEXF_POINT);
+        std::vector<ScreenVertex> v;
+        PushQuad(&v, 99.5f, 99.5f + 8.0f * float(f), 128, 4, white);
+        ASSERT_EQ(vqtest::DrawScreenTriangles(device(), v), Result::Ok);
+    }
+    // A red level 0 and a green level 1: shrinking 4 x 4 texels onto 2 x 2 pixels picks
+    // level 1 only when a mip filter is set.
+    Texture* mipped = nullptr;
+    ASSERT_EQ(device()->CreateTexture(4, 4, 2, Format::A8R8G8B8, &mipped), Result::Ok);
+    Own(mipped);
+    for (uint32_t level = 0; level < 2; ++level) {
+        uint32_t pitch = 0;
+        uint32_t* texels = mipped->LockRect(level, &pitch);
+        std::fill_n(texels, pitch * mipped->Height(level), level ? 0xFF00FF00u : 0xFFFF0000u);
+        mipped->UnlockRect(level);
+    }
+    device()->SetTexture(0, mipped);
+    device()->SetTextureStageState(0, TSS_MINFILTER, TEXF_POINT);
+    for (uint32_t mip = 0; mip < 2; ++mip) {
+        device()->SetTextureStageState(0, TSS_MIPFILTER, mip ? TEXF_POINT : TEXF_NONE);
+        std::vector<ScreenVertex> v;
+        PushQuad(&v, 199.5f + 8.0f * float(mip), 199.5f, 2, 2, white);
+        ASSERT_EQ(vqtest::DrawScreenTriangles(device(), v), Result::Ok);
+    }
+    EndFrame();
+
+    const vqtest::Picture p = Read();
+    const char* expected[4] = {"BWBWBWBW", "WBBWWBBW", "BBBWWWWW", "GGBWGGGG"};
+    for (uint32_t m = 0; m < 4; ++m) {
+        for (uint32_t i = 0; i < 8; ++i) {
+            const char e = expected[m][i];
+            EXPECT_EQ(p.At(10 + i, 10 + 4 * m), e == 'B'   ? black
+                                                : e == 'W' ? white
+                                                           : border)
+                << "mode " << modes[m] << " pixel " << i;
+        }
+    }
+    // Point: the left half black, the right half white. Linear: a ramp between them.
+    EXPECT_EQ(p.At(100 + 63, 100), black);
+    EXPECT_EQ(p.At(100 + 64, 100), white);
+    EXPECT_RGB_NEAR(p.At(100 + 64, 108), 0xFF808080u, 3, "linear middle");
+    EXPECT_LT(p.At(100 + 40, 108) & 0xFF, p.At(100 + 60, 108) & 0xFF);
+    EXPECT_EQ(p.At(200, 200), 0xFFFF0000u);
+    EXPECT_EQ(p.At(208, 200), 0xFF00FF00u);
+}
+
+TEST_F(Gl33, CullingFollowsTheWindingOnScreen) {
+    // Screen y runs down: (0,0) -> (20,0) -> (0,20) turns clockwise on screen.
+    const ScreenVertex clockwise[3] = {{0, 0, 0, 1, 0xFFFFFFFF, 0, 0, 0},
+                                       {20, 0, 0, 1, 0xFFFFFFFF, 0, 0, 0},
+                                       {0, 20, 0, 1, 0xFFFFFFFF, 0, 0, 0}};
+    const ScreenVertex counter[3] = {clockwise[0], clockwise[2], clockwise[1]};
+    BeginFrame(0xFF000000);
+    UseDiffuseOnly();
+    device()->SetVertexShader(vqtest::kScreenVertexFvf);
+    const uint32_t modes[3] = {CULL_NONE, CULL_CW, CULL_CCW};
+    for (uint32_t m = 0; m < 3; ++m) {
+        device()->SetRenderState(RS_CULLMODE, modes[m]);
+        for (int w = 0; w < 2; ++w) {
+            ScreenVertex t[3];
+            std::copy_n(w ? counter : clockwise, 3, t);
+            for (auto& v : t) v.x += float(40 * (m * 2 + w)), v.y += 10;
+            ASSERT_EQ(device()->DrawPrimitiveUP(PT_TRIANGLELIST, 1, t, sizeof(ScreenVertex)),
+                      Result::Ok);
+        }
+    }
+    EndFrame();
+    const vqtest::Picture p = Read();
+    const bool drawn[3][2] = {{true, true}, {false, true}, {true, false}};
+    for (uint32_t m = 0; m < 3; ++m)
+        for (int w = 0; w < 2; ++w)
+            EXPECT_EQ(p.At(40 * (m * 2 + w) + 4, 14) == 0xFFFFFFFFu, drawn[m][w])
+                << "cull " << modes[m] << (w ? " counter-clockwise" : " clockwise");
+}
+
+TEST_F(Gl33, DepthTestWritesAndColourMask) {
+    BeginFrame(0xFF000000);
+    UseDiffuseOnly();
+    auto quad = [&](float x, float z, uint32_t color) {
+        std::vector<ScreenVertex> v;
+        PushQuad(&v, x, 0, 8, 8, color);
+        for (auto& q : v) q.z = z;
+        ASSERT_EQ(vqtest::DrawScreenTriangles(device(), v), Result::Ok);
+    };
+    for (uint32_t func = CMP_NEVER; func <= CMP_ALWAYS; ++func) {
+        device()->SetRenderState(RS_ZFUNC, CMP_ALWAYS);
+        quad(float(func * 8), 0.5f, 0xFF0000FF);
+        device()->SetRenderState(RS_ZFUNC, func);
+        quad(float(func * 8), 0.25f, 0xFF00FF00);  // nearer than what is there
+    }
+    // Depth writes off: a later draw still tests against the older depth.
+    device()->SetRenderState(RS_ZFUNC, CMP_LESS);
+    quad(100, 0.5f, 0xFF0000FF);
+    device()->SetRenderState(RS_ZWRITEENABLE, kFalse);
+    quad(100, 0.25f, 0xFF00FF00);
+    device()->SetRenderState(RS_ZWRITEENABLE, kTrue);
+    quad(100, 0.4f, 0xFFFF0000);
+    // Depth test off: drawn whatever the depth.
+    device()->SetRenderState(RS_ZENABLE, ZB_FALSE);
+    quad(120, 0.9f, 0xFFFFFFFF);
+    device()->SetRenderState(RS_ZENABLE, ZB_TRUE);
+    // Only red and blue written.
+    device()->SetRenderState(RS_ZFUNC, CMP_ALWAYS);
+    device()->SetRenderState(RS_COLORWRITEENABLE, 0x5);
+    quad(140, 0.1f, 0xFFFFFFFF);
+    EndFrame();
+
+    const vqtest::Picture p = Read();
+    for (uint32_t func = CMP_NEVER; func <= CMP_ALWAYS; ++func) {
+        const bool pass =
+            func == CMP_LESS || func == CMP_LESSEQUAL || func == CMP_NOTEQUAL || func == CMP_ALWAYS;
+        EXPECT_EQ(p.At(func * 8 + 4, 4), pass ? 0xFF00FF00u : 0xFF0000FFu) << "func " << func;
+    }
+    EXPECT_EQ(p.At(104, 4), 0xFFFF0000u);
+    EXPECT_EQ(p.At(124, 4), 0xFFFFFFFFu);
+    EXPECT_EQ(p.At(144, 4), 0xFFFF00FFu);
+}
+
+struct ColorVertex {
+    float x, y, z;
+    uint32_t color;
+};
+constexpr uint32_t kColorVertexFvf = FVF_XYZ | FVF_DIFFUSE;
+
+TEST_F(Gl33, TransformedVerticesLandWhereTheProjectionPutsThem) {
+    const Mat4 view = LookAtRH(Vec3{3, 4, 10}, Vec3{0, 0, 0}, Vec3{0, 1, 0});
+    const Mat4 proj = PerspectiveFovRH(kPi / 4, 4.0f / 3.0f, 1.0f, 100.0f);
+    BeginFrame(0xFF000000);
+    UseDiffuseOnly();
+    device()->SetRenderState(RS_LIGHTING, kFalse);
+    device()->SetTransform(TS_VIEW, view);
+    device()->SetTransform(TS_PROJECTION, proj);
+    device()->SetVertexShader(kColorVertexFvf);
+    const ColorVertex points[4] = {{0, 0, 0, 0xFFFF0000},
+                                   {1.3f, -0.7f, 0.4f, 0xFF00FF00},
+                                   {-2.1f, 1.6f, -1.0f, 0xFF0000FF},
+                                   {0, 0, 200, 0xFFFFFFFF}};  // behind the camera
+    ASSERT_EQ(device()->DrawPrimitiveUP(PT_POINTLIST, 4, points, sizeof(ColorVertex)), Result::Ok);
+    // A triangle beyond the far plane is clipped away.
+    const ColorVertex far[3] = {
+        {-50, -50, -200, 0xFFFFFFFF}, {50, -50, -200, 0xFFFFFFFF}, {0, 50, -200, 0xFFFFFFFF}};
+    device()->SetRenderState(RS_CULLMODE, CULL_NONE);
+    ASSERT_EQ(device()->DrawPrimitiveUP(PT_TRIANGLELIST, 1, far, sizeof(ColorVertex)), Result::Ok);
+    EndFrame();
+
+    const vqtest::Picture p = Read();
+    std::vector<uint32_t> lit;
+    for (uint32_t i = 0; i < p.argb.size(); ++i)
+        if (p.argb[i] != 0xFF000000u) lit.push_back(i);
+    ASSERT_EQ(lit.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        // The viewport transform: x = (ndc x + 1) x 320, y = (1 - ndc y) x 240, centres on
+        // whole pixels.
+        const Vec3 ndc =
+            TransformCoord(Vec3{points[i].x, points[i].y, points[i].z}, Multiply(view, proj));
+        const long sx = std::lround((ndc.x + 1) * 320), sy = std::lround((1 - ndc.y) * 240);
+        const auto at = std::find_if(lit.begin(), lit.end(),
+                                     [&](uint32_t k) { return p.argb[k] == points[i].color; });
+        ASSERT_NE(at, lit.end()) << i;
+        EXPECT_EQ(long(*at % 640), sx) << i;
+        EXPECT_EQ(long(*at / 640), sy) << i;
+    }
+}
+
+struct LitVertex {
+    float x, y, z, nx, ny, nz;
+    uint32_t color;
+};
+constexpr uint32_t kLitVertexFvf = FVF_XYZ | FVF_NORMAL | FVF_DIFFUSE;
+
+// A quad facing the camera, lit by the one directional light, against
+// colour = emissive + ambient x (global ambient + light ambient) + diffuse x light x (n . l).
+TEST_F(Gl33, LightingMaterialSourcesAndFog) {
+    Light light{};
+    light.type = LIGHT_DIRECTIONAL;
+    light.diffuse = {0.9f, 0.8f, 1.0f, 0};
+    light.ambient = {0.1f, 0.2f, 0.1f, 0};
+    light.direction[1] = -0.8f;  // n . l = 0.6 for the normal (0, 0, 1)
+    light.direction[2] = -0.6f;
+    Material material{};
+    material.diffuse = {0.5f, 0.25f, 1.0f, 1};
+    material.ambient = {0.4f, 0.6f, 0.2f, 1};
+    material.emissive = {0.05f, 0.0f, 0.1f, 1};
+    const uint32_t vertexColor = 0xFF3366CC;
+    const Rgba vc = Unpack(vertexColor), ga = Unpack(0xFF202020);
+
+    BeginFrame(0xFF000000);
+    UseDiffuseOnly();
+    device()->SetLight(0, light);
+    device()->LightEnable(0, true);
+    device()->SetMaterial(material);
+    device()->SetRenderState(RS_AMBIENT, 0xFF202020);
+    device()->SetRenderState(RS_CULLMODE, CULL_NONE);
+    device()->SetVertexShader(kLitVertexFvf);
+    device()->SetTransform(TS_PROJECTION, OrthoRH(64, 48, 1, 200));
+    device()->SetTransform(TS_VIEW, LookAtRH(Vec3{0, 0, 10}, Vec3{0, 0, 0}, Vec3{0, 1, 0}));
+    struct Case {
+        uint32_t diffuseSource, colorVertex, normalize, fogMode, fogTable, rangeFog;
+        float scale;
+    };
+    const Case cases[] = {
+        {MCS_MATERIAL, 0, 0, 0, 0, 0, 1},
+        {MCS_COLOR1, 1, 0, 0, 0, 0, 1},
+        {MCS_COLOR1, 0, 0, 0, 0, 0, 1},    // colour vertex off: the material wins
+        {MCS_MATERIAL, 0, 0, 0, 0, 0, 2},  // scaled normals weaken the light ...
+        {MCS_MATERIAL, 0, 1, 0, 0, 0, 2},  // ... unless they are normalised
+        {MCS_MATERIAL, 0, 0, FOG_LINEAR, 0, 0, 1},
+        {MCS_MATERIAL, 0, 0, FOG_EXP, 0, 0, 1},
+        {MCS_MATERIAL, 0, 0, FOG_EXP2, 0, 0, 1},
+        {MCS_MATERIAL, 0, 0, FOG_LINEAR, 1, 0, 1},
+        {MCS_MATERIAL, 0, 0, FOG_LINEAR, 0, 1, 1},
+    };
+    device()->SetRenderState(RS_FOGCOLOR, 0xFF80FF00);
+    device()->SetRenderStateF(RS_FOGSTART, 4.0f);
+    device()->SetRenderStateF(RS_FOGEND, 14.0f);
+    device()->SetRenderStateF(RS_FOGDENSITY, 0.1f);
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        device()->SetRenderState(RS_DIFFUSEMATERIALSOURCE, c.diffuseSource);
+        device()->SetRenderState(RS_COLORVERTEX, c.colorVertex);
+        device()->SetRenderState(RS_NORMALIZENORMALS, c.normalize);
+        device()->SetRenderState(RS_FOGENABLE, c.fogMode != 0);
+        device()->SetRenderState(RS_FOGVERTEXMODE, c.fogTable ? FOG_NONE : c.fogMode);
+        device()->SetRenderState(RS_FOGTABLEMODE, c.fogTable ? c.fogMode : FOG_NONE);
+        device()->SetRenderState(RS_RANGEFOGENABLE, c.rangeFog);
+        // Cell i of a 16-column grid, 4 units across; the quad sits at z 0, 10 from the eye.
+        const float x = -32 + 4 * float(i % 16) + 2, y = 24 - 4 * float(i / 16) - 2;
+        device()->SetTransform(TS_WORLD,
+                               Multiply(Scaling(c.scale, c.scale, c.scale), Translation(x, y, 0)));
+        const float h = 1.5f / c.scale;
+        const LitVertex quad[4] = {{-h, -h, 0, 0, 0, 1, vertexColor},
+                                   {-h, h, 0, 0, 0, 1, vertexColor},
+                                   {h, -h, 0, 0, 0, 1, vertexColor},
+                                   {h, h, 0, 0, 0, 1, vertexColor}};
+        ASSERT_EQ(device()->DrawPrimitiveUP(PT_TRIANGLESTRIP, 2, quad, sizeof(LitVertex)),
+                  Result::Ok);
+    }
+    EndFrame();
+
+    const vqtest::Picture p = Read();
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        const Rgba cd = c.diffuseSource == MCS_COLOR1 && c.colorVertex
+                            ? vc
+                            : Rgba{material.diffuse.r, material.diffuse.g, material.diffuse.b, 1};
+        // Scaling by 2 halves the normals through the inverse transpose.
+        const float ndl = 0.6f * (c.scale == 2 && !c.normalize ? 0.5f : 1.0f);
+        auto lit = [&](float e, float a, float gam, float la, float d, float ld) {
+            return e + a * (gam + la) + d * ld * ndl;
+        };
+        Rgba color{lit(material.emissive.r, material.ambient.r, ga.r, light.ambient.r, cd.r,
+                       light.diffuse.r),
+                   lit(material.emissive.g, material.ambient.g, ga.g, light.ambient.g, cd.g,
+                       light.diffuse.g),
+                   lit(material.emissive.b, material.ambient.b, ga.b, light.ambient.b, cd.b,
+                       light.diffuse.b),
+                   1};
+        // The cell's centre is 10 units away along z (the range grows with x and y).
+        const float cx = -32 + 4 * float(i % 16) + 2, cy = 24 - 4 * float(i / 16) - 2;
+        const float d = c.rangeFog ? std::sqrt(100 + cx * cx + cy * cy) : 10.0f;
+        float f = 1;
+        if (c.fogMode == FOG_LINEAR) f = std::clamp((14 - d) / 10, 0.0f, 1.0f);
+        if (c.fogMode == FOG_EXP) f = std::exp(-0.1f * d);
+        if (c.fogMode == FOG_EXP2) f = std::exp(-(0.1f * d) * (0.1f * d));
+        const Rgba fog = Unpack(0xFF80FF00);
+        auto mix = [f](float fogc, float v) {
+            return f * std::clamp(v, 0.0f, 1.0f) + (1 - f) * fogc;
+        };
+        color = {mix(fog.r, color.r), mix(fog.g, color.g), mix(fog.b, color.b), 1};
+        const uint32_t px = uint32_t((cx + 32) * 10), py = uint32_t((24 - cy) * 10);
+        EXPECT_RGB_NEAR(p.At(px, py), Pack(color), 3, "case " + std::to_string(i));
+    }
+}
+
+TEST_F(Gl33, BuffersUploadAgainAfterUnlockAndIndexedDrawsUseTheirBase) {
+    BeginFrame(0xFF000000);
+    UseDiffuseOnly();
+    VertexBuffer* vb = nullptr;
+    ASSERT_EQ(device()->CreateVertexBuffer(8 * sizeof(ScreenVertex), vqtest::kScreenVertexFvf, &vb),
+              Result::Ok);
+    Own(vb);
+    IndexBuffer* ib16 = nullptr;
+    IndexBuffer* ib32 = nullptr;
+    ASSERT_EQ(device()->CreateIndexBuffer(12, Format::Index16, &ib16), Result::Ok);
+    ASSERT_EQ(device()->CreateIndexBuffer(24, Format::Index32, &ib32), Result::Ok);
+    Own(ib16);
+    Own(ib32);
+    auto fill = [&](uint32_t color) {
+        auto* v = static_cast<ScreenVertex*>(vb->Lock());
+        for (int q = 0; q < 2; ++q) {
+            const float x = float(q * 20);
+            v[q * 4 + 0] = {x, 0, 0, 1, color, 0, 0, 0};
+            v[q * 4 + 1] = {x + 10, 0, 0, 1, color, 0, 0, 0};
+            v[q * 4 + 2] = {x, 10, 0, 1, color, 0, 0, 0};
+            v[q * 4 + 3] = {x + 10, 10, 0, 1, color, 0, 0, 0};
+        }
+        vb->Unlock();
+    };
+    const uint16_t i16[6] = {0, 1, 2, 2, 1, 3};
+    const uint32_t i32[6] = {0, 1, 2, 2, 1, 3};
+    std::memcpy(ib16->Lock(), i16, sizeof i16);
+    ib16->Unlock();
+    std::memcpy(ib32->Lock(), i32, sizeof i32);
+    ib32->Unlock();
+    device()->SetVertexShader(vqtest::kScreenVertexFvf);
+    device()->SetStreamSource(0, vb, sizeof(ScreenVertex));
+    fill(0xFFFF0000);
+    ASSERT_EQ(device()->DrawPrimitive(PT_TRIANGLESTRIP, 0, 2), Result::Ok);
+    fill(0xFF00FF00);               // the second draw must see the new contents
+    device()->SetIndices(ib16, 4);  // base 4: the second quad
+    ASSERT_EQ(device()->DrawIndexedPrimitive(PT_TRIANGLELIST, 0, 4, 0, 2), Result::Ok);
+    device()->SetIndices(ib32, 0);
+    fill(0xFF0000FF);
+    const auto* v = static_cast<const ScreenVertex*>(vb->Lock());
+    std::vector<ScreenVertex> moved(v, v + 8);
+    vb->Unlock();
+    for (auto& m : moved) m.y += 20;
+    // User memory with a first index of 4: only vertices 4..7 are given to the draw.
+    const uint16_t up[6] = {4, 5, 6, 6, 5, 7};
+    ASSERT_EQ(device()->DrawIndexedPrimitiveUP(PT_TRIANGLELIST, 4, 4, 2, up, Format::Index16,
+                                               moved.data(), sizeof(ScreenVertex)),
+              Result::Ok);
+    ASSERT_EQ(device()->DrawIndexedPrimitive(PT_TRIANGLELIST, 0, 4, 0, 2), Result::Ok);
+    EndFrame();
+    const vqtest::Picture p = Read();
+    EXPECT_EQ(p.At(5, 5), 0xFF0000FFu);    // redrawn by the 32-bit indexed draw
+    EXPECT_EQ(p.At(25, 5), 0xFF00FF00u);   // the base vertex moved the 16-bit draw
+    EXPECT_EQ(p.At(25, 25), 0xFF0000FFu);  // user memory
+    EXPECT_EQ(p.At(5, 25), 0xFF000000u);
+}
+
+// Every shader the state can ask for builds: a sweep over the key's dimensions.
+TEST_F(Gl33, EveryKindOfGeneratedShaderBuilds) {
+    BeginFrame(0xFF000000);
+    const float big[64] = {};
+    auto draw = [&](uint32_t fvf, const std::string& what) {
+        device()->SetVertexShader(fvf);
+        EXPECT_EQ(device()->DrawPrimitiveUP(PT_TRIANGLELIST, 1, big, 64), Result::Ok) << what;
+    };
+    for (uint32_t op = TOP_DISABLE; op <= TOP_BLENDCURRENTALPHA; ++op) {
+        for (uint32_t st = 0; st < 2; ++st) {
+            device()->SetTextureStageState(st, TSS_COLOROP, op);
+            device()->SetTextureStageState(st, TSS_ALPHAOP, op);
+            device()->SetTextureStageState(st, TSS_COLORARG2, TA_SPECULAR | TA_COMPLEMENT);
+            device()->SetTextureStageState(st, TSS_ALPHAARG1, TA_TFACTOR);
+            draw(0x1C4, "op " + std::to_string(op));
+        }
+    }
+    const uint32_t fvfs[] = {FVF_XYZ,
+                             FVF_XYZ | FVF_NORMAL,
+                             FVF_XYZ | FVF_NORMAL | FVF_DIFFUSE,
+                             FVF_XYZ | FVF_NORMAL | FVF_SPECULAR | FVF_TEX2,
+                             FVF_XYZB3 | FVF_LASTBETA_UBYTE4 | FVF_NORMAL | FVF_TEX1,
+                             0x142,
+                             0x152};
+    device()->LightEnable(0, true);
+    for (uint32_t fvf : fvfs) {
+        for (uint32_t variant = 0; variant < 16; ++variant) {
+            device()->SetRenderState(RS_LIGHTING, variant & 1);
+            device()->SetRenderState(RS_SPECULARENABLE, (variant >> 1) & 1);
+            device()->SetRenderState(RS_LOCALVIEWER, (variant >> 2) & 1);
+            device()->SetRenderState(RS_SHADEMODE, variant & 8 ? SHADE_FLAT : SHADE_GOURAUD);
+            device()->SetRenderState(RS_FOGENABLE, kTrue);
+            device()->SetRenderState(RS_FOGVERTEXMODE, variant % 4);
+            device()->SetRenderState(RS_FOGTABLEMODE, variant / 4 % 4);
+            device()->SetRenderState(RS_RANGEFOGENABLE, variant & 2);
+            device()->SetRenderState(RS_SPECULARMATERIALSOURCE, variant % 3);
+            device()->SetRenderState(RS_AMBIENTMATERIALSOURCE, (variant + 1) % 3);
+            device()->SetRenderState(RS_EMISSIVEMATERIALSOURCE, (variant + 2) % 3);
+            device()->SetRenderState(RS_ALPHATESTENABLE, kTrue);
+            device()->SetRenderState(RS_ALPHAFUNC, CMP_NEVER + variant % 8);
+            draw(fvf, "fvf " + std::to_string(fvf) + " variant " + std::to_string(variant));
+        }
+    }
+    for (uint32_t n = 1; n <= 4; ++n) {
+        uint32_t handle = 0;
+        ASSERT_EQ(device()->CreateVertexProgram(VertexProgram(n), &handle), Result::Ok);
+        draw(handle, "program " + std::to_string(n));
+    }
+    EndFrame();
+}
+
+// Resources made and released on the loader thread, draws refused off the main thread,
+// and every resource still valid after a device reset.
+TEST_F(Gl33, LoaderThreadResourcesAndResetKeepEverything) {
+    Texture* texture = nullptr;
+    std::thread loader([&] {
+        ASSERT_EQ(device()->CreateTexture(2, 2, 1, Format::X8R8G8B8, &texture), Result::Ok);
+        uint32_t pitch = 0;
+        std::fill_n(texture->LockRect(0, &pitch), 4, 0x00336699u);  // no alpha: reads opaque
+        texture->UnlockRect(0);
+    });
+    loader.join();
+    Own(texture);
+
+    auto frame = [&](uint32_t x) {
+        BeginFrame(0xFF000000);
+        device()->SetTexture(0, texture);
+        device()->SetTextureStageState(0, TSS_COLOROP, TOP_SELECTARG1);
+        device()->SetRenderState(RS_ALPHATESTENABLE, kTrue);
+        device()->SetRenderState(RS_ALPHAFUNC, CMP_GREATER);
+        std::vector<ScreenVertex> v;
+        PushQuad(&v, float(x), 0, 8, 8, 0xFFFFFFFF);
+        ASSERT_EQ(vqtest::DrawScreenTriangles(device(), v), Result::Ok);
+        Result refused = Result::Ok;
+        std::thread other([&] { refused = vqtest::DrawScreenTriangles(device(), v); });
+        other.join();
+        EXPECT_EQ(refused, Result::InvalidCall);
+        EndFrame();
+    };
+    frame(0);
+    EXPECT_EQ(Read().At(4, 4), 0xFF336699u);
+
+    device()->SimulateDeviceLoss();
+    EXPECT_EQ(device()->Present(), Result::DeviceLost);
+    EXPECT_EQ(device()->TestCooperativeLevel(), Result::DeviceNotReset);
+    ASSERT_EQ(device()->Reset(device()->GetPresentParams()), Result::Ok);
+    frame(16);
+    EXPECT_EQ(Read().At(20, 4), 0xFF336699u);
+    EXPECT_EQ(device()->Present(), Result::Ok);
+
+    // A texture released on the loader thread after use: its GL object is deleted at the
+    // next call on the main thread, and a texture made after it draws correctly.
+    Texture* temporary = nullptr;
+    ASSERT_EQ(device()->CreateTexture(2, 2, 1, Format::A8R8G8B8, &temporary), Result::Ok);
+    std::swap(texture, temporary);
+    frame(32);
+    std::swap(texture, temporary);
+    std::thread([&] { temporary->Release(); }).join();
+    frame(48);
+    EXPECT_EQ(Read().At(52, 4), 0xFF336699u);
+}
+
+}  // namespace
