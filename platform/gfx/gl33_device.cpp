@@ -70,100 +70,35 @@ void ColorToVec4(const ColorValue& c, float out[4]) {
     out[3] = c.a;
 }
 
-GLenum BlendFactor(uint32_t blend, GLenum fallback) {
-    switch (blend) {
-        case BLEND_ZERO:
-            return GL_ZERO;
-        case BLEND_ONE:
-            return GL_ONE;
-        case BLEND_SRCCOLOR:
-            return GL_SRC_COLOR;
-        case BLEND_INVSRCCOLOR:
-            return GL_ONE_MINUS_SRC_COLOR;
-        case BLEND_SRCALPHA:
-            return GL_SRC_ALPHA;
-        case BLEND_INVSRCALPHA:
-            return GL_ONE_MINUS_SRC_ALPHA;
-        case BLEND_DESTALPHA:
-            return GL_DST_ALPHA;
-        case BLEND_INVDESTALPHA:
-            return GL_ONE_MINUS_DST_ALPHA;
-        case BLEND_DESTCOLOR:
-            return GL_DST_COLOR;
-        case BLEND_INVDESTCOLOR:
-            return GL_ONE_MINUS_DST_COLOR;
-        case BLEND_SRCALPHASAT:
-            return GL_SRC_ALPHA_SATURATE;
-        default:
-            return fallback;
-    }
+// The device's numbered values to GL's, by table; a value outside a table takes the
+// given fallback.
+constexpr GLenum kNone = 0xFFFFFFFFu;  // no value of ours has this number
+
+template <size_t N>
+GLenum Lookup(const GLenum (&table)[N], uint32_t value, GLenum fallback) {
+    return value < N && table[value] != kNone ? table[value] : fallback;
 }
 
-GLenum BlendEquation(uint32_t op) {
-    switch (op) {
-        case BLENDOP_SUBTRACT:
-            return GL_FUNC_SUBTRACT;
-        case BLENDOP_REVSUBTRACT:
-            return GL_FUNC_REVERSE_SUBTRACT;
-        case BLENDOP_MIN:
-            return GL_MIN;
-        case BLENDOP_MAX:
-            return GL_MAX;
-        default:
-            return GL_FUNC_ADD;
-    }
-}
-
-GLenum CompareFunc(uint32_t cmp) {
-    switch (cmp) {
-        case CMP_NEVER:
-            return GL_NEVER;
-        case CMP_LESS:
-            return GL_LESS;
-        case CMP_EQUAL:
-            return GL_EQUAL;
-        case CMP_LESSEQUAL:
-            return GL_LEQUAL;
-        case CMP_GREATER:
-            return GL_GREATER;
-        case CMP_NOTEQUAL:
-            return GL_NOTEQUAL;
-        case CMP_GREATEREQUAL:
-            return GL_GEQUAL;
-        default:
-            return GL_ALWAYS;
-    }
-}
-
-GLenum PrimitiveMode(PrimitiveType type) {
-    switch (type) {
-        case PT_POINTLIST:
-            return GL_POINTS;
-        case PT_LINELIST:
-            return GL_LINES;
-        case PT_LINESTRIP:
-            return GL_LINE_STRIP;
-        case PT_TRIANGLESTRIP:
-            return GL_TRIANGLE_STRIP;
-        case PT_TRIANGLEFAN:
-            return GL_TRIANGLE_FAN;
-        default:
-            return GL_TRIANGLES;
-    }
-}
-
-GLint AddressMode(uint32_t address) {
-    switch (address) {
-        case TADDRESS_MIRROR:
-            return GL_MIRRORED_REPEAT;
-        case TADDRESS_CLAMP:
-            return GL_CLAMP_TO_EDGE;
-        case TADDRESS_BORDER:
-            return GL_CLAMP_TO_BORDER;
-        default:
-            return GL_REPEAT;
-    }
-}
+constexpr GLenum kBlendFactors[] = {kNone,
+                                    GL_ZERO,
+                                    GL_ONE,
+                                    GL_SRC_COLOR,
+                                    GL_ONE_MINUS_SRC_COLOR,
+                                    GL_SRC_ALPHA,
+                                    GL_ONE_MINUS_SRC_ALPHA,
+                                    GL_DST_ALPHA,
+                                    GL_ONE_MINUS_DST_ALPHA,
+                                    GL_DST_COLOR,
+                                    GL_ONE_MINUS_DST_COLOR,
+                                    GL_SRC_ALPHA_SATURATE};
+constexpr GLenum kBlendEquations[] = {
+    kNone, GL_FUNC_ADD, GL_FUNC_SUBTRACT, GL_FUNC_REVERSE_SUBTRACT, GL_MIN, GL_MAX};
+constexpr GLenum kCompareFuncs[] = {kNone,      GL_NEVER,    GL_LESS,   GL_EQUAL, GL_LEQUAL,
+                                    GL_GREATER, GL_NOTEQUAL, GL_GEQUAL, GL_ALWAYS};
+constexpr GLenum kPrimitiveModes[] = {
+    kNone, GL_POINTS, GL_LINES, GL_LINE_STRIP, GL_TRIANGLES, GL_TRIANGLE_STRIP, GL_TRIANGLE_FAN};
+constexpr GLenum kAddressModes[] = {kNone, GL_REPEAT, GL_MIRRORED_REPEAT, GL_CLAMP_TO_EDGE,
+                                    GL_CLAMP_TO_BORDER};
 
 bool FormatHasAlpha(Format format) {
     switch (format) {
@@ -414,8 +349,11 @@ bool Gl33Device::Init() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
 
     if (!MakeBackBuffer(params_.backBufferWidth, params_.backBufferHeight)) return false;
-    RestoreContext();
-    return glGetError() == GL_NO_ERROR;
+    const bool ok = glGetError() == GL_NO_ERROR;
+    // The window may draw with the context before our first frame: bind everything again
+    // at the first call.
+    stale_ = true;
+    return ok;
 }
 
 Gl33Device::~Gl33Device() {
@@ -710,8 +648,8 @@ void Gl33Device::ApplyRenderStates(Geometry geometry) {
     const uint32_t blend = rs[RS_ALPHABLENDENABLE] ? 1 : 0;
     if (Update(&cache_.blend, blend)) blend ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
     if (blend) {
-        GLenum src = BlendFactor(rs[RS_SRCBLEND], GL_ONE);
-        GLenum dst = BlendFactor(rs[RS_DESTBLEND], GL_ZERO);
+        GLenum src = Lookup(kBlendFactors, rs[RS_SRCBLEND], GL_ONE);
+        GLenum dst = Lookup(kBlendFactors, rs[RS_DESTBLEND], GL_ZERO);
         if (rs[RS_SRCBLEND] == BLEND_BOTHSRCALPHA) {
             src = GL_SRC_ALPHA;
             dst = GL_ONE_MINUS_SRC_ALPHA;
@@ -722,7 +660,7 @@ void Gl33Device::ApplyRenderStates(Geometry geometry) {
         const bool srcChanged = Update(&cache_.blendSrc, uint32_t{src});
         const bool dstChanged = Update(&cache_.blendDst, uint32_t{dst});
         if (srcChanged || dstChanged) glBlendFunc(src, dst);
-        const GLenum equation = BlendEquation(rs[RS_BLENDOP]);
+        const GLenum equation = Lookup(kBlendEquations, rs[RS_BLENDOP], GL_FUNC_ADD);
         if (Update(&cache_.blendEq, uint32_t{equation})) glBlendEquation(equation);
     }
 
@@ -732,7 +670,7 @@ void Gl33Device::ApplyRenderStates(Geometry geometry) {
     if (depth) {
         const uint32_t write = rs[RS_ZWRITEENABLE] ? 1 : 0;
         if (Update(&cache_.depthMask, write)) glDepthMask(write ? GL_TRUE : GL_FALSE);
-        const GLenum func = CompareFunc(rs[RS_ZFUNC]);
+        const GLenum func = Lookup(kCompareFuncs, rs[RS_ZFUNC], GL_ALWAYS);
         if (Update(&cache_.depthFunc, uint32_t{func})) glDepthFunc(func);
     }
 
@@ -805,8 +743,8 @@ GLuint Gl33Device::SamplerFor(uint32_t stage) {
         minFilter = linearMin ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
     glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, linearMag ? GL_LINEAR : GL_NEAREST);
     glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, GLint(minFilter));
-    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, AddressMode(u));
-    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, AddressMode(v));
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, GLint(Lookup(kAddressModes, u, GL_REPEAT)));
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, GLint(Lookup(kAddressModes, v, GL_REPEAT)));
     float border[4];
     ArgbToVec4(ts[TSS_BORDERCOLOR], border);
     glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, border);
@@ -993,7 +931,7 @@ Result Gl33Device::DoDraw(const DrawCall& call) {
     }
     SetVertexLayout(vertexBuffer, stride, vertexShader);
 
-    const GLenum mode = PrimitiveMode(call.primitive);
+    const GLenum mode = Lookup(kPrimitiveModes, call.primitive, GL_TRIANGLES);
     if (!call.indexed) {
         const int64_t first = call.vertexBuffer ? int64_t{call.firstVertex} : ringFirst;
         glDrawArrays(mode, GLint(first), GLsizei(count));

@@ -15,6 +15,7 @@
 namespace {
 
 using namespace gfx;
+using vqtest::At;
 using vqtest::PushQuad;
 using vqtest::ScreenVertex;
 
@@ -60,8 +61,8 @@ protected:
         PushQuad(&v, float(cell % 80 * 8), float(cell / 80 * 8), 8, 8, color);
         ASSERT_EQ(vqtest::DrawScreenTriangles(device(), v), Result::Ok);
     }
-    static uint32_t CellCentre(const vqtest::Picture& p, int cell) {
-        return p.At(uint32_t(cell % 80 * 8 + 4), uint32_t(cell / 80 * 8 + 4));
+    static uint32_t CellCentre(const vqtest::TestPicture& p, int cell) {
+        return At(p, uint32_t(cell % 80 * 8 + 4), uint32_t(cell / 80 * 8 + 4));
     }
 };
 
@@ -81,16 +82,16 @@ TEST_F(Gl33, PixelCentresOnWholeCoordinatesAndTopLeftFill) {
     ASSERT_EQ(vqtest::DrawScreenTriangles(device(), {v.begin() + 6, v.end()}), Result::Ok);
     EndFrame();
 
-    const vqtest::Picture p = Read();
+    const vqtest::TestPicture p = Read();
     // The quad covers columns 10..41 and rows 20..51: left and top edges in, right and
     // bottom edges out.
     for (uint32_t y = 18; y < 54; ++y) {
         for (uint32_t x = 8; x < 44; ++x) {
             const bool inside = x >= 10 && x < 42 && y >= 20 && y < 52;
-            ASSERT_EQ(p.At(x, y), inside ? 0xFFFFFFFFu : 0xFF000000u) << x << ", " << y;
+            ASSERT_EQ(At(p, x, y), inside ? 0xFFFFFFFFu : 0xFF000000u) << x << ", " << y;
         }
     }
-    for (uint32_t i = 0; i < 16; ++i) EXPECT_EQ(p.At(100 + i % 4, 100 + i / 4), texels[i]) << i;
+    for (uint32_t i = 0; i < 16; ++i) EXPECT_EQ(At(p, 100 + i % 4, 100 + i / 4), texels[i]) << i;
 }
 
 // Every source and destination factor, over a known background, against
@@ -145,7 +146,7 @@ TEST_F(Gl33, BlendFactorsAndOperations) {
         FillCell(int(i), source);
     }
     EndFrame();
-    const vqtest::Picture p = Read();
+    const vqtest::TestPicture p = Read();
     for (size_t i = 0; i < cases.size(); ++i) {
         const Case& c = cases[i];
         auto channel = [&](float sc, float dc) {
@@ -183,7 +184,7 @@ TEST_F(Gl33, AlphaTestComparesEightBitAlphaWithTheReference) {
         for (int k = 0; k < 3; ++k) FillCell(int(func * 3 + k), alphas[k] << 24 | 0xFFFFFF);
     }
     EndFrame();
-    const vqtest::Picture p = Read();
+    const vqtest::TestPicture p = Read();
     for (uint32_t func = CMP_NEVER; func <= CMP_ALWAYS; ++func) {
         for (int k = 0; k < 3; ++k) {
             const uint32_t a = alphas[k], ref = 0x80;
@@ -307,7 +308,7 @@ TEST_F(Gl33, TextureStageOperations) {
     }
     EndFrame();
 
-    const vqtest::Picture p = Read();
+    const vqtest::TestPicture p = Read();
     for (size_t i = 0; i < cases.size(); ++i) {
         const Case& c = cases[i];
         Rgba current = D;
@@ -369,24 +370,24 @@ TEST_F(Gl33, AddressingFilteringAndMipLevels) {
     }
     EndFrame();
 
-    const vqtest::Picture p = Read();
+    const vqtest::TestPicture p = Read();
     const char* expected[4] = {"BWBWBWBW", "WBBWWBBW", "BBBWWWWW", "GGBWGGGG"};
     for (uint32_t m = 0; m < 4; ++m) {
         for (uint32_t i = 0; i < 8; ++i) {
             const char e = expected[m][i];
-            EXPECT_EQ(p.At(10 + i, 10 + 4 * m), e == 'B'   ? black
-                                                : e == 'W' ? white
-                                                           : border)
+            EXPECT_EQ(At(p, 10 + i, 10 + 4 * m), e == 'B'   ? black
+                                                 : e == 'W' ? white
+                                                            : border)
                 << "mode " << modes[m] << " pixel " << i;
         }
     }
     // Point: the left half black, the right half white. Linear: a ramp between them.
-    EXPECT_EQ(p.At(100 + 63, 100), black);
-    EXPECT_EQ(p.At(100 + 64, 100), white);
-    EXPECT_RGB_NEAR(p.At(100 + 64, 108), 0xFF808080u, 3, "linear middle");
-    EXPECT_LT(p.At(100 + 40, 108) & 0xFF, p.At(100 + 60, 108) & 0xFF);
-    EXPECT_EQ(p.At(200, 200), 0xFFFF0000u);
-    EXPECT_EQ(p.At(208, 200), 0xFF00FF00u);
+    EXPECT_EQ(At(p, 100 + 63, 100), black);
+    EXPECT_EQ(At(p, 100 + 64, 100), white);
+    EXPECT_RGB_NEAR(At(p, 100 + 64, 108), 0xFF808080u, 3, "linear middle");
+    EXPECT_LT(At(p, 100 + 40, 108) & 0xFF, At(p, 100 + 60, 108) & 0xFF);
+    EXPECT_EQ(At(p, 200, 200), 0xFFFF0000u);
+    EXPECT_EQ(At(p, 208, 200), 0xFF00FF00u);
 }
 
 TEST_F(Gl33, CullingFollowsTheWindingOnScreen) {
@@ -410,11 +411,11 @@ TEST_F(Gl33, CullingFollowsTheWindingOnScreen) {
         }
     }
     EndFrame();
-    const vqtest::Picture p = Read();
+    const vqtest::TestPicture p = Read();
     const bool drawn[3][2] = {{true, true}, {false, true}, {true, false}};
     for (uint32_t m = 0; m < 3; ++m)
         for (int w = 0; w < 2; ++w)
-            EXPECT_EQ(p.At(40 * (m * 2 + w) + 4, 14) == 0xFFFFFFFFu, drawn[m][w])
+            EXPECT_EQ(At(p, 40 * (m * 2 + w) + 4, 14) == 0xFFFFFFFFu, drawn[m][w])
                 << "cull " << modes[m] << (w ? " counter-clockwise" : " clockwise");
 }
 
@@ -450,15 +451,15 @@ TEST_F(Gl33, DepthTestWritesAndColourMask) {
     quad(140, 0.1f, 0xFFFFFFFF);
     EndFrame();
 
-    const vqtest::Picture p = Read();
+    const vqtest::TestPicture p = Read();
     for (uint32_t func = CMP_NEVER; func <= CMP_ALWAYS; ++func) {
         const bool pass =
             func == CMP_LESS || func == CMP_LESSEQUAL || func == CMP_NOTEQUAL || func == CMP_ALWAYS;
-        EXPECT_EQ(p.At(func * 8 + 4, 4), pass ? 0xFF00FF00u : 0xFF0000FFu) << "func " << func;
+        EXPECT_EQ(At(p, func * 8 + 4, 4), pass ? 0xFF00FF00u : 0xFF0000FFu) << "func " << func;
     }
-    EXPECT_EQ(p.At(104, 4), 0xFFFF0000u);
-    EXPECT_EQ(p.At(124, 4), 0xFFFFFFFFu);
-    EXPECT_EQ(p.At(144, 4), 0xFFFF00FFu);
+    EXPECT_EQ(At(p, 104, 4), 0xFFFF0000u);
+    EXPECT_EQ(At(p, 124, 4), 0xFFFFFFFFu);
+    EXPECT_EQ(At(p, 144, 4), 0xFFFF00FFu);
 }
 
 struct ColorVertex {
@@ -488,10 +489,10 @@ TEST_F(Gl33, TransformedVerticesLandWhereTheProjectionPutsThem) {
     ASSERT_EQ(device()->DrawPrimitiveUP(PT_TRIANGLELIST, 1, far, sizeof(ColorVertex)), Result::Ok);
     EndFrame();
 
-    const vqtest::Picture p = Read();
+    const vqtest::TestPicture p = Read();
     std::vector<uint32_t> lit;
-    for (uint32_t i = 0; i < p.argb.size(); ++i)
-        if (p.argb[i] != 0xFF000000u) lit.push_back(i);
+    for (uint32_t i = 0; i < p.texels.size(); ++i)
+        if (p.texels[i] != 0xFF000000u) lit.push_back(i);
     ASSERT_EQ(lit.size(), 3u);
     for (int i = 0; i < 3; ++i) {
         // The viewport transform: x = (ndc x + 1) x 320, y = (1 - ndc y) x 240, centres on
@@ -500,7 +501,7 @@ TEST_F(Gl33, TransformedVerticesLandWhereTheProjectionPutsThem) {
             TransformCoord(Vec3{points[i].x, points[i].y, points[i].z}, Multiply(view, proj));
         const long sx = std::lround((ndc.x + 1) * 320), sy = std::lround((1 - ndc.y) * 240);
         const auto at = std::find_if(lit.begin(), lit.end(),
-                                     [&](uint32_t k) { return p.argb[k] == points[i].color; });
+                                     [&](uint32_t k) { return p.texels[k] == points[i].color; });
         ASSERT_NE(at, lit.end()) << i;
         EXPECT_EQ(long(*at % 640), sx) << i;
         EXPECT_EQ(long(*at / 640), sy) << i;
@@ -582,7 +583,7 @@ TEST_F(Gl33, LightingMaterialSourcesAndFog) {
     }
     EndFrame();
 
-    const vqtest::Picture p = Read();
+    const vqtest::TestPicture p = Read();
     for (size_t i = 0; i < std::size(cases); ++i) {
         const Case& c = cases[i];
         const Rgba cd = c.diffuseSource == MCS_COLOR1 && c.colorVertex
@@ -613,7 +614,7 @@ TEST_F(Gl33, LightingMaterialSourcesAndFog) {
         };
         color = {mix(fog.r, color.r), mix(fog.g, color.g), mix(fog.b, color.b), 1};
         const uint32_t px = uint32_t((cx + 32) * 10), py = uint32_t((24 - cy) * 10);
-        EXPECT_RGB_NEAR(p.At(px, py), Pack(color), 3, "case " + std::to_string(i));
+        EXPECT_RGB_NEAR(At(p, px, py), Pack(color), 3, "case " + std::to_string(i));
     }
 }
 
@@ -667,11 +668,11 @@ TEST_F(Gl33, BuffersUploadAgainAfterUnlockAndIndexedDrawsUseTheirBase) {
               Result::Ok);
     ASSERT_EQ(device()->DrawIndexedPrimitive(PT_TRIANGLELIST, 0, 4, 0, 2), Result::Ok);
     EndFrame();
-    const vqtest::Picture p = Read();
-    EXPECT_EQ(p.At(5, 5), 0xFF0000FFu);    // redrawn by the 32-bit indexed draw
-    EXPECT_EQ(p.At(25, 5), 0xFF00FF00u);   // the base vertex moved the 16-bit draw
-    EXPECT_EQ(p.At(25, 25), 0xFF0000FFu);  // user memory
-    EXPECT_EQ(p.At(5, 25), 0xFF000000u);
+    const vqtest::TestPicture p = Read();
+    EXPECT_EQ(At(p, 5, 5), 0xFF0000FFu);    // redrawn by the 32-bit indexed draw
+    EXPECT_EQ(At(p, 25, 5), 0xFF00FF00u);   // the base vertex moved the 16-bit draw
+    EXPECT_EQ(At(p, 25, 25), 0xFF0000FFu);  // user memory
+    EXPECT_EQ(At(p, 5, 25), 0xFF000000u);
 }
 
 // Every shader the state can ask for builds: a sweep over the key's dimensions.
@@ -754,14 +755,14 @@ TEST_F(Gl33, LoaderThreadResourcesAndResetKeepEverything) {
         EndFrame();
     };
     frame(0);
-    EXPECT_EQ(Read().At(4, 4), 0xFF336699u);
+    EXPECT_EQ(At(Read(), 4, 4), 0xFF336699u);
 
     device()->SimulateDeviceLoss();
     EXPECT_EQ(device()->Present(), Result::DeviceLost);
     EXPECT_EQ(device()->TestCooperativeLevel(), Result::DeviceNotReset);
     ASSERT_EQ(device()->Reset(device()->GetPresentParams()), Result::Ok);
     frame(16);
-    EXPECT_EQ(Read().At(20, 4), 0xFF336699u);
+    EXPECT_EQ(At(Read(), 20, 4), 0xFF336699u);
     EXPECT_EQ(device()->Present(), Result::Ok);
 
     // A texture released on the loader thread after use: its GL object is deleted at the
@@ -773,7 +774,7 @@ TEST_F(Gl33, LoaderThreadResourcesAndResetKeepEverything) {
     std::swap(texture, temporary);
     std::thread([&] { temporary->Release(); }).join();
     frame(48);
-    EXPECT_EQ(Read().At(52, 4), 0xFF336699u);
+    EXPECT_EQ(At(Read(), 52, 4), 0xFF336699u);
 }
 
 }  // namespace

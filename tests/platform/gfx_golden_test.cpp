@@ -11,6 +11,7 @@
 namespace {
 
 using namespace gfx;
+using vqtest::At;
 using vqtest::PushQuad;
 using vqtest::ScreenVertex;
 

@@ -12,6 +12,7 @@
 namespace {
 
 using namespace gfx;
+using vqtest::At;
 
 struct Lcg {
     uint32_t s = 12345;
@@ -108,7 +109,7 @@ TEST_F(Skinning, ProgramsMatchTheReferenceForOneToFourInfluences) {
             ASSERT_EQ(device()->DrawPrimitiveUP(PT_POINTLIST, 1, vertex.data(), stride),
                       Result::Ok);
             EndFrame();
-            const uint32_t drawn = Read().At(uint32_t(sx), uint32_t(sy));
+            const uint32_t drawn = At(Read(), uint32_t(sx), uint32_t(sy));
             for (int shift = 0; shift < 24; shift += 8)
                 EXPECT_NEAR(int((drawn >> shift) & 0xFF), int((expected >> shift) & 0xFF), 2)
                     << n << " influences, vertex " << v << std::hex << ": drawn " << drawn

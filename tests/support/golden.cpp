@@ -7,14 +7,16 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/image/picture.h"
+
 namespace vqtest {
 
 namespace {
 
-std::vector<uint8_t> ToRgba(const Picture& p) {
-    std::vector<uint8_t> rgba(p.argb.size() * 4);
-    for (size_t i = 0; i < p.argb.size(); ++i) {
-        const uint32_t c = p.argb[i];
+std::vector<uint8_t> ToRgba(const TestPicture& p) {
+    std::vector<uint8_t> rgba(p.texels.size() * 4);
+    for (size_t i = 0; i < p.texels.size(); ++i) {
+        const uint32_t c = p.texels[i];
         rgba[i * 4 + 0] = static_cast<uint8_t>(c >> 16);
         rgba[i * 4 + 1] = static_cast<uint8_t>(c >> 8);
         rgba[i * 4 + 2] = static_cast<uint8_t>(c);
@@ -40,26 +42,26 @@ bool UpdateRequested() {
 
 }  // namespace
 
-bool ReadPicture(gfx::Device* device, Picture* out) {
-    return device && device->ReadBackBuffer(&out->argb, &out->width, &out->height);
+bool ReadPicture(gfx::Device* device, TestPicture* out) {
+    return device && device->ReadBackBuffer(&out->texels, &out->width, &out->height);
 }
 
-bool LoadPng(const std::string& path, Picture* out) {
+bool LoadPng(const std::string& path, TestPicture* out) {
     int w = 0, h = 0, n = 0;
     stbi_uc* data = stbi_load(path.c_str(), &w, &h, &n, 4);
     if (!data) return false;
     out->width = static_cast<uint32_t>(w);
     out->height = static_cast<uint32_t>(h);
-    out->argb.resize(size_t(w) * size_t(h));
-    for (size_t i = 0; i < out->argb.size(); ++i) {
+    out->texels.resize(size_t(w) * size_t(h));
+    for (size_t i = 0; i < out->texels.size(); ++i) {
         const stbi_uc* p = data + i * 4;
-        out->argb[i] = uint32_t{p[3]} << 24 | uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2];
+        out->texels[i] = uint32_t{p[3]} << 24 | uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2];
     }
     stbi_image_free(data);
     return true;
 }
 
-bool SavePng(const std::string& path, const Picture& picture) {
+bool SavePng(const std::string& path, const TestPicture& picture) {
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
     const std::vector<uint8_t> rgba = ToRgba(picture);
@@ -70,13 +72,13 @@ bool SavePng(const std::string& path, const Picture& picture) {
 
 ::testing::AssertionResult MatchesGolden(gfx::Device* device, const std::string& name,
                                          GoldenTolerance tolerance) {
-    Picture actual;
+    TestPicture actual;
     if (!ReadPicture(device, &actual))
         return ::testing::AssertionFailure() << "the back buffer cannot be read";
     return MatchesGolden(actual, name, tolerance);
 }
 
-::testing::AssertionResult MatchesGolden(const Picture& actual, const std::string& name,
+::testing::AssertionResult MatchesGolden(const TestPicture& actual, const std::string& name,
                                          GoldenTolerance tolerance) {
     const std::string expectedPath = std::string(VQ_SOURCE_DIR) + "/tests/golden/" + name + ".png";
     const std::string actualPath = std::string(VQ_BINARY_DIR) + "/golden/" + name + ".actual.png";
@@ -88,7 +90,7 @@ bool SavePng(const std::string& path, const Picture& picture) {
         return ::testing::AssertionSuccess() << "rewrote " << expectedPath;
     }
 
-    Picture expected;
+    TestPicture expected;
     if (!LoadPng(expectedPath, &expected)) {
         SavePng(actualPath, actual);
         return ::testing::AssertionFailure()
@@ -103,12 +105,12 @@ bool SavePng(const std::string& path, const Picture& picture) {
                << actualPath;
     }
 
-    Picture diff{actual.width, actual.height, std::vector<uint32_t>(actual.argb.size())};
+    TestPicture diff{actual.width, actual.height, std::vector<uint32_t>(actual.texels.size())};
     size_t differing = 0;
     int worst = 0;
     uint32_t firstX = 0, firstY = 0;
-    for (size_t i = 0; i < actual.argb.size(); ++i) {
-        const int d = ChannelDifference(actual.argb[i], expected.argb[i]);
+    for (size_t i = 0; i < actual.texels.size(); ++i) {
+        const int d = ChannelDifference(actual.texels[i], expected.texels[i]);
         worst = std::max(worst, d);
         if (d > tolerance.channel) {
             if (differing == 0) {
@@ -116,13 +118,13 @@ bool SavePng(const std::string& path, const Picture& picture) {
                 firstY = static_cast<uint32_t>(i / actual.width);
             }
             ++differing;
-            diff.argb[i] = 0xFFFF0000u;
+            diff.texels[i] = 0xFFFF0000u;
         } else {
             // The matching picture, dimmed, so the red pixels stand out.
-            diff.argb[i] = 0xFF000000u | ((expected.argb[i] >> 2) & 0x3F3F3Fu);
+            diff.texels[i] = 0xFF000000u | ((expected.texels[i] >> 2) & 0x3F3F3Fu);
         }
     }
-    const double share = static_cast<double>(differing) / static_cast<double>(actual.argb.size());
+    const double share = static_cast<double>(differing) / static_cast<double>(actual.texels.size());
     if (share <= tolerance.share) return ::testing::AssertionSuccess();
 
     SavePng(actualPath, actual);
@@ -131,7 +133,7 @@ bool SavePng(const std::string& path, const Picture& picture) {
            << name << ": " << differing << " pixels (" << share * 100.0
            << " %) differ by more than " << tolerance.channel << " (largest difference " << worst
            << ", first at " << firstX << ", " << firstY << ": drawn 0x" << std::hex
-           << actual.At(firstX, firstY) << ", expected 0x" << expected.At(firstX, firstY)
+           << At(actual, firstX, firstY) << ", expected 0x" << At(expected, firstX, firstY)
            << std::dec << ").\n  expected: " << expectedPath << "\n  drawn:    " << actualPath
            << "\n  diff:     " << diffPath;
 }
@@ -171,36 +173,17 @@ gfx::Texture* GlDeviceTest::MakeTexture(uint32_t width, uint32_t height,
     gfx::Texture* texture = nullptr;
     EXPECT_EQ(device_->CreateTexture(width, height, levels, format, &texture), gfx::Result::Ok);
     if (!texture) return nullptr;
-    std::vector<uint32_t> level = argb;
-    uint32_t w = width, h = height;
+    image::Picture level{width, height, argb};
     for (uint32_t l = 0; l < texture->LevelCount(); ++l) {
         uint32_t pitch = 0;
         uint32_t* texels = texture->LockRect(l, &pitch);
-        for (uint32_t y = 0; y < h; ++y)
-            std::copy_n(level.begin() + ptrdiff_t(y) * w, w, texels + size_t{y} * pitch);
+        for (uint32_t y = 0; y < level.height; ++y)
+            std::copy_n(level.texels.begin() + ptrdiff_t(y) * level.width, level.width,
+                        texels + size_t{y} * pitch);
         texture->UnlockRect(l);
-        // Next level: average of 2 x 2 texels per channel.
-        const uint32_t nw = std::max(1u, w / 2), nh = std::max(1u, h / 2);
-        std::vector<uint32_t> next(size_t{nw} * nh);
-        for (uint32_t y = 0; y < nh; ++y) {
-            for (uint32_t x = 0; x < nw; ++x) {
-                uint32_t out = 0;
-                for (int shift = 0; shift < 32; shift += 8) {
-                    uint32_t sum = 0;
-                    for (uint32_t dy = 0; dy < 2; ++dy)
-                        for (uint32_t dx = 0; dx < 2; ++dx) {
-                            const uint32_t sx = std::min(x * 2 + dx, w - 1);
-                            const uint32_t sy = std::min(y * 2 + dy, h - 1);
-                            sum += (level[size_t{sy} * w + sx] >> shift) & 0xFF;
-                        }
-                    out |= ((sum + 2) / 4) << shift;
-                }
-                next[size_t{y} * nw + x] = out;
-            }
-        }
-        level.swap(next);
-        w = nw;
-        h = nh;
+        image::Picture next;
+        image::HalvePicture(level, &next);
+        level = std::move(next);
     }
     Own(texture);
     return texture;
@@ -210,8 +193,8 @@ gfx::Texture* GlDeviceTest::SolidTexture(uint32_t width, uint32_t height, uint32
     return MakeTexture(width, height, std::vector<uint32_t>(size_t{width} * height, argb));
 }
 
-Picture GlDeviceTest::Read() {
-    Picture p;
+TestPicture GlDeviceTest::Read() {
+    TestPicture p;
     EXPECT_TRUE(ReadPicture(device_, &p));
     return p;
 }

@@ -24,20 +24,17 @@
 #include <vector>
 
 #include "platform/gfx/device.h"
+#include "tests/support/pictures.h"
 
 namespace vqtest {
 
-// A picture as ARGB words, rows top to bottom.
-struct Picture {
-    uint32_t width = 0;
-    uint32_t height = 0;
-    std::vector<uint32_t> argb;
-    uint32_t At(uint32_t x, uint32_t y) const { return argb[size_t{y} * width + x]; }
-};
+inline uint32_t At(const TestPicture& p, uint32_t x, uint32_t y) {
+    return p.texels[size_t{y} * p.width + x];
+}
 
-bool ReadPicture(gfx::Device* device, Picture* out);
-bool LoadPng(const std::string& path, Picture* out);
-bool SavePng(const std::string& path, const Picture& picture);
+bool ReadPicture(gfx::Device* device, TestPicture* out);
+bool LoadPng(const std::string& path, TestPicture* out);
+bool SavePng(const std::string& path, const TestPicture& picture);
 
 struct GoldenTolerance {
     int channel = 6;       // largest difference of one 8-bit channel that still matches
@@ -48,7 +45,7 @@ struct GoldenTolerance {
 ::testing::AssertionResult MatchesGolden(gfx::Device* device, const std::string& name,
                                          GoldenTolerance tolerance = {});
 // The same for a picture made some other way.
-::testing::AssertionResult MatchesGolden(const Picture& actual, const std::string& name,
+::testing::AssertionResult MatchesGolden(const TestPicture& actual, const std::string& name,
                                          GoldenTolerance tolerance = {});
 
 // A fixture with a gl33 device on a surfaceless EGL context (no display needed). The test
@@ -65,8 +62,8 @@ protected:
     // Ends the scene (the picture stays in the back buffer for the checks).
     void EndFrame();
 
-    // A texture filled with the given ARGB texels (all levels when levels > 1: each level
-    // is a box-filtered half of the one above). Released by TearDown.
+    // A texture filled with the given ARGB texels (further levels, when asked for, are each
+    // a box-filtered half of the one above). Released by TearDown.
     gfx::Texture* MakeTexture(uint32_t width, uint32_t height, const std::vector<uint32_t>& argb,
                               uint32_t levels = 1, gfx::Format format = gfx::Format::A8R8G8B8);
     // A width x height texture of one colour.
@@ -75,7 +72,7 @@ protected:
     void Own(gfx::Resource* resource) { owned_.push_back(resource); }
 
     // The back buffer as read now.
-    Picture Read();
+    TestPicture Read();
 
 private:
     gfx::GlSurface* surface_ = nullptr;
