@@ -12,9 +12,11 @@
 #include "engine/input/pad.h"
 #include "engine/main/frame.h"
 #include "engine/main/game_state.h"
+#include "engine/movie/movie.h"
 #include "engine/overlay/fade.h"
 #include "engine/random/random.h"
 #include "engine/settings/settings.h"
+#include "engine/sound/sound.h"
 #include "platform/system/system.h"
 #include "platform/text/cp932.h"
 #include "world/stage/stage_index.h"
@@ -220,6 +222,9 @@ int ShutdownApplication() {
     }
     gPlatform.direct3d = false;
     ReleaseDirectInput();
+    StopMovie();
+    ReleaseSoundSegments();
+    ShutdownSound();
     return 1;
 }
 
@@ -346,6 +351,7 @@ bool StartGame(const PlatformBackends& backends) {
     InitDirectInput();  // without input devices the game still runs
     OpenDataArchives();
     LoadStageIndex();
+    InitSound();  // without sound the game runs silent
     RecreateTextFont();
     LoadCommonResources();
     LoadTitleResources();

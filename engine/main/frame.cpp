@@ -7,9 +7,11 @@
 #include "engine/graphics/texture_groups.h"
 #include "engine/input/pad.h"
 #include "engine/main/app.h"
+#include "engine/movie/movie.h"
 #include "engine/overlay/fade.h"
 #include "engine/overlay/overlays.h"
 #include "engine/overlay/pause_menu.h"
+#include "engine/sound/sound.h"
 #include "platform/system/system.h"
 
 FrameClock gFrameClock;
@@ -78,6 +80,7 @@ bool IsDeviceUsable() {
 
 int RunFrame() {
     gGameState.frameRate = FrameRateInForce();
+    UpdateSound(SoundUpdate::LoopPass);
     uint32_t period = kFramePeriodTable[gGameState.frameRate];
     if (!PaceFrame(&gFrameClock, sys::TimeMs(), period)) return 1;
     return RunFrameWork();
@@ -90,6 +93,7 @@ int RunFrameWork() {
     for (int32_t tick = 0; tick <= gGameState.frameRate; ++tick) {
         ReadPads();
         UpdateFrame();
+        UpdateSound(SoundUpdate::Tick);
     }
 
     if (!gPlatform.direct3d || !Device3D()) return 0;
@@ -114,6 +118,12 @@ void UpdateFrame() {
 
     UpdatePadStates();
 
+    // While the attract movie plays only player 1's decide press is watched: it ends it.
+    if (PollMovie()) {
+        if (gPadState[0].pressed & kPadDecide) StopMovie();
+        return;
+    }
+
     if (gLoaderStatus.titlePending == 1) {
         if (IsFadeOutDone()) {
             gGameState.scene = SceneId::Title;
@@ -134,6 +144,8 @@ void UpdateFrame() {
 }
 
 void RenderFrame() {
+    // The movie covers the client area: nothing is drawn or presented while it plays.
+    if (PollMovie()) return;
     gfx::Device* device = Device3D();
     if (!device) return;
     if (gDeviceUsable) {

@@ -1,0 +1,261 @@
+#include "engine/sound/sound.h"
+
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+#include "engine/main/app.h"
+#include "engine/main/frame.h"
+#include "engine/main/game_state.h"
+#include "platform/system/system.h"
+#include "resources/resources.h"
+
+namespace {
+
+constexpr SoundState InitialSoundState() {
+    SoundState s{};
+    s.musicPath = audio::kNoPath;
+    s.effectPath = audio::kNoPath;
+    s.currentTrack = kNoMusic;
+    s.fadeLength = 60;
+    s.fadeDone = 1;
+    return s;
+}
+
+struct MusicFile {
+    const char* path;
+    bool loops;
+};
+
+constexpr MusicFile kMusicFiles[kMusicTrackCount] = {
+    {"BGM/title.wav", true},  {"BGM/stage1.wav", true},   {"BGM/stage2.wav", true},
+    {"BGM/stage3.wav", true}, {"BGM/intervel.wav", true}, {"BGM/shop.wav", true},
+    {"BGM/ed.wav", true},     {"BGM/staff.wav", true},    {"BGM/result.wav", false},
+    {"BGM/over.wav", false},  {"BGM/select.wav", true},
+};
+
+constexpr double kPi = 3.14159265358979323846;
+
+// Reads a whole data file (by the game's relative name); false when it cannot be read.
+bool ReadDataFile(const char* path, std::vector<uint8_t>* bytes) {
+    FILE* f = sys::OpenDataFile(path, "rb");
+    if (!f) return false;
+    long length = sys::FileLength(f);
+    bool ok = length > 0;
+    if (ok) {
+        bytes->resize(static_cast<size_t>(length));
+        ok = std::fread(bytes->data(), 1, bytes->size(), f) == bytes->size();
+    }
+    std::fclose(f);
+    return ok;
+}
+
+audio::Backend OutputBackend() {
+    return gPlatform.backends.audio == PlatformBackends::Audio::Sdl ? audio::Backend::Sdl
+                                                                    : audio::Backend::Null;
+}
+
+int32_t ClampLevel(int32_t level) {
+    return level < 0 ? 0 : level > 9 ? 9 : level;
+}
+
+// 9600 x cos((9 - level) x pi x 0.4 / 9): the level's distance below full volume.
+double LevelCurve(int32_t level) {
+    return 9600.0 * std::cos((9 - level) * kPi * 0.4 / 9.0);
+}
+
+}  // namespace
+
+SoundState gSoundState = InitialSoundState();
+
+int32_t VolumeOfLevel(int32_t level) {
+    level = ClampLevel(level);
+    if (level == 0) return kMutedVolume;
+    return static_cast<int32_t>(LevelCurve(level) - 9600.0);
+}
+
+int32_t FadeVolume(int32_t level, int32_t counter, int32_t length) {
+    level = ClampLevel(level);
+    if (level == 0 || length <= 0) return kMutedVolume;
+    double fade = std::cos(counter * kPi * 0.5 / length);
+    return static_cast<int32_t>(LevelCurve(level) * fade - 9600.0);
+}
+
+int32_t FindEffectSlot(SoundEffectId id) {
+    for (int32_t slot = 0; slot < kEffectSlotCount; ++slot) {
+        if (kEffectSlotIds[slot] == id) return slot;
+    }
+    return -1;
+}
+
+int32_t ChooseMusicTrack() {
+    return ChooseMusicTrackFor(gGameState,
+                               gGameState.scene == SceneId::Title && IsSelectPanelOpen());
+}
+
+int32_t ChooseMusicTrackFor(const GameState& g, bool selectPanelOpen) {
+    switch (g.scene) {
+        case SceneId::Title:
+            if (g.titleIdleTicks == 0 || g.titleIdleTicks >= kTitleMovieIdleTicks) return kNoMusic;
+            return selectPanelOpen ? kTrackSelect : kTrackTitle;
+        case SceneId::Play:
+            if (g.playPhase == PlayPhase::NoCreditPrompt ||
+                g.playPhase == PlayPhase::ContinuePrompt || g.playPhase == PlayPhase::GameOver) {
+                return kTrackGameOver;
+            }
+            if (g.stage >= 0 && g.stage <= 5) return kTrackStage1;
+            if ((g.stage >= 6 && g.stage <= 11) || g.stage == 18) return kTrackStage2;
+            if (g.stage >= 12 && g.stage <= 17) return kTrackStage3;
+            return kNoMusic;
+        case SceneId::GameOver:
+            return kNoMusic;
+        case SceneId::Ending:
+            return kTrackEnding;
+        case SceneId::Result:
+            return kTrackResult;
+        case SceneId::Event:
+            return g.eventNumber == 23 ? kTrackEnding : kTrackInterval;
+        case SceneId::Shop:
+            return kTrackShop;
+    }
+    return kNoMusic;
+}
+
+int InitSound() {
+    SoundState& s = gSoundState;
+    for (uint8_t& r : s.effectRequests) r = 0;
+    if (s.outputOpen) return s.ready;
+    if (!audio::Open(OutputBackend())) return 0;
+    s.outputOpen = true;
+
+    // Without a music path the music stays silent; without an effect path sound is off.
+    s.musicPath = audio::CreatePath();
+    s.effectPath = audio::CreatePath();
+    if (s.effectPath == audio::kNoPath) return 0;
+
+    std::vector<uint8_t> bytes;
+    for (int32_t track = 0; track < kMusicTrackCount; ++track) {
+        if (!ReadDataFile(kMusicFiles[track].path, &bytes)) continue;
+        audio::Segment* segment = audio::LoadSegment(bytes);
+        if (!segment) continue;
+        audio::SetRepeat(segment, kMusicFiles[track].loops);
+        s.musicSegments[track] = segment;
+    }
+    for (int32_t slot = 0; slot < kEffectSlotCount; ++slot) {
+        std::span<const uint8_t> wave = FindEmbeddedResource(kEffectSlotIds[slot], "WAVE");
+        if (wave.empty()) continue;
+        s.effectSegments[slot] = audio::LoadSegment(wave);
+    }
+    s.ready = 1;
+    return 1;
+}
+
+void PlaySoundEffect(SoundEffectId id) {
+    int32_t slot = FindEffectSlot(id);
+    if (slot >= 0) gSoundState.effectRequests[slot] = 1;
+}
+
+void PlaySoundEffectNow(int32_t slot) {
+    SoundState& s = gSoundState;
+    if (slot < 0 || slot >= kEffectSlotCount) return;
+    audio::Segment* segment = s.effectSegments[slot];
+    if (!segment) return;
+    audio::SetPathVolume(s.effectPath, VolumeOfLevel(gGameState.soundVolume));
+    audio::StopSegment(segment);
+    s.effectStates[slot] = audio::PlaySecondary(s.effectPath, segment);
+}
+
+void UpdateSound(SoundUpdate when) {
+    SoundState& s = gSoundState;
+    for (int32_t slot = 0; slot < kEffectSlotCount; ++slot) {
+        if (!s.effectRequests[slot]) continue;
+        s.effectRequests[slot] = 0;
+        PlaySoundEffectNow(slot);
+    }
+
+    if (s.fadeActive) {
+        // The fade is timed in ticks, so it lasts a quarter of a second on any machine.
+        if (when != SoundUpdate::Tick) return;
+        if (s.fadeCounter < s.fadeLength) s.fadeCounter += 1;
+        int32_t volume = FadeVolume(gGameState.musicVolume, s.fadeCounter, s.fadeLength);
+        if (s.fadeCounter >= s.fadeLength) {
+            s.fadeActive = 0;
+            s.fadeDone = 1;
+        }
+        audio::SetPathVolume(s.musicPath, volume);
+        if (!s.fadeActive) s.fadeCounter = 0;
+        return;
+    }
+
+    s.fadeLength = kMusicFadeTicks;
+    int32_t wanted = ChooseMusicTrack();
+    if (wanted == s.currentTrack) return;
+    if (s.fadeDone || s.currentTrack == kNoMusic) {
+        if (IsLoaderBusy()) return;
+        if (wanted == kNoMusic) {
+            s.currentTrack = kNoMusic;
+        } else {
+            PlayBgm(wanted);
+        }
+        s.fadeDone = 0;
+    } else {
+        // Another track plays: fade it out; the update after the fade starts the new one.
+        // The faded segment goes on silently until the next track replaces it.
+        s.fadeActive = 1;
+        s.currentTrack = kNoMusic;
+    }
+}
+
+void PlayBgm(int32_t track) {
+    SoundState& s = gSoundState;
+    if (!s.ready || track == s.currentTrack) return;
+    if (track < 0 || track >= kMusicTrackCount) return;
+    s.currentTrack = track;
+    audio::Segment* segment = s.musicSegments[track];
+    // Music plays only on its own path, where the mu level controls it.
+    if (!segment || s.musicPath == audio::kNoPath) return;
+    s.musicStates[track] = audio::kNoVoice;
+    ApplyBgmVolume();
+    s.musicStates[track] = audio::PlayPrimary(s.musicPath, segment);
+}
+
+void StopBgm() {
+    SoundState& s = gSoundState;
+    int32_t track = s.currentTrack;
+    if (track < 0 || track >= kMusicTrackCount || !s.musicSegments[track]) return;
+    audio::StopSegment(s.musicSegments[track]);
+    s.musicStates[track] = audio::kNoVoice;
+}
+
+void ApplyBgmVolume() {
+    const SoundState& s = gSoundState;
+    if (s.musicPath == audio::kNoPath) return;
+    audio::SetPathVolume(s.musicPath, VolumeOfLevel(gGameState.musicVolume));
+}
+
+void NotifySoundStageStart(int32_t, int32_t) {}
+
+void ReleaseSoundSegments() {
+    SoundState& s = gSoundState;
+    audio::StopAll();
+    for (int32_t track = 0; track < kMusicTrackCount; ++track) {
+        audio::FreeSegment(s.musicSegments[track]);
+        s.musicSegments[track] = nullptr;
+        s.musicStates[track] = audio::kNoVoice;
+    }
+    for (int32_t slot = 0; slot < kEffectSlotCount; ++slot) {
+        audio::FreeSegment(s.effectSegments[slot]);
+        s.effectSegments[slot] = nullptr;
+        s.effectStates[slot] = audio::kNoVoice;
+    }
+}
+
+void ShutdownSound() {
+    SoundState& s = gSoundState;
+    audio::DestroyPath(s.musicPath);
+    audio::DestroyPath(s.effectPath);
+    if (s.outputOpen) audio::Close();
+    // Segments not released before are freed with the record.
+    ReleaseSoundSegments();
+    s = InitialSoundState();
+}

@@ -1,0 +1,77 @@
+// The sound updates of the frame loop: one after every tick, one on every pass of the loop;
+// the music fade counts ticks only, at any frame rate.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "engine/main/frame.h"
+#include "engine/main/game_state.h"
+#include "engine/sound/sound.h"
+#include "platform/system/system.h"
+#include "tests/sound/wave_bytes.h"
+#include "tests/support/headless_game.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+uint32_t gNow = 0;
+uint32_t FakeClock() {
+    return gNow;
+}
+
+TEST(FrameLoopSound, TheFadeCountsTicksNotPassesOfTheLoop) {
+    GameState saved = gGameState;
+    fs::path old = fs::current_path();
+    fs::path folder = fs::temp_directory_path() / ("vq_loop_" + std::to_string(getpid()));
+    fs::create_directories(folder / "BGM");
+    for (const char* name : {"title.wav", "result.wav"}) {
+        std::vector<uint8_t> wave = vqtest::ConstantWave(1000, 4410);
+        FILE* f = std::fopen((folder / "BGM" / name).c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fwrite(wave.data(), 1, wave.size(), f);
+        std::fclose(f);
+    }
+    gNow = 1000;
+    sys::SetClockSource(FakeClock);
+    vqtest::HeadlessOptions options;
+    options.runFolder = folder.string();
+    ASSERT_TRUE(vqtest::StartHeadlessGame(options));
+    ASSERT_EQ(gSoundState.ready, 1);
+    ASSERT_NE(gSoundState.musicSegments[kTrackTitle], nullptr);
+
+    gGameState.frameRateSetting = 2;  // 20 frames a second: three ticks a frame
+    gGameState.titleIdleTicks = 1;
+    vqtest::RunFrame();
+    EXPECT_EQ(gSoundState.currentTrack, kTrackTitle);
+
+    gGameState.scene = SceneId::Result;
+    vqtest::RunFrame();  // tick 1 sees the change, ticks 2 and 3 fade
+    EXPECT_EQ(gSoundState.fadeActive, 1);
+    EXPECT_EQ(gSoundState.fadeCounter, 2);
+
+    // Passes of the loop that find no frame due leave the fade where it is.
+    gFrameClock.last = gNow;
+    gFrameClock.remainder = 0;
+    for (int pass = 0; pass < 100; ++pass) EXPECT_EQ(::RunFrame(), 1);
+    EXPECT_EQ(gSoundState.fadeCounter, 2);
+    // A frame that is due runs its three ticks.
+    gNow += 50;
+    ::RunFrame();
+    EXPECT_EQ(gSoundState.fadeCounter, 5);
+    for (int frame = 0; frame < 4; ++frame) vqtest::RunFrame();
+    EXPECT_EQ(gSoundState.currentTrack, kTrackResult);  // 15 ticks of fade, then the track
+
+    vqtest::StopHeadlessGame();
+    EXPECT_EQ(gSoundState.ready, 0);
+    EXPECT_FALSE(audio::IsOpen());
+    sys::SetClockSource(nullptr);
+    fs::current_path(old);
+    fs::remove_all(folder);
+    gGameState = saved;
+}
+
+}  // namespace
