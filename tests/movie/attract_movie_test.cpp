@@ -1,7 +1,6 @@
 // The attract movie in the engine: playing over the client area, polling, its end, the
 // decide press through the frame loop, failures, and the path limit.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -13,6 +12,7 @@
 #include "engine/movie/movie.h"
 #include "platform/system/system.h"
 #include "tests/support/headless_game.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -187,19 +187,14 @@ TEST_F(AttractMovie, ADecodingErrorEndsItLikeItsEnd) {
 
 class MoviePathLimit : public AttractMovie {
 protected:
-    void SetUp() override {
-        AttractMovie::SetUp();
-        root_ = fs::temp_directory_path() / ("vq_movie_" + std::to_string(getpid()));
-        fs::create_directories(root_);
-    }
     void TearDown() override {
         AttractMovie::TearDown();
-        fs::remove_all(root_);
+        fs::remove_all(root_.File("d"));
     }
 
     // A folder whose path with a trailing '/' is exactly length bytes, holding the clip.
     std::string FolderOfLength(size_t length) {
-        std::string folder = root_.string();
+        std::string folder = root_.File("d");
         while (folder.size() + 1 < length) {
             size_t part = std::min<size_t>(100, length - folder.size() - 2);
             folder += "/" + std::string(part, 'd');
@@ -210,7 +205,7 @@ protected:
         return folder + "/";
     }
 
-    fs::path root_;
+    vqtest::TempFolder root_;
 };
 
 TEST_F(MoviePathLimit, APathAtTheLimitPlaysAndALongerOneIsRefused) {

@@ -1,19 +1,15 @@
 // Clip decoding: the test clips made at build time (two seconds at 25 pictures a second,
 // red then blue, with a tone), damaged clips, and the null backend.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "platform/audio/audio.h"
 #include "platform/movie/movie.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 std::string ClipPath(const char* name) {
     return std::string(VQ_TEST_CLIP_DIR) + "/" + name;
@@ -125,24 +121,19 @@ TEST(ClipSound, WithoutSoundOutputTheClipStillPlays) {
 class DamagedClip : public ::testing::Test {
 protected:
     void SetUp() override {
-        FILE* f = std::fopen(ClipPath("clip_wmv2.wmv").c_str(), "rb");
-        ASSERT_NE(f, nullptr);
-        bytes_.resize(1 << 20);
-        bytes_.resize(std::fread(bytes_.data(), 1, bytes_.size(), f));
-        std::fclose(f);
-        path_ = fs::temp_directory_path() / ("vq_damaged_" + std::to_string(getpid()) + ".wmv");
+        std::string clip = vqtest::ReadWholeFile(ClipPath("clip_wmv2.wmv"));
+        ASSERT_FALSE(clip.empty());
+        bytes_.assign(clip.begin(), clip.end());
     }
-    void TearDown() override { fs::remove(path_); }
 
     movie::Clip* Open(const std::vector<uint8_t>& bytes) {
-        FILE* f = std::fopen(path_.c_str(), "wb");
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-        return movie::OpenClip(movie::Backend::Ffmpeg, path_.c_str());
+        std::string path = folder_.File("damaged.wmv");
+        vqtest::WriteWholeFile(path, std::string(bytes.begin(), bytes.end()));
+        return movie::OpenClip(movie::Backend::Ffmpeg, path.c_str());
     }
 
     std::vector<uint8_t> bytes_;
-    fs::path path_;
+    vqtest::TempFolder folder_;
 };
 
 TEST_F(DamagedClip, FilesThatAreNoMovieDoNotOpen) {

@@ -1,9 +1,7 @@
 // The sound updates of the frame loop: one after every tick, one on every pass of the loop;
 // the music fade counts ticks only, at any frame rate.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -13,6 +11,7 @@
 #include "platform/system/system.h"
 #include "tests/sound/wave_bytes.h"
 #include "tests/support/headless_game.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -26,19 +25,17 @@ uint32_t FakeClock() {
 TEST(FrameLoopSound, TheFadeCountsTicksNotPassesOfTheLoop) {
     GameState saved = gGameState;
     fs::path old = fs::current_path();
-    fs::path folder = fs::temp_directory_path() / ("vq_loop_" + std::to_string(getpid()));
-    fs::create_directories(folder / "BGM");
+    vqtest::TempFolder folder;
+    fs::create_directories(folder.File("BGM"));
+    std::vector<uint8_t> wave = vqtest::ConstantWave(1000, 4410);
     for (const char* name : {"title.wav", "result.wav"}) {
-        std::vector<uint8_t> wave = vqtest::ConstantWave(1000, 4410);
-        FILE* f = std::fopen((folder / "BGM" / name).c_str(), "wb");
-        ASSERT_NE(f, nullptr);
-        std::fwrite(wave.data(), 1, wave.size(), f);
-        std::fclose(f);
+        vqtest::WriteWholeFile(folder.File(std::string("BGM/") + name),
+                               std::string(wave.begin(), wave.end()));
     }
     gNow = 1000;
     sys::SetClockSource(FakeClock);
     vqtest::HeadlessOptions options;
-    options.runFolder = folder.string();
+    options.runFolder = folder.Path();
     ASSERT_TRUE(vqtest::StartHeadlessGame(options));
     ASSERT_EQ(gSoundState.ready, 1);
     ASSERT_NE(gSoundState.musicSegments[kTrackTitle], nullptr);
@@ -70,7 +67,7 @@ TEST(FrameLoopSound, TheFadeCountsTicksNotPassesOfTheLoop) {
     EXPECT_FALSE(audio::IsOpen());
     sys::SetClockSource(nullptr);
     fs::current_path(old);
-    fs::remove_all(folder);
+    fs::remove_all(folder.File("BGM"));
     gGameState = saved;
 }
 

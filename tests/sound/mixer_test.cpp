@@ -4,11 +4,11 @@
 
 #include <climits>
 #include <cmath>
-#include <cstdio>
 #include <string>
 
 #include "platform/audio/audio.h"
 #include "tests/sound/wave_bytes.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -248,12 +248,9 @@ TEST(WaveDecoding, OtherRatesAreResampledTo44100) {
 
 // The ADPCM sounds hold half a second of a 1 kHz tone at 22050 Hz.
 void ExpectToneOf1kHz(const char* name) {
-    std::string path = std::string(VQ_TEST_SOUND_DIR) + "/" + name;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    ASSERT_NE(f, nullptr) << path;
-    std::vector<uint8_t> bytes(1 << 20);
-    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f));
-    std::fclose(f);
+    std::string file = vqtest::ReadWholeFile(std::string(VQ_TEST_SOUND_DIR) + "/" + name);
+    ASSERT_FALSE(file.empty()) << name;
+    std::vector<uint8_t> bytes(file.begin(), file.end());
     std::vector<int16_t> out;
     ASSERT_TRUE(audio::DecodeWave(bytes, &out)) << name;
     // Whole blocks are coded: the end may carry up to a block of padding.

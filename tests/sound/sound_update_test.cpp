@@ -13,6 +13,7 @@
 #include "engine/main/game_state.h"
 #include "engine/sound/sound.h"
 #include "tests/sound/wave_bytes.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -38,15 +39,15 @@ protected:
         savedBackends_ = gPlatform.backends;
         gPlatform.backends.audio = PlatformBackends::Audio::Null;
         oldCwd_ = fs::current_path();
-        folder_ = fs::temp_directory_path() / ("vq_sound_" + std::to_string(getpid()));
-        fs::create_directories(folder_ / "BGM");
+        fs::create_directories(folder_.File("BGM"));
         if (writeMusic_) {
             for (int32_t t = 0; t < kMusicTrackCount; ++t) {
-                WriteFile(folder_ / "BGM" / kMusicNames[t],
-                          vqtest::ConstantWave(TrackLevel(t), kTrackFrames));
+                std::vector<uint8_t> wave = vqtest::ConstantWave(TrackLevel(t), kTrackFrames);
+                vqtest::WriteWholeFile(folder_.File(std::string("BGM/") + kMusicNames[t]),
+                                       std::string(wave.begin(), wave.end()));
             }
         }
-        fs::current_path(folder_);
+        fs::current_path(folder_.Path());
         gGameState.musicVolume = 9;
         gGameState.soundVolume = 9;
         gGameState.scene = SceneId::Title;
@@ -59,16 +60,9 @@ protected:
         audio::FailNextPathCreations(0);
         gLoaderStatus.busy.store(0);
         fs::current_path(oldCwd_);
-        fs::remove_all(folder_);
+        fs::remove_all(folder_.File("BGM"));
         gGameState = saved_;
         gPlatform.backends = savedBackends_;
-    }
-
-    static void WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
-        FILE* f = std::fopen(path.c_str(), "wb");
-        ASSERT_NE(f, nullptr);
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
     }
 
     // The level of the next mixed frame (left channel).
@@ -87,7 +81,8 @@ protected:
     bool writeMusic_ = true;
     GameState saved_;
     PlatformBackends savedBackends_;
-    fs::path oldCwd_, folder_;
+    fs::path oldCwd_;
+    vqtest::TempFolder folder_;
 };
 
 TEST_F(SoundTest, StartUpLoadsTheMusicAndEveryEffect) {

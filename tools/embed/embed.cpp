@@ -30,8 +30,9 @@ bool ParseEntry(const std::string& arg, Entry* e) {
     size_t a = arg.find(':');
     size_t b = a == std::string::npos ? a : arg.find(':', a + 1);
     if (b == std::string::npos || a == 0 || b == a + 1 || b + 1 >= arg.size()) return false;
+    std::string number = arg.substr(0, a);
     char* end = nullptr;
-    e->id = std::strtol(arg.substr(0, a).c_str(), &end, 10);
+    e->id = std::strtol(number.c_str(), &end, 10);
     if (!end || *end) return false;
     e->type = arg.substr(a + 1, b - a - 1);
     for (char c : e->type) {
