@@ -8,15 +8,12 @@
 #include "engine/main/game_state.h"
 #include "engine/overlay/fade.h"
 #include "engine/overlay/overlays.h"
+#include "engine/sound/sound.h"
 
 namespace {
 
 constexpr int32_t kSoundDecide = 287;
 constexpr int32_t kSoundCursor = 288;
-
-void PlayMenuSound(int32_t id) {
-    (void)id;
-}
 
 bool IsPractice() {
     return gGameState.gameMode == GameMode::Practice;
@@ -49,7 +46,7 @@ bool UpdatePauseMenu() {
     int32_t n = PauseMenuItemCount();
     uint8_t pressed = gPadState[0].pressed | gPadState[1].pressed;
     if (pressed & kPadDecide) {
-        PlayMenuSound(kSoundDecide);
+        PlaySoundEffect(kSoundDecide);
         gPauseState.requested = 0;
         if (IsPractice()) {
             ChoosePracticeItem(gPauseState.cursor);
@@ -67,11 +64,11 @@ bool UpdatePauseMenu() {
     uint8_t repeat = gPadState[0].repeat | gPadState[1].repeat;
     if (repeat & kPadUp) {
         gPauseState.cursor = (gPauseState.cursor + n - 1) % n;
-        PlayMenuSound(kSoundCursor);
+        PlaySoundEffect(kSoundCursor);
     }
     if (repeat & kPadDown) {
         gPauseState.cursor = (gPauseState.cursor + n + 1) % n;
-        PlayMenuSound(kSoundCursor);
+        PlaySoundEffect(kSoundCursor);
     }
     return false;
 }
