@@ -1,6 +1,7 @@
 #include "engine/graphics/texture_groups.h"
 
 #include "engine/main/game_state.h"
+#include "engine/models/skinned_model.h"
 
 CommonTextures gCommonTextures;
 std::array<TextureHolder, kFormTextureCount> gFormTextures;
@@ -29,6 +30,8 @@ void LoadPictures(TextureGroup group, const PictureEntry (&list)[N]) {
 
 void LoadCommonResources() {
     ClearTextureRegistry();
+    LoadModelFile(&gCraftModels[0], "xfile/craft0/craft0.x");
+    LoadModelFile(&gCraftModels[1], "xfile/craft1/craft1.x");
     CommonTextures& c = gCommonTextures;
     const PictureEntry pictures[] = {
         {&c.pauseMenu, "bmp/pasemenu.bmp", 512, 256},

@@ -12,6 +12,7 @@
 #include "engine/input/pad.h"
 #include "engine/main/frame.h"
 #include "engine/main/game_state.h"
+#include "engine/models/skinned_model.h"
 #include "engine/movie/movie.h"
 #include "engine/overlay/fade.h"
 #include "engine/random/random.h"
@@ -209,6 +210,8 @@ void ResetCamera() {
 
 int ShutdownApplication() {
     ReleaseCommonResources();
+    // The craft models hold meshes and textures of the device: they go before it.
+    for (SkinnedModel& model : gCraftModels) ReleaseModel(&model);
     // Whatever is still registered and the font's atlas go before the device.
     ClearTextureRegistry();
     gTextFont.ReleaseTextFont();
@@ -349,6 +352,9 @@ bool StartGame(const PlatformBackends& backends) {
     }
     ClearDebugText();
     InitDirectInput();  // without input devices the game still runs
+    // The craft models get the device here; the enemy models join them with the stage
+    // resources' model set-up.
+    for (SkinnedModel& model : gCraftModels) InitModelDevice(&model, 0, Device3D());
     OpenDataArchives();
     LoadStageIndex();
     InitSound();  // without sound the game runs silent

@@ -8,6 +8,8 @@
 #include "engine/main/app.h"
 #include "engine/overlay/fade.h"
 
+SkinnedModel gCraftModels[kCraftModelCount];
+
 namespace {
 
 // c0: the constants the programs need; w turns a colour byte (0..1) into index x 3.

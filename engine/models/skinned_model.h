@@ -104,6 +104,10 @@ struct SkinnedModel {
     gfx::Mat4 translation = gfx::Identity();
 };
 
+// The player crafts' models, by craft number; the common resources load the first two.
+constexpr int kCraftModelCount = 4;
+extern SkinnedModel gCraftModels[kCraftModelCount];
+
 // Once per model when the device exists: stores the start time and the device, reads the
 // back buffer's size and creates the four skinning programs.
 void InitModelDevice(SkinnedModel* model, uint32_t startTime, gfx::Device* device);

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "engine/graphics/texture_groups.h"
 #include "engine/models/skinned_model.h"
 #include "engine/models/static_mesh.h"
 #include "tests/models/model_fixture.h"
@@ -224,6 +225,20 @@ TEST_F(SkinnedModelLoadTest, BrokenModelsAreRefusedAndKeepNothing) {
     ModelDrawElement* kept = model_.element;
     EXPECT_EQ(LoadModelFile(&model_, "ghost.x"), kModelFail);
     EXPECT_EQ(model_.element, kept);
+}
+
+TEST_F(SkinnedModelLoadTest, CommonResourcesLoadTheFirstTwoCraftModels) {
+    WriteModel("xfile/craft0/craft0.x", std::string("Frame Body {\n") + kHull + "}\n");
+    WriteModel("xfile/craft1/craft1.x", std::string("Frame Wing {\n") + kHull + "}\n");
+    for (SkinnedModel& m : gCraftModels) InitModelDevice(&m, 0, device_);
+    testing::internal::CaptureStderr();  // the common pictures are missing here
+    LoadCommonResources();
+    testing::internal::GetCapturedStderr();
+    ASSERT_NE(gCraftModels[0].element, nullptr);
+    ASSERT_NE(gCraftModels[1].element, nullptr);
+    EXPECT_NE(FindFrame(gCraftModels[1].element->root, "Wing"), nullptr);
+    EXPECT_EQ(gCraftModels[2].element, nullptr);
+    for (SkinnedModel& m : gCraftModels) ReleaseModel(&m);
 }
 
 }  // namespace
