@@ -482,23 +482,25 @@ namespace {
 
 // Every index of an indexed draw must name a vertex of the range the caller declared, so
 // no backend reads outside the vertices it was given.
+// Index i of an indexed draw, counted from its start index.
+uint32_t IndexAt(const DrawCall& call, uint32_t i) {
+    const size_t n = static_cast<size_t>(call.startIndex) + i;
+    if (call.indexFormat == Format::Index32) {
+        uint32_t v;
+        std::memcpy(&v, call.indexData + n * 4, 4);
+        return v;
+    }
+    uint16_t v;
+    std::memcpy(&v, call.indexData + n * 2, 2);
+    return v;
+}
+
 bool IndicesInRange(const DrawCall& call, uint32_t indexCount) {
     const uint64_t first = call.firstVertex;
     const uint64_t end = first + call.vertexCount;
-    if (call.indexFormat == Format::Index32) {
-        const uint8_t* p = call.indexData + static_cast<size_t>(call.startIndex) * 4;
-        for (uint32_t i = 0; i < indexCount; ++i) {
-            uint32_t v;
-            std::memcpy(&v, p + static_cast<size_t>(i) * 4, 4);
-            if (v < first || v >= end) return false;
-        }
-    } else {
-        const uint8_t* p = call.indexData + static_cast<size_t>(call.startIndex) * 2;
-        for (uint32_t i = 0; i < indexCount; ++i) {
-            uint16_t v;
-            std::memcpy(&v, p + static_cast<size_t>(i) * 2, 2);
-            if (v < first || v >= end) return false;
-        }
+    for (uint32_t i = 0; i < indexCount; ++i) {
+        const uint32_t v = IndexAt(call, i);
+        if (v < first || v >= end) return false;
     }
     return true;
 }
@@ -660,13 +662,24 @@ Result NullDevice::DoDraw(const DrawCall& call) {
     r.texture0 = state_.textures[0];
     r.stateHash = HashDrawState(state_);
     r.vertexStride = call.vertexStride;
-    if (call.vertexData && !call.indexed) {
-        const uint8_t* begin =
-            call.vertexData + static_cast<size_t>(call.firstVertex) * call.vertexStride;
-        r.vertices.assign(begin, begin + static_cast<size_t>(call.vertexCount) * call.vertexStride);
+    r.firstVertex = call.firstVertex;
+    r.vertexCount = call.vertexCount;
+    r.indexed = call.indexed;
+    r.baseVertex = call.baseVertex;
+    const size_t first = static_cast<size_t>(call.baseVertex) + call.firstVertex;
+    const uint8_t* begin = call.vertexData + first * call.vertexStride;
+    r.vertices.assign(begin, begin + static_cast<size_t>(call.vertexCount) * call.vertexStride);
+    if (call.indexed) {
+        const uint32_t count = PrimitiveVertexCount(call.primitive, call.primitiveCount);
+        r.indices.resize(count);
+        for (uint32_t i = 0; i < count; ++i) r.indices[i] = IndexAt(call, i);
     }
     std::memcpy(r.renderStates, state_.renderStates, sizeof r.renderStates);
     std::memcpy(r.stage0, state_.stageStates[0], sizeof r.stage0);
+    r.world = state_.world[0];
+    r.view = state_.view;
+    r.projection = state_.projection;
+    r.material = state_.material;
     draws_.push_back(std::move(r));
     return Result::Ok;
 }

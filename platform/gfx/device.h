@@ -290,11 +290,21 @@ struct DrawRecord {
     uint32_t primitiveCount;
     uint32_t vertexShader;
     const Texture* texture0;
-    uint64_t stateHash;             // hash of the render and stage-0 states at the draw
-    std::vector<uint8_t> vertices;  // copy of the vertices read (user-pointer draws)
+    uint64_t stateHash;  // hash of the render and stage-0 states at the draw
+    // Copy of the vertices the draw may read: from its first vertex (plus the base vertex
+    // of an indexed draw), vertexCount of them.
+    std::vector<uint8_t> vertices;
     uint32_t vertexStride;
+    uint32_t firstVertex;
+    uint32_t vertexCount;
+    // Indexed draws: the indices read, as given (the base vertex is not added).
+    bool indexed;
+    std::vector<uint32_t> indices;
+    int32_t baseVertex;
     uint32_t renderStates[kRenderStateCount];
     uint32_t stage0[kTextureStageStateCount];
+    Mat4 world, view, projection;
+    Material material;
 };
 
 class NullDevice : public Device {

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "platform/gfx/device.h"
 
@@ -155,6 +156,10 @@ TEST_F(NullDeviceTest, DrawsThatWouldReadOutOfBoundsAreRefused) {
     EXPECT_EQ(d().DrawPrimitive(PT_TRIANGLESTRIP, 0, 2), Result::Ok);
     EXPECT_EQ(d().DrawIndexedPrimitive(PT_TRIANGLELIST, 0, 4, 0, 2), Result::Ok);
     EXPECT_EQ(d().DrawCount(), 2u);
+    const DrawRecord& indexed = d().Draws()[1];
+    EXPECT_TRUE(indexed.indexed);
+    EXPECT_EQ(indexed.indices, std::vector<uint32_t>(indices, indices + 6));
+    EXPECT_EQ(indexed.vertices.size(), 4 * sizeof(Vertex));
 
     EXPECT_EQ(d().DrawPrimitive(PT_TRIANGLESTRIP, 1, 2), Result::InvalidCall);  // past the end
     EXPECT_EQ(d().DrawIndexedPrimitive(PT_TRIANGLELIST, 0, 4, 3, 2), Result::InvalidCall);
