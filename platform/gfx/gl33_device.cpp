@@ -193,13 +193,12 @@ VertexLayout LayoutFor(uint32_t vertexShader) {
 struct GlObject {
     GLuint name = 0;
     bool texture = false;
-    uint32_t size = 0;  // buffers: bytes allocated
+    uint32_t size = 0;  // buffers: bytes allocated; textures: not 0 once set up
 };
 
 // A buffer written front to back; when full it is orphaned and written from the start.
 struct StreamRing {
     GLuint name = 0;
-    GLenum target = 0;
     uint32_t size = 0;
     uint32_t offset = 0;
 };

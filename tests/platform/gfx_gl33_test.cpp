@@ -68,7 +68,8 @@ protected:
 
 TEST_F(Gl33, PixelCentresOnWholeCoordinatesAndTopLeftFill) {
     BeginFrame(0xFF000000);
-    UseDiffuseOnly();
+    // The default stage modulates the texture with the colour: with no texture bound the
+    // texture reads as opaque white.
     std::vector<ScreenVertex> v;
     PushQuad(&v, 10, 20, 32, 32, 0xFFFFFFFF);
     // A 4 x 4 texture shown at one texel per pixel: the quad's edges lie half a pixel off.
@@ -99,32 +100,11 @@ TEST_F(Gl33, PixelCentresOnWholeCoordinatesAndTopLeftFill) {
 TEST_F(Gl33, BlendFactorsAndOperations) {
     const uint32_t background = 0xFF4080C0, source = 0x80FF4020;
     const Rgba d = Unpack(background), s = Unpack(source);
-    auto factor = [&](uint32_t f, float sc, float dc) -> float {
-        switch (f) {
-            case BLEND_ZERO:
-                return 0;
-            case BLEND_ONE:
-                return 1;
-            case BLEND_SRCCOLOR:
-                return sc;
-            case BLEND_INVSRCCOLOR:
-                return 1 - sc;
-            case BLEND_SRCALPHA:
-                return s.a;
-            case BLEND_INVSRCALPHA:
-                return 1 - s.a;
-            case BLEND_DESTALPHA:
-                return 1;  // the back buffer has no alpha: it reads as one
-            case BLEND_INVDESTALPHA:
-                return 0;
-            case BLEND_DESTCOLOR:
-                return dc;
-            case BLEND_INVDESTCOLOR:
-                return 1 - dc;
-            case BLEND_SRCALPHASAT:
-                return std::min(s.a, 0.0f);
-        }
-        return -1;
+    // Factors by number; the back buffer has no alpha, so destination alpha reads as one.
+    auto factor = [&](uint32_t f, float sc, float dc) {
+        const float values[] = {-1,      0, 1, sc, 1 - sc, s.a,
+                                1 - s.a, 1, 0, dc, 1 - dc, std::min(s.a, 0.0f)};
+        return values[f];
     };
     struct Case {
         uint32_t src, dst, op;
@@ -203,59 +183,32 @@ TEST_F(Gl33, TextureStageOperations) {
                    specular = 0x00302010;
     const Rgba T = Unpack(texel), D = Unpack(diffuse), F = Unpack(factor), S = Unpack(specular);
     auto arg = [&](uint32_t a, Rgba current) {
-        Rgba v = current;
-        switch (a & TA_SELECTMASK) {
-            case TA_DIFFUSE:
-                v = D;
-                break;
-            case TA_TEXTURE:
-                v = T;
-                break;
-            case TA_TFACTOR:
-                v = F;
-                break;
-            case TA_SPECULAR:
-                v = S;
-                break;
-        }
+        const Rgba sources[] = {D, current, T, F, S};
+        Rgba v = sources[a & TA_SELECTMASK];
         if (a & TA_ALPHAREPLICATE) v = {v.a, v.a, v.a, v.a};
         if (a & TA_COMPLEMENT) v = {1 - v.r, 1 - v.g, 1 - v.b, 1 - v.a};
         return v;
     };
-    auto op = [&](uint32_t o, float x, float y, Rgba current) -> float {
-        switch (o) {
-            case TOP_SELECTARG1:
-                return x;
-            case TOP_SELECTARG2:
-                return y;
-            case TOP_MODULATE:
-                return x * y;
-            case TOP_MODULATE2X:
-                return 2 * x * y;
-            case TOP_MODULATE4X:
-                return 4 * x * y;
-            case TOP_ADD:
-                return x + y;
-            case TOP_ADDSIGNED:
-                return x + y - 0.5f;
-            case TOP_ADDSIGNED2X:
-                return 2 * (x + y - 0.5f);
-            case TOP_SUBTRACT:
-                return x - y;
-            case TOP_ADDSMOOTH:
-                return x + y - x * y;
-            case TOP_BLENDDIFFUSEALPHA:
-                return x * D.a + y * (1 - D.a);
-            case TOP_BLENDTEXTUREALPHA:
-                return x * T.a + y * (1 - T.a);
-            case TOP_BLENDFACTORALPHA:
-                return x * F.a + y * (1 - F.a);
-            case TOP_BLENDTEXTUREALPHAPM:
-                return x + y * (1 - T.a);
-            case TOP_BLENDCURRENTALPHA:
-                return x * current.a + y * (1 - current.a);
-        }
-        return -1;
+    // The operations by number, on one channel.
+    auto op = [&](uint32_t o, float x, float y, Rgba current) {
+        const float results[] = {-1,
+                                 -1,
+                                 x,
+                                 y,
+                                 x * y,
+                                 2 * x * y,
+                                 4 * x * y,
+                                 x + y,
+                                 x + y - 0.5f,
+                                 2 * (x + y - 0.5f),
+                                 x - y,
+                                 x + y - x * y,
+                                 x * D.a + y * (1 - D.a),
+                                 x * T.a + y * (1 - T.a),
+                                 x * F.a + y * (1 - F.a),
+                                 x + y * (1 - T.a),
+                                 x * current.a + y * (1 - current.a)};
+        return results[o];
     };
     auto sat = [](float v) { return std::clamp(v, 0.0f, 1.0f); };
 
