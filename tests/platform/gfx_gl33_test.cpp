@@ -101,9 +101,11 @@ TEST_F(Gl33, BlendFactorsAndOperations) {
     const uint32_t background = 0xFF4080C0, source = 0x80FF4020;
     const Rgba d = Unpack(background), s = Unpack(source);
     // Factors by number; the back buffer has no alpha, so destination alpha reads as one.
+    // The two "both" factors set the destination factor as well (below).
     auto factor = [&](uint32_t f, float sc, float dc) {
-        const float values[] = {-1,      0, 1, sc, 1 - sc, s.a,
-                                1 - s.a, 1, 0, dc, 1 - dc, std::min(s.a, 0.0f)};
+        const float values[] = {-1,      0,      1, sc, 1 - sc, s.a,
+                                1 - s.a, 1,      0, dc, 1 - dc, std::min(s.a, 0.0f),
+                                s.a,     1 - s.a};
         return values[f];
     };
     struct Case {
