@@ -54,6 +54,7 @@ TEST(EffectSlots, EachNumberHasItsFirstSlotAndOthersNone) {
     for (SoundEffectId id = 289; id <= 316; ++id) EXPECT_EQ(FindEffectSlot(id), id - 287) << id;
     EXPECT_EQ(kEffectSlotIds[30], 295);  // the second 295 is never chosen
     EXPECT_EQ(FindEffectSlot(295), 8);
+    // A number outside the effects raises no request.
     for (SoundEffectId id : {-1, 0, 286, 317, 1000}) EXPECT_EQ(FindEffectSlot(id), -1) << id;
 }
 

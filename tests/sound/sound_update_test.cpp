@@ -289,12 +289,6 @@ TEST_F(SoundTest, Effect295TakesItsFirstSlotAndTheSecondSlotNeverPlays) {
     EXPECT_EQ(gSoundState.effectStates[30], audio::kNoVoice);
 }
 
-TEST_F(SoundTest, NumbersOutsideTheEffectsAreIgnored) {
-    ASSERT_EQ(InitSound(), 1);
-    for (SoundEffectId id : {0, -5, 286, 317, 400}) PlaySoundEffect(id);
-    for (uint8_t r : gSoundState.effectRequests) EXPECT_EQ(r, 0);
-}
-
 TEST_F(SoundTest, TheEffectLevelSetsTheEffectVolumeAtEachPlay) {
     ASSERT_EQ(InitSound(), 1);
     gGameState.soundVolume = 0;
