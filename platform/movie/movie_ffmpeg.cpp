@@ -11,6 +11,7 @@ extern "C" {
 }
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "platform/audio/audio.h"
@@ -31,6 +32,7 @@ public:
         swr_free(&resampler_);
         av_frame_free(&frame_);
         av_frame_free(&pending_);
+        av_frame_free(&due_);
         av_packet_free(&packet_);
         avcodec_free_context(&video_);
         avcodec_free_context(&sound_);
@@ -58,24 +60,31 @@ public:
         packet_ = av_packet_alloc();
         frame_ = av_frame_alloc();
         pending_ = av_frame_alloc();
-        if (!packet_ || !frame_ || !pending_) return false;
+        due_ = av_frame_alloc();
+        if (!packet_ || !frame_ || !pending_ || !due_) return false;
         OpenSound();
         return true;
     }
 
     ClipStatus Advance(uint32_t elapsedMs) override {
         if (status_ != ClipStatus::Playing) return status_;
+        // Every picture that has come due is passed; only the last one is converted, so a
+        // late advance catches up without converting pictures nobody sees.
+        bool due = false;
         for (;;) {
             if (!hasPending_) {
                 if (!NextPicture()) break;
                 hasPending_ = true;
             }
             if (pendingMs_ > elapsedMs) break;
-            if (!ShowPending()) {
-                failed_ = true;
-                break;
-            }
+            std::swap(due_, pending_);
+            av_frame_unref(pending_);
+            hasPending_ = false;
+            due = true;
+            lastMs_ = pendingMs_;
+            ++count_;
         }
+        if (due && !ConvertDue()) failed_ = true;
         if (failed_) {
             status_ = ClipStatus::Failed;
         } else if (videoEnded_ && !hasPending_ && elapsedMs >= lastMs_ + frameMs_) {
@@ -85,9 +94,9 @@ public:
     }
 
     const uint8_t* Picture(int* width, int* height) const override {
-        *width = count_ ? width_ : 0;
-        *height = count_ ? height_ : 0;
-        return count_ ? pixels_.data() : nullptr;
+        *width = width_;
+        *height = height_;
+        return width_ > 0 ? pixels_.data() : nullptr;
     }
 
     uint32_t PictureCount() const override { return count_; }
@@ -194,25 +203,19 @@ private:
         return static_cast<uint32_t>(ms);
     }
 
-    bool ShowPending() {
-        hasPending_ = false;
-        int w = pending_->width, h = pending_->height;
+    bool ConvertDue() {
+        int w = due_->width, h = due_->height;
         if (w <= 0 || h <= 0 || w > kMaxSide || h > kMaxSide) return false;
-        scaler_ =
-            sws_getCachedContext(scaler_, w, h, static_cast<AVPixelFormat>(pending_->format), w, h,
-                                 AV_PIX_FMT_RGBA, SWS_BILINEAR, nullptr, nullptr, nullptr);
+        scaler_ = sws_getCachedContext(scaler_, w, h, static_cast<AVPixelFormat>(due_->format), w,
+                                       h, AV_PIX_FMT_RGBA, SWS_BILINEAR, nullptr, nullptr, nullptr);
         if (!scaler_) return false;
         pixels_.resize(static_cast<size_t>(w) * h * 4);
         uint8_t* dst[4] = {pixels_.data(), nullptr, nullptr, nullptr};
         int stride[4] = {w * 4, 0, 0, 0};
-        if (sws_scale(scaler_, pending_->data, pending_->linesize, 0, h, dst, stride) != h) {
-            return false;
-        }
+        if (sws_scale(scaler_, due_->data, due_->linesize, 0, h, dst, stride) != h) return false;
         width_ = w;
         height_ = h;
-        lastMs_ = pendingMs_;
-        ++count_;
-        av_frame_unref(pending_);
+        av_frame_unref(due_);
         return true;
     }
 
@@ -253,6 +256,7 @@ private:
     AVPacket* packet_ = nullptr;
     AVFrame* frame_ = nullptr;    // sound
     AVFrame* pending_ = nullptr;  // the next picture, decoded but not yet due
+    AVFrame* due_ = nullptr;      // the latest picture that came due, to be converted
     int videoIndex_ = -1;
     int soundIndex_ = -1;
     bool hasSound_ = false;
