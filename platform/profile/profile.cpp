@@ -147,6 +147,12 @@ void Document::Parse(std::string_view bytes) {
         size_t next = bytes.size();
         if (end == std::string_view::npos) {
             end = bytes.size();
+            // A carriage return ending the file ends its last line: the line is written back
+            // with a newline after it, which would make the pair a line ending anyway.
+            if (end > pos && bytes[end - 1] == '\r') {
+                --end;
+                eol = "\r\n";
+            }
         } else {
             next = end + 1;
             eol = "\n";

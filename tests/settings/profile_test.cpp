@@ -87,6 +87,8 @@ const WriteCase kWriteCases[] = {
     {"final newline added", "[a]\nk=1", "a", "k", "2", "[a]\nk=2\n"},
     {"each line keeps its ending", "[a]\r\nk=1\nj=2\r\n", "a", "k", "5", "[a]\r\nk=5\nj=2\r\n"},
     {"a carriage return without a newline stays", "[a]\nx=\r", "a", "k", "1", "[a]\nx=\r\nk=1\n"},
+    {"a name ending the file with a carriage return gets its value", "[a]\nk \r", "a", "k", "4",
+     "[a]\nk=4\r\n"},
 };
 
 TEST(ProfileWrite, TableOfCases) {
