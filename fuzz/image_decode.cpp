@@ -13,15 +13,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::span<const uint8_t> bytes(data, size);
     image::Picture picture;
     if (!image::DecodePicture(bytes, &picture)) return 0;
-    // A scaled texture of a size taken from the picture itself, and the full mip chain at
-    // the picture's own size.
-    uint32_t width = 1 + picture.width % 67;
-    uint32_t height = 1 + picture.height % 33;
-    gfx::Texture* texture = nullptr;
-    image::CreateTextureFromMemory(device.get(), bytes, width, height, 1, image::kTransparentKey,
-                                   &texture);
-    if (texture) texture->Release();
-    if (picture.width <= 512 && picture.height <= 512) {
+    if (picture.texels.size() != size_t{picture.width} * picture.height) __builtin_trap();
+    image::ApplyColorKey(&picture, image::kTransparentKey);
+    // Scaling to a size taken from the picture itself, then the mip chain down to 1 x 1.
+    image::Picture scaled, next;
+    image::ResamplePicture(picture, 1 + picture.width % 67, 1 + picture.height % 33, &scaled);
+    while (scaled.width > 1 || scaled.height > 1) {
+        image::HalvePicture(scaled, &next);
+        std::swap(scaled, next);
+    }
+    // The whole path to a texture, for small pictures.
+    if (size_t{picture.width} * picture.height <= 256 * 256) {
+        gfx::Texture* texture = nullptr;
         image::CreateTextureFromMemory(device.get(), bytes, 0, 0, 0, image::kTransparentKey,
                                        &texture);
         if (texture) texture->Release();
