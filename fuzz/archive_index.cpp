@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "engine/archive/archive.h"
@@ -47,6 +48,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     WriteFile("bin/data000.bin", full.data(), full.size());
     WriteFile("bin/data001.bin", full.data(), 4096);
     if (fchdir(gHome) != 0) std::abort();
+    std::atexit([] {
+        std::error_code ec;
+        std::filesystem::remove_all(gFolder, ec);
+    });
     return 0;
 }
 
