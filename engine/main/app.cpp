@@ -1,6 +1,5 @@
 #include "engine/main/app.h"
 
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -51,7 +50,7 @@ const win::MenuEntry kMainMenu[] = {
     {win::MenuKind::Item, kCmdExit, kMenuExit.c_str()},
     {win::MenuKind::End, 0, nullptr},
     {win::MenuKind::Popup, 0, kMenuView.c_str()},
-    {win::MenuKind::Item, kCmdFixedAspect, kMenuAspect.c_str()},
+    {win::MenuKind::CheckItem, kCmdFixedAspect, kMenuAspect.c_str()},
     {win::MenuKind::Popup, 0, kMenuZoom.c_str()},
     {win::MenuKind::Item, kCmdZoom50, "50%"},
     {win::MenuKind::Item, kCmdZoom100, "100%"},
@@ -65,17 +64,10 @@ const win::MenuEntry kMainMenu[] = {
     {win::MenuKind::End, 0, nullptr},
 };
 
-// Commands that release scene resources wait until no loader thread fills them: they are
-// kept here and carried out by the loop once the loader is done.
-int gDeferredCommand = 0;
+// The return to the title releases scene resources, so it waits until no loader thread
+// fills them: a request made while one runs is kept here and carried out afterwards.
+bool gReturnToTitleDeferred = false;
 bool gShuttingDown = false;
-
-// SIGINT and SIGTERM end the program through its normal shut-down.
-volatile std::sig_atomic_t gStopSignal = 0;
-
-void OnStopSignal(int) {
-    gStopSignal = 1;
-}
 
 class MainWindowHost : public win::WindowHost {
 public:
@@ -94,11 +86,28 @@ public:
 
 MainWindowHost gMainWindowHost;
 
-void RunDeferredCommand() {
-    if (gDeferredCommand == 0 || IsLoaderBusy()) return;
-    int command = gDeferredCommand;
-    gDeferredCommand = 0;
-    OnMainWindowCommand(command);
+// One try at making the device on the chosen backend.
+gfx::Device* CreateDevice(int attempt) {
+    const PlatformBackends& b = gPlatform.backends;
+    if (attempt < b.refusedDeviceAttempts) return nullptr;
+    const gfx::PresentParams& pp = gGraphics.presentParams;
+    switch (b.graphics) {
+        case PlatformBackends::Graphics::Null:
+            return gfx::CreateNullDevice(pp);
+        case PlatformBackends::Graphics::Gl33: {
+            gfx::GlSurface* surface = nullptr;
+            if (b.headlessGl) {
+                if (!gPlatform.headlessSurface) {
+                    gPlatform.headlessSurface = gfx::CreateHeadlessGlSurface();
+                }
+                surface = gPlatform.headlessSurface;
+            } else {
+                surface = gPlatform.mainWindow->Surface();
+            }
+            return surface ? gfx::CreateGl33Device(surface, pp) : nullptr;
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -110,7 +119,6 @@ PlatformBackends GameBackends() {
     b.audio = PlatformBackends::Audio::Sdl;
     b.controllers = PlatformBackends::Controllers::Sdl;
     b.movie = PlatformBackends::Movie::Ffmpeg;
-    b.headlessGl = false;
     return b;
 }
 
@@ -121,7 +129,6 @@ PlatformBackends HeadlessBackends() {
     b.audio = PlatformBackends::Audio::Null;
     b.controllers = PlatformBackends::Controllers::Scripted;
     b.movie = PlatformBackends::Movie::Null;
-    b.headlessGl = false;
     return b;
 }
 
@@ -145,15 +152,21 @@ bool CreateMainWindow() {
     desc.menuCount = static_cast<int>(sizeof kMainMenu / sizeof kMainMenu[0]);
     gPlatform.mainWindow = window;
     if (!window->Create(desc, &gMainWindowHost)) {
-        // The window itself is not tested: the device creation fails without it.
-        return true;
+        // Not fatal here: without a window the device cannot be made, and that failure is
+        // the one reported.
+        gPlatform.mainWindow = nullptr;
+        delete window;
     }
     return true;
 }
 
 int InitDirect3D() {
+    if (!gPlatform.mainWindow) return 0;
     gPlatform.direct3d = true;
-    gPlatform.displayMode = DisplayMode{640, 480, 60, gfx::Format::X8R8G8B8};
+    int width = 640, height = 480, refresh = 60;
+    gPlatform.mainWindow->DesktopMode(&width, &height, &refresh);
+    gPlatform.displayMode = DisplayMode{static_cast<uint32_t>(width), static_cast<uint32_t>(height),
+                                        static_cast<uint32_t>(refresh), gfx::Format::X8R8G8B8};
 
     gfx::PresentParams& pp = gGraphics.presentParams;
     pp = gfx::PresentParams{};
@@ -169,19 +182,10 @@ int InitDirect3D() {
         pp.backBufferFormat = gfx::Format::R5G6B5;
     }
 
+    // Two tries. Every device takes its lock on every call, so the scene loader may use it
+    // whichever try made it; the second covers a creation that fails once.
     gfx::Device* device = nullptr;
-    if (gPlatform.backends.graphics == PlatformBackends::Graphics::Gl33) {
-        gfx::GlSurface* surface = nullptr;
-        if (gPlatform.backends.headlessGl || !gPlatform.mainWindow) {
-            gPlatform.headlessSurface = gfx::CreateHeadlessGlSurface();
-            surface = gPlatform.headlessSurface;
-        } else {
-            surface = gPlatform.mainWindow->Surface();
-        }
-        if (surface) device = gfx::CreateGl33Device(surface, pp);
-    } else {
-        if (gPlatform.mainWindow) device = gfx::CreateNullDevice(pp);
-    }
+    for (int attempt = 0; attempt < 2 && !device; ++attempt) device = CreateDevice(attempt);
     if (!device) return 0;
     gPlatform.device = device;
 
@@ -257,16 +261,16 @@ void OnMainWindowCommand(int id) {
     if (gShuttingDown || !window) return;
     switch (id) {
         case kCmdReturnToTitle:
-        case kCmdExit:
             if (IsLoaderBusy()) {
-                gDeferredCommand = id;
-                return;
-            }
-            if (id == kCmdReturnToTitle) {
-                ReturnToTitle();
+                gReturnToTitleDeferred = true;
             } else {
-                window->Destroy();
+                ReturnToTitle();
             }
+            break;
+        case kCmdExit:
+            // Ends the loop; the shut-down waits for a running loader before it releases
+            // anything.
+            window->Destroy();
             break;
         case kCmdFixedAspect:
             gGameState.fixedAspect = gGameState.fixedAspect == 1 ? 0 : 1;
@@ -292,10 +296,16 @@ void OnMainWindowCommand(int id) {
     }
 }
 
+void RunDeferredCommands() {
+    if (!gReturnToTitleDeferred || IsLoaderBusy() || gShuttingDown) return;
+    gReturnToTitleDeferred = false;
+    ReturnToTitle();
+}
+
 void OnMainWindowEscape() {
     if (gShuttingDown || IsLoaderBusy()) return;
     if (gGameState.scene == SceneId::Title) {
-        // Press-start screen and title menus come with the title scene.
+        // The press-start screen: ESC closes the program.
         if (gPlatform.mainWindow) gPlatform.mainWindow->PostClose();
         return;
     }
@@ -338,6 +348,8 @@ void ApplyAspectLock(win::SizingEdge edge, const win::FrameMetrics& metrics, win
 }
 
 bool StartGame(const PlatformBackends& backends) {
+    // The system timer needs no resolution raised here: the clock reads to the millisecond
+    // and the loop's wait wakes to the microsecond.
     gPlatform.backends = backends;
     ResetGameState();
     SeedRandomDefault(static_cast<uint32_t>(std::time(nullptr)));
@@ -350,6 +362,8 @@ bool StartGame(const PlatformBackends& backends) {
         ShowMessageBox(kGraphicsError.c_str(), "error");
         return true;
     }
+    // (No floating-point precision step: x86-64 computes floats and doubles with SSE,
+    // which has no precision control to restore.)
     ClearDebugText();
     InitDirectInput();  // without input devices the game still runs
     // The craft models get the device here; the enemy models join them with the stage
@@ -368,26 +382,19 @@ bool StartGame(const PlatformBackends& backends) {
 
 void RunMessageLoop() {
     win::Window* window = gPlatform.mainWindow;
-    if (!window || !gPlatform.device) return;
-    gStopSignal = 0;
-    std::signal(SIGINT, OnStopSignal);
-    std::signal(SIGTERM, OnStopSignal);
+    if (!window || !Device3D()) return;
     while (window->PumpEvents()) {
-        if (gStopSignal) {
-            window->Destroy();
-            continue;
-        }
-        RunDeferredCommand();
+        RunDeferredCommands();
         if (gPlatform.active == 1) {
             RunFrame();
-            uint32_t wait = MillisecondsUntilNextFrame();
-            if (wait > 0) window->WaitEvents(static_cast<int>(wait));
+            // Sleep in the window's event wait until the next frame is due: input and
+            // window events are still handled at once.
+            window->WaitUntil(NextFrameDueTime());
         } else {
+            // Minimised: nothing runs until the window changes.
             window->WaitEvents(-1);
         }
     }
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
 }
 
 void ShutdownGame() {
@@ -400,12 +407,14 @@ void ShutdownGame() {
         delete gPlatform.mainWindow;
         gPlatform.mainWindow = nullptr;
     }
+    gReturnToTitleDeferred = false;
     gShuttingDown = false;
 }
 
 int RunGameProgram(const PlatformBackends& backends) {
-    if (!StartGame(backends)) return 0;
+    if (!StartGame(backends)) return 1;
+    bool started = Device3D() != nullptr;
     RunMessageLoop();
     ShutdownGame();
-    return 0;
+    return started ? 0 : 1;
 }

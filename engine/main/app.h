@@ -24,6 +24,8 @@ struct PlatformBackends {
     // Headless programs: draw with gl33 on a surfaceless EGL context instead of the
     // window's surface (golden images); ignored by the gtk window.
     bool headlessGl;
+    // Tests: how many device creation attempts are made to fail before one may succeed.
+    int refusedDeviceAttempts;
 };
 
 PlatformBackends GameBackends();
@@ -82,14 +84,17 @@ enum MenuCommandId {
     kCmdAbout = 40010,
 };
 
-// The whole program: start-up, message loop, shut-down. Returns the exit code.
+// The whole program: start-up, message loop, shut-down. Returns the exit code: 0 after a
+// normal run, 1 when the window or the graphics device could not be made.
 int RunGameProgram(const PlatformBackends& backends);
 
 // The pieces of RunGameProgram, for the headless harness.
 // Start-up; returns false when the program is to end at once (no window); the device may
 // still be missing, in which case the shut-down is all that remains.
 bool StartGame(const PlatformBackends& backends);
+// Runs frames until the window is closed; returns at once without a window or a device.
 void RunMessageLoop();
+// Shut-down; waits for a running loader thread first.
 void ShutdownGame();
 
 const char* GetProgramDirectory();
@@ -104,6 +109,9 @@ void OnMainWindowActivate(bool active, bool minimized);
 void OnMainWindowCommand(int id);
 void OnMainWindowEscape();
 void OnMainWindowDestroy();
+// A return to the title asked for while the loader thread ran is carried out once it is
+// done; the message loop calls this on every pass.
+void RunDeferredCommands();
 
 // The aspect lock: keeps a dragged window rectangle at 4:3 client proportions.
 void ApplyAspectLock(win::SizingEdge edge, const win::FrameMetrics& metrics, win::WindowRect* rect);

@@ -32,28 +32,62 @@ void LoadSceneResourcesThread(void*) {
     gLoaderStatus.busy.store(0, std::memory_order_release);
 }
 
-// The clear colour of the current scene; false when nothing is to be cleared.
+// The clear colour of the current scene.
 gfx::Color SceneClearColor() {
     if (gGameState.scene == SceneId::Play) {
-        // Without a current stage the picture would be undefined: clear to black.
+        // Opaque black while no stage is current, so the picture is never left undefined.
         return 0xFF000000u;
     }
     return 0xFFE6F0FFu;
 }
 
-// Device reset after a loss: resources are released and reloaded, so it waits until no
-// loader thread is filling them.
+// The scene, the overlays and the present of one frame.
+void DrawFrame(gfx::Device* device) {
+    EmptySpriteBatch();
+    device->Clear(gfx::CLEAR_TARGET | gfx::CLEAR_ZBUFFER, SceneClearColor(), 1.0f, 0);
+    device->SetRenderState(gfx::RS_CULLMODE, gfx::CULL_NONE);
+    device->SetTransform(gfx::TS_VIEW, gGraphics.view);
+    device->BeginScene();
+    if (gLoaderStatus.justStarted.load(std::memory_order_acquire) != 1) {
+        RunSceneStep(kSceneDraw);
+    }
+
+    device->SetRenderState(gfx::RS_FOGENABLE, gfx::kFalse);
+    DrawFrameOverlays();
+    device->SetRenderState(gfx::RS_CULLMODE, gfx::CULL_CCW);
+    DrawFrameDiagnostics();
+    device->SetTexture(0, nullptr);
+    device->EndScene();
+    if (device->Present() == gfx::Result::DeviceLost) gDeviceUsable = false;
+}
+
+// After a loss, once the device can be reset: release what the scenes hold, reset, and
+// load again what the current scene needs. Resources are released and reloaded, so this
+// waits for a running loader thread (it is tried again at the next frame).
 void TryResetDevice(gfx::Device* device) {
     if (device->TestCooperativeLevel() != gfx::Result::DeviceNotReset) return;
-    if (IsLoaderBusy()) return;  // tried again at the next frame
+    if (IsLoaderBusy()) return;
     if (gfx::Failed(device->Reset(gGraphics.presentParams))) return;
     gDeviceUsable = true;
     LoadCommonResources();
+    RunSceneStep(kSceneReload);
+}
+
+void MeasureFrameRate() {
+    gFrameClock.framesDrawn += 1;
+    uint32_t t = sys::TimeMs();
+    if (t - gFrameClock.rateTime > 1000) {
+        gFrameClock.measuredRate =
+            (gFrameClock.framesDrawn - gFrameClock.rateFrames) * 1000u / (t - gFrameClock.rateTime);
+        gFrameClock.rateTime = t;
+        gFrameClock.rateFrames = gFrameClock.framesDrawn;
+    }
 }
 
 }  // namespace
 
 int32_t FrameRateInForce() {
+    // The setting comes from the settings file: anything but 0, 1 or 2 is used as 0.
     int32_t setting = gGameState.frameRateSetting;
     return setting >= 0 && setting <= 2 ? setting : 0;
 }
@@ -62,16 +96,19 @@ bool PaceFrame(FrameClock* clock, uint32_t now, uint32_t period) {
     clock->now = now;
     clock->accumulator = (now - clock->last) * 3u + clock->remainder;
     if (clock->accumulator < period) return false;
+    // Only the part below one period is carried: whole periods beyond the first are
+    // dropped, never made up.
     clock->remainder = clock->accumulator % period;
     clock->last = now;
     return true;
 }
 
-uint32_t MillisecondsUntilNextFrame() {
+uint32_t NextFrameDueTime() {
     uint32_t period = kFramePeriodTable[FrameRateInForce()];
-    uint32_t elapsed = (sys::TimeMs() - gFrameClock.last) * 3u + gFrameClock.remainder;
-    if (elapsed >= period) return 0;
-    return (period - elapsed + 2) / 3;
+    uint32_t carried = gFrameClock.remainder;
+    if (carried >= period) return gFrameClock.last;
+    // The first whole millisecond at which (t - last) x 3 + remainder reaches the period.
+    return gFrameClock.last + (period - carried + 2) / 3;
 }
 
 bool IsDeviceUsable() {
@@ -88,6 +125,7 @@ int RunFrame() {
 
 int RunFrameWork() {
     uint32_t workStart = sys::TimeMs();
+    // A pause toggled since the last frame shows from this frame on.
     gPauseState.visible = gPauseState.requested;
 
     for (int32_t tick = 0; tick <= gGameState.frameRate; ++tick) {
@@ -108,11 +146,12 @@ int RunFrameWork() {
 }
 
 void UpdateFrame() {
-    // Pause toggle from the pads, as left by the previous tick.
+    // The pause button, as the previous tick left the pads.
     if (((gPadState[0].pressed | gPadState[1].pressed) & kPadPause) && !IsLoaderBusy() &&
         gGameState.scene != SceneId::Title) {
         TogglePauseRequest();
     }
+    // Nothing else while a scene loads: no pad step, no scene update, no fade step.
     if (IsLoaderBusy()) return;
     gLoaderStatus.justStarted.store(0, std::memory_order_release);
 
@@ -124,6 +163,7 @@ void UpdateFrame() {
         return;
     }
 
+    // The practice pause menu's return to the title, once its fade-out is done.
     if (gLoaderStatus.titlePending == 1) {
         if (IsFadeOutDone()) {
             gGameState.scene = SceneId::Title;
@@ -149,34 +189,12 @@ void RenderFrame() {
     gfx::Device* device = Device3D();
     if (!device) return;
     if (gDeviceUsable) {
-        EmptySpriteBatch();
-        gfx::Color clear = SceneClearColor();
-        device->Clear(gfx::CLEAR_TARGET | gfx::CLEAR_ZBUFFER, clear, 1.0f, 0);
-        device->SetRenderState(gfx::RS_CULLMODE, gfx::CULL_NONE);
-        device->SetTransform(gfx::TS_VIEW, gGraphics.view);
-        device->BeginScene();
-        if (gLoaderStatus.justStarted.load(std::memory_order_acquire) != 1) {
-            RunSceneStep(kSceneDraw);
-        }
-        device->SetRenderState(gfx::RS_FOGENABLE, gfx::kFalse);
-        DrawFrameOverlays();
-        device->SetRenderState(gfx::RS_CULLMODE, gfx::CULL_CCW);
-        DrawFrameDiagnostics();
-        device->SetTexture(0, nullptr);
-        device->EndScene();
-        if (device->Present() == gfx::Result::DeviceLost) gDeviceUsable = false;
+        DrawFrame(device);
     } else {
+        // Ticks go on meanwhile; only the drawing stops.
         TryResetDevice(device);
     }
-
-    gFrameClock.framesDrawn += 1;
-    uint32_t t = sys::TimeMs();
-    if (t - gFrameClock.rateTime > 1000) {
-        gFrameClock.measuredRate =
-            (gFrameClock.framesDrawn - gFrameClock.rateFrames) * 1000u / (t - gFrameClock.rateTime);
-        gFrameClock.rateTime = t;
-        gFrameClock.rateFrames = gFrameClock.framesDrawn;
-    }
+    MeasureFrameRate();
 }
 
 void ResetGameState() {
@@ -196,18 +214,19 @@ void StartLoaderThread() {
     gLoaderStatus.busy.store(1, std::memory_order_release);
     gLoaderStatus.justStarted.store(1, std::memory_order_release);
     if (!sys::StartThread(LoadSceneResourcesThread, nullptr)) {
-        // No thread could be made: load on this thread instead.
+        // No thread could be made: the load runs here, and the busy flag clears with it.
         LoadSceneResourcesThread(nullptr);
     }
 }
 
 void WaitForLoader() {
     while (IsLoaderBusy()) {
-        // A loader showing a message box needs the main thread to pump the window.
-        if (gPlatform.mainWindow) {
-            gPlatform.mainWindow->PumpEvents();
+        if (win::Window* window = gPlatform.mainWindow) {
+            window->PumpEvents();
+            window->WaitUntil(sys::TimeMs() + 1);
+        } else {
+            sys::SleepMs(1);
         }
-        sys::SleepMs(1);
     }
 }
 

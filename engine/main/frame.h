@@ -38,6 +38,9 @@ using SceneStep = void (*)();
 extern const SceneStep kSceneUpdate[kSceneCount];
 extern const SceneStep kSceneDraw[kSceneCount];
 extern const SceneStep kSceneLoad[kSceneCount];
+// What a device reset reloads for each scene after the common pictures: the scene's own
+// texture group (for play, the stage's resources).
+extern const SceneStep kSceneReload[kSceneCount];
 
 // One pass of the loop; returns 1, or 0 when the graphics device is missing.
 int RunFrame();
@@ -58,9 +61,10 @@ int32_t FrameRateInForce();
 // The pacing decision of one pass, apart from the clock: given the time now, updates the
 // clock's accumulator, remainder and last, and returns whether a frame is due.
 bool PaceFrame(FrameClock* clock, uint32_t now, uint32_t period);
-// Milliseconds until the next frame is due (0 when due now), for the loop's wait.
-uint32_t MillisecondsUntilNextFrame();
-// Blocks until no loader thread runs.
+// The clock time (sys::TimeMs) at which the next frame is due; the loop waits until then.
+uint32_t NextFrameDueTime();
+// Blocks until no loader thread runs, keeping the window's events handled (a loader may be
+// waiting for a message box).
 void WaitForLoader();
 
 // The device is usable (false between a lost present and a successful reset).

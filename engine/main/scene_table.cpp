@@ -32,3 +32,13 @@ const SceneStep kSceneLoad[kSceneCount] = {
     nullptr,                // story event
     LoadShopResources,      // shop
 };
+
+const SceneStep kSceneReload[kSceneCount] = {
+    nullptr,  // title
+    nullptr,  // play
+    nullptr,  // game-over picture
+    nullptr,  // ending
+    nullptr,  // result
+    nullptr,  // story event
+    nullptr,  // shop
+};

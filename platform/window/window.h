@@ -13,8 +13,9 @@ class GlSurface;
 
 namespace win {
 
-// One entry of the menu bar, in a flat list: a popup opens a level, End closes it.
-enum class MenuKind { Popup, Item, Separator, End };
+// One entry of the menu bar, in a flat list: a popup opens a level, End closes it. A
+// CheckItem can carry a check mark (none at start; CheckMenuItem sets it).
+enum class MenuKind { Popup, Item, CheckItem, Separator, End };
 struct MenuEntry {
     MenuKind kind;
     int id;            // command id of an Item
@@ -30,7 +31,8 @@ struct WindowDesc {
     int menuCount;
 };
 
-// Window-frame metrics the aspect-lock rule uses, in pixels.
+// Window-frame metrics the aspect-lock rule uses, in pixels. A window rectangle is the
+// client area plus these: frame on each side, caption and menu bar above the client.
 struct FrameMetrics {
     int frame;    // one side's frame thickness
     int caption;  // title bar height
@@ -71,6 +73,10 @@ public:
     virtual bool PumpEvents() = 0;
     // Blocks until an event arrives or timeoutMs passes (negative: no timeout).
     virtual void WaitEvents(int timeoutMs) = 0;
+    // Blocks until an event arrives or the clock (sys::TimeMs) reaches dueMs, whichever
+    // comes first; returns at once when dueMs has passed. The wake-up at dueMs is precise to
+    // well under a millisecond.
+    virtual void WaitUntil(uint32_t dueMs) = 0;
     // Ends the event loop (PumpEvents returns false from now on).
     virtual void Quit() = 0;
     virtual bool IsQuitting() const = 0;
@@ -79,10 +85,13 @@ public:
     virtual void SetClientSize(int width, int height) = 0;
     virtual void GetClientSize(int* width, int* height) const = 0;
     virtual FrameMetrics Metrics() const = 0;
+    // The desktop's size and refresh rate (the screen the window is on).
+    virtual void DesktopMode(int* width, int* height, int* refreshHz) const = 0;
     virtual void CheckMenuItem(int id, bool checked) = 0;
     // Asks the window to close (the host's OnDestroy follows from the loop).
     virtual void PostClose() = 0;
-    // Destroys the window now (OnDestroy runs).
+    // Destroys the window now: it disappears and OnDestroy runs. Its drawing surface stays
+    // valid until the Window object is deleted, so the device can be released first.
     virtual void Destroy() = 0;
 
     // A modal message box with an OK button. Callable from any thread: from another
@@ -100,7 +109,9 @@ public:
     virtual void ShowOverlayFrame(const uint8_t* rgba, int width, int height) = 0;
 };
 
-Window* CreateGtkWindow();
+// Both backends end the program on SIGINT and SIGTERM as if the window were closed: the
+// handlers are installed by Create and removed when the window is deleted.
+Window* CreateGtkWindow();  // nullptr when no display can be opened
 Window* CreateHeadlessWindow();
 
 // Message box without a window (start-up failures before the window exists). Uses the
