@@ -77,6 +77,8 @@ public:
 
 private:
     GtkWidget* BuildMenuBar(const MenuEntry* menu, int count);
+    // Resizes the window (frame included), moving it first when a position is given.
+    void ResizeWindow(const WindowRect* position, int width, int height);
     int MenuBarHeight() const;
     GtkWindow* Parent() const { return destroyed_ ? nullptr : GTK_WINDOW(window_); }
 
@@ -312,7 +314,21 @@ void GtkMainWindow::SetClientSize(int width, int height) {
     int windowHeight = height + MenuBarHeight();
     requestedWidth_ = width;
     requestedHeight_ = windowHeight;
-    gtk_window_resize(GTK_WINDOW(window_), width, windowHeight);
+    ResizeWindow(nullptr, width, windowHeight);
+}
+
+void GtkMainWindow::ResizeWindow(const WindowRect* position, int width, int height) {
+    // The toolkit skips a size it asked for last time, even when a drag has changed the
+    // window since: tell it, and ask the window system directly as well.
+    gtk_window_resize(GTK_WINDOW(window_), width, height);
+    GdkWindow* gdkWindow = gtk_widget_get_window(window_);
+    if (position) {
+        gtk_window_move(GTK_WINDOW(window_), position->left, position->top);
+        if (gdkWindow)
+            gdk_window_move_resize(gdkWindow, position->left, position->top, width, height);
+    } else if (gdkWindow) {
+        gdk_window_resize(gdkWindow, width, height);
+    }
 }
 
 void GtkMainWindow::GetClientSize(int* width, int* height) const {
@@ -547,12 +563,10 @@ gboolean GtkMainWindow::OnConfigure(GtkWidget*, GdkEventConfigure* event, gpoint
     WindowRect rect = now;
     w->host_->OnSizing(EdgeOfResize(before, now), &rect);
     if (SameRect(rect, now)) return FALSE;
-    if (rect.left != now.left || rect.top != now.top) {
-        gtk_window_move(GTK_WINDOW(w->window_), rect.left, rect.top);
-    }
     w->requestedWidth_ = rect.right - rect.left;
     w->requestedHeight_ = rect.bottom - rect.top;
-    gtk_window_resize(GTK_WINDOW(w->window_), w->requestedWidth_, w->requestedHeight_);
+    bool moved = rect.left != now.left || rect.top != now.top;
+    w->ResizeWindow(moved ? &rect : nullptr, w->requestedWidth_, w->requestedHeight_);
     return FALSE;
 }
 
