@@ -17,6 +17,7 @@ namespace sys {
 namespace {
 
 std::atomic<ClockSource> gClockSource{nullptr};
+std::atomic<bool> gThreadStartsFail{false};
 char gProgramDir[4096];
 bool gProgramDirOverride = false;
 
@@ -120,7 +121,12 @@ void SleepMs(uint32_t ms) {
     }
 }
 
+void SetThreadStartsFail(bool fail) {
+    gThreadStartsFail.store(fail);
+}
+
 bool StartThread(void (*entry)(void*), void* arg) {
+    if (gThreadStartsFail.load()) return false;
     auto* start = new ThreadStart{entry, arg};
     pthread_attr_t attr;
     pthread_attr_init(&attr);

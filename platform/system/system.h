@@ -8,7 +8,8 @@
 
 namespace sys {
 
-// Milliseconds since an arbitrary start, as a 32-bit value that wraps about every 49.7 days.
+// Milliseconds of the monotonic clock (CLOCK_MONOTONIC), as a 32-bit value that wraps
+// about every 49.7 days.
 // Differences of two readings are correct across the wrap when taken in unsigned arithmetic.
 uint32_t TimeMs();
 
@@ -20,6 +21,8 @@ void SleepMs(uint32_t ms);
 
 // Starts a detached thread running entry(arg). Returns false when no thread could be made.
 bool StartThread(void (*entry)(void*), void* arg);
+// Tests: makes every StartThread fail (true) or work again (false).
+void SetThreadStartsFail(bool fail);
 
 // The folder of the running executable, with a trailing '/'.
 const char* ProgramDirectory();
