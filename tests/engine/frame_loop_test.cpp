@@ -8,6 +8,7 @@
 #include "engine/overlay/fade.h"
 #include "platform/gfx/device.h"
 #include "platform/system/system.h"
+#include "tests/support/temp_folder.h"
 
 #include <thread>
 
@@ -250,8 +251,12 @@ protected:
         gLoaderStatus.titlePending = 0;
         gFakeNow = 100000;
         sys::SetClockSource(FakeClock);
-        gGameState.windowMode = 1;
-        ASSERT_TRUE(StartGame(Backends()));
+        vqtest::WriteWholeFile(folder_.File("v_quorl.ini"), "[setup]\nwinmode=1\n");
+        sys::SetProgramDirectory(folder_.Path().c_str());
+        testing::internal::CaptureStderr();  // the missing data's messages
+        bool started = StartGame(Backends());
+        testing::internal::GetCapturedStderr();
+        ASSERT_TRUE(started);
         ASSERT_NE(Device3D(), nullptr);
         device_ = static_cast<gfx::NullDevice*>(Device3D());
     }
@@ -260,6 +265,7 @@ protected:
         ShutdownGame();
         sys::SetClockSource(nullptr);
         sys::SetThreadStartsFail(false);
+        sys::SetProgramDirectory(nullptr);
     }
     virtual PlatformBackends Backends() { return HeadlessBackends(); }
 
@@ -271,6 +277,7 @@ protected:
         }
     }
 
+    vqtest::TempFolder folder_;
     gfx::NullDevice* device_ = nullptr;
 };
 
@@ -466,26 +473,41 @@ TEST_F(HeadlessEngine, StartUpSetsTheCameraLightMaterialAndPresentation) {
     EXPECT_EQ(gPlatform.active, 1);
 }
 
-TEST(HeadlessStart, FullScreenUsesA16BitBackBuffer) {
-    gGameState = GameState{};
-    gGameState.windowMode = 2;  // any value but 1
+// Start-up in a program folder of its own, with the given settings file.
+class HeadlessStart : public ::testing::Test {
+protected:
+    void Settings(const std::string& text) {
+        vqtest::WriteWholeFile(folder_.File("v_quorl.ini"), text);
+        sys::SetProgramDirectory(folder_.Path().c_str());
+        gGameState = GameState{};
+    }
+    void TearDown() override { sys::SetProgramDirectory(nullptr); }
+    vqtest::TempFolder folder_;
+};
+
+TEST_F(HeadlessStart, FullScreenUsesA16BitBackBuffer) {
+    Settings("[setup]\nwinmode=2\n");  // any value but 1
+    testing::internal::CaptureStderr();
     ASSERT_TRUE(StartGame(HeadlessBackends()));
+    testing::internal::GetCapturedStderr();
     EXPECT_FALSE(gGraphics.presentParams.windowed);
     EXPECT_EQ(gGraphics.presentParams.backBufferFormat, gfx::Format::R5G6B5);
     ShutdownGame();
 }
 
-TEST(HeadlessStart, ADeviceRefusedOnceIsMadeOnTheSecondTry) {
-    gGameState = GameState{};
+TEST_F(HeadlessStart, ADeviceRefusedOnceIsMadeOnTheSecondTry) {
+    Settings("");
     PlatformBackends b = HeadlessBackends();
     b.refusedDeviceAttempts = 1;
+    testing::internal::CaptureStderr();
     ASSERT_TRUE(StartGame(b));
+    testing::internal::GetCapturedStderr();
     EXPECT_NE(Device3D(), nullptr);
     ShutdownGame();
 }
 
-TEST(HeadlessStart, WithoutADeviceTheProgramGoesStraightToTheShutdown) {
-    gGameState = GameState{};
+TEST_F(HeadlessStart, WithoutADeviceTheProgramGoesStraightToTheShutdown) {
+    Settings("[config]\nse=3\n");
     PlatformBackends b = HeadlessBackends();
     b.refusedDeviceAttempts = 2;
     testing::internal::CaptureStderr();
@@ -495,9 +517,13 @@ TEST(HeadlessStart, WithoutADeviceTheProgramGoesStraightToTheShutdown) {
     EXPECT_NE(message.find("グラフィックの初期化に失敗しました。"), std::string::npos) << message;
     EXPECT_EQ(Device3D(), nullptr);
     EXPECT_EQ(gPlatform.mainWindow, nullptr);
+    // The settings file is still written.
+    EXPECT_NE(vqtest::ReadWholeFile(folder_.File("v_quorl.ini")).find("[record]"),
+              std::string::npos);
 }
 
-TEST(HeadlessStart, WithoutAWindowTheProgramEndsAtOnce) {
+TEST_F(HeadlessStart, WithoutAWindowTheProgramEndsAtOnce) {
+    Settings("");
     PlatformBackends b = HeadlessBackends();
     b.createWindow = []() -> win::Window* { return nullptr; };
     EXPECT_EQ(RunGameProgram(b), 1);

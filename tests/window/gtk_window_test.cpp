@@ -125,19 +125,36 @@ void SendKey(GtkWidget* window, guint keyval, guint16 hardware, bool press) {
     gdk_event_free(e);
 }
 
+// Closes the message boxes the start-up shows for the data these tests do not have.
+gboolean DismissMessageBoxes(gpointer) {
+    GList* all = gtk_window_list_toplevels();
+    for (GList* w = all; w; w = w->next) {
+        if (GTK_IS_MESSAGE_DIALOG(w->data) && gtk_widget_get_visible(GTK_WIDGET(w->data))) {
+            gtk_dialog_response(GTK_DIALOG(w->data), GTK_RESPONSE_OK);
+        }
+    }
+    g_list_free(all);
+    return G_SOURCE_CONTINUE;
+}
+
 class GtkGame : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no display";
+        // The settings file (window mode) and an empty data folder.
         folder_ = fs::temp_directory_path() / ("vq_gtk_" + std::to_string(::getpid()));
         fs::create_directories(folder_);
         std::ofstream(folder_ / "v_quorl.ini") << "[setup]\nwinmode=" << windowMode_ << "\n";
         sys::SetProgramDirectory(folder_.c_str());
+        oldFolder_ = fs::current_path();
+        fs::current_path(folder_);
         gGameState = GameState{};
-        gGameState.windowMode = windowMode_;
         PlatformBackends backends = HeadlessBackends();
         backends.createWindow = win::CreateGtkWindow;
-        ASSERT_TRUE(StartGame(backends));
+        guint dismiss = g_timeout_add(20, DismissMessageBoxes, nullptr);
+        bool started = StartGame(backends);
+        g_source_remove(dismiss);
+        ASSERT_TRUE(started);
         ASSERT_NE(gPlatform.mainWindow, nullptr);
         ASSERT_NE(Device3D(), nullptr);
         window_ = GTK_WIDGET(FindToplevel("ＶＥＬＤＲＡＮ　ＱＵＯＲＬ ver.1.01"));
@@ -150,6 +167,7 @@ protected:
     void TearDown() override {
         if (gPlatform.mainWindow) ShutdownGame();
         sys::SetProgramDirectory(nullptr);
+        if (!oldFolder_.empty()) fs::current_path(oldFolder_);
         std::error_code ec;
         fs::remove_all(folder_, ec);
     }
@@ -188,7 +206,7 @@ protected:
     }
 
     int windowMode_ = 1;
-    fs::path folder_;
+    fs::path folder_, oldFolder_;
     GtkWidget* window_ = nullptr;
     GtkWidget* area_ = nullptr;
     GtkWidget* menuBar_ = nullptr;
