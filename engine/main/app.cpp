@@ -243,7 +243,8 @@ void ReturnToTitle() {
 
 int ShowMessageBox(const char* text, const char* caption) {
     if (gPlatform.mainWindow) return gPlatform.mainWindow->MessageBox(text, caption);
-    return win::StandaloneMessageBox(text, caption);
+    // No window: parts of the game run on their own (tests and tools).
+    return win::ConsoleMessageBox(text, caption);
 }
 
 void OnMainWindowActivate(bool active, bool minimized) {
@@ -359,7 +360,11 @@ bool StartGame(const PlatformBackends& backends) {
 
     if (!CreateMainWindow()) return false;
     if (!InitDirect3D()) {
-        ShowMessageBox(kGraphicsError.c_str(), "error");
+        if (gPlatform.mainWindow) {
+            ShowMessageBox(kGraphicsError.c_str(), "error");
+        } else {
+            win::StandaloneMessageBox(kGraphicsError.c_str(), "error");
+        }
         return true;
     }
     // (No floating-point precision step: x86-64 computes floats and doubles with SSE,

@@ -118,6 +118,6 @@ void ApplyAspectLock(win::SizingEdge edge, const win::FrameMetrics& metrics, win
 // The window size a zoom command asks for: client factor x 640 / 2 by factor x 480 / 2.
 void ZoomClientSize(int command, int* width, int* height);
 
-// Shows a message box owned by the main window (or standalone before it exists).
+// Shows a message box owned by the main window (without a window: on standard error).
 // Callable from the loader thread.
 int ShowMessageBox(const char* text, const char* caption);

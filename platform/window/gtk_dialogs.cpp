@@ -14,8 +14,6 @@
 
 namespace win {
 
-int WriteMessageToStderr(const char* text, const char* caption);
-
 namespace gtk {
 
 namespace {
@@ -264,7 +262,7 @@ int StandaloneMessageBox(const char* text, const char* caption) {
     if (gtk::EnsureGtk() && gtk::IsGtkThread()) {
         return gtk::RunMessageDialog(nullptr, text, caption);
     }
-    return WriteMessageToStderr(text, caption);
+    return ConsoleMessageBox(text, caption);
 }
 
 }  // namespace win

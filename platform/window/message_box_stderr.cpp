@@ -12,7 +12,7 @@ std::mutex gStderrMutex;
 }
 
 // Writes a message box's text where no display can show it.
-int WriteMessageToStderr(const char* text, const char* caption) {
+int ConsoleMessageBox(const char* text, const char* caption) {
     std::string t, c;
     text::Cp932ToUtf8(text ? text : "", &t);
     text::Cp932ToUtf8(caption ? caption : "", &c);

@@ -117,5 +117,7 @@ Window* CreateHeadlessWindow();
 // Message box without a window (start-up failures before the window exists). Uses the
 // toolkit when a display is available, else writes to standard error.
 int StandaloneMessageBox(const char* text, const char* caption);
+// A message box's text and caption written to standard error (where nothing can show it).
+int ConsoleMessageBox(const char* text, const char* caption);
 
 }  // namespace win

@@ -10,8 +10,6 @@
 
 namespace win {
 
-int WriteMessageToStderr(const char* text, const char* caption);
-
 namespace {
 
 volatile std::sig_atomic_t gStopRequested = 0;
@@ -80,7 +78,7 @@ public:
         quitting_ = true;
     }
     int MessageBox(const char* text, const char* caption) override {
-        return WriteMessageToStderr(text, caption);
+        return ConsoleMessageBox(text, caption);
     }
     int AboutBox(const char*, const char* const*, int) override { return kIdOk; }
     gfx::GlSurface* Surface() override { return nullptr; }

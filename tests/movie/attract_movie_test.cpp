@@ -29,6 +29,7 @@ public:
     bool Create(const win::WindowDesc&, win::WindowHost*) override { return true; }
     bool PumpEvents() override { return true; }
     void WaitEvents(int) override {}
+    void WaitUntil(uint32_t) override {}
     void Quit() override {}
     bool IsQuitting() const override { return false; }
     void SetClientSize(int w, int h) override {
@@ -40,6 +41,11 @@ public:
         *h = height;
     }
     win::FrameMetrics Metrics() const override { return {}; }
+    void DesktopMode(int* w, int* h, int* hz) const override {
+        *w = 640;
+        *h = 480;
+        *hz = 60;
+    }
     void CheckMenuItem(int, bool) override {}
     void PostClose() override {}
     void Destroy() override {}
