@@ -395,6 +395,8 @@ void GtkMainWindow::Destroy() {
 }
 
 int GtkMainWindow::MessageBox(const char* text, const char* caption) {
+    // Once the program is ending (closed, or stopped by a signal) nobody is there to answer.
+    if (quitting_) return ConsoleMessageBox(text, caption);
     if (gtk::IsGtkThread()) return gtk::RunMessageDialog(Parent(), text, caption);
     return gtk::MessageDialogFromThread(Parent(), text, caption);
 }

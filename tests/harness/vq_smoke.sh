@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Starts the real game under the display, finds its window with the menu bar, closes it
+# with Escape from the title and checks that it ended cleanly and wrote its settings file.
+#
+#   vq_smoke.sh VQ_PROGRAM RUN_FOLDER
+#
+# The program runs from a copy in a temporary folder (its settings file is beside it); the
+# data is read from RUN_FOLDER. Message boxes about missing data are closed as they come.
+set -uo pipefail
+program=$1
+run_folder=$2
+[ -n "${DISPLAY:-}" ] || { echo "no display"; exit 77; }
+command -v xdotool >/dev/null || { echo "xdotool missing (scripts/deps installs it)"; exit 1; }
+
+title="ＶＥＬＤＲＡＮ　ＱＵＯＲＬ ver.1.01"
+work=$(mktemp -d /tmp/vq_smoke.XXXXXX)
+trap 'kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
+cp "$program" "$work/vq"
+printf '[setup]\nwinmode=1\nfps=0\n' >"$work/v_quorl.ini"
+before=$(stat -c %Y.%s "$work/v_quorl.ini")
+sleep 1  # a later write shows in the time stamp
+
+cd "$run_folder"
+"$work/vq" 2>"$work/stderr" &
+pid=$!
+
+main=""
+for _ in $(seq 1 200); do
+    kill -0 "$pid" 2>/dev/null || break
+    for id in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null); do
+        name=$(xdotool getwindowname "$id" 2>/dev/null)
+        if [ "$name" = "$title" ]; then
+            main=$id
+        elif [ -n "$name" ]; then
+            echo "closing message box: $name"
+            xdotool windowfocus --sync "$id" key Escape 2>/dev/null
+        fi
+    done
+    if [ -n "$main" ] && [ -z "$(xdotool search --onlyvisible --pid "$pid" --name '.' 2>/dev/null | grep -v "^$main$")" ]; then
+        break
+    fi
+    sleep 0.1
+done
+[ -n "$main" ] || { echo "FAIL: no main window"; cat "$work/stderr"; exit 1; }
+
+# The client area is 640 x 480 under a menu bar.
+eval "$(xdotool getwindowgeometry --shell "$main")"
+echo "main window $main: $WIDTH x $HEIGHT"
+[ "$WIDTH" -eq 640 ] || { echo "FAIL: width $WIDTH"; exit 1; }
+menu=$((HEIGHT - 480))
+[ "$menu" -ge 15 ] && [ "$menu" -le 60 ] || { echo "FAIL: no menu bar above 480 rows ($HEIGHT)"; exit 1; }
+
+# Let it run a little, then Escape on the title closes it.
+sleep 1
+kill -0 "$pid" 2>/dev/null || { echo "FAIL: the game ended by itself"; cat "$work/stderr"; exit 1; }
+xdotool windowfocus --sync "$main" key Escape
+for _ in $(seq 1 100); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+if kill -0 "$pid" 2>/dev/null; then echo "FAIL: still running after Escape"; exit 1; fi
+wait "$pid"
+status=$?
+[ "$status" -eq 0 ] || { echo "FAIL: exit status $status"; cat "$work/stderr"; exit 1; }
+
+after=$(stat -c %Y.%s "$work/v_quorl.ini")
+[ "$after" != "$before" ] || { echo "FAIL: the settings file was not written"; exit 1; }
+grep -qi '^\[record\]' "$work/v_quorl.ini" || { echo "FAIL: no record section written"; exit 1; }
+echo "ok"
