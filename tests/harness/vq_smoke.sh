@@ -24,20 +24,28 @@ cd "$run_folder"
 "$work/vq" 2>"$work/stderr" &
 pid=$!
 
+# Until the start-up has settled (the main window alone for a second and a half), close
+# every other window it shows: the message boxes about data missing from the run folder.
 main=""
-for _ in $(seq 1 200); do
+quiet=0
+for _ in $(seq 1 300); do
     kill -0 "$pid" 2>/dev/null || break
+    others=0
     for id in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null); do
         name=$(xdotool getwindowname "$id" 2>/dev/null)
         if [ "$name" = "$title" ]; then
             main=$id
         elif [ -n "$name" ]; then
+            others=1
             echo "closing message box: $name"
             xdotool windowfocus --sync "$id" key Escape 2>/dev/null
         fi
     done
-    if [ -n "$main" ] && [ -z "$(xdotool search --onlyvisible --pid "$pid" --name '.' 2>/dev/null | grep -v "^$main$")" ]; then
-        break
+    if [ -n "$main" ] && [ "$others" -eq 0 ]; then
+        quiet=$((quiet + 1))
+        [ "$quiet" -ge 15 ] && break
+    else
+        quiet=0
     fi
     sleep 0.1
 done
@@ -50,8 +58,7 @@ echo "main window $main: $WIDTH x $HEIGHT"
 menu=$((HEIGHT - 480))
 [ "$menu" -ge 15 ] && [ "$menu" -le 60 ] || { echo "FAIL: no menu bar above 480 rows ($HEIGHT)"; exit 1; }
 
-# Let it run a little, then Escape on the title closes it.
-sleep 1
+# Escape on the title closes it.
 kill -0 "$pid" 2>/dev/null || { echo "FAIL: the game ended by itself"; cat "$work/stderr"; exit 1; }
 xdotool windowfocus --sync "$main" key Escape
 for _ in $(seq 1 100); do
