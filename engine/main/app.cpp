@@ -390,15 +390,16 @@ void RunMessageLoop() {
     if (!window || !Device3D()) return;
     while (window->PumpEvents()) {
         RunDeferredCommands();
-        if (gPlatform.active == 1) {
-            RunFrame();
-            // Sleep in the window's event wait until the next frame is due: input and
-            // window events are still handled at once.
-            window->WaitUntil(NextFrameDueTime());
-        } else {
+        if (gPlatform.active != 1) {
             // Minimised: nothing runs until the window changes.
             window->WaitEvents(-1);
+            continue;
         }
+        // Sleep in the window's event wait until the next frame is due (input and window
+        // events still wake it), then start the frame at once: the window's own work, such
+        // as painting the last picture, waits for the next pass.
+        window->WaitUntil(NextFrameDueTime());
+        RunFrame();
     }
 }
 
