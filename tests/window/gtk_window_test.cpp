@@ -88,17 +88,16 @@ std::string Label(GtkWidget* item) {
     return label ? label : "";
 }
 
-// The pixel at (x, y) of a widget's window as 0xRRGGBB.
-uint32_t PixelAt(GtkWidget* widget, int x, int y) {
-    GdkWindow* window = gtk_widget_get_window(widget);
-    GtkAllocation a;
-    gtk_widget_get_allocation(widget, &a);
-    GdkPixbuf* pb = gdk_pixbuf_get_from_window(window, a.x + x, a.y + y, 1, 1);
-    if (!pb) return 0xDEADBEEF;
-    const guchar* p = gdk_pixbuf_get_pixels(pb);
-    uint32_t rgb = static_cast<uint32_t>(p[0]) << 16 | static_cast<uint32_t>(p[1]) << 8 | p[2];
-    g_object_unref(pb);
-    return rgb;
+// The pixel at (x, y) of what the GL area last drew, as 0xRRGGBB. Read from the area's
+// own framebuffer: the screen may have other tests' windows over this one.
+uint32_t PixelAt(GtkWidget* area, int x, int y) {
+    gtk_gl_area_make_current(GTK_GL_AREA(area));
+    gtk_gl_area_attach_buffers(GTK_GL_AREA(area));
+    int scale = gtk_widget_get_scale_factor(area);
+    int height = gtk_widget_get_allocated_height(area) * scale;
+    uint8_t p[4] = {};
+    glReadPixels(x * scale, height - 1 - y * scale, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
+    return static_cast<uint32_t>(p[0]) << 16 | static_cast<uint32_t>(p[1]) << 8 | p[2];
 }
 
 // Keeps a screenshot of a window in the build folder, for a look by eye.
