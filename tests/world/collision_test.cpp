@@ -1,0 +1,328 @@
+// The course collision over triangles written by the tests: the polygon build, the ray
+// query with its order, mirroring, offsets and looping, and the walk over marked triangles.
+#include "world/course/collision.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+struct Point {
+    float x, y, z;
+};
+
+class CollisionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (CollisionSegment& s : gCollisionSegments) s.count = 0;
+        std::memset(&stage_, 0, sizeof stage_);
+        stage_.mapType = 2;
+        stage_.mapCount = 1;
+        gCurrentStage = &stage_;
+        std::memset(gGameState.segmentOffset, 0, sizeof gGameState.segmentOffset);
+        gMapPlacementSpawners = {};
+    }
+    void TearDown() override {
+        gCurrentStage = nullptr;
+        gMapPlacementSpawners = {};
+    }
+
+    // Adds a triangle with the corners in file order to the reader's tables.
+    void Add(Point a, Point b, Point c, int32_t kind = 0) {
+        int v = static_cast<int>(vertices_);
+        gMapVertices[v] = {a.x, a.y, a.z};
+        gMapVertices[v + 1] = {b.x, b.y, b.z};
+        gMapVertices[v + 2] = {c.x, c.y, c.z};
+        gMapTriangles[triangles_] = MapTriangle{{v, v + 1, v + 2}, kind, {0, 0, 0}};
+        vertices_ += 3;
+        triangles_ += 1;
+    }
+    // A level triangle facing up at height y over x0..x1, z0..z1 (its right angle at x0, z0).
+    void AddGround(float x0, float x1, float z0, float z1, float y = 0.0f, int32_t kind = 0) {
+        Add({x0, y, z0}, {x0, y, z1}, {x1, y, z0}, kind);
+    }
+    // Builds the triangles added so far into a segment and starts a new list.
+    void Build(int slot) {
+        BuildCollisionSegment(0, triangles_, slot);
+        vertices_ = 0;
+        triangles_ = 0;
+    }
+
+    // The ray straight down from (x, y, z) by depth; -1 when it misses.
+    float Down(float x, float y, float z, float depth = 100.0f) {
+        float t = -1.0f;
+        return RaycastCourse(x, y, z, 0.0f, -depth, 0.0f, &t) ? t : -1.0f;
+    }
+
+    StageInfo stage_;
+    int vertices_ = 0;
+    int triangles_ = 0;
+};
+
+TEST_F(CollisionTest, APolygonTakesItsCornersSwappedWithAWidenedBox) {
+    gMapVertices[0] = {0.0f, 0.0f, 0.0f};  // A
+    gMapVertices[1] = {0.0f, 0.0f, 2.0f};  // B
+    gMapVertices[2] = {4.0f, 1.0f, 0.0f};  // C
+    CollisionPolygon p;
+    BuildCollisionPolygon(&p, 0, 1, 2);
+    // V0 = A, V1 = C, V2 = B.
+    EXPECT_EQ(p.vx[1], 4.0f);
+    EXPECT_EQ(p.vz[2], 2.0f);
+    EXPECT_EQ(p.ex[0], 4.0f);   // C - A
+    EXPECT_EQ(p.ez[1], 2.0f);   // B - C
+    EXPECT_EQ(p.ex[2], 0.0f);   // A - B
+    EXPECT_EQ(p.ez[2], -2.0f);  // A - B
+    // n = (B - A) x (C - A) = (0, 0, 2) x (4, 1, 0) = (-2, 8, 0); d = -(n . A) = 0.
+    EXPECT_EQ(p.normal[0], -2.0f);
+    EXPECT_EQ(p.normal[1], 8.0f);
+    EXPECT_EQ(p.normal[2], 0.0f);
+    EXPECT_EQ(p.distance, 0.0f);
+    EXPECT_EQ(p.boxMin[0], -50.0f);
+    EXPECT_EQ(p.boxMax[0], 54.0f);
+    EXPECT_EQ(p.boxMax[1], 51.0f);
+    EXPECT_EQ(p.boxMin[2], -50.0f);
+}
+
+TEST_F(CollisionTest, ASegmentKeepsItsPolygonsKindsAndPlainBox) {
+    AddGround(-10.0f, 30.0f, 5.0f, 25.0f);
+    AddGround(100.0f, 120.0f, -40.0f, 0.0f, 7.0f, kPartSmallTurret);
+    Build(3);
+    const CollisionSegment& s = gCollisionSegments[3];
+    ASSERT_EQ(s.count, 2);
+    EXPECT_EQ(s.polygons[1].kind, kPartSmallTurret);
+    EXPECT_EQ(s.minX, -10.0f);
+    EXPECT_EQ(s.maxX, 120.0f);
+    EXPECT_EQ(s.minZ, -40.0f);
+    EXPECT_EQ(s.maxZ, 25.0f);
+
+    Build(4);  // no triangles
+    EXPECT_EQ(gCollisionSegments[4].count, 0);
+    EXPECT_EQ(gCollisionSegments[4].maxX, 0.0f);
+}
+
+TEST_F(CollisionTest, BadBuildRequestsWriteNothingOutsideTheTables) {
+    AddGround(0.0f, 10.0f, 0.0f, 10.0f);
+    Build(5);
+    BuildCollisionSegment(1, 1, 5);  // other modes build nothing
+    EXPECT_EQ(gCollisionSegments[5].count, 1);
+    BuildCollisionSegment(0, 1, -1);
+    BuildCollisionSegment(0, 1, kMapSegments);
+
+    // A triangle naming a vertex beyond the table is left out.
+    AddGround(0.0f, 10.0f, 0.0f, 10.0f);
+    AddGround(0.0f, 10.0f, 0.0f, 10.0f);
+    gMapTriangles[0].vertex[2] = kMapVertexMax;
+    gMapTriangles[1].vertex[0] = -1;
+    AddGround(0.0f, 10.0f, 0.0f, 10.0f);
+    Build(6);
+    EXPECT_EQ(gCollisionSegments[6].count, 1);
+
+    BuildCollisionSegment(0, kMapTriangleMax + 500, 7);
+    EXPECT_LE(gCollisionSegments[7].count, kCollisionPolygonsPerSegment);
+}
+
+TEST_F(CollisionTest, ARayFromAboveHitsWithTheFractionAndTheUnitNormal) {
+    AddGround(-100.0f, 300.0f, -100.0f, 300.0f);
+    Build(0);
+    float t = -1.0f;
+    ASSERT_EQ(RaycastCourse(-20.0f, 50.0f, -40.0f, 0.0f, -100.0f, 0.0f, &t), 1);
+    EXPECT_FLOAT_EQ(t, 0.5f);
+    // The unit of E0 x E1: the other way round from the polygon's own normal.
+    EXPECT_FLOAT_EQ(gCourseHitNormal.x, 0.0f);
+    EXPECT_FLOAT_EQ(gCourseHitNormal.y, -1.0f);
+    EXPECT_FLOAT_EQ(gCourseHitNormal.z, 0.0f);
+
+    // A miss leaves the fraction and the normal untouched.
+    gCourseHitNormal = {9.0f, 9.0f, 9.0f};
+    t = 7.0f;
+    EXPECT_EQ(RaycastCourse(-250.0f, 50.0f, 250.0f, 0.0f, -100.0f, 0.0f, &t),
+              0);  // beyond the diagonal
+    EXPECT_EQ(t, 7.0f);
+    EXPECT_EQ(gCourseHitNormal.x, 9.0f);
+}
+
+TEST_F(CollisionTest, BackSidesParallelRaysAndShortRaysMiss) {
+    AddGround(-100.0f, 300.0f, -100.0f, 300.0f);
+    Build(0);
+    float t;
+    EXPECT_EQ(RaycastCourse(0.0f, -10.0f, 0.0f, 0.0f, 100.0f, 0.0f, &t), 0);  // from below
+    EXPECT_EQ(RaycastCourse(0.0f, -10.0f, 0.0f, 0.0f, -100.0f, 0.0f, &t), 0);
+    EXPECT_EQ(RaycastCourse(-50.0f, 10.0f, -50.0f, 30.0f, 0.0f, 0.0f, &t), 0);  // parallel
+    EXPECT_EQ(Down(-10.0f, 50.0f, -10.0f, 49.9f), -1.0f);                       // t > 1
+    EXPECT_FLOAT_EQ(Down(-10.0f, 50.0f, -10.0f, 50.0f), 1.0f);                  // t = 1 hits
+}
+
+TEST_F(CollisionTest, TheFirstPolygonInOrderWinsNotTheNearest) {
+    AddGround(-100.0f, 300.0f, -100.0f, 300.0f, 0.0f);   // farther, first
+    AddGround(-100.0f, 300.0f, -100.0f, 300.0f, 20.0f);  // nearer, second
+    Build(0);
+    EXPECT_FLOAT_EQ(Down(0.0f, 50.0f, 0.0f), 0.5f);
+
+    // The same across segments: segment 0 before segment 1.
+    AddGround(-100.0f, 300.0f, -100.0f, 300.0f, 0.0f);
+    Build(0);
+    AddGround(-100.0f, 300.0f, -100.0f, 300.0f, 40.0f);
+    Build(1);
+    stage_.mapCount = 2;
+    EXPECT_FLOAT_EQ(Down(0.0f, 50.0f, 0.0f), 0.5f);
+    stage_.mapCount = 1;  // segments beyond the map count are not tested
+    gCollisionSegments[0].count = 0;
+    EXPECT_EQ(Down(0.0f, 50.0f, 0.0f), -1.0f);
+}
+
+TEST_F(CollisionTest, MarkedTrianglesAreNeverSolid) {
+    for (int32_t kind = 1; kind <= 7; ++kind) {
+        AddGround(-100.0f, 300.0f, -100.0f, 300.0f, 0.0f, kind);
+        Build(0);
+        EXPECT_EQ(Down(0.0f, 50.0f, 0.0f), -1.0f) << "kind " << kind;
+    }
+}
+
+TEST_F(CollisionTest, WorldXIsTheMirroredFileX) {
+    AddGround(10.0f, 210.0f, -100.0f, 100.0f);
+    Build(0);
+    EXPECT_FLOAT_EQ(Down(-50.0f, 50.0f, 0.0f), 0.5f);
+    EXPECT_EQ(Down(50.0f, 50.0f, 0.0f), -1.0f);
+}
+
+TEST_F(CollisionTest, SegmentOffsetsMoveTheirSegmentOnly) {
+    AddGround(0.0f, 200.0f, 0.0f, 200.0f);
+    Build(0);
+    AddGround(0.0f, 200.0f, 0.0f, 200.0f);
+    Build(1);
+    stage_.mapCount = 2;
+    stage_.mapType = 0;  // a course without box tests
+    stage_.tileDepth = 100000.0f;
+    gGameState.segmentOffset[1][0] = 1000.0f;  // drawn at offset_x - x
+    gGameState.segmentOffset[1][1] = 300.0f;
+    gGameState.segmentOffset[1][2] = 5000.0f;
+    // Segment 1's ground lies at world x 800..1000, height 300, z 5000..5200.
+    EXPECT_FLOAT_EQ(Down(950.0f, 350.0f, 5020.0f), 0.5f);
+    EXPECT_EQ(Down(-20.0f, 350.0f, 5020.0f), -1.0f);  // segment 0 is not there
+    EXPECT_FLOAT_EQ(Down(-20.0f, 50.0f, 20.0f), 0.5f);
+}
+
+TEST_F(CollisionTest, APlacedCourseSkipsSegmentsBesideTheQuery) {
+    AddGround(-10.0f, 10.0f, -10.0f, 10.0f);
+    Build(0);
+    // The segment is moved beside its own box: the query box (not moved by the offsets)
+    // does not meet the segment box, so the placed course skips it...
+    gGameState.segmentOffset[0][0] = 1000.0f;
+    EXPECT_EQ(Down(995.0f, 50.0f, -8.0f), -1.0f);
+    // ...while a looping course tests every segment.
+    stage_.mapType = 0;
+    stage_.tileDepth = 100000.0f;
+    EXPECT_FLOAT_EQ(Down(995.0f, 50.0f, -8.0f), 0.5f);
+}
+
+TEST_F(CollisionTest, ALoopingCourseWrapsTheStartAndTriesOneLengthBack) {
+    stage_.mapType = 0;
+    stage_.tileDepth = 1000.0f;
+    stage_.floorHeight = 200.0f;
+    AddGround(-100.0f, 100.0f, 400.0f, 700.0f);  // covers z 500 near x 0
+    Build(0);
+    // z 2500 is tested at 500; the floor height lowers the start.
+    EXPECT_FLOAT_EQ(Down(0.0f, 250.0f, 2500.0f), 0.5f);
+
+    AddGround(-100.0f, 100.0f, -600.0f, -300.0f);  // covers z -500
+    Build(0);
+    EXPECT_FLOAT_EQ(Down(0.0f, 250.0f, 2500.0f), 0.5f);  // second pass at -500
+    EXPECT_EQ(Down(0.0f, 250.0f, 2200.0f), -1.0f);       // 200 and -800 miss
+
+    AddGround(-100.0f, 100.0f, 950.0f, 1200.0f);
+    Build(0);
+    EXPECT_FLOAT_EQ(Down(0.0f, 250.0f, 1000.0f), 0.5f);  // exactly one length: not wrapped
+    EXPECT_EQ(Down(0.0f, 250.0f, 0.0f), -1.0f);
+}
+
+TEST_F(CollisionTest, ALoopingCourseWithoutLengthNeitherHangsNorLoops) {
+    stage_.mapType = 0;
+    stage_.tileDepth = 0.0f;
+    AddGround(-100.0f, 100.0f, 2400.0f, 2700.0f);
+    Build(0);
+    EXPECT_FALSE(IsLoopingCourse(stage_));
+    EXPECT_FLOAT_EQ(Down(0.0f, 50.0f, 2500.0f), 0.5f);  // tested where it starts
+    stage_.tileDepth = -1000.0f;
+    EXPECT_FLOAT_EQ(Down(0.0f, 50.0f, 2500.0f), 0.5f);
+
+    // Far and infinite starts on a looping course return at once.
+    stage_.tileDepth = 1000.0f;
+    AddGround(-100.0f, 100.0f, 400.0f, 700.0f);
+    Build(0);
+    EXPECT_EQ(Down(0.0f, 50.0f, 1.0e30f), -1.0f);
+    EXPECT_EQ(Down(0.0f, 50.0f, INFINITY), -1.0f);
+    EXPECT_EQ(Down(0.0f, 50.0f, NAN), -1.0f);
+    EXPECT_FLOAT_EQ(Down(0.0f, 50.0f, 2500.0f + 1000.0f * 4000.0f), 0.5f);
+}
+
+TEST_F(CollisionTest, WithoutACurrentStageNothingIsSolid) {
+    AddGround(-100.0f, 300.0f, -100.0f, 300.0f);
+    Build(0);
+    gCurrentStage = nullptr;
+    EXPECT_EQ(Down(0.0f, 50.0f, 0.0f), -1.0f);
+}
+
+TEST_F(CollisionTest, ClearingTheMarksResetsEveryTriangleKind) {
+    gMapTriangles[0].kind = 5;
+    gMapTriangles[kMapTriangleMax - 1].kind = 2;
+    ClearMapTriangleMarks();
+    EXPECT_EQ(gMapTriangles[0].kind, 0);
+    EXPECT_EQ(gMapTriangles[kMapTriangleMax - 1].kind, 0);
+}
+
+struct Spawn {
+    char how;  // 'p' at a point, 'g' on a polygon
+    gfx::Vec3 centre, orientation;
+    const CollisionPolygon* polygon;
+    int type, segment;
+};
+std::vector<Spawn> gSpawns;
+
+void SpawnAtPoint(const gfx::Vec3& c, const gfx::Vec3& m, int type, int segment) {
+    gSpawns.push_back({'p', c, m, nullptr, type, segment});
+}
+void SpawnOnPolygon(const CollisionPolygon& p, int type, int segment) {
+    gSpawns.push_back({'g', {}, {}, &p, type, segment});
+}
+
+TEST_F(CollisionTest, EachMarkedTrianglePlacesOneEnemyByItsKind) {
+    AddGround(0.0f, 30.0f, 0.0f, 60.0f, 9.0f);  // ground: nothing
+    Build(0);
+    for (int32_t kind = 1; kind <= 7; ++kind) {
+        AddGround(0.0f, 30.0f, 0.0f, 60.0f, 9.0f, kind);
+    }
+    Build(1);
+    stage_.mapCount = 2;
+    gSpawns.clear();
+
+    SpawnMapPlacedEnemies();  // no spawners yet: nothing happens
+    EXPECT_TRUE(gSpawns.empty());
+
+    gMapPlacementSpawners = {SpawnAtPoint, SpawnOnPolygon};
+    SpawnMapPlacedEnemies();
+    ASSERT_EQ(gSpawns.size(), 6u);  // kind 3 places nothing
+    const int types[] = {6, 7, 26, 27, 17, 18};
+    for (size_t i = 0; i < gSpawns.size(); ++i) {
+        EXPECT_EQ(gSpawns[i].type, types[i]);
+        EXPECT_EQ(gSpawns[i].segment, 1);
+    }
+    // The centre is mirrored into the world; the orientation E0 x E1 is neither normalised
+    // nor mirrored: E0 = (30, 0, 0), E1 = (-30, 0, 60).
+    EXPECT_EQ(gSpawns[0].how, 'p');
+    EXPECT_FLOAT_EQ(gSpawns[0].centre.x, -10.0f);
+    EXPECT_FLOAT_EQ(gSpawns[0].centre.y, 9.0f);
+    EXPECT_FLOAT_EQ(gSpawns[0].centre.z, 20.0f);
+    EXPECT_FLOAT_EQ(gSpawns[0].orientation.x, 0.0f);
+    EXPECT_FLOAT_EQ(gSpawns[0].orientation.y, -1800.0f);
+    EXPECT_FLOAT_EQ(gSpawns[0].orientation.z, 0.0f);
+    // Kinds 6 and 7 pass the polygon itself.
+    EXPECT_EQ(gSpawns[4].how, 'g');
+    EXPECT_EQ(gSpawns[4].polygon, &gCollisionSegments[1].polygons[5]);
+    EXPECT_EQ(MapPlacementRuleOf(3).action, MapPlacementAction::None);
+    EXPECT_EQ(MapPlacementRuleOf(99).action, MapPlacementAction::None);
+}
+
+}  // namespace

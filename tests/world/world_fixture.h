@@ -1,0 +1,164 @@
+// Helpers of the world tests: stage meshes built in memory (quads grouped into subsets), a
+// null device that notes the world matrix and the states of every draw, and the setting up
+// and clearing of a current stage with its shared textures.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "engine/main/app.h"
+#include "engine/main/game_state.h"
+#include "engine/models/static_mesh.h"
+#include "platform/gfx/device.h"
+#include "platform/gfx/mesh.h"
+#include "world/course/collision.h"
+#include "world/rail/camera_rail.h"
+#include "world/stage/stage_index.h"
+#include "world/stage/stage_resources.h"
+
+namespace vqtest {
+
+// A vertex of the stage meshes' lit, coloured format.
+struct StageMeshVertex {
+    float x, y, z;
+    float nx, ny, nz;
+    uint32_t diffuse;
+    float u, v;
+};
+constexpr uint32_t kStageMeshVertexFvf =
+    gfx::FVF_XYZ | gfx::FVF_NORMAL | gfx::FVF_DIFFUSE | gfx::FVF_TEX1;
+
+// Quads (two triangles each) gathered by subset, then made into a StaticMesh.
+class MeshBuilder {
+public:
+    // Corners in order around the quad; the texture spans (0, 0) .. (repeat, repeat).
+    void Quad(int subset, gfx::Vec3 a, gfx::Vec3 b, gfx::Vec3 c, gfx::Vec3 d,
+              uint32_t color = 0xFFFFFFFFu, float repeat = 1.0f) {
+        uint32_t base = static_cast<uint32_t>(vertices_.size());
+        gfx::Vec3 n = gfx::Normalize(gfx::Cross(gfx::Sub(b, a), gfx::Sub(c, a)));
+        const gfx::Vec3 corners[4] = {a, b, c, d};
+        const float uv[4][2] = {{0, 0}, {repeat, 0}, {repeat, repeat}, {0, repeat}};
+        for (int k = 0; k < 4; ++k) {
+            vertices_.push_back({corners[k].x, corners[k].y, corners[k].z, n.x, n.y, n.z, color,
+                                 uv[k][0], uv[k][1]});
+        }
+        for (uint32_t k : {0u, 1u, 2u, 0u, 2u, 3u}) corners_.push_back(base + k);
+        attributes_.push_back(static_cast<uint32_t>(subset));
+        attributes_.push_back(static_cast<uint32_t>(subset));
+    }
+
+    // The mesh with one subset per texture index given (-1: no texture); each subset's
+    // material carries its number in the specular red (a marker for the tests).
+    void Build(gfx::Device* device, StaticMesh* out, const std::vector<int32_t>& textures) {
+        gfx::Mesh* mesh = nullptr;
+        uint32_t faces = static_cast<uint32_t>(attributes_.size());
+        ASSERT_EQ(gfx::Mesh::Create(device, faces, static_cast<uint32_t>(vertices_.size()),
+                                    kStageMeshVertexFvf, &mesh),
+                  gfx::Result::Ok);
+        void* data = mesh->GetVertexBuffer()->Lock();
+        std::memcpy(data, vertices_.data(), vertices_.size() * sizeof(StageMeshVertex));
+        mesh->GetVertexBuffer()->Unlock();
+        mesh->WriteIndices(corners_);
+        mesh->Attributes() = attributes_;
+        mesh->SortByAttribute();
+        out->mesh = mesh;
+        out->subsetCount = static_cast<int32_t>(textures.size());
+        out->textureIndices = textures;
+        out->materials.assign(textures.size(), gfx::Material{});
+        for (size_t j = 0; j < textures.size(); ++j) {
+            gfx::Material& m = out->materials[j];
+            m.diffuse = m.ambient = gfx::ColorValue{1.0f, 1.0f, 1.0f, 1.0f};
+            m.specular.r = static_cast<float>(j);
+        }
+    }
+
+private:
+    std::vector<StageMeshVertex> vertices_;
+    std::vector<uint32_t> corners_;
+    std::vector<uint32_t> attributes_;
+};
+
+// What a draw saw of the device.
+struct WorldDraw {
+    gfx::Mat4 world;
+    const gfx::Texture* texture;
+    int subset;  // the material marker
+    uint32_t colorOp;
+    uint32_t fog, fogColor, zEnable, zWrite;
+    float fogStart, fogEnd;
+    uint32_t primitives;
+};
+
+class WorldDevice : public gfx::NullDevice {
+public:
+    WorldDevice() : gfx::NullDevice(gfx::PresentParams{}) {}
+    std::vector<WorldDraw> draws;
+
+protected:
+    gfx::Result DoDraw(const gfx::DrawCall& call) override {
+        const gfx::DeviceState& s = state_;
+        float start, end;
+        std::memcpy(&start, &s.renderStates[gfx::RS_FOGSTART], sizeof start);
+        std::memcpy(&end, &s.renderStates[gfx::RS_FOGEND], sizeof end);
+        draws.push_back(
+            WorldDraw{s.world[0], s.textures[0], static_cast<int>(s.material.specular.r),
+                      s.stageStates[0][gfx::TSS_COLOROP], s.renderStates[gfx::RS_FOGENABLE],
+                      s.renderStates[gfx::RS_FOGCOLOR], s.renderStates[gfx::RS_ZENABLE],
+                      s.renderStates[gfx::RS_ZWRITEENABLE], start, end, call.primitiveCount});
+        return gfx::NullDevice::DoDraw(call);
+    }
+};
+
+// Sets up a current stage and the game's device; clears what the test loaded at the end.
+class WorldTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        device_ = new WorldDevice();
+        device_->BeginScene();
+        gPlatform.device = device_;
+        std::memset(&stage_, 0, sizeof stage_);
+        stage_.farClip = 59000;
+        gCurrentStage = &stage_;
+        gGameState = GameState{};
+        gGraphics.fieldOfView = 45.0f;
+        gGraphics.eye = gfx::Vec3{0.0f, 0.0f, 0.0f};
+        gRailPosition = 0.0f;
+        ResetSharedTextures();
+        for (CollisionSegment& s : gCollisionSegments) {
+            s.count = 0;
+            s.minX = s.minZ = s.maxX = s.maxZ = 0.0f;
+        }
+    }
+    void TearDown() override {
+        for (StaticMesh& m : gStageMeshes) ReleaseMesh(&m);
+        for (int i = 0; i < kSharedMeshTextureSlots; ++i) {
+            if (gSharedMeshTextures.textures[i]) gSharedMeshTextures.textures[i]->Release();
+        }
+        ResetSharedTextures();
+        gCurrentStage = nullptr;
+        device_->EndScene();
+        gPlatform.device = nullptr;
+        delete device_;
+    }
+
+    // Fills the shared texture table with `count` small textures of one colour each.
+    void ShareTextures(const std::vector<uint32_t>& colors) {
+        for (size_t i = 0; i < colors.size(); ++i) {
+            gfx::Texture* t = nullptr;
+            ASSERT_EQ(device_->CreateTexture(2, 2, 1, gfx::Format::A8R8G8B8, &t), gfx::Result::Ok);
+            uint32_t pitch;
+            uint32_t* texels = t->LockRect(0, &pitch);
+            for (uint32_t k = 0; k < 2 * pitch; ++k) texels[k] = colors[i];
+            t->UnlockRect(0);
+            gSharedMeshTextures.textures[i] = t;
+        }
+        gSharedMeshTextures.count = static_cast<int32_t>(colors.size());
+    }
+
+    WorldDevice* device_ = nullptr;
+    StageInfo stage_;
+};
+
+}  // namespace vqtest
