@@ -20,6 +20,7 @@
 #include "platform/system/system.h"
 #include "platform/text/cp932.h"
 #include "world/stage/stage_index.h"
+#include "world/stage/stage_resources.h"
 
 GameState gGameState;
 PlatformContext gPlatform;
@@ -213,6 +214,7 @@ void ResetCamera() {
 }
 
 int ShutdownApplication() {
+    ReleaseAllSceneResources();
     ReleaseCommonResources();
     // The craft models hold meshes and textures of the device: they go before it.
     for (SkinnedModel& model : gCraftModels) ReleaseModel(&model);
@@ -236,7 +238,7 @@ int ShutdownApplication() {
 }
 
 void ReturnToTitle() {
-    ReleaseTitleResources();
+    ReleaseAllSceneResources();
     ResetGameState();
     LoadTitleResources();
 }
@@ -371,9 +373,7 @@ bool StartGame(const PlatformBackends& backends) {
     // which has no precision control to restore.)
     ClearDebugText();
     InitDirectInput();  // without input devices the game still runs
-    // The craft models get the device here; the enemy models join them with the stage
-    // resources' model set-up.
-    for (SkinnedModel& model : gCraftModels) InitModelDevice(&model, 0, Device3D());
+    InitModelsForDevice(Device3D());
     OpenDataArchives();
     LoadStageIndex();
     InitSound();  // without sound the game runs silent

@@ -13,6 +13,8 @@
 #include "engine/overlay/pause_menu.h"
 #include "engine/sound/sound.h"
 #include "platform/system/system.h"
+#include "world/stage/stage_index.h"
+#include "world/stage/stage_resources.h"
 
 FrameClock gFrameClock;
 LoaderStatus gLoaderStatus;
@@ -36,7 +38,10 @@ void LoadSceneResourcesThread(void*) {
 gfx::Color SceneClearColor() {
     if (gGameState.scene == SceneId::Play) {
         // Opaque black while no stage is current, so the picture is never left undefined.
-        return 0xFF000000u;
+        if (!gCurrentStage) return 0xFF000000u;
+        const int32_t* c = gCurrentStage->backColor;
+        return gfx::MakeArgb(0xFF, static_cast<uint32_t>(c[0]), static_cast<uint32_t>(c[1]),
+                             static_cast<uint32_t>(c[2]));
     }
     return 0xFFE6F0FFu;
 }
@@ -67,6 +72,7 @@ void DrawFrame(gfx::Device* device) {
 void TryResetDevice(gfx::Device* device) {
     if (device->TestCooperativeLevel() != gfx::Result::DeviceNotReset) return;
     if (IsLoaderBusy()) return;
+    ReleaseAllSceneResources();
     if (gfx::Failed(device->Reset(gGraphics.presentParams))) return;
     gDeviceUsable = true;
     LoadCommonResources();
@@ -168,6 +174,7 @@ void UpdateFrame() {
         if (IsFadeOutDone()) {
             gGameState.scene = SceneId::Title;
             StartFadeIn(0);
+            ReleaseStageResources();
             StartLoaderThread();
             gLoaderStatus.titlePending = 0;
         }

@@ -2,6 +2,29 @@
 // step (on the loader thread), by scene number.
 #include "engine/graphics/texture_groups.h"
 #include "engine/main/frame.h"
+#include "world/draw/world_draw.h"
+#include "world/stage/stage_resources.h"
+
+namespace {
+
+// The play scene's load step, on the loader thread.
+void LoadPlayScene() {
+    LoadStageResources();
+    LoadStageEnemyModels();
+}
+
+// After a device reset in play: the stage again, and the enemy models it had flagged.
+void ReloadPlayScene() {
+    LoadStageResources();
+    ReloadStageEnemyModels();
+}
+
+// The play scene's frame: the world.
+void DrawPlayScene() {
+    DrawGameWorld();
+}
+
+}  // namespace
 
 const SceneStep kSceneUpdate[kSceneCount] = {
     nullptr,  // title
@@ -14,18 +37,18 @@ const SceneStep kSceneUpdate[kSceneCount] = {
 };
 
 const SceneStep kSceneDraw[kSceneCount] = {
-    nullptr,  // title
-    nullptr,  // play
-    nullptr,  // game-over picture
-    nullptr,  // ending
-    nullptr,  // result
-    nullptr,  // story event
-    nullptr,  // shop
+    nullptr,        // title
+    DrawPlayScene,  // play
+    nullptr,        // game-over picture
+    nullptr,        // ending
+    nullptr,        // result
+    nullptr,        // story event
+    nullptr,        // shop
 };
 
 const SceneStep kSceneLoad[kSceneCount] = {
     LoadTitleResources,     // title
-    nullptr,                // play
+    LoadPlayScene,          // play
     LoadGameOverResources,  // game-over picture
     LoadEndingResources,    // ending
     LoadResultResources,    // result
@@ -34,11 +57,11 @@ const SceneStep kSceneLoad[kSceneCount] = {
 };
 
 const SceneStep kSceneReload[kSceneCount] = {
-    nullptr,  // title
-    nullptr,  // play
-    nullptr,  // game-over picture
-    nullptr,  // ending
-    nullptr,  // result
-    nullptr,  // story event
-    nullptr,  // shop
+    LoadTitleResources,     // title
+    ReloadPlayScene,        // play
+    LoadGameOverResources,  // game-over picture
+    LoadEndingResources,    // ending
+    LoadResultResources,    // result
+    nullptr,                // story event
+    LoadShopResources,      // shop
 };

@@ -225,5 +225,6 @@ void ReleaseAllSceneResources() {
 }
 
 void InitModelsForDevice(gfx::Device* device) {
+    for (SkinnedModel& model : gCraftModels) InitModelDevice(&model, 0, device);
     for (SkinnedModel& model : gEnemyModels) InitModelDevice(&model, 0, device);
 }
