@@ -326,3 +326,122 @@ TEST_F(CollisionTest, EachMarkedTrianglePlacesOneEnemyByItsKind) {
 }
 
 }  // namespace
+
+namespace {
+
+// The course scan polygon by polygon, without any index: the reference the query must agree
+// with whatever the index picks.
+int ScanCourse(float x, float y, float z, float dx, float dy, float dz, float* tOut) {
+    const StageInfo& stage = *gCurrentStage;
+    bool placed = stage.mapType == 2;
+    bool looping = IsLoopingCourse(stage);
+    if (!placed) {
+        if (looping) {
+            while (z > stage.tileDepth) z -= stage.tileDepth;
+        }
+        y -= stage.floorHeight;
+    }
+    float xm = -x;
+    float d[3] = {-dx, dy, dz};
+    float qmin[3] = {xm - std::fabs(d[0]), y - std::fabs(dy), z - std::fabs(dz)};
+    float qmax[3] = {xm + std::fabs(d[0]), y + std::fabs(dy), z + std::fabs(dz)};
+    for (int pass = 0; pass < (looping ? 2 : 1); ++pass) {
+        float zp = pass == 0 ? z : z - stage.tileDepth;
+        for (int s = 0; s < stage.mapCount; ++s) {
+            const CollisionSegment& seg = gCollisionSegments[s];
+            if (placed && !(seg.minX <= qmax[0] && seg.maxX >= qmin[0] && seg.minZ <= qmax[2] &&
+                            seg.maxZ >= qmin[2])) {
+                continue;
+            }
+            const float* o = gGameState.segmentOffset[s];
+            float p[3] = {xm + o[0], y - o[1], zp - o[2]};
+            for (int i = 0; i < seg.count; ++i) {
+                const CollisionPolygon& g = seg.polygons[i];
+                if (g.kind != 0) continue;
+                bool inBox = true;
+                for (int a = 0; a < 3; ++a)
+                    inBox = inBox && g.boxMin[a] <= qmax[a] && g.boxMax[a] >= qmin[a];
+                if (placed && !inBox) continue;
+                float side =
+                    g.normal[0] * p[0] + g.normal[1] * p[1] + g.normal[2] * p[2] + g.distance;
+                float facing = g.normal[0] * d[0] + g.normal[1] * d[1] + g.normal[2] * d[2];
+                if (!(side >= 0.0f) || !(facing < 0.0f)) continue;
+                bool inside = true;
+                for (int k = 0; k < 3; ++k) {
+                    float c[3] = {d[1] * g.ez[k] - d[2] * g.ey[k], d[2] * g.ex[k] - d[0] * g.ez[k],
+                                  d[0] * g.ey[k] - d[1] * g.ex[k]};
+                    float along =
+                        (p[0] - g.vx[k]) * c[0] + (p[1] - g.vy[k]) * c[1] + (p[2] - g.vz[k]) * c[2];
+                    inside = inside && along >= 0.0f;
+                }
+                float t = -side / facing;
+                if (!inside || !(t <= 1.0f)) continue;
+                *tOut = t;
+                return s * 100000 + i + 1;
+            }
+        }
+    }
+    return 0;
+}
+
+uint32_t gSeed = 1;
+float Random(float lo, float hi) {
+    gSeed = gSeed * 1664525u + 1013904223u;
+    return lo + (hi - lo) * static_cast<float>(gSeed >> 8) / 16777216.0f;
+}
+
+TEST_F(CollisionTest, TheIndexedQueryAgreesWithAScanOfEveryPolygon) {
+    // Two segments of rolling ground with scattered triangles of every size on top, a few of
+    // them marked, the second segment moved by offsets.
+    for (int slot = 0; slot < 2; ++slot) {
+        for (int zi = 0; zi < 30; ++zi) {
+            for (int xi = 0; xi < 20; ++xi) {
+                float x = xi * 20.0f - 200.0f, z = zi * 20.0f;
+                Point a{x, Random(-5, 5), z}, b{x, Random(-5, 5), z + 20},
+                    c{x + 20, Random(-5, 5), z + 20};
+                Add(a, b, c);
+                Add(a, c, {x + 20, Random(-5, 5), z});
+            }
+        }
+        for (int k = 0; k < 400; ++k) {
+            float size = k % 50 == 0 ? 400.0f : Random(1.0f, 40.0f);
+            Point a{Random(-250, 250), Random(0, 60), Random(-50, 650)};
+            Add(a, {a.x + Random(-size, size), a.y + Random(-9, 9), a.z + Random(-size, size)},
+                {a.x + Random(-size, size), a.y + Random(-9, 9), a.z + Random(-size, size)},
+                k % 37 == 0 ? 2 : 0);
+        }
+        Build(slot);
+    }
+    stage_.mapCount = 2;
+    gGameState.segmentOffset[1][0] = 60.0f;
+    gGameState.segmentOffset[1][1] = -8.0f;
+    gGameState.segmentOffset[1][2] = 90.0f;
+
+    int hits = 0;
+    for (int course = 0; course < 2; ++course) {
+        stage_.mapType = course == 0 ? 2 : 0;
+        stage_.tileDepth = 600.0f;
+        stage_.floorHeight = course == 0 ? 0.0f : 3.0f;
+        for (int k = 0; k < 5000; ++k) {
+            float x = Random(-300, 300), y = Random(-20, 120), z = Random(-100, 1400);
+            float dx = 0.0f, dy = -Random(10, 1000), dz = 0.0f;
+            if (k % 3 == 1) {  // slanted, sometimes long
+                dx = Random(-60, 60), dy = Random(-120, 40), dz = Random(-60, 60);
+                if (k % 30 == 1) dx *= 20.0f, dz *= 20.0f;
+            } else if (k % 3 == 2) {  // up from below
+                dy = -dy;
+            }
+            float t1 = -1.0f, t2 = -1.0f;
+            int expected = ScanCourse(x, y, z, dx, dy, dz, &t1);
+            int got = RaycastCourse(x, y, z, dx, dy, dz, &t2);
+            ASSERT_EQ(got, expected != 0) << "ray " << k << " course " << course;
+            if (got) {
+                ASSERT_EQ(t2, t1) << "ray " << k;
+                ++hits;
+            }
+        }
+    }
+    EXPECT_GT(hits, 2000);
+}
+
+}  // namespace

@@ -1,6 +1,10 @@
 #include "world/course/collision.h"
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
+
+#include "world/course/course_grid.h"
 
 std::array<CollisionSegment, kMapSegments> gCollisionSegments;
 gfx::Vec3 gCourseHitNormal;
@@ -25,42 +29,99 @@ int SegmentCount(const StageInfo& stage) {
     return stage.mapCount < kMapSegments ? stage.mapCount : kMapSegments;
 }
 
-// The segment's polygons tested against the point p (in the course's coordinates) moving
-// by d; qmin/qmax is the query box, used only when boxed is set.
-bool RaycastSegment(const CollisionSegment& segment, const float p[3], const float d[3],
-                    const float qmin[3], const float qmax[3], bool boxed, float* tOut) {
-    int count = segment.count;
-    for (int i = 0; i < count; ++i) {
-        const CollisionPolygon& poly = segment.polygons[i];
-        if (poly.kind != 0) continue;
-        if (boxed && !(poly.boxMin[0] <= qmax[0] && poly.boxMax[0] >= qmin[0] &&
-                       poly.boxMin[1] <= qmax[1] && poly.boxMax[1] >= qmin[1] &&
-                       poly.boxMin[2] <= qmax[2] && poly.boxMax[2] >= qmin[2])) {
-            continue;
-        }
-        const float* n = poly.normal;
-        float side = n[0] * p[0] + n[1] * p[1] + n[2] * p[2] + poly.distance;
-        if (!(side >= 0.0f)) continue;
-        float facing = n[0] * d[0] + n[1] * d[1] + n[2] * d[2];
-        if (!(facing < 0.0f)) continue;
-        bool inside = true;
-        for (int k = 0; k < 3 && inside; ++k) {
-            float c[3];
-            Cross(d[0], d[1], d[2], poly.ex[k], poly.ey[k], poly.ez[k], c);
-            float along = (p[0] - poly.vx[k]) * c[0] + (p[1] - poly.vy[k]) * c[1] +
-                          (p[2] - poly.vz[k]) * c[2];
-            inside = along >= 0.0f;
-        }
-        if (!inside) continue;
-        float t = -side / facing;
-        if (!(t <= 1.0f)) continue;
+// The index of each segment's solid polygons.
+std::array<CourseGrid, kMapSegments> gCourseGrids;
 
-        float m[3];
-        Cross(poly.ex[0], poly.ey[0], poly.ez[0], poly.ex[1], poly.ey[1], poly.ez[1], m);
-        float length = std::sqrt(m[0] * m[0] + m[1] * m[1] + m[2] * m[2]);
-        gCourseHitNormal = gfx::Vec3{m[0] / length, m[1] / length, m[2] / length};
-        *tOut = t;
-        return true;
+// Queries that meet more cells than this test the whole segment instead.
+constexpr int kMostQueryCells = 256;
+constexpr int kPolygonWords = kCollisionPolygonsPerSegment / 64;
+
+// One polygon tested against the point p (in the course's coordinates) moving by d; qmin/qmax
+// is the query box, used only when boxed is set. The tests run cheapest first.
+bool TestPolygon(const CollisionPolygon& poly, const float p[3], const float d[3],
+                 const float qmin[3], const float qmax[3], bool boxed, float* tOut) {
+    if (poly.kind != 0) return false;
+    if (boxed &&
+        !(poly.boxMin[0] <= qmax[0] && poly.boxMax[0] >= qmin[0] && poly.boxMin[1] <= qmax[1] &&
+          poly.boxMax[1] >= qmin[1] && poly.boxMin[2] <= qmax[2] && poly.boxMax[2] >= qmin[2])) {
+        return false;
+    }
+    const float* n = poly.normal;
+    float side = n[0] * p[0] + n[1] * p[1] + n[2] * p[2] + poly.distance;
+    if (!(side >= 0.0f)) return false;
+    float facing = n[0] * d[0] + n[1] * d[1] + n[2] * d[2];
+    if (!(facing < 0.0f)) return false;
+    for (int k = 0; k < 3; ++k) {
+        float c[3];
+        Cross(d[0], d[1], d[2], poly.ex[k], poly.ey[k], poly.ez[k], c);
+        float along =
+            (p[0] - poly.vx[k]) * c[0] + (p[1] - poly.vy[k]) * c[1] + (p[2] - poly.vz[k]) * c[2];
+        if (!(along >= 0.0f)) return false;
+    }
+    float t = -side / facing;
+    if (!(t <= 1.0f)) return false;
+
+    float m[3];
+    Cross(poly.ex[0], poly.ey[0], poly.ez[0], poly.ex[1], poly.ey[1], poly.ez[1], m);
+    float length = std::sqrt(m[0] * m[0] + m[1] * m[1] + m[2] * m[2]);
+    gCourseHitNormal = gfx::Vec3{m[0] / length, m[1] / length, m[2] / length};
+    *tOut = t;
+    return true;
+}
+
+// The segment's polygons in order against p moving by d. Only polygons whose cells the
+// segment of space from p to p + d meets can pass, so only those are tested, still in order.
+bool RaycastSegment(int slot, const float p[3], const float d[3], const float qmin[3],
+                    const float qmax[3], bool boxed, float* tOut) {
+    const CollisionSegment& segment = gCollisionSegments[slot];
+    const CourseGrid& grid = gCourseGrids[slot];
+    int count = segment.count;
+    CourseCells cells;
+    float reach = 1.0e-3f * (std::fabs(d[0]) + std::fabs(d[2]));
+    bool indexed = grid.usable && FindCourseCells(grid, std::min(p[0], p[0] + d[0]) - reach,
+                                                  std::min(p[2], p[2] + d[2]) - reach,
+                                                  std::max(p[0], p[0] + d[0]) + reach,
+                                                  std::max(p[2], p[2] + d[2]) + reach, &cells);
+    int cellCount = indexed ? (cells.c1 - cells.c0 + 1) * (cells.r1 - cells.r0 + 1) : 0;
+    if (!indexed || cellCount > kMostQueryCells) {
+        for (int i = 0; i < count; ++i) {
+            if (TestPolygon(segment.polygons[i], p, d, qmin, qmax, boxed, tOut)) return true;
+        }
+        return false;
+    }
+    if (cellCount == 1) {
+        int cell = cells.r0 * grid.columns + cells.c0;
+        for (uint32_t e = grid.cellStart[cell]; e < grid.cellStart[cell + 1]; ++e) {
+            int i = grid.entries[e];
+            if (i < count && TestPolygon(segment.polygons[i], p, d, qmin, qmax, boxed, tOut)) {
+                return true;
+            }
+        }
+        return false;
+    }
+    // Several cells: their polygons are gathered as bits and visited in ascending order.
+    uint64_t bits[kPolygonWords] = {};
+    int low = kPolygonWords, high = -1;
+    for (int r = cells.r0; r <= cells.r1; ++r) {
+        for (int c = cells.c0; c <= cells.c1; ++c) {
+            int cell = r * grid.columns + c;
+            for (uint32_t e = grid.cellStart[cell]; e < grid.cellStart[cell + 1]; ++e) {
+                int i = grid.entries[e];
+                bits[i >> 6] |= uint64_t{1} << (i & 63);
+                low = std::min(low, i >> 6);
+                high = std::max(high, i >> 6);
+            }
+        }
+    }
+    for (int w = low; w <= high; ++w) {
+        uint64_t word = bits[w];
+        while (word) {
+            int i = w * 64 + std::countr_zero(word);
+            word &= word - 1;
+            if (i < count && TestPolygon(segment.polygons[i], p, d, qmin, qmax, boxed, tOut)) {
+                return true;
+            }
+        }
     }
     return false;
 }
@@ -135,6 +196,7 @@ void BuildCollisionSegment(int mode, int count, int slot) {
             if (p.vz[k] > segment.maxZ) segment.maxZ = p.vz[k];
         }
     }
+    BuildCourseGrid(segment, &gCourseGrids[slot]);
 }
 
 bool IsLoopingCourse(const StageInfo& stage) {
@@ -175,7 +237,7 @@ int RaycastCourse(float x, float y, float z, float dx, float dy, float dz, float
             }
             const float* offset = gGameState.segmentOffset[s];
             const float p[3] = {xm + offset[0], y - offset[1], zp - offset[2]};
-            if (RaycastSegment(segment, p, d, qmin, qmax, placed, tOut)) return 1;
+            if (RaycastSegment(s, p, d, qmin, qmax, placed, tOut)) return 1;
         }
     }
     return 0;
