@@ -182,6 +182,16 @@ TEST_F(StageIndexTest, LinesBeyondTheRecordsAreIgnored) {
     EXPECT_EQ(gGameState.stageCount, 1);
 }
 
+TEST_F(StageIndexTest, ALineOfMoreThan511CharactersIsReadOnAsTheNextLine) {
+    // The first 511 characters make a name too long for its field (ignored); the rest of the
+    // line is a line of its own.
+    Read("stage:1-1\nmap:" + std::string(507, 'a') + "farclip:7\nmap:short.x\n");
+    const StageInfo& s = gStageInfo[0];
+    EXPECT_EQ(s.farClip, 7);
+    EXPECT_EQ(s.mapCount, 1);
+    EXPECT_STREQ(s.mapNames[0], "short.x");
+}
+
 TEST(StageCodes, MapToIndices) {
     EXPECT_EQ(StageIndexFromCode("1-1"), 0);
     EXPECT_EQ(StageIndexFromCode("2-3abc"), 5);
