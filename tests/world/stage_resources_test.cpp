@@ -201,6 +201,7 @@ TEST_F(StageResourcesTest, ReleasingAllScenesFreesEveryGroupButTheCommonOne) {
     EXPECT_EQ(title.texture, nullptr);
     EXPECT_EQ(play.texture, nullptr);
     EXPECT_NE(common.texture, nullptr);
+    ReleaseTextureGroup(TextureGroup::Common);  // the holders live on this stack frame only
 }
 
 }  // namespace
