@@ -42,9 +42,7 @@ struct Frame {
         gSharedMeshTextures.count = 6;
 
         stage.farClip = 59000;
-        stage.fogStart = 500.0f;
-        stage.fogEnd = 4000.0f;
-        stage.fogColor[0] = 180, stage.fogColor[1] = 190, stage.fogColor[2] = 210;
+        vqtest::SetFog(&stage, 500.0f, 4000.0f, 180, 190, 210);
         stage.drawCode = 1;
         stage.scroll = 10.0f;
         if (placed) {
@@ -63,17 +61,10 @@ struct Frame {
                 b.Build(device, &gStageMeshes[s], {s % 6, (s + 1) % 6, (s + 2) % 6});
             }
             vqtest::MeshBuilder sky;
-            const float r = 3000.0f, h = 1500.0f;
-            sky.Quad(0, {-r, h, r}, {r, h, r}, {r, -h, r}, {-r, -h, r});
-            sky.Quad(0, {r, h, r}, {r, h, -r}, {r, -h, -r}, {r, -h, r});
-            sky.Quad(0, {-r, h, -r}, {-r, h, r}, {-r, -h, r}, {-r, -h, -r});
-            sky.Quad(0, {-r, h, -r}, {r, h, -r}, {r, h, r}, {-r, h, r});
+            sky.SkyBox(0, 3000.0f, 1500.0f);
             sky.Build(device, &BackgroundMesh(), {5});
         } else {
-            stage.mapType = 0;
-            stage.tileWidth = stage.tileDepth = 400.0f;
-            stage.tileColumns = 5;
-            stage.tileRows = 6;
+            vqtest::SetTiledFloor(&stage, 400.0f, 5, 6, 0.0f);
             vqtest::MeshBuilder b;
             for (int q = 0; q < 400; ++q) {
                 float x = static_cast<float>(q % 20) * 20.0f - 200.0f;

@@ -445,3 +445,23 @@ TEST_F(CollisionTest, TheIndexedQueryAgreesWithAScanOfEveryPolygon) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CollisionTest, ASegmentTooCrowdedForTheIndexIsTestedWhole) {
+    // Wide triangles that all cover the whole segment: their cells would outgrow the index.
+    for (int k = 0; k < 3000; ++k) {
+        float y = Random(0, 100);
+        AddGround(-500.0f, 500.0f + Random(0, 50), -500.0f, 500.0f, y);
+    }
+    Build(0);
+    for (int k = 0; k < 200; ++k) {
+        float x = Random(-200, 200), z = Random(-200, 200);
+        float t1 = -1.0f, t2 = -1.0f;
+        int expected = ScanCourse(x, 150.0f, z, 0.0f, -200.0f, 0.0f, &t1);
+        ASSERT_EQ(RaycastCourse(x, 150.0f, z, 0.0f, -200.0f, 0.0f, &t2), expected != 0);
+        EXPECT_EQ(t2, t1);
+    }
+}
+
+}  // namespace

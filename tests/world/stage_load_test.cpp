@@ -2,8 +2,8 @@
 // loader thread by the play scene's load step, its world is drawn, it survives a device
 // reset and the return to the title releases it.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
+#include <filesystem>
 #include <string>
 
 #include "engine/main/app.h"
@@ -13,7 +13,6 @@
 #include "tests/models/scratch_folder.h"
 #include "tests/support/headless_game.h"
 #include "tests/support/pictures.h"
-#include "tests/support/temp_folder.h"
 #include "tests/world/stage_files.h"
 #include "world/course/collision.h"
 #include "world/stage/stage_index.h"
@@ -24,10 +23,6 @@ namespace {
 class StageLoadTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char cwd[4096];
-        ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-        oldFolder_ = cwd;
-        ASSERT_EQ(chdir(folder_.Path().c_str()), 0);
         Write("idx/stage.idx",
               "// the one stage\r\n"
               "stage:1-1\r\n"
@@ -50,20 +45,16 @@ protected:
         ASSERT_TRUE(vqtest::WriteFileBytes(
             "xfile/st/sky.bmp", vqtest::EncodeBmp24(vqtest::SolidPicture(8, 8, 0xFF4060C0u))));
         vqtest::HeadlessOptions options;
-        options.runFolder = folder_.Path();
+        options.runFolder = std::filesystem::current_path().string();
         ASSERT_TRUE(vqtest::StartHeadlessGame(options));
     }
-    void TearDown() override {
-        vqtest::StopHeadlessGame();
-        EXPECT_EQ(chdir(oldFolder_.c_str()), 0);
-    }
+    void TearDown() override { vqtest::StopHeadlessGame(); }
     static void Write(const std::string& path, const std::string& text) {
         vqtest::ScratchFolder::Write(path, text);
     }
     gfx::NullDevice* Null() { return static_cast<gfx::NullDevice*>(Device3D()); }
 
-    vqtest::TempFolder folder_;
-    std::string oldFolder_;
+    vqtest::ScratchFolder folder_;  // the run folder while the test runs
 };
 
 TEST_F(StageLoadTest, APlayLoadRunsOnTheLoaderThreadAndTheWorldIsDrawn) {

@@ -65,9 +65,7 @@ TEST_F(WorldDrawTest, FogNeedsAStartAndMasksItsColour) {
     ASSERT_EQ(Draws().size(), 1u);
     EXPECT_EQ(Draws()[0].fog, gfx::kFalse);
 
-    stage_.fogStart = 100.0f;
-    stage_.fogEnd = 900.0f;
-    stage_.fogColor[0] = 300;
+    vqtest::SetFog(&stage_, 100.0f, 900.0f, 300, 0, 0);
     DrawStageScene();
     ASSERT_EQ(Draws().size(), 2u);
     const vqtest::WorldDraw& d = Draws()[1];
@@ -200,14 +198,8 @@ TEST_F(WorldDrawTest, TheViewAreaIsMeasuredOnTheGroundPlaneFromMirroredBoxCentre
 }
 
 TEST_F(WorldDrawTest, FloorTilesAreCentredAndFollowTheRailTileByTile) {
-    stage_.mapType = 0;
-    stage_.tileWidth = 1000.0f;
-    stage_.tileDepth = 1000.0f;
-    stage_.tileColumns = 3;
-    stage_.tileRows = 2;
-    stage_.floorHeight = -50.0f;
-    stage_.scroll = 100.0f;
-    gRailPosition = 25.0f;  // rail point z 2500: the first row starts at 2000
+    vqtest::SetTiledFloor(&stage_, 1000.0f, 3, 2, -50.0f);
+    gRailPosition = 250.0f;  // rail point z 2500: the first row starts at 2000
     ShareTextures({0xFF111111});
     MeshIn(&gStageMeshes[0], {0});
 
@@ -225,12 +217,8 @@ TEST_F(WorldDrawTest, FloorTilesAreCentredAndFollowTheRailTileByTile) {
 }
 
 TEST_F(WorldDrawTest, AFloorWithoutTileDepthIsNotTiled) {
-    stage_.mapType = 0;
-    stage_.tileWidth = 1000.0f;
-    stage_.tileColumns = 3;
-    stage_.tileRows = 2;
-    stage_.scroll = 100.0f;
-    gRailPosition = 25.0f;
+    vqtest::SetTiledFloor(&stage_, 1000.0f, 3, 2, 0.0f);
+    gRailPosition = 250.0f;
     ShareTextures({0xFF111111});
     MeshIn(&gStageMeshes[0], {0});
     for (float depth : {0.0f, -1000.0f}) {

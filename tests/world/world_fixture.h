@@ -49,6 +49,15 @@ public:
         attributes_.push_back(static_cast<uint32_t>(subset));
     }
 
+    // Three walls and a ceiling around the origin, seen from inside: a sky.
+    void SkyBox(int subset, float radius, float height) {
+        const float r = radius, h = height;
+        Quad(subset, {-r, h, r}, {r, h, r}, {r, -h, r}, {-r, -h, r});
+        Quad(subset, {r, h, r}, {r, h, -r}, {r, -h, -r}, {r, -h, r});
+        Quad(subset, {-r, h, -r}, {-r, h, r}, {-r, -h, r}, {-r, -h, -r});
+        Quad(subset, {-r, h, -r}, {r, h, -r}, {r, h, r}, {-r, h, r});
+    }
+
     // The mesh with one subset per texture index given (-1: no texture); each subset's
     // material carries its number in the specular red (a marker for the tests).
     void Build(gfx::Device* device, StaticMesh* out, const std::vector<int32_t>& textures) {
@@ -110,6 +119,24 @@ protected:
         return gfx::NullDevice::DoDraw(call);
     }
 };
+
+// A stage of one map mesh tiled as a floor, `columns` x `rows` tiles of `size` units.
+inline void SetTiledFloor(StageInfo* stage, float size, int columns, int rows, float floorHeight) {
+    stage->mapType = 0;
+    stage->tileWidth = size;
+    stage->tileDepth = size;
+    stage->tileColumns = columns;
+    stage->tileRows = rows;
+    stage->floorHeight = floorHeight;
+    stage->scroll = 10.0f;
+}
+
+// Linear fog from start to end in the colour given.
+inline void SetFog(StageInfo* stage, float start, float end, int red, int green, int blue) {
+    stage->fogStart = start;
+    stage->fogEnd = end;
+    stage->fogColor[0] = red, stage->fogColor[1] = green, stage->fogColor[2] = blue;
+}
 
 // Sets up a current stage and the game's device; clears what the test loaded at the end.
 class WorldTest : public ::testing::Test {

@@ -91,9 +91,7 @@ TEST_F(WorldGolden, PlacedMeshesUnderASkyWithFog) {
     stage_.mapType = 2;
     stage_.mapCount = 2;
     stage_.hasBackground = 1;
-    stage_.fogStart = 300.0f;
-    stage_.fogEnd = 1500.0f;
-    stage_.fogColor[0] = 200, stage_.fogColor[1] = 210, stage_.fogColor[2] = 230;
+    vqtest::SetFog(&stage_, 300.0f, 1500.0f, 200, 210, 230);
     stage_.drawCode = 1;
     stage_.scroll = 10.0f;
 
@@ -112,11 +110,7 @@ TEST_F(WorldGolden, PlacedMeshesUnderASkyWithFog) {
     gGameState.segmentOffset[1][2] = 300.0f;
     {  // the sky: walls and a ceiling around the rail point, seen from inside
         vqtest::MeshBuilder b;
-        const float r = 3000.0f, h = 1500.0f;
-        b.Quad(0, {-r, h, r}, {r, h, r}, {r, -h, r}, {-r, -h, r});
-        b.Quad(0, {r, h, r}, {r, h, -r}, {r, -h, -r}, {r, -h, r});
-        b.Quad(0, {-r, h, -r}, {-r, h, r}, {-r, -h, r}, {-r, -h, -r});
-        b.Quad(0, {-r, h, -r}, {r, h, -r}, {r, h, r}, {-r, h, r});
+        b.SkyBox(0, 3000.0f, 1500.0f);
         b.Build(device(), &BackgroundMesh(), {2});
     }
 
@@ -129,13 +123,7 @@ TEST_F(WorldGolden, PlacedMeshesUnderASkyWithFog) {
 
 TEST_F(WorldGolden, ATiledFloorFollowsTheRail) {
     Share(0, MakeTexture(64, 64, Checker(64, 16, 0xFF404890u, 0xFFA0A8E0u)));
-    stage_.mapType = 0;
-    stage_.tileWidth = 400.0f;
-    stage_.tileDepth = 400.0f;
-    stage_.tileColumns = 5;
-    stage_.tileRows = 6;
-    stage_.floorHeight = -20.0f;
-    stage_.scroll = 10.0f;
+    vqtest::SetTiledFloor(&stage_, 400.0f, 5, 6, -20.0f);
     gRailPosition = 130.0f;  // the rail point at z 1300: the tiles start at 1200
     {
         vqtest::MeshBuilder b;

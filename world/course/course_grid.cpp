@@ -24,6 +24,28 @@ PolygonExtent ExtentOf(const CollisionPolygon& p, float margin) {
                          std::max({p.vz[0], p.vz[1], p.vz[2]}) + margin};
 }
 
+// Calls visit(polygon, cell) for every cell each solid polygon's widened box meets, polygons
+// in order. False (stopped before the polygon that would pass it) when the entries would
+// outgrow the grid.
+template <typename Visit>
+bool ForEachPolygonCell(const CollisionSegment& segment, const CourseGrid& grid, float margin,
+                        Visit visit) {
+    uint64_t total = 0;
+    for (int i = 0; i < segment.count; ++i) {
+        const CollisionPolygon& p = segment.polygons[i];
+        if (p.kind != 0) continue;
+        CourseCells c;
+        PolygonExtent e = ExtentOf(p, margin);
+        FindCourseCells(grid, e.minX, e.minZ, e.maxX, e.maxZ, &c);
+        total += static_cast<uint64_t>(c.c1 - c.c0 + 1) * static_cast<uint64_t>(c.r1 - c.r0 + 1);
+        if (total > kCourseGridEntries) return false;
+        for (int r = c.r0; r <= c.r1; ++r) {
+            for (int col = c.c0; col <= c.c1; ++col) visit(i, r * grid.columns + col);
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 void BuildCourseGrid(const CollisionSegment& segment, CourseGrid* grid) {
@@ -67,35 +89,15 @@ void BuildCourseGrid(const CollisionSegment& segment, CourseGrid* grid) {
     // Count the entries of each cell (in cellStart[c + 1]), then turn the counts into starts.
     int cells = columns * rows;
     std::fill(grid->cellStart, grid->cellStart + cells + 1, 0u);
-    uint64_t total = 0;
-    for (int i = 0; i < segment.count; ++i) {
-        const CollisionPolygon& p = segment.polygons[i];
-        if (p.kind != 0) continue;
-        CourseCells c;
-        PolygonExtent e = ExtentOf(p, margin);
-        FindCourseCells(*grid, e.minX, e.minZ, e.maxX, e.maxZ, &c);
-        for (int r = c.r0; r <= c.r1; ++r) {
-            for (int col = c.c0; col <= c.c1; ++col) grid->cellStart[r * columns + col + 1] += 1;
-        }
-        total += static_cast<uint64_t>(c.c1 - c.c0 + 1) * static_cast<uint64_t>(c.r1 - c.r0 + 1);
-        if (total > kCourseGridEntries) return;
-    }
+    auto count = [&](int, int cell) { grid->cellStart[cell + 1] += 1; };
+    if (!ForEachPolygonCell(segment, *grid, margin, count)) return;
     for (int c = 0; c < cells; ++c) grid->cellStart[c + 1] += grid->cellStart[c];
 
     // Fill in polygon order, so every cell lists its polygons ascending. Each start moves on
     // to the next cell's start while filling and is moved back afterwards.
-    for (int i = 0; i < segment.count; ++i) {
-        const CollisionPolygon& p = segment.polygons[i];
-        if (p.kind != 0) continue;
-        CourseCells c;
-        PolygonExtent e = ExtentOf(p, margin);
-        FindCourseCells(*grid, e.minX, e.minZ, e.maxX, e.maxZ, &c);
-        for (int r = c.r0; r <= c.r1; ++r) {
-            for (int col = c.c0; col <= c.c1; ++col) {
-                grid->entries[grid->cellStart[r * columns + col]++] = static_cast<uint16_t>(i);
-            }
-        }
-    }
+    ForEachPolygonCell(segment, *grid, margin, [&](int polygon, int cell) {
+        grid->entries[grid->cellStart[cell]++] = static_cast<uint16_t>(polygon);
+    });
     for (int c = cells; c > 0; --c) grid->cellStart[c] = grid->cellStart[c - 1];
     grid->cellStart[0] = 0;
     grid->usable = true;
