@@ -244,22 +244,15 @@ int RaycastCourse(float x, float y, float z, float dx, float dy, float dz, float
 }
 
 MapPlacementRule MapPlacementRuleOf(int32_t kind) {
-    switch (kind) {
-        case kPartLargeTurret:
-            return {MapPlacementAction::AtPoint, 6};
-        case kPartSmallTurret:
-            return {MapPlacementAction::AtPoint, 7};
-        case kPartBattleCore:
-            return {MapPlacementAction::AtPoint, 26};
-        case kPartCrank:
-            return {MapPlacementAction::AtPoint, 27};
-        case kPartMobSmallTurret:
-            return {MapPlacementAction::OnPolygon, 17};
-        case kPartMobCore:
-            return {MapPlacementAction::OnPolygon, 18};
-        default:  // solid ground, links and unknown kinds place nothing
-            return {MapPlacementAction::None, 0};
-    }
+    // By part kind: ground and links place nothing.
+    constexpr MapPlacementRule kRules[] = {
+        {MapPlacementAction::None, 0},       {MapPlacementAction::AtPoint, 6},
+        {MapPlacementAction::AtPoint, 7},    {MapPlacementAction::None, 0},
+        {MapPlacementAction::AtPoint, 26},   {MapPlacementAction::AtPoint, 27},
+        {MapPlacementAction::OnPolygon, 17}, {MapPlacementAction::OnPolygon, 18},
+    };
+    if (kind < 0 || kind >= static_cast<int32_t>(std::size(kRules))) return kRules[0];
+    return kRules[kind];
 }
 
 void SpawnMapPlacedEnemies() {
