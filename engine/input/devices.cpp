@@ -92,6 +92,7 @@ void ReleaseDirectInput() {
 }
 
 void AcquireInputDevices() {
+    gInputDevices.background = false;
     if (!gInputDevices.system) return;
     if (gInputDevices.keyboard) input::AcquireKeyboard();
     for (int slot = 0; slot < gInputDevices.controllerCount; ++slot) {
@@ -101,6 +102,7 @@ void AcquireInputDevices() {
 }
 
 void UnacquireInputDevices() {
+    gInputDevices.background = true;
     if (!gInputDevices.system) return;
     if (gInputDevices.keyboard) input::UnacquireKeyboard();
     for (int slot = 0; slot < gInputDevices.controllerCount; ++slot) {
@@ -128,6 +130,8 @@ bool ReadControllerInputs(int slot, uint32_t* inputs) {
     input::Controller* c = gInputDevices.controllers[slot];
     if (!c) return false;
     if (input::PollController(c) != input::Result::Ok) {
+        // A device cannot be taken while another window has the focus.
+        if (gInputDevices.background) return false;
         for (int tries = 0; tries < kAcquireTries; ++tries) {
             if (input::AcquireController(c) != input::Result::InputLost) break;
         }
@@ -142,7 +146,7 @@ bool ReadKeyboardInputs(uint8_t state[256]) {
     if (!gInputDevices.keyboard) return false;
     input::Result r = input::ReadKeyboardDevice(state);
     if (r == input::Result::Ok) return true;
-    if (r == input::Result::InputLost) input::AcquireKeyboard();
+    if (r == input::Result::InputLost && !gInputDevices.background) input::AcquireKeyboard();
     return false;
 }
 
@@ -154,7 +158,7 @@ void DrainKeyboardBuffer() {
         bool got = false;
         input::Result r = input::ReadKeyboardEvent(&got);
         if (r == input::Result::InputLost) {
-            if (++lostTries > kAcquireTries) break;
+            if (gInputDevices.background || ++lostTries > kAcquireTries) break;
             input::AcquireKeyboard();
             continue;
         }

@@ -14,6 +14,9 @@ struct InputDevices {
     input::Controller* controllers[kMaxControllers];
     int32_t controllerCount;
     int32_t controllerSettingUp;  // the slot being set up
+    // The program's window is deactivated: devices are held only in the foreground, so
+    // none can be acquired until the window is activated again.
+    bool background;
 };
 
 extern InputDevices gInputDevices;
@@ -31,13 +34,14 @@ bool EnumGameControllerCallback(int deviceIndex);
 // Unacquires and releases every device; the controller count goes back to 0.
 void ReleaseDirectInput();
 
-// The window's activation: acquire or unacquire the keyboard and the controllers.
+// The window's activation: acquire or unacquire the keyboard and the controllers. While
+// the window is deactivated no read acquires a device again.
 void AcquireInputDevices();
 void UnacquireInputDevices();
 
 // The inputs of the controller in `slot` as a bit set (bit 0 up, 1 right, 2 down, 3 left
 // at an axis beyond 500, 4 + k button k). A lost controller is acquired again a bounded
-// number of times. False when it cannot be read this time.
+// number of times, in the foreground only. False when it cannot be read this time.
 bool ReadControllerInputs(int slot, uint32_t* inputs);
 // The input bits of one controller state.
 uint32_t ControllerInputBits(const input::ControllerState& state);

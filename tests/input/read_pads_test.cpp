@@ -40,6 +40,7 @@ protected:
         ReleaseDirectInput();
         scripted::Reset();
         scripted::SetControllerCount(controllers);
+        gInputDevices.background = false;  // the window has the focus
         gBoxes = 0;
         gLastBox.clear();
         for (int r = 0; r < kBindingRows; ++r) {
@@ -188,17 +189,26 @@ TEST_F(ReadPadsTest, ALostControllerIsAskedBackAFewTimesPerTick) {
     EXPECT_EQ(Held(0), kPadDecide);
 }
 
-TEST_F(ReadPadsTest, UnacquiredDevicesGiveNoInputUntilAcquiredAgain) {
+TEST_F(ReadPadsTest, ADeactivatedWindowGetsNoInputUntilActivatedAgain) {
     input::SetKey(kKeyZ, true);
     Button(1, 0);
     UnacquireInputDevices();
-    ReadPads();
-    // The keyboard stays quiet; a controller is taken back by the poll.
-    EXPECT_EQ(gPadState[0].held, 0);
+    const int before = scripted::AcquireCalls(1);
+    // Frames go on while the window is deactivated, but no device can be taken back: the
+    // keyboard and the controllers stay quiet for every tick.
+    for (int tick = 0; tick < 3; ++tick) {
+        ReadPads();
+        EXPECT_EQ(gPadState[0].held, 0) << tick;
+        EXPECT_EQ(gPadState[1].held, 0) << tick;
+    }
+    EXPECT_EQ(scripted::AcquireCalls(1), before);
     AcquireInputDevices();
     ReadPads();
     EXPECT_EQ(gPadState[0].held, kPadDecide);
     EXPECT_EQ(gPadState[1].held, kPadDecide);
+    // In the foreground a controller that dropped out is taken back by the poll.
+    input::UnacquireController(gInputDevices.controllers[1]);
+    EXPECT_EQ(Held(1), kPadDecide);
 }
 
 TEST_F(ReadPadsTest, TheKeyboardQueueIsEmptiedEachTick) {
