@@ -147,4 +147,56 @@ TEST(SettingsDialogGtk, OpensWithEveryControlCapturesAKeyAndSavesOnOk) {
     EXPECT_EQ(doc.ReadInt("setup", "winmode", -1), 0);
 }
 
+// Finds the dialog's window once it is shown, then closes it the way `close` says.
+struct Closer {
+    bool escape;  // the Escape key, else the window's close button
+    GtkWidget* window = nullptr;
+};
+
+gboolean CloseWhenShown(gpointer data) {
+    auto* c = static_cast<Closer*>(data);
+    GList* tops = gtk_window_list_toplevels();
+    for (GList* t = tops; t; t = t->next) {
+        if (gtk_widget_get_mapped(GTK_WIDGET(t->data))) c->window = GTK_WIDGET(t->data);
+    }
+    g_list_free(tops);
+    if (!c->window) return G_SOURCE_CONTINUE;
+    if (c->escape) {
+        GdkEvent* e = gdk_event_new(GDK_KEY_PRESS);
+        e->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(c->window)));
+        e->key.hardware_keycode = 9;
+        e->key.keyval = GDK_KEY_Escape;
+        e->key.time = GDK_CURRENT_TIME;
+        gdk_event_set_device(
+            e, gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_display_get_default())));
+        gtk_widget_event(c->window, e);
+        gdk_event_free(e);
+    } else {
+        GdkEvent* e = gdk_event_new(GDK_DELETE);
+        e->any.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(c->window)));
+        gtk_main_do_event(e);
+        gdk_event_free(e);
+    }
+    return G_SOURCE_REMOVE;
+}
+
+TEST(SettingsDialogGtk, TheCloseButtonAndEscapeCancelWithoutWriting) {
+    for (bool escape : {false, true}) {
+        win::Dialog* dialog = win::CreateGtkDialog();
+        if (!dialog) GTEST_SKIP() << "no display";
+        vqtest::TempFolder folder;
+        const std::string before = "[setup]\nwinmode=1\n; kept as it is\n";
+        vqtest::WriteWholeFile(folder.File("v_quorl.ini"), before);
+        sys::SetProgramDirectory(folder.Path().c_str());
+        Closer closer{escape};
+        g_timeout_add(50, CloseWhenShown, &closer);
+        const int result = RunSettingsTool(dialog);
+        delete dialog;
+        sys::SetProgramDirectory(nullptr);
+        EXPECT_NE(closer.window, nullptr) << escape;
+        EXPECT_EQ(result, 0) << escape;
+        EXPECT_EQ(vqtest::ReadWholeFile(folder.File("v_quorl.ini")), before) << escape;
+    }
+}
+
 }  // namespace
