@@ -200,10 +200,9 @@ std::span<const uint8_t> FormTableBytes() {
 }
 
 long GetOpenFileLength(FILE* file) {
-    if (!file || std::fseek(file, 0, SEEK_END) != 0) return -1;
-    const long length = std::ftell(file);
-    std::fseek(file, 0, SEEK_SET);
-    return length;
+    // Measured from the start, where the file is left.
+    if (!file || std::fseek(file, 0, SEEK_SET) != 0) return -1;
+    return sys::FileLength(file);
 }
 
 void SetArchiveAllocator(ArchiveAllocator allocator) {
