@@ -5,6 +5,10 @@
 #include <string>
 
 #include "engine/input/bindings.h"
+#include "engine/main/app.h"
+#include "engine/main/game_state.h"
+#include "engine/settings/settings.h"
+#include "platform/input/keyboard.h"
 #include "platform/input/scripted.h"
 #include "platform/profile/profile.h"
 #include "platform/system/system.h"
@@ -162,6 +166,45 @@ TEST_F(SettingsFileTest, ACapturedBindingIsSavedByOk) {
     EXPECT_EQ(RunSettingsTool(&dialog_), 1);
     std::string text = Read();
     EXPECT_NE(text.find("pad30=49\n"), std::string::npos) << text;
+}
+
+TEST_F(SettingsFileTest, TheGameReadsWhatTheToolSaved) {
+    static uint32_t now = 1000;
+    sys::SetClockSource([] { return now += 17; });  // a step's time between timer messages
+    dialog_.user = [](vqtest::FakeDialog& d) {
+        d.Click(kIdWindow);
+        d.Click(kIdFps30);
+        d.Click(kIdShowFps);
+        // Player 2's keyboard row: Q W E R T Y U I.
+        d.Click(kIdCaptureKeys2);
+        for (uint8_t code : {0x10, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17}) {
+            input::SetKey(code, true);
+            d.TimerFires();
+            input::SetKey(code, false);
+            d.TimerFires();
+        }
+        d.Click(kIdSave);
+    };
+    EXPECT_EQ(RunSettingsTool(&dialog_), 1);
+    sys::SetClockSource(nullptr);
+
+    const GameState saved = gGameState;
+    std::snprintf(gPlatform.settingsPath, sizeof gPlatform.settingsPath, "%s", path_.c_str());
+    LoadSettings();
+    EXPECT_EQ(gGameState.windowMode, 1);
+    EXPECT_EQ(gGameState.frameRateSetting, 1);
+    EXPECT_EQ(gGameState.showFrameRate, 1);
+    const int16_t row2[] = {30, 36, 18, 31, 33, 38, 34, 22};
+    for (int c = 0; c < 8; ++c) EXPECT_EQ(gGameState.padBindings[2][c], row2[c]) << c;
+    for (int r : {0, 1, 3}) {
+        for (int c = 0; c < 8; ++c) EXPECT_EQ(gGameState.padBindings[r][c], DefaultBinding(r, c));
+    }
+    // And the game's own sections go in beside the tool's, which stay as saved.
+    const std::string toolFile = Read();
+    ASSERT_TRUE(SaveSettings());
+    EXPECT_EQ(Read().substr(0, toolFile.size()), toolFile);
+    gGameState = saved;
+    gPlatform.settingsPath[0] = 0;
 }
 
 }  // namespace
