@@ -59,26 +59,34 @@ GtkWidget* Control(Smoke* s, int id) {
     return FindByName(s->window, name);
 }
 
-void SendKey(Smoke* s, guint16 hardwareKeycode, bool press) {
+// Sends a key event to a window, as the X server numbers the key.
+void SendKey(GtkWidget* window, guint16 hardwareKeycode, guint keyval, bool press) {
     GdkEvent* e = gdk_event_new(press ? GDK_KEY_PRESS : GDK_KEY_RELEASE);
-    e->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(s->window)));
+    e->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(window)));
     e->key.hardware_keycode = hardwareKeycode;
-    e->key.keyval = GDK_KEY_q;
+    e->key.keyval = keyval;
     e->key.time = GDK_CURRENT_TIME;
     gdk_event_set_device(
         e, gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_display_get_default())));
-    gtk_widget_event(s->window, e);
+    gtk_widget_event(window, e);
     gdk_event_free(e);
+}
+
+// The dialog's window once it is shown, else nullptr.
+GtkWidget* ShownWindow() {
+    GtkWidget* shown = nullptr;
+    GList* tops = gtk_window_list_toplevels();
+    for (GList* t = tops; t; t = t->next) {
+        if (gtk_widget_get_mapped(GTK_WIDGET(t->data))) shown = GTK_WIDGET(t->data);
+    }
+    g_list_free(tops);
+    return shown;
 }
 
 gboolean Drive(gpointer data) {
     auto* s = static_cast<Smoke*>(data);
     if (!s->window) {
-        GList* tops = gtk_window_list_toplevels();
-        for (GList* t = tops; t; t = t->next) {
-            if (gtk_widget_get_mapped(GTK_WIDGET(t->data))) s->window = GTK_WIDGET(t->data);
-        }
-        g_list_free(tops);
+        s->window = ShownWindow();
         return G_SOURCE_CONTINUE;
     }
     switch (s->phase++) {
@@ -96,10 +104,10 @@ gboolean Drive(gpointer data) {
             break;
         }
         case 1:
-            SendKey(s, 24, true);  // Q, as the X server numbers it
+            SendKey(s->window, 24, GDK_KEY_q, true);  // Q, as the X server numbers it
             break;
         case 2:
-            SendKey(s, 24, false);
+            SendKey(s->window, 24, GDK_KEY_q, false);
             break;
         case 3:
             s->capturedText = gtk_entry_get_text(GTK_ENTRY(Control(s, kIdFirstBinding + 16)));
@@ -155,22 +163,10 @@ struct Closer {
 
 gboolean CloseWhenShown(gpointer data) {
     auto* c = static_cast<Closer*>(data);
-    GList* tops = gtk_window_list_toplevels();
-    for (GList* t = tops; t; t = t->next) {
-        if (gtk_widget_get_mapped(GTK_WIDGET(t->data))) c->window = GTK_WIDGET(t->data);
-    }
-    g_list_free(tops);
+    c->window = ShownWindow();
     if (!c->window) return G_SOURCE_CONTINUE;
     if (c->escape) {
-        GdkEvent* e = gdk_event_new(GDK_KEY_PRESS);
-        e->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(c->window)));
-        e->key.hardware_keycode = 9;
-        e->key.keyval = GDK_KEY_Escape;
-        e->key.time = GDK_CURRENT_TIME;
-        gdk_event_set_device(
-            e, gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_display_get_default())));
-        gtk_widget_event(c->window, e);
-        gdk_event_free(e);
+        SendKey(c->window, 9, GDK_KEY_Escape, true);
     } else {
         GdkEvent* e = gdk_event_new(GDK_DELETE);
         e->any.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(c->window)));
