@@ -459,7 +459,7 @@ gboolean GtkMainWindow::OnAreaRender(GtkGLArea* area, GdkGLContext*, gpointer se
         // the picture's proportions with black bars.
         PresentRect rect = w->fullScreen_ ? LetterboxRect(fbWidth, fbHeight, 640, 480)
                                           : PresentRect{0, 0, fbWidth, fbHeight};
-        w->presenter_.Draw(w->pictureTexture_, rect, fbWidth, fbHeight, false);
+        w->presenter_.Draw(w->pictureTexture_, rect, fbWidth, fbHeight, true);
     } else {
         w->presenter_.Clear(fbWidth, fbHeight);
     }

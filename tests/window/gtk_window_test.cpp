@@ -150,6 +150,7 @@ protected:
         gGameState = GameState{};
         PlatformBackends backends = HeadlessBackends();
         backends.createWindow = win::CreateGtkWindow;
+        if (gl33_) backends.graphics = PlatformBackends::Graphics::Gl33;
         guint dismiss = g_timeout_add(20, DismissMessageBoxes, nullptr);
         bool started = StartGame(backends);
         g_source_remove(dismiss);
@@ -205,6 +206,8 @@ protected:
     }
 
     int windowMode_ = 1;
+
+    bool gl33_ = false;  // draw with the real gl33 device on the GL area
     fs::path folder_, oldFolder_;
     GtkWidget* window_ = nullptr;
     GtkWidget* area_ = nullptr;
@@ -397,14 +400,14 @@ TEST_F(GtkGame, AMessageBoxFromTheLoaderThreadIsShownByTheMainThread) {
     EXPECT_EQ(result, win::kIdOk);
 }
 
-// A picture in a GL texture of the area's context, in GL's row order (the first row is
-// the picture's bottom): red above, blue below.
+// A picture in a GL texture of the area's context, in the device's row order (the first
+// row is the picture's top): red above, blue below.
 uint32_t MakePicture() {
     std::vector<uint8_t> texels(640 * 480 * 4);
     for (int row = 0; row < 480; ++row) {
         for (int x = 0; x < 640; ++x) {
             uint8_t* t = &texels[(row * 640 + x) * 4];
-            bool top = row >= 240;
+            bool top = row < 240;
             t[0] = top ? 255 : 0;
             t[1] = 0;
             t[2] = top ? 0 : 255;
@@ -507,6 +510,44 @@ TEST_F(GtkGame, SigtermEndsTheLoopThroughTheNormalShutdown) {
     ShutdownGame();
     EXPECT_EQ(gPlatform.mainWindow, nullptr);
     EXPECT_EQ(Device3D(), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+class GtkGameOnGl33 : public GtkGame {
+protected:
+    GtkGameOnGl33() { gl33_ = true; }
+};
+
+// The device's picture reaches the window the right way up: a red band drawn over the
+// top half of the back buffer shows at the top of the client area.
+TEST_F(GtkGameOnGl33, TheDevicePictureIsUpright) {
+    ASSERT_TRUE(PumpUntil([&] { return ClientIs(640, 480); }));
+    gfx::Device* d = Device3D();
+    ASSERT_EQ(d->Kind(), gfx::BackendKind::Gl33);
+    struct V {
+        float x, y, z, rhw;
+        uint32_t color;
+    };
+    const V band[4] = {{0, 0, 0, 1, 0xFFFF0000u},
+                       {640, 0, 0, 1, 0xFFFF0000u},
+                       {0, 240, 0, 1, 0xFFFF0000u},
+                       {640, 240, 0, 1, 0xFFFF0000u}};
+    for (int frame = 0; frame < 3; ++frame) {
+        d->Clear(gfx::CLEAR_TARGET | gfx::CLEAR_ZBUFFER, 0xFF0000FFu, 1.0f, 0);
+        d->BeginScene();
+        d->SetRenderState(gfx::RS_CULLMODE, gfx::CULL_NONE);
+        d->SetRenderState(gfx::RS_ZENABLE, gfx::kFalse);
+        d->SetVertexShader(gfx::FVF_XYZRHW | gfx::FVF_DIFFUSE);
+        d->SetTexture(0, nullptr);
+        d->DrawPrimitiveUP(gfx::PT_TRIANGLESTRIP, 2, band, sizeof(V));
+        d->EndScene();
+        d->Present();
+    }
+    EXPECT_TRUE(PixelBecomes(320, 10, 0xFF0000u));
+    EXPECT_TRUE(PixelBecomes(320, 470, 0x0000FFu));
 }
 
 }  // namespace
