@@ -100,6 +100,7 @@ void DrawMeshSetByTexture(const StaticMesh& mesh) {
 
 void DrawStageMeshes() {
     gfx::Device* device = Device3D();
+    if (!device || !gCurrentStage) return;
     const StageInfo& stage = *gCurrentStage;
     int maps = StageMeshSlotCount(stage);
     gfx::Mat4 world[kStageMeshSlots];
@@ -126,6 +127,7 @@ void DrawStageMeshes() {
 
 void DrawFloorTiles() {
     gfx::Device* device = Device3D();
+    if (!device || !gCurrentStage) return;
     const StageInfo& stage = *gCurrentStage;
     if (!(stage.tileDepth > 0.0f)) return;
     const StaticMesh& mesh = gStageMeshes[0];
@@ -151,6 +153,7 @@ void DrawFloorTiles() {
 
 void DrawStageScene() {
     gfx::Device* d = Device3D();
+    if (!d || !gCurrentStage) return;
     const StageInfo& stage = *gCurrentStage;
 
     d->SetRenderState(gfx::RS_CULLMODE, gfx::CULL_CCW);
