@@ -12,8 +12,6 @@ MapPlacementSpawners gMapPlacementSpawners;
 
 namespace {
 
-constexpr int kPlacedMeshCourse = 2;
-
 inline void Cross(float ax, float ay, float az, float bx, float by, float bz, float out[3]) {
     out[0] = ay * bz - az * by;
     out[1] = az * bx - ax * bz;

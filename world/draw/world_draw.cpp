@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr int kPlacedMeshCourse = 2;
 constexpr uint32_t kStageMeshFvf =
     gfx::FVF_XYZ | gfx::FVF_NORMAL | gfx::FVF_DIFFUSE | gfx::FVF_TEX1;
 
@@ -23,10 +22,15 @@ gfx::Mat4 MirroredAt(float x, float y, float z) {
     return gfx::Multiply(gfx::Scaling(-1.0f, 1.0f, 1.0f), gfx::Translation(x, y, z));
 }
 
-// Draws the subsets of the mesh that use shared texture `texture`, each with its material.
-void DrawSubsetsOfTexture(gfx::Device* device, const StaticMesh& mesh, int texture) {
+// Draws the subsets of the mesh that use shared texture `texture`, each with its material;
+// with `bind` set, the texture is bound before the first of them.
+void DrawSubsetsOfTexture(gfx::Device* device, const StaticMesh& mesh, int texture, bool bind) {
     for (int j = 0; j < mesh.subsetCount; ++j) {
         if (mesh.textureIndices[j] != texture) continue;
+        if (bind) {
+            device->SetTexture(0, gSharedMeshTextures.textures[texture]);
+            bind = false;
+        }
         device->SetMaterial(mesh.materials[j]);
         mesh.mesh->DrawSubset(static_cast<uint32_t>(j));
     }
@@ -84,17 +88,7 @@ void DrawMeshSetByTexture(const StaticMesh& mesh) {
     gfx::Device* device = Device3D();
     int count = SharedTextureCount();
     for (int i = 0; i < count; ++i) {
-        if (!mesh.mesh) continue;
-        bool bound = false;
-        for (int j = 0; j < mesh.subsetCount; ++j) {
-            if (mesh.textureIndices[j] != i) continue;
-            if (!bound) {
-                device->SetTexture(0, gSharedMeshTextures.textures[i]);
-                bound = true;
-            }
-            device->SetMaterial(mesh.materials[j]);
-            mesh.mesh->DrawSubset(static_cast<uint32_t>(j));
-        }
+        if (mesh.mesh) DrawSubsetsOfTexture(device, mesh, i, true);
     }
 }
 
@@ -119,7 +113,7 @@ void DrawStageMeshes() {
             }
             device->SetTransform(gfx::TS_WORLD, world[s]);
             const StaticMesh& mesh = gStageMeshes[s];
-            if (mesh.mesh) DrawSubsetsOfTexture(device, mesh, i);
+            if (mesh.mesh) DrawSubsetsOfTexture(device, mesh, i, false);
         }
     }
     SetStageColorOp(stage.drawCode);

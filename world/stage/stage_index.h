@@ -10,6 +10,8 @@ constexpr int kStageRecords = 20;
 constexpr int kStageMapNames = 20;
 constexpr int kStageCameraNames = 2;
 constexpr int kStageNameBytes = 256;
+// The map type of a course built of placed map meshes, which does not loop.
+constexpr int32_t kPlacedMeshCourse = 2;
 
 struct StageInfo {
     int32_t mapType;  // 2: placed map meshes, no loop; other values: one tiled, looping floor

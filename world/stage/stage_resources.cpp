@@ -151,8 +151,8 @@ int32_t StraightRailKeyCount(float tileDepth) {
 }
 
 void LoadStageResources() {
-    // A stage still held (loaded after a device reset outside play) is let go first, so
-    // nothing is loaded twice.
+    // A stage still held (its release was never reached) is let go first, so nothing is
+    // loaded twice.
     if (gStageLoaded) ReleaseStageResources();
     gStageLoaded = true;
     for (const PlayPicture& p : kPlayPictures) {
