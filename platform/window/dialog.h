@@ -3,8 +3,9 @@
 //
 // The program drives it through DialogHost: OnInit once before the dialog shows, OnCommand
 // for a pressed button (id 2 also when the window's close button is used), OnTimer while a
-// timer runs. Key presses and releases in the dialog update the keyboard state of
-// platform/input; while key capture is on they reach no control.
+// timer runs, OnActivate when the dialog gains or loses the focus. Key presses and releases
+// in the dialog update the keyboard state of platform/input (which is cleared when the
+// focus goes); while key capture is on they reach no control.
 #pragma once
 
 namespace win {
@@ -41,6 +42,7 @@ public:
     virtual void OnInit() = 0;
     virtual void OnCommand(int id) = 0;
     virtual void OnTimer() = 0;
+    virtual void OnActivate(bool active) = 0;
 };
 
 class Dialog {

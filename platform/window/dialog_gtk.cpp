@@ -128,6 +128,7 @@ private:
         g_signal_connect(window_, "delete-event", G_CALLBACK(OnDeleteThunk), this);
         g_signal_connect(window_, "key-press-event", G_CALLBACK(OnKeyThunk), this);
         g_signal_connect(window_, "key-release-event", G_CALLBACK(OnKeyThunk), this);
+        g_signal_connect(window_, "focus-in-event", G_CALLBACK(OnFocusInThunk), this);
         g_signal_connect(window_, "focus-out-event", G_CALLBACK(OnFocusOutThunk), this);
 
         GtkWidget* top = NewGrid();
@@ -214,8 +215,16 @@ private:
         if (d->host_) d->host_->OnCommand(id);
     }
 
-    static gboolean OnFocusOutThunk(GtkWidget*, GdkEvent*, gpointer) {
+    static gboolean OnFocusInThunk(GtkWidget*, GdkEvent*, gpointer self) {
+        auto* d = static_cast<GtkTableDialog*>(self);
+        if (d->host_) d->host_->OnActivate(true);
+        return FALSE;
+    }
+
+    static gboolean OnFocusOutThunk(GtkWidget*, GdkEvent*, gpointer self) {
+        auto* d = static_cast<GtkTableDialog*>(self);
         input::ClearKeyboard();
+        if (d->host_) d->host_->OnActivate(false);
         return FALSE;
     }
 

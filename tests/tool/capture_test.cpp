@@ -41,6 +41,7 @@ protected:
         SetCaptureBackend(input::Backend::Scripted);
         RestoreDefaultSettings();
         gCaptureState = CaptureState{};
+        gInputDevices.background = false;  // the dialog has the focus
         dialog_.Open(SettingsDialogDesc(), &host_);
         host_.OnInit();
     }
@@ -242,6 +243,27 @@ TEST_F(CaptureTest, AControllerCaptureWithoutControllersWaitsUntilAnotherStarts)
     PressButton(0, 1);
     EXPECT_EQ(gSettingsRecord.bindings[3][0], 45);
     EXPECT_EQ(gInputDevices.controllerCount, 1);
+}
+
+TEST_F(CaptureTest, NothingIsCapturedWhileAnotherWindowHasTheFocus) {
+    scripted::SetControllerCount(1);
+    dialog_.Click(kIdCapturePad2);
+    dialog_.Activate(false);
+    PressButton(0, 2);
+    PressButton(0, 3);
+    EXPECT_EQ(gCaptureState.step, 1);
+    EXPECT_EQ(Prompt(kIdPrompt2), "上を押してください");
+    dialog_.Activate(true);
+    PressButton(0, 1);
+    EXPECT_EQ(gSettingsRecord.bindings[3][0], 40 + 4 + 1);
+
+    dialog_.Click(kIdCaptureKeys2);
+    dialog_.Activate(false);
+    PressKey(kKeyQ);
+    EXPECT_EQ(gCaptureState.step, 1);
+    dialog_.Activate(true);
+    PressKey(kKeyW);
+    EXPECT_EQ(gSettingsRecord.bindings[2][0], 36);
 }
 
 TEST_F(CaptureTest, DevicesThatCannotBeOpenedEndTheCaptureWithTheMessage) {

@@ -53,6 +53,7 @@ public:
     // The user's actions.
     void Click(int id);  // a button (or a radio or check box, which sends no command)
     void TimerFires();   // one timer message, when the timer runs
+    void Activate(bool active) { host_->OnActivate(active); }  // the focus comes or goes
 
     // Prepares the controls without running (for tests that drive the handlers).
     void Open(const win::DialogDesc& desc, win::DialogHost* host);

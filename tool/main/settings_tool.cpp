@@ -123,6 +123,14 @@ void SettingsDialogHost::OnTimer() {
     HandleSettingsDialog(dialog_, DialogMessage::Timer, 0);
 }
 
+void SettingsDialogHost::OnActivate(bool active) {
+    if (active) {
+        AcquireInputDevices();
+    } else {
+        UnacquireInputDevices();
+    }
+}
+
 const char* InputNameTable(int32_t value) {
     static const NameTable table = BuildNameTable();
     if (value < 0 || value >= kBindingValueCount) value = 0;

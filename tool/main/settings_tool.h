@@ -78,6 +78,8 @@ public:
     void OnInit() override;
     void OnCommand(int id) override;
     void OnTimer() override;
+    // Devices are read only while the dialog has the focus.
+    void OnActivate(bool active) override;
 
 private:
     win::Dialog* dialog_;
