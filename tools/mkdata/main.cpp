@@ -1,0 +1,81 @@
+// mkdata <run folder>: generates the game's whole data tree into the run folder.
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "tools/mkdata/mkdata.h"
+#include "tools/mkdata/modelkit.h"
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: mkdata <run folder> [--jobs N]\n");
+        return 2;
+    }
+    std::string root = argv[1];
+    unsigned threads = std::max(1u, std::thread::hardware_concurrency());
+    std::string only;         // --only TEXT: run only the jobs whose name contains TEXT
+    bool preview = false;     // --preview: every file loose, no archives (for looking at pictures)
+    bool modelSheet = false;  // --model-sheet: also draws every model into debug/models.tga
+    for (int i = 2; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--jobs") == 0 && i + 1 < argc)
+            threads = static_cast<unsigned>(std::max(1, std::atoi(argv[++i])));
+        else if (std::strcmp(argv[i], "--only") == 0 && i + 1 < argc)
+            only = argv[++i];
+        else if (std::strcmp(argv[i], "--preview") == 0)
+            preview = true;
+        else if (std::strcmp(argv[i], "--model-sheet") == 0)
+            modelSheet = true;
+    }
+
+    auto start = std::chrono::steady_clock::now();
+    std::vector<mk::Job> jobs;
+    mk::AddSettingsJobs(jobs);
+    mk::AddPictureJobs(jobs);
+    mk::AddSpriteJobs(jobs);
+    mk::AddModelJobs(jobs);
+    mk::AddStageJobs(jobs);
+    mk::AddMusicJobs(jobs);
+    mk::AddMovieJobs(jobs);
+    if (!only.empty())
+        std::erase_if(jobs,
+                      [&](const mk::Job& j) { return j.what.find(only) == std::string::npos; });
+
+    mk::CollectModelThumbnails(modelSheet);
+    mk::Output out;
+    std::atomic<size_t> next{0};
+    std::vector<std::thread> pool;
+    for (unsigned t = 0; t < threads; ++t)
+        pool.emplace_back([&] {
+            for (size_t j; (j = next.fetch_add(1)) < jobs.size();) jobs[j].run(out);
+        });
+    for (std::thread& t : pool) t.join();
+
+    if (modelSheet) {
+        auto thumbs = mk::ModelThumbnails();
+        mk::Image sheet(384 * 4, 128 * static_cast<int>((thumbs.size() + 3) / 4));
+        for (size_t i = 0; i < thumbs.size(); ++i)
+            sheet.Draw(thumbs[i].second, static_cast<int>(i % 4) * 384,
+                       static_cast<int>(i / 4) * 128);
+        mk::AddTga(out, "debug/models.tga", sheet);
+    }
+    std::vector<mk::OutFile> files = out.Files();
+    auto made = std::chrono::steady_clock::now();
+    if (preview) {
+        for (mk::OutFile& f : files) f.place = mk::Place::Loose;
+        if (!mk::WriteLooseFiles(files, root)) return 1;
+    } else if (!mk::WriteDataTree(files, root)) {
+        return 1;
+    }
+    auto done = std::chrono::steady_clock::now();
+    size_t bytes = 0;
+    for (const mk::OutFile& f : files) bytes += f.data.size();
+    std::printf(
+        "mkdata: %zu files, %.1f MB unpacked, made in %.2f s, written in %.2f s (%u threads)\n",
+        files.size(), bytes / 1048576.0, std::chrono::duration<double>(made - start).count(),
+        std::chrono::duration<double>(done - made).count(), threads);
+    return 0;
+}

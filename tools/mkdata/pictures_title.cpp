@@ -1,0 +1,315 @@
+// The title's pictures (texture group 2), loose files.
+#include <cmath>
+
+#include "tools/mkdata/chara.h"
+#include "tools/mkdata/pictures.h"
+#include "tools/mkdata/scenery.h"
+#include "tools/mkdata/ui.h"
+
+namespace mk {
+
+namespace {
+
+// The game's logo, centred on (cx, cy).
+void DrawLogo(Image& img, float cx, float cy, float size) {
+    TextStyle st = MenuText(size, Rgb(0xFFF8E0), pal::kGold, Rgb(0x2A1405), size * 0.07f);
+    st.bold = size * 0.06f;
+    st.spacing = size * 0.04f;
+    st.glow = Rgb(0xFFD080, 0.55f);
+    st.glowRadius = size * 0.25f;
+    st.shadow = Rgb(0x000000, 0.55f);
+    st.shadowDx = size * 0.04f;
+    st.shadowDy = size * 0.07f;
+    st.shadowBlur = size * 0.05f;
+    DrawText(img, "VELDRAN", cx, cy - size * 0.55f, Align::Center, st);
+    DrawText(img, "QUORL", cx, cy + size * 0.5f, Align::Center, st);
+    // A swoosh under the logo.
+    Path swoosh;
+    swoosh.MoveTo(cx - size * 2.6f, cy + size * 1.15f);
+    swoosh.QuadTo(cx, cy + size * 0.75f, cx + size * 2.7f, cy + size * 1.0f);
+    swoosh.QuadTo(cx, cy + size * 0.95f, cx - size * 2.6f, cy + size * 1.15f);
+    img.Fill(swoosh, Linear(cx - size * 2.6f, 0, cx + size * 2.7f, 0,
+                            {{0, Rgb(0xFF6A3A, 0)}, {0.5f, Rgb(0xFFB040)}, {1, Rgb(0xFFE080, 0)}}));
+    TextStyle sub = MenuText(size * 0.3f, pal::kWhite, pal::kSky, pal::kInk, size * 0.04f);
+    sub.spacing = size * 0.05f;
+    DrawText(img, "ヴェルドラン・クォール", cx, cy + size * 1.45f, Align::Center, sub);
+}
+
+void SkyBackdrop(Image& img, uint32_t seed, bool dusk) {
+    if (dusk)
+        PaintSky(img, Rgb(0x1A2A6A), Rgb(0x6A5AA8), Rgb(0xFFB08A), 400);
+    else
+        PaintSky(img, Rgb(0x2A6ADA), Rgb(0x6AB4F4), Rgb(0xD8F0FF), 420);
+    PaintSun(img, 470, 150, 34, dusk ? Rgb(0xFFD8A0) : Rgb(0xFFFBE8),
+             dusk ? Rgb(0xFF9A5A) : Rgb(0xFFFFFF));
+    PaintClouds(img, seed, 20, 220, 180, 0.45f, dusk ? Rgb(0xFFE0D0) : Rgb(0xFFFFFF),
+                dusk ? Rgb(0x8A6AA8) : Rgb(0xA8C4E8));
+    PaintRidge(img, seed + 1, 400, 110, 260, dusk ? Rgb(0x5A4A8A) : Rgb(0x7A9AD0),
+               dusk ? Rgb(0x3A2A5A) : Rgb(0x5A7AB8), 0, 0.6f);
+    PaintClouds(img, seed + 2, 330, 480, 120, 0.55f, dusk ? Rgb(0xFFD0C0) : Rgb(0xFFFFFF),
+                dusk ? Rgb(0x7A5A98) : Rgb(0xB0C8E8));
+    PaintIsland(img, 120, 300, 110, Rgb(0x6AB84A), Rgb(0x8A6A4A), seed + 3);
+    PaintIsland(img, 560, 260, 70, Rgb(0x6AB84A), Rgb(0x8A6A4A), seed + 4);
+}
+
+void TitlePicture(Output& out) {
+    Image art(640, 480);
+    SkyBackdrop(art, 11, false);
+    // The two crafts in flight with their pilots.
+    DrawCraftTop(art, 1, 470, 330, 150, 0.35f);
+    DrawCraftTop(art, 0, 190, 360, 190, -0.3f);
+    DrawLogo(art, 320, 150, 74);
+    // The press-start strip (640, 0)-(1024, 80).
+    // The strip is blended over the picture: only its letters are opaque.
+    Image strip(384, 80);
+    TextStyle st = MenuText(34, pal::kWhite, Rgb(0xFFE9A0), pal::kInk, 3.5f);
+    st.spacing = 3;
+    DrawTextFit(strip, "PUSH START BUTTON", 0, 0, 384, 80, Align::Center, st);
+    Image whole(1024, 512);
+    whole.Draw(art, 0, 0);
+    whole.Draw(strip, 640, 0);
+    AddBmp(out, "bmp/title.bmp", whole, BmpMode::Keyed);
+}
+
+void MenuBackground(Output& out) {
+    Image img(1024, 512, Rgb(0x000000));
+    Image art(640, 480);
+    PaintSky(art, Rgb(0x0E1B4D), Rgb(0x2A4AA0), Rgb(0x6A9AE0), 480);
+    PaintStars(art, 5, 120, 200, 0.6f);
+    PaintClouds(art, 6, 220, 480, 150, 0.5f, Rgb(0xC8DCFF), Rgb(0x3A5AA0));
+    // A soft grid of light lines and the emblem's watermark.
+    for (int i = 0; i < 12; ++i) {
+        Path l;
+        l.Stroke({{0, 40.0f * i}, {640, 40.0f * i + 60}}, 1);
+        art.Fill(l, Rgb(0xFFFFFF, 0.05f));
+    }
+    Image mark(300, 300);
+    DrawEmblem(mark, 150, 150, 140, Rgb(0x2A4AA0), Rgb(0xA8C8FF));
+    art.Draw(mark, 330, 200, 0.18f);
+    Vignette(art, 0.5f);
+    img.Draw(art, 0, 0);
+    AddBmp(out, "bmp/title2.bmp", img, BmpMode::Opaque);
+}
+
+void SetupAndCraftSheet(Output& out) {
+    Image img(1024, 512);
+    // Craft-select caption strip (0, 64)-(480, 96).
+    Plate(img, 2, 65, 476, 30, 12, Rgb(0x2F5FC0), Rgb(0x142E6A), pal::kGold, 2);
+    DrawTextFit(img, "機体とパイロットを選んでください", 10, 64, 460, 32, Align::Center,
+                MenuText(20, pal::kWhite, pal::kSky, pal::kInk, 2));
+    // Player labels (0, 96 + 32m)-(128, 128 + 32m).
+    const Color playerColor[2] = {Rgb(0xE04A3A), Rgb(0x3A7AE0)};
+    for (int m = 0; m < 2; ++m) {
+        Plate(img, 2, 97 + 32.0f * m, 124, 30, 13, Mix(playerColor[m], pal::kWhite, 0.2f),
+              Scale(playerColor[m], 0.6f), pal::kWhite, 2);
+        DrawTextFit(img, m ? "2 PLAYER" : "1 PLAYER", 4, 96 + 32.0f * m, 120, 32, Align::Center,
+                    MenuText(20, pal::kWhite, pal::kCream, pal::kInk, 2));
+        // Cursor tabs (128, 96 + 24m)-(184, 120 + 24m).
+        Path tab;
+        float ty = 96 + 24.0f * m;
+        tab.Polygon({{130, ty + 2}, {182, ty + 2}, {182, ty + 16}, {156, ty + 23}, {130, ty + 16}});
+        img.FillOutlined(tab, Solid(playerColor[m]), pal::kWhite, 1.5f);
+        DrawTextFit(img, m ? "2P" : "1P", 130, ty, 52, 18, Align::Center,
+                    MenuText(14, pal::kWhite, pal::kWhite, pal::kInk, 1.2f));
+    }
+    // Craft icons (128k, 160)-(128k + 128, 288).
+    for (int k = 0; k < 4; ++k) {
+        float cx = 128.0f * k + 64;
+        Path ring;
+        ring.Circle(cx, 224, 60);
+        img.Fill(ring, Radial(cx, 205, 70,
+                              {{0, Mix(CraftColor(k, 0), pal::kWhite, 0.55f)},
+                               {1, Scale(CraftColor(k, 0), 0.35f)}}));
+        Path rim;
+        rim.Ring(cx, 224, 61, 56);
+        img.Fill(rim, pal::kGold);
+        DrawCraftTop(img, k, cx, 228, 100, 0);
+    }
+    // Text window (0, 288)-(480, 416).
+    Plate(img, 2, 290, 476, 124, 14, Rgb(0x10204A, 0.9f), Rgb(0x060E26, 0.9f), Rgb(0xC8DCFF), 2.5f,
+          0.85f);
+    // Craft names (512, 32k)-(768, 32k + 32).
+    static const char* latin[4] = {"LARK", "HERON", "BOULDER", "PHANTOM"};
+    for (int k = 0; k < 4; ++k) {
+        float y = 32.0f * k;
+        GlowBar(img, 514, y + 4, 252, 24, WithAlpha(CraftColor(k, 0), 0.8f));
+        TextStyle st =
+            MenuText(20, pal::kWhite, Mix(CraftColor(k, 2), pal::kWhite, 0.4f), pal::kInk, 2);
+        DrawTextFit(img, std::string(latin[k]) + "  " + CraftName(k), 516, y, 248, 32,
+                    Align::Center, st);
+    }
+    // Sense boxes: (768, 0)-(896, 96) normal steering, (768, 96)-(896, 192) reversed.
+    for (int box = 0; box < 2; ++box) {
+        float y = 96.0f * box;
+        Plate(img, 770, y + 2, 124, 92, 12, box ? Rgb(0x8A3AB0) : Rgb(0x2FA05A),
+              box ? Rgb(0x3A1450) : Rgb(0x104A24), pal::kWhite, 2);
+        DrawTextFit(img, box ? "リバース" : "ノーマル", 772, y + 4, 120, 30, Align::Center,
+                    MenuText(20, pal::kWhite, pal::kCream, pal::kInk, 2));
+        // Stick up, craft up (or down).
+        Path arrowStick;
+        arrowStick.Polygon({{800, y + 62}, {812, y + 44}, {824, y + 62}});
+        arrowStick.Rect(807, y + 62, 10, 20);
+        img.FillOutlined(arrowStick, Solid(pal::kWhite), pal::kInk, 1.5f);
+        DrawCraftSide(img, box ? 3 : 0, 858, y + (box ? 70 : 55), 44);
+        Path arrowCraft;
+        float ay = box ? y + 50 : y + 78;
+        arrowCraft.Polygon({{852, ay}, {864, ay + (box ? 14.0f : -14.0f)}, {876, ay}});
+        img.FillOutlined(arrowCraft, Solid(pal::kGold), pal::kInk, 1.2f);
+    }
+    // Sense tab (896, 0)-(1024, 32).
+    Plate(img, 898, 2, 124, 28, 12, Rgb(0xF0A030), Rgb(0x9A5010), pal::kWhite, 2);
+    DrawTextFit(img, "上下操作", 900, 0, 120, 32, Align::Center,
+                MenuText(18, pal::kWhite, pal::kCream, pal::kInk, 2));
+    // Set-up rows (512, 192 + 64i)-(864, 256 + 64i).
+    static const char* rows[3] = {"ひとりで遊ぶ", "コンピュータと遊ぶ", "ふたりで遊ぶ"};
+    for (int i = 0; i < 3; ++i) {
+        float y = 192.0f + 64 * i;
+        Plate(img, 516, y + 4, 344, 56, 22, Rgb(0x3A72D8), Rgb(0x14306E), pal::kGold, 3);
+        // Little figures: one pilot, a pilot and a robot, two pilots.
+        DrawCraftTop(img, 0, 556, y + 32, 40, -0.6f);
+        if (i > 0) DrawCraftTop(img, i == 1 ? 3 : 1, 590, y + 32, 40, -0.6f);
+        DrawTextFit(img, rows[i], 620, y + 4, 236, 56, Align::Center,
+                    MenuText(24, pal::kWhite, Rgb(0xD8ECFF), pal::kInk, 2.2f));
+    }
+    // Set-up caption strip (512, 384)-(768, 448).
+    Plate(img, 514, 390, 252, 52, 18, Rgb(0xF2C14E), Rgb(0xB0701A), pal::kWhite, 3);
+    DrawTextFit(img, "プレイ人数", 516, 388, 248, 56, Align::Center,
+                MenuText(28, pal::kWhite, pal::kCream, Rgb(0x4A2A05), 2.5f));
+    // Hand cursor (768, 384)-(832, 448).
+    DrawHand(img, 768, 384, 64);
+    AddTga(out, "bmp/fam_nomal.tga", img);
+}
+
+void MainMenuSheet(Output& out) {
+    Image img(1024, 512);
+    static const char* labels[9] = {"ストーリー",     "連続プレイ", "プラクティス",
+                                    "エクストラ",     "ショップ",   "レコード",
+                                    "スタッフロール", "オプション", "ゲーム終了"};
+    static const char* captions[9] = {
+        "物語を楽しむ",         "全ステージに挑戦", "好きなステージを練習",
+        "最難関ステージ",       "装備を購入する",   "ハイスコアを見る",
+        "スタッフロールを見る", "音量を設定する",   "ゲームを終了する"};
+    for (int c = 0; c < 9; ++c) {
+        float y = 32.0f * c;
+        DrawTextFit(img, labels[c], 0, y, 144, 32, Align::Center,
+                    MenuText(22, pal::kWhite, Rgb(0xBFE0FF), pal::kInk, 2.2f));
+        TextStyle cap = MenuText(17, pal::kCream, pal::kGold, Rgb(0x2A1A05), 1.8f);
+        DrawTextFit(img, captions[c], 160, y, 192, 32, Align::Left, cap);
+    }
+    // The cursor bar (0, 288)-(640, 304).
+    GlowBar(img, 0, 289, 640, 14, Rgb(0x7FC8FF, 0.9f));
+    AddTga(out, "bmp/title_sel.tga", img);
+}
+
+void ChapterSheet(Output& out) {
+    Image img(512, 512);
+    // Caption (0, 0)-(320, 64).
+    Plate(img, 4, 6, 312, 52, 20, Rgb(0x2F5FC0), Rgb(0x142E6A), pal::kGold, 3);
+    DrawTextFit(img, "STAGE SELECT", 8, 4, 304, 56, Align::Center, GoldText(30));
+    // Record frame (0, 64)-(480, 160).
+    Plate(img, 2, 66, 476, 92, 16, Rgb(0x18306A, 0.9f), Rgb(0x0A1636, 0.9f), Rgb(0xA8C8FF), 2.5f,
+          0.85f);
+    // Pilot portraits (144 x 96) for crafts 0..3.
+    for (int c = 0; c < 4; ++c) {
+        float x = (c % 2) * 144.0f, y = (c / 2) * 96.0f + 160;
+        Image cell(144, 96);
+        Plate(cell, 2, 2, 140, 92, 10, Mix(CraftColor(c, 0), pal::kWhite, 0.4f),
+              Scale(CraftColor(c, 0), 0.5f), pal::kWhite, 2);
+        Pose p;
+        p.expr = Expr::Smile;
+        DrawCharacter(cell, static_cast<Who>(c), 50, 230, 250, p);
+        DrawCraftTop(cell, c, 112, 62, 52, -0.4f);
+        img.Draw(cell, static_cast<int>(x), static_cast<int>(y));
+    }
+    // Labels: "STAGE" (288, 160)-(384, 192), "SCORE" (288, 192)-(384, 224), the dash (288,
+    // 224)-(384, 256).
+    TextStyle lab = MenuText(22, pal::kWhite, pal::kSky, pal::kInk, 2);
+    DrawTextFit(img, "STAGE", 288, 160, 96, 32, Align::Center, lab);
+    DrawTextFit(img, "SCORE", 288, 192, 96, 32, Align::Center, lab);
+    DrawText(img, "-", 336, 240, Align::Center, lab);
+    // Digits (24d, 352)-(24d + 24, 384).
+    TextStyle dig = MenuText(28, pal::kWhite, pal::kGold, Rgb(0x2A1605), 2.2f);
+    dig.face = Face::GothicMono;
+    dig.bold = 1;
+    for (int d = 0; d < 10; ++d)
+        DrawText(img, std::to_string(d), 24.0f * d + 12, 368, Align::Center, dig);
+    // The turning emblem (288, 256)-(468, 436).
+    DrawEmblem(img, 378, 346, 88, Rgb(0x2A5AB8), pal::kGold);
+    AddTga(out, "bmp/selectchapter.tga", img);
+}
+
+void CraftPortraits(Output& out) {
+    Image img(1024, 1024);
+    for (int k = 0; k < 4; ++k) {
+        for (int ready = 0; ready < 2; ++ready) {
+            Image cell(256, 344);
+            // A light disc behind, the craft and the pilot in front.
+            Path disc;
+            disc.Circle(128, 150, 118);
+            cell.Fill(disc, Radial(128, 130, 130,
+                                   {{0, WithAlpha(Mix(CraftColor(k, 0), pal::kWhite, 0.6f), 0.9f)},
+                                    {0.75f, WithAlpha(CraftColor(k, 0), 0.55f)},
+                                    {1, WithAlpha(CraftColor(k, 0), 0)}}));
+            DrawCraftTop(cell, k, 150, 110, 190, ready ? -0.25f : 0.2f, 0.95f);
+            Pose p;
+            p.expr = ready ? Expr::Grin : Expr::Normal;
+            if (k == 3) p.expr = ready ? Expr::Determined : Expr::Normal;
+            if (ready) {
+                p.cheer = k == 3 ? 0 : 1;
+                p.wave = k == 3 ? 1 : 0;
+            }
+            p.turn = ready ? 0 : 0.35f;
+            DrawCharacter(cell, static_cast<Who>(k), 118, 336, 270, p);
+            img.Draw(cell, 256 * k, ready ? 384 : 0);
+        }
+    }
+    AddTga(out, "bmp/selectchr.tga", img);
+}
+
+void HiscoreCaption(Output& out) {
+    Image img(512, 64);
+    Plate(img, 4, 6, 312, 52, 20, Rgb(0xF2C14E), Rgb(0xA05A10), pal::kWhite, 3);
+    DrawTextFit(img, "HIGH SCORE", 8, 4, 304, 56, Align::Center,
+                MenuText(32, pal::kWhite, pal::kCream, Rgb(0x4A2A05), 3));
+    AddTga(out, "bmp/hiscore_title.tga", img);
+}
+
+void SoundOptionSheet(Output& out) {
+    Image img(512, 256);
+    Plate(img, 4, 6, 280, 52, 20, Rgb(0x2F5FC0), Rgb(0x142E6A), pal::kGold, 3);
+    DrawTextFit(img, "SOUND OPTION", 8, 4, 272, 56, Align::Center, GoldText(28));
+    static const char* rows[3] = {"ＢＧＭ 音量", "効果音 音量", "もどる"};
+    for (int i = 0; i < 3; ++i)
+        DrawTextFit(img, rows[i], 0, 64.0f + 32 * i, 256, 32, Align::Left,
+                    MenuText(22, pal::kWhite, Rgb(0xBFE0FF), pal::kInk, 2.2f));
+    for (int side = 0; side < 2; ++side) {
+        Path a;
+        float x = side ? 64.0f : 0.0f;
+        if (side)
+            a.Polygon({{x + 22, 164}, {x + 46, 176}, {x + 22, 188}});
+        else
+            a.Polygon({{x + 42, 164}, {x + 18, 176}, {x + 42, 188}});
+        img.FillOutlined(a, Linear(0, 164, 0, 188, {{0, pal::kWhite}, {1, pal::kGold}}), pal::kInk,
+                         2);
+    }
+    TextStyle dig = MenuText(28, pal::kWhite, pal::kGold, Rgb(0x2A1605), 2.2f);
+    dig.face = Face::GothicMono;
+    for (int v = 0; v < 10; ++v)
+        DrawText(img, std::to_string(v), 32.0f * v + 16, 208, Align::Center, dig);
+    AddTga(out, "bmp/soundoption_menu.tga", img);
+}
+
+}  // namespace
+
+void AddTitlePictureJobs(std::vector<Job>& jobs) {
+    jobs.push_back({"title.bmp", TitlePicture});
+    jobs.push_back({"title2.bmp", MenuBackground});
+    jobs.push_back({"fam_nomal.tga", SetupAndCraftSheet});
+    jobs.push_back({"title_sel.tga", MainMenuSheet});
+    jobs.push_back({"selectchapter.tga", ChapterSheet});
+    jobs.push_back({"selectchr.tga", CraftPortraits});
+    jobs.push_back({"hiscore_title.tga", HiscoreCaption});
+    jobs.push_back({"soundoption_menu.tga", SoundOptionSheet});
+}
+
+}  // namespace mk
