@@ -87,6 +87,10 @@ private:
     Palette pal_;
 };
 
+// The craft models 0 and 1 and a minion fighter, for the generator's own renderings.
+Kit CraftKit(int craft);
+Kit MinionFighterKit();
+
 // A look at every model: when switched on, each model written is also drawn from three
 // sides into a thumbnail (mkdata --model-sheet).
 void CollectModelThumbnails(bool on);

@@ -60,7 +60,7 @@ void Propeller(MeshBuilder& b, float r, int blades, float width) {
 
 // Craft 0: a light jet sled with two wing propellers. Its 20 tracks: bank poses on list
 // indices 1 (right), 3 (left) and 5 (both), running tracks on 13, 14, 18 and 19.
-void Craft0(Output& out) {
+Kit Craft0Kit() {
     Kit k("xfile/craft0/craft0.x", 1001, CraftPalette(0));
     int hull = k.Node(0, "hull");
     int wingL = k.Node(0, "wing_L", Mat4::Translation(-6, -2, -1));
@@ -143,12 +143,14 @@ void Craft0(Output& out) {
         k.Hold(n);
     // Track order above: flapR, flapL, rudder, propL, propR, flame, antenna, then 13 held.
     k.OrderByListIndex({1, 3, 5, 13, 14, 18, 19, 0, 2, 4, 6, 7, 8, 9, 10, 11, 12, 15, 16, 17});
-    k.Write(out);
+    return k;
 }
+
+void Craft0(Output& out) { Craft0Kit().Write(out); }
 
 // Craft 1: a heavier twin-rotor gunship. Bank poses on list indices 3 (right) and 9 (left),
 // running rotors on 6 and 7.
-void Craft1(Output& out) {
+Kit Craft1Kit() {
     Kit k("xfile/craft1/craft1.x", 1002, CraftPalette(1));
     int hull = k.Node(0, "hull");
     {
@@ -202,15 +204,17 @@ void Craft1(Output& out) {
         k.Hold(n);
     // tiltR -> 3, tiltL -> 9, rotors -> 6, 7, the held ones fill the rest.
     k.OrderByListIndex({3, 9, 6, 7, 0, 1, 2, 4, 5, 8, 10, 11});
-    k.Write(out);
+    return k;
 }
+
+void Craft1(Output& out) { Craft1Kit().Write(out); }
 
 // ---------------------------------------------------------------- enemies
 
 // A fighter of the minion fleet with a propeller or a jet glow; `style` varies the shape.
-void Fighter(Output& out, const std::string& path, const Palette& pal, uint32_t seed, int style,
-             float size) {
-    Kit k(path, seed, pal);
+Kit FighterKit(const std::string& path, const Palette& pal, uint32_t seed, int style, float size,
+               const std::string& texture) {
+    Kit k(path, seed, pal, texture);
     float s = size;
     int body = k.Node(0, "body");
     {
@@ -248,7 +252,12 @@ void Fighter(Output& out, const std::string& path, const Palette& pal, uint32_t 
     k.Swing(body, {0, 0, 1}, 0.06f, 90);
     k.Hold(tipL);
     k.Hold(tipR);
-    k.Write(out);
+    return k;
+}
+
+void Fighter(Output& out, const std::string& path, const Palette& pal, uint32_t seed, int style,
+             float size, const std::string& texture = "") {
+    FighterKit(path, pal, seed, style, size, texture).Write(out);
 }
 
 void Gunship(Output& out, const std::string& path, const Palette& pal, uint32_t seed, bool leader) {
@@ -741,6 +750,10 @@ void Objects(Output& out) {
 
 }  // namespace
 
+Kit CraftKit(int craft) { return craft == 0 ? Craft0Kit() : Craft1Kit(); }
+
+Kit MinionFighterKit() { return FighterKit("xfile/zako/fighterA_ani.x", kMinion, 4000, 0, 1.0f, ""); }
+
 void AddModelJobs(std::vector<Job>& jobs) {
     jobs.push_back({"craft0.x", Craft0});
     jobs.push_back({"craft1.x", Craft1});
@@ -749,9 +762,9 @@ void AddModelJobs(std::vector<Job>& jobs) {
                         Fighter(o, "xfile/zako/fighterD_ani.x", kMinion, 4001, 1, 1.1f);
                         Fighter(o, "xfile/zako/escort_A.x", kEscort, 4008, 2, 1.1f);
                         Fighter(o, "xfile/zako/escort_B.x", kEscort, 4009, 0, 1.0f);
-                        Fighter(o, "xfile/fortress/guardian_a.x", kGuardian, 4014, 2, 1.0f);
-                        Fighter(o, "xfile/fortress/guardian_b.x", kGuardian, 4015, 1, 1.0f);
-                        Fighter(o, "xfile/fortress/guardian_c.x", kGuardian, 4016, 0, 1.3f);
+                        Fighter(o, "xfile/fortress/guardian_a.x", kGuardian, 4014, 2, 1.0f, "guard_a.bmp");
+                        Fighter(o, "xfile/fortress/guardian_b.x", kGuardian, 4015, 1, 1.0f, "guard_b.bmp");
+                        Fighter(o, "xfile/fortress/guardian_c.x", kGuardian, 4016, 0, 1.3f, "guard_c.bmp");
                         Gunship(o, "xfile/zako/gunshipA_ani.x", kMinion, 4002, false);
                         Gunship(o, "xfile/zako/gunshipC_ani.x", kMinion, 4003, true);
                     }});

@@ -14,4 +14,8 @@ void AddEffectPictureJobs(std::vector<Job>& jobs);
 void AddScenePictureJobs(std::vector<Job>& jobs);
 void AddEventPictureJobs(std::vector<Job>& jobs);
 
+// The title's key picture (640 x 480), with or without the logo, and the logo alone.
+Image TitleArt(bool logo);
+void DrawGameLogo(Image& img, float cx, float cy, float size);
+
 }  // namespace mk

@@ -52,13 +52,24 @@ void SkyBackdrop(Image& img, uint32_t seed, bool dusk) {
     PaintIsland(img, 560, 260, 70, Rgb(0x6AB84A), Rgb(0x8A6A4A), seed + 4);
 }
 
-void TitlePicture(Output& out) {
+}  // namespace
+
+Image TitleArt(bool logo) {
     Image art(640, 480);
     SkyBackdrop(art, 11, false);
     // The two crafts in flight with their pilots.
     DrawCraftTop(art, 1, 470, 330, 150, 0.35f);
     DrawCraftTop(art, 0, 190, 360, 190, -0.3f);
-    DrawLogo(art, 320, 150, 74);
+    if (logo) DrawLogo(art, 320, 150, 74);
+    return art;
+}
+
+void DrawGameLogo(Image& img, float cx, float cy, float size) { DrawLogo(img, cx, cy, size); }
+
+namespace {
+
+void TitlePicture(Output& out) {
+    Image art = TitleArt(true);
     // The press-start strip (640, 0)-(1024, 80).
     // The strip is blended over the picture: only its letters are opaque.
     Image strip(384, 80);

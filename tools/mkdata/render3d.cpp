@@ -49,12 +49,6 @@ void Renderer::SetFog(float start, float end, Color c) {
 
 namespace {
 
-struct Clip {
-    float x, y, z, w;  // clip space
-    float u, v;
-    Color c;
-    float viewZ;
-};
 
 Color Sample(const Image* tex, float u, float v) {
     if (!tex) return {1, 1, 1, 1};
@@ -105,22 +99,44 @@ void Renderer::Draw(const Mesh& mesh, const Mat4& world, const std::vector<const
         }
         cv[i] = c;
     }
+    auto lerp = [](const Clip& a, const Clip& b, float t) {
+        Clip c;
+        c.x = a.x + (b.x - a.x) * t;
+        c.y = a.y + (b.y - a.y) * t;
+        c.z = a.z + (b.z - a.z) * t;
+        c.w = a.w + (b.w - a.w) * t;
+        c.u = a.u + (b.u - a.u) * t;
+        c.v = a.v + (b.v - a.v) * t;
+        c.c = Mix(a.c, b.c, t);
+        c.viewZ = a.viewZ + (b.viewZ - a.viewZ) * t;
+        return c;
+    };
     for (const Tri& t : mesh.tris) {
-        const Image* tex = t.material >= 0 && static_cast<size_t>(t.material) < textures.size()
-                               ? textures[static_cast<size_t>(t.material)]
-                               : nullptr;
-        if (static_cast<size_t>(t.material) < textures.size() &&
-            !textures[static_cast<size_t>(t.material)] && !textures.empty())
-            continue;
-        Clip a = cv[static_cast<size_t>(t.a)], b = cv[static_cast<size_t>(t.b)],
-             c = cv[static_cast<size_t>(t.c)];
-        if (a.w < 1 || b.w < 1 || c.w < 1)
-            continue;  // near-plane crossing triangles are dropped (small pictures only)
+        const size_t mi = static_cast<size_t>(t.material);
+        if (mi < textures.size() && !textures[mi]) continue;  // untextured subsets are not drawn
+        const Image* tex = mi < textures.size() ? textures[mi] : nullptr;
+        // Clip against the near plane (w >= 1), then draw the polygon as a fan.
+        Clip in[3] = {cv[static_cast<size_t>(t.a)], cv[static_cast<size_t>(t.b)], cv[static_cast<size_t>(t.c)]};
+        Clip poly[4];
+        int n = 0;
+        for (int i = 0; i < 3; ++i) {
+            const Clip& p = in[i];
+            const Clip& q = in[(i + 1) % 3];
+            bool pin = p.w >= 1, qin = q.w >= 1;
+            if (pin) poly[n++] = p;
+            if (pin != qin) poly[n++] = lerp(p, q, (1 - p.w) / (q.w - p.w));
+        }
+        for (int f = 1; f + 1 < n; ++f) Raster(poly[0], poly[f], poly[f + 1], tex, sh);
+    }
+}
+
+void Renderer::Raster(const Clip& a, const Clip& b, const Clip& c, const Image* tex, const Shading& sh) {
+    {
         auto sx = [&](const Clip& p) { return (p.x / p.w * 0.5f + 0.5f) * w_; };
         auto sy = [&](const Clip& p) { return (0.5f - p.y / p.w * 0.5f) * h_; };
         float x0 = sx(a), y0 = sy(a), x1 = sx(b), y1 = sy(b), x2 = sx(c), y2 = sy(c);
         float area = (x1 - x0) * (y2 - y0) - (x2 - x0) * (y1 - y0);
-        if (std::fabs(area) < 1e-6f) continue;
+        if (std::fabs(area) < 1e-6f) return;
         int minx = std::max(0, static_cast<int>(std::floor(std::min({x0, x1, x2}))));
         int maxx = std::min(w_ - 1, static_cast<int>(std::ceil(std::max({x0, x1, x2}))));
         int miny = std::max(0, static_cast<int>(std::floor(std::min({y0, y1, y2}))));

@@ -24,6 +24,14 @@ struct Shading {
     bool additive = false;
 };
 
+// A vertex after projection.
+struct Clip {
+    float x, y, z, w;  // clip space
+    float u, v;
+    Color c;
+    float viewZ;
+};
+
 class Renderer {
 public:
     Renderer(int w, int h);
@@ -38,6 +46,7 @@ public:
     const std::vector<Color>& Pixels() const { return color_; }
 
 private:
+    void Raster(const Clip& a, const Clip& b, const Clip& c, const Image* tex, const Shading& sh);
     int w_, h_;
     std::vector<Color> color_;
     std::vector<float> depth_;

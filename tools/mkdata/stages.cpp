@@ -14,7 +14,9 @@
 #include <memory>
 
 #include "tools/mkdata/mkdata.h"
+#include "tools/mkdata/render3d.h"
 #include "tools/mkdata/scenery.h"
+#include "tools/mkdata/ui.h"
 #include "tools/mkdata/terrain.h"
 
 namespace mk {
@@ -95,7 +97,7 @@ std::string Num(float v) {
 // Everything one stage writes.
 class StageBuild {
 public:
-    StageBuild(Output& out, int stage) : out_(out), stage_(stage) {
+    StageBuild(Output& out, int stage, StageScene* scene) : out_(out), stage_(stage), scene_(scene) {
         char d[32];
         std::snprintf(d, sizeof d, "xfile/stage%02d/", stage);
         dir_ = d;
@@ -105,17 +107,29 @@ public:
     Output& Out() { return out_; }
 
     // A material with a ground texture written beside the maps.
-    int Texture(const std::string& name, Ground g, Color tint, int size = 256) {
+    int Texture(const std::string& name, Ground g, Color tint, int size = 512) {
         for (size_t i = 0; i < mats_.size(); ++i)
             if (mats_[i].texture == name) return static_cast<int>(i);
         Image img = GroundTexture(
             g, size, static_cast<uint32_t>(stage_ * 131 + mats_.size() * 17 + 3), tint);
         AddBmp(out_, dir_ + name, img, BmpMode::Opaque, Place::VolumeArchive);
-        return AddMaterial(name, name);
+        return TexturedMaterial(name, name, img);
     }
-    int TextureImage(const std::string& name, const Image& img) {
-        AddBmp(out_, dir_ + name, img, BmpMode::Opaque, Place::VolumeArchive);
-        return AddMaterial(name, name);
+    // A material whose texture (already written by the caller) is `img`.
+    int TexturedMaterial(const std::string& name, const std::string& texture, const Image& img) {
+        int m = AddMaterial(name, texture);
+        if (scene_) scene_->textures[static_cast<size_t>(m)] = img;
+        return m;
+    }
+    void Floor(float mapx, float mapz, int numx, int numz, float mapposy, float scroll) {
+        if (!scene_) return;
+        scene_->floor = true;
+        scene_->mapx = mapx;
+        scene_->mapz = mapz;
+        scene_->mapnumx = numx;
+        scene_->mapnumz = numz;
+        scene_->mapposy = mapposy;
+        scene_->scroll = scroll;
     }
     // An untextured material whose name marks where map enemies stand.
     int Mark(const std::string& kind) {
@@ -125,6 +139,7 @@ public:
         m.name = kind;
         m.diffuse = {1, 0, 0, 1};
         mats_.push_back(m);
+        if (scene_) scene_->textures.emplace_back();
         return static_cast<int>(mats_.size()) - 1;
     }
 
@@ -140,6 +155,7 @@ public:
         m.root.local = root;
         for (size_t i = 0; i < parts.size(); ++i) {
             if (parts[i].tris.empty()) continue;
+            if (scene_) scene_->parts.push_back({parts[i], root});
             Frame f;
             f.name = "part" + std::to_string(i);
             parts[i].name = "mesh" + std::to_string(i);
@@ -208,10 +224,18 @@ public:
         m.root.children.push_back(f);
         sky_ = dir_ + "sky.x";
         out_.AddText(sky_, WriteX(m));
+        if (scene_) {
+            scene_->sky = dome;
+            scene_->skyTexture = tex;
+        }
     }
 
     // Writes a camera path; `target` gives the looked-at point of each key.
     void Camera(const std::vector<V3>& rail, const std::vector<V3>& target) {
+        if (scene_ && cameras_.empty()) {
+            scene_->rail = rail;
+            scene_->look = target;
+        }
         std::string path = dir_ + "rail" + std::to_string(cameras_.size()) + ".x";
         out_.AddText(path, WriteCameraPath(rail, target));
         cameras_.push_back(path);
@@ -243,12 +267,14 @@ public:
         m.specular = {0, 0, 0, 1};
         m.texture = texture;
         mats_.push_back(m);
+        if (scene_) scene_->textures.emplace_back();
         return static_cast<int>(mats_.size()) - 1;
     }
 
 private:
     Output& out_;
     int stage_;
+    StageScene* scene_;
     std::string dir_;
     std::vector<Material> mats_;
     std::vector<std::string> maps_, cameras_;
@@ -292,6 +318,30 @@ void MarkAt(Mesh& m, V3 p, int material, bool ceiling = false) {
         m.tris.push_back({base, base + 1, base + 2, material});
     else
         m.tris.push_back({base, base + 2, base + 1, material});
+}
+
+// A flat, upward-facing plane split into cells (vertex fog needs small triangles).
+Mesh FlatGrid(float x0, float z0, float x1, float z1, float y, float cell, int material, float uvScale) {
+    Mesh m;
+    int nx = std::max(1, static_cast<int>((x1 - x0) / cell)), nz = std::max(1, static_cast<int>((z1 - z0) / cell));
+    for (int j = 0; j < nz; ++j)
+        for (int i = 0; i < nx; ++i) {
+            float ax = x0 + (x1 - x0) * i / nx, bx = x0 + (x1 - x0) * (i + 1) / nx;
+            float az = z0 + (z1 - z0) * j / nz, bz = z0 + (z1 - z0) * (j + 1) / nz;
+            int base = static_cast<int>(m.verts.size());
+            for (V3 p : {V3{ax, y, az}, V3{ax, y, bz}, V3{bx, y, bz}, V3{bx, y, az}}) {
+                Vertex v;
+                v.p = p;
+                v.n = {0, 1, 0};
+                v.u = p.x * uvScale;
+                v.v = p.z * uvScale;
+                m.verts.push_back(v);
+            }
+            // (b - a) x (c - a) up: a (ax, az), b (ax, bz), c (bx, bz).
+            m.tris.push_back({base, base + 1, base + 2, material});
+            m.tris.push_back({base, base + 2, base + 3, material});
+        }
+    return m;
 }
 
 void Tree(Mesh& m, V3 base, float h, int trunkMat, int leafMat, uint32_t seed) {
@@ -620,6 +670,7 @@ std::string StageFloorCoast(StageBuild& sb) {
         1 / 150.0f);
     Bake(tile, st);
     sb.Map({tile});
+    sb.Floor(t.mapx, t.mapz, t.mapnumx, t.mapnumz, t.mapposy, t.scroll);
     sb.Sky();
     return sb.IndexBlock(Join(Join(TileSettings(t), {"windline:"}),
                               Atmosphere(st, 2000, 9000, 40000, {-20000, 25000, 90000})));
@@ -636,8 +687,8 @@ std::string StageShip(StageBuild& sb) {
     Image deckTex = GroundTexture(Ground::Stone, 256, 78, {0.8f, 0.7f, 0.55f, 1});
     AddBmp(sb.Out(), "xfile/bossS01/hull.bmp", hullTex, BmpMode::Opaque, Place::VolumeArchive);
     AddBmp(sb.Out(), "xfile/bossS01/deck.bmp", deckTex, BmpMode::Opaque, Place::VolumeArchive);
-    int hull = sb.AddMaterial("hull", "hull.bmp");
-    int deck = sb.AddMaterial("deck", "deck.bmp");
+    int hull = sb.TexturedMaterial("hull", "hull.bmp", hullTex);
+    int deck = sb.TexturedMaterial("deck", "deck.bmp", deckTex);
     Mesh ship;
     {
         MeshBuilder b(ship);
@@ -675,16 +726,8 @@ std::string StageShip(StageBuild& sb) {
     // The sea far below.
     int sea = sb.Texture("sea.bmp", Ground::Water, {0.8f, 0.9f, 1, 1});
     for (int q = 0; q < 4; ++q) {
-        Mesh m;
-        MeshBuilder b(m);
-        b.Mat(sea);
         float x0 = (q % 2) ? 0.0f : -6000.0f, z0 = (q / 2) ? 0.0f : -6000.0f;
-        b.Quad({x0, -700, z0}, {x0, -700, z0 + 6000}, {x0 + 6000, -700, z0 + 6000},
-               {x0 + 6000, -700, z0}, {0, 1, 0});
-        for (Vertex& v : m.verts) {
-            v.u = v.p.x / 400;
-            v.v = v.p.z / 400;
-        }
+        Mesh m = FlatGrid(x0, z0, x0 + 6000, z0 + 6000, -700, 400, sea, 1 / 400.0f);
         Bake(m, st);
         sb.Map({m});
     }
@@ -712,6 +755,7 @@ std::string StageFloorCanyon(StageBuild& sb) {
         t, 44, 30, height, [&](float, float, float h) { return h > 20 ? rock : sand; }, 1 / 140.0f);
     Bake(tile, st);
     sb.Map({tile});
+    sb.Floor(t.mapx, t.mapz, t.mapnumx, t.mapnumz, t.mapposy, t.scroll);
     sb.Sky();
     return sb.IndexBlock(
         Join(TileSettings(t), Atmosphere(st, 1500, 8000, 40000, {-40000, 40000, 80000})));
@@ -749,6 +793,7 @@ std::string StageFloorForest(StageBuild& sb) {
     }
     Bake(tile, st);
     sb.Map({tile});
+    sb.Floor(t.mapx, t.mapz, t.mapnumx, t.mapnumz, t.mapposy, t.scroll);
     sb.Sky();
     return sb.IndexBlock(Join(TileSettings(t), Atmosphere(st, 1200, 7000, 40000, {0, 0, 0})));
 }
@@ -763,17 +808,8 @@ std::string StageSeaLoop(StageBuild& sb, int st, uint32_t seed, bool storm) {
     // The sea: six flat strips under the whole loop.
     CourseParts parts;
     for (int q = 0; q < 6; ++q) {
-        Mesh m;
-        MeshBuilder b(m);
-        b.Mat(water);
         float x0 = -3600 + 1200.0f * q;
-        b.Quad({x0, 0, -3600}, {x0, 0, 3600}, {x0 + 1200, 0, 3600}, {x0 + 1200, 0, -3600},
-               {0, 1, 0});
-        for (Vertex& v : m.verts) {
-            v.u = v.p.x / 250;
-            v.v = v.p.z / 250;
-        }
-        parts.segments.push_back({m});
+        parts.segments.push_back({FlatGrid(x0, -3600, x0 + 1200, 3600, 0, 300, water, 1 / 250.0f)});
     }
     Rng r(seed + 1);
     for (int i = 0; i < 14; ++i) {
@@ -878,6 +914,7 @@ std::string StageFloorTunnel(StageBuild& sb) {
                   ch((c >> 8) & 0xFF, lamp * 0.3f) << 8 | ch(c & 0xFF, lamp * 0.1f);
     }
     sb.Map({m});
+    sb.Floor(t.mapx, t.mapz, t.mapnumx, t.mapnumz, t.mapposy, t.scroll);
     sb.Sky();
     return sb.IndexBlock(Join(TileSettings(t), Atmosphere(st, 600, 3600, 30000, {0, 0, 0})));
 }
@@ -1077,16 +1114,8 @@ std::string StageGate(StageBuild& sb) {
                                      {0, -40, 1400}},
                                     2600);
     for (int q = 0; q < 4; ++q) {
-        Mesh m;
-        MeshBuilder b(m);
-        b.Mat(ground);
         float x0 = (q % 2) ? 0.0f : -4000.0f, z0 = (q / 2) ? -1000.0f : -5000.0f;
-        b.Quad({x0, -860, z0}, {x0, -860, z0 + 4000}, {x0 + 4000, -860, z0 + 4000},
-               {x0 + 4000, -860, z0}, {0, 1, 0});
-        for (Vertex& v : m.verts) {
-            v.u = v.p.x / 300;
-            v.v = v.p.z / 300;
-        }
+        Mesh m = FlatGrid(x0, z0, x0 + 4000, z0 + 4000, -860, 400, ground, 1 / 300.0f);
         Bake(m, st);
         sb.Map({m});
     }
@@ -1299,6 +1328,7 @@ std::string StageFloorClouds(StageBuild& sb, int st, TileSpec t, Color tint, uin
         t, 30, 30, height, [&](float, float, float) { return cloud; }, 1 / 400.0f);
     Bake(tile, st, {1.1f, 1.1f, 1.1f, 1});
     sb.Map({tile});
+    sb.Floor(t.mapx, t.mapz, t.mapnumx, t.mapnumz, t.mapposy, t.scroll);
     sb.Sky();
     return sb.IndexBlock(Join(Join(TileSettings(t), {"windline:"}),
                               Atmosphere(st, 3000, 14000, 50000, {-30000, 20000, 90000})));
@@ -1313,15 +1343,7 @@ std::string StageFortress(StageBuild& sb) {
     int turret = sb.Mark("mobu_s_houdai"), core = sb.Mark("mobu_core");
     // Segment 0: the lava floor under everything.
     {
-        Mesh m;
-        MeshBuilder b(m);
-        b.Mat(lava);
-        b.Quad({-4000, -300, -4000}, {-4000, -300, 4000}, {4000, -300, 4000}, {4000, -300, -4000},
-               {0, 1, 0});
-        for (Vertex& v : m.verts) {
-            v.u = v.p.x / 300;
-            v.v = v.p.z / 300;
-        }
+        Mesh m = FlatGrid(-4000, -4000, 4000, 4000, -300, 400, lava, 1 / 300.0f);
         Bake(m, st, {1.4f, 1.2f, 1.2f, 1});
         sb.Map({m});
     }
@@ -1361,8 +1383,8 @@ std::string StageFortress(StageBuild& sb) {
     return sb.IndexBlock(Join({"maptype:2"}, Atmosphere(st, 1500, 8000, 40000, {0, 0, 0})));
 }
 
-std::string BuildStage(Output& out, int st) {
-    StageBuild sb(out, st);
+std::string BuildStage(Output& out, int st, StageScene* scene) {
+    StageBuild sb(out, st, scene);
     switch (st) {
         case 0:
             return StageValley(sb);
@@ -1410,23 +1432,108 @@ std::string BuildStage(Output& out, int st) {
 
 }  // namespace
 
-const StageLook& LookOfStage(int stage) {
-    return kLooks[std::clamp(stage, 0, kStageCount - 1)];
+const StageLook& LookOfStage(int stage) { return kLooks[std::clamp(stage, 0, kStageCount - 1)]; }
+
+std::string BuildStageInto(Output& out, int stage, StageScene* scene) {
+    std::string block = BuildStage(out, stage, scene);
+    if (scene) {
+        size_t f = block.find("\nfog:");
+        if (f != std::string::npos) std::sscanf(block.c_str() + f + 5, "%f:%f", &scene->fogStart, &scene->fogEnd);
+    }
+    return block;
 }
 
+Image RenderStageView(const StageScene& sc, int w, int h, size_t key) {
+    Renderer r(w, h);
+    V3 eye, target;
+    if (!sc.rail.empty()) {
+        size_t k = key % sc.rail.size();
+        V3 p = sc.rail[k], t = sc.look.empty() ? sc.rail[(k + 36) % sc.rail.size()] : sc.look[k];
+        V3 d = Normalize(V3{t.x - p.x, 0, t.z - p.z});
+        eye = p - d * 90 + V3{0, 16, 0};
+        target = p + V3{0, 2, 0};
+    } else {
+        float z = key * sc.scroll;
+        eye = {0, 16, z - 90};
+        target = {0, 2, z};
+    }
+    View3D v;
+    v.eye = eye;
+    v.target = target;
+    v.fovY = 45 * kPi / 180;
+    v.farZ = 40000;
+    r.SetView(v);
+    r.Clear(Rgb(0x000000));
+    Shading skySh;
+    skySh.ambient = {1, 1, 1, 1};
+    skySh.light = {0, 0, 0, 1};
+    skySh.depthWrite = false;
+    r.Draw(sc.sky, Mat4::Translation(eye.x, eye.y - 16, eye.z + 90), {&sc.skyTexture}, skySh);
+    r.SetFog(sc.fogStart, sc.fogEnd, Rgb(0x000000));
+    std::vector<const Image*> tex;
+    for (const Image& t : sc.textures) tex.push_back(t.W() > 0 ? &t : nullptr);
+    Shading sh;
+    sh.useVertexColor = true;
+    if (sc.floor) {
+        float base = std::floor(target.z / sc.mapz) * sc.mapz;
+        for (int row = sc.mapnumz - 1; row >= 0; --row)
+            for (int c = 0; c < sc.mapnumx; ++c)
+                for (const auto& part : sc.parts)
+                    r.Draw(part.mesh,
+                           part.world * Mat4::Translation(c * sc.mapx - (sc.mapnumx - 1) * sc.mapx / 2, sc.mapposy, row * sc.mapz + base),
+                           tex, sh);
+    } else {
+        for (const auto& part : sc.parts) r.Draw(part.mesh, part.world, tex, sh);
+    }
+    // The game's world is the files' mirror image.
+    return r.Frame().FlippedX();
+}
+
+namespace {
+
+Image StagePicture(const StageScene& scene, int st) {
+    Image pic = RenderStageView(scene, 160, 120, scene.rail.empty() ? 400 : scene.rail.size() / 5);
+    // The stage's code in a corner.
+    TextStyle code = MenuText(18, pal::kWhite, pal::kGold, pal::kInk, 2);
+    DrawText(pic, kLooks[st].code, 6, 12, Align::Left, code);
+    TextStyle name = MenuText(13, pal::kWhite, pal::kSky, pal::kInk, 1.5f);
+    DrawText(pic, kLooks[st].name, 154, 108, Align::Right, name);
+    return pic;
+}
+
+Image StageSheet(const std::vector<Image>& pictures) {
+    Image sheet(512, 1024, Rgb(0x000000));
+    for (int st = 0; st < kStageCount; ++st) sheet.Draw(pictures[static_cast<size_t>(st)], 160 * (st % 3), 120 * (st / 3));
+    // The two cells beside the extra stage: the emblem on a dark plate.
+    for (int c = 1; c < 3; ++c) {
+        Image cell(160, 120, Rgb(0x0A1030));
+        DrawEmblem(cell, 80, 60, 48, Rgb(0x2A4AA0), pal::kGold);
+        sheet.Draw(cell, 160 * c, 120 * 6);
+    }
+    return sheet;
+}
+
+}  // namespace
+
 void AddStageJobs(std::vector<Job>& jobs) {
-    // One job per stage writes its files and its index block; the index job joins them.
-    auto blocks = std::make_shared<std::vector<std::string>>(kStageCount);
-    auto done = std::make_shared<std::atomic<int>>(0);
+    // One job per stage writes its files, its index block and its picture for the stage
+    // select; the last one to finish writes the index and the sheet of pictures.
+    struct Shared {
+        std::vector<std::string> blocks = std::vector<std::string>(kStageCount);
+        std::vector<Image> pictures = std::vector<Image>(kStageCount);
+        std::atomic<int> done{0};
+    };
+    auto shared = std::make_shared<Shared>();
     for (int st = 0; st < kStageCount; ++st)
-        jobs.push_back({std::string("stage ") + kLooks[st].code, [st, blocks, done](Output& out) {
-                            (*blocks)[static_cast<size_t>(st)] = BuildStage(out, st);
-                            if (done->fetch_add(1) + 1 == kStageCount) {
-                                std::string idx =
-                                    "// Stage index: one block per stage, in stage order.\n";
-                                for (const std::string& b : *blocks) idx += "\n" + b;
-                                out.AddText("idx/stage.idx", idx);
-                            }
+        jobs.push_back({std::string("stage ") + kLooks[st].code, [st, shared](Output& out) {
+                            StageScene scene;
+                            shared->blocks[static_cast<size_t>(st)] = BuildStageInto(out, st, &scene);
+                            shared->pictures[static_cast<size_t>(st)] = StagePicture(scene, st);
+                            if (shared->done.fetch_add(1) + 1 != kStageCount) return;
+                            std::string idx = "// Stage index: one block per stage, in stage order.\n";
+                            for (const std::string& b : shared->blocks) idx += "\n" + b;
+                            out.AddText("idx/stage.idx", idx);
+                            AddBmp(out, "bmp/pracss.bmp", StageSheet(shared->pictures), BmpMode::Opaque);
                         }});
 }
 

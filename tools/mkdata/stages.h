@@ -22,4 +22,27 @@ struct StageLook {
 const StageLook& LookOfStage(int stage);
 constexpr int kStageCount = 19;
 
+// What a stage's files hold, kept in memory for the generator's own renderings.
+struct StageScene {
+    struct Part {
+        Mesh mesh;
+        Mat4 world;
+    };
+    std::vector<Part> parts;       // the map meshes
+    std::vector<Image> textures;   // by material index; empty for the untextured marks
+    Mesh sky;
+    Image skyTexture;
+    std::vector<V3> rail, look;    // the first camera path, if any
+    bool floor = false;            // a tiled floor instead of placed meshes
+    float mapx = 0, mapz = 0, mapposy = 0, scroll = 0;
+    int mapnumx = 0, mapnumz = 0;
+    float fogStart = 0, fogEnd = 0;
+};
+
+// Builds one stage's files into `out` and returns its index block; `scene` (when given)
+// receives the meshes and textures.
+std::string BuildStageInto(class Output& out, int stage, StageScene* scene);
+// Renders a stage as seen from its rail (mirrored like the game's world), w x h.
+Image RenderStageView(const StageScene& scene, int w, int h, size_t key);
+
 }  // namespace mk

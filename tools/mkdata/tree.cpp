@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "tools/mkdata/archive.h"
 #include "tools/mkdata/mkdata.h"
+#include "tools/pack/pack.h"
 
 namespace mk {
 
@@ -57,48 +57,46 @@ bool WriteDataTree(const std::vector<OutFile>& files, const std::string& root) {
     for (const char* file : {"bmpdata.bin", "pakindex.bin", "vq_demo.wmv"})
         fs::remove(base / file, ec);
 
-    std::vector<ArchiveEntry> pictures, volume;
-    std::vector<std::string> pictureNames, volumeNames;
+    // The common pictures go into the picture archive, the play pictures and the model and
+    // course textures into the volume archive (in name order), everything else is loose.
+    pack::PictureArchiveWriter pictures;
+    pack::VolumeArchiveWriter volumes;
+    constexpr int64_t kVolume = 10485760;
+    std::string straddler, error;
     for (const OutFile& f : files) {
         switch (f.place) {
             case Place::Loose:
-                if (f.name == "v_quorl.ini" && fs::exists(base / f.name))
-                    break;  // keeps the player's records
+                if (f.name == "v_quorl.ini" && fs::exists(base / f.name)) break;  // keeps the player's records
                 if (!WriteFile(base / f.name, f.data)) return false;
                 break;
             case Place::PictureArchive:
-                pictures.push_back({f.name, f.data});
-                pictureNames.push_back(f.name);
+                if (!pictures.Add(f.name, f.data, &error)) {
+                    std::fprintf(stderr, "mkdata: picture archive: %s\n", error.c_str());
+                    return false;
+                }
                 break;
-            case Place::VolumeArchive:
-                volume.push_back({f.name, f.data});
-                volumeNames.push_back(f.name);
+            case Place::VolumeArchive: {
+                int64_t start = volumes.SetSize();
+                if (!volumes.Add(f.name, f.data, &error)) {
+                    std::fprintf(stderr, "mkdata: volume archive: %s\n", error.c_str());
+                    return false;
+                }
+                if (straddler.empty() && start / kVolume != (volumes.SetSize() - 1) / kVolume) straddler = f.name;
                 break;
+            }
         }
     }
-    std::string problem = CheckPictureArchiveNames(pictureNames);
-    if (problem.empty()) problem = CheckVolumeArchiveNames(volumeNames);
-    if (!problem.empty()) {
-        std::fprintf(stderr, "mkdata: %s\n", problem.c_str());
-        return false;
-    }
-    if (!WriteFile(base / "bmpdata.bin", BuildPictureArchive(pictures))) return false;
-    Bytes index;
-    std::vector<Bytes> volumes;
-    std::string straddler;
-    BuildVolumeArchive(volume, index, volumes, straddler);
     if (straddler.empty()) {
-        std::fprintf(stderr,
-                     "mkdata: no volume archive entry runs from one volume into the next\n");
+        std::fprintf(stderr, "mkdata: no volume archive entry runs from one volume into the next (%lld bytes packed)\n",
+                     static_cast<long long>(volumes.SetSize()));
         return false;
     }
-    if (!WriteFile(base / "pakindex.bin", index)) return false;
-    for (size_t v = 0; v < volumes.size(); ++v) {
-        char name[48];
-        std::snprintf(name, sizeof name, "bin/data%03zu.bin", v);
-        if (!WriteFile(base / name, volumes[v])) return false;
+    if (!pictures.Write(base, &error) || !volumes.Write(base, &error)) {
+        std::fprintf(stderr, "mkdata: %s\n", error.c_str());
+        return false;
     }
-    std::printf("mkdata: %zu volumes; %s runs from one volume into the next\n", volumes.size(),
+    const int64_t count = (volumes.SetSize() + kVolume - 1) / kVolume;
+    std::printf("mkdata: %lld volumes; %s runs from one volume into the next\n", static_cast<long long>(count),
                 straddler.c_str());
     return true;
 }

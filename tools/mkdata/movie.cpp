@@ -1,0 +1,228 @@
+// The attract movie "vq_demo.wmv": a title card, the two crafts flying the first stage's
+// valley with a wing of enemy fighters, and the logo again. Frames come from the
+// generator's renderer and the title music; the ffmpeg command-line tool encodes them as
+// WMV2 video with WMA sound in an ASF file, with its bit-exact options so that every run
+// writes the same bytes.
+#include <unistd.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "tools/mkdata/modelkit.h"
+#include "tools/mkdata/music.h"
+#include "tools/mkdata/pictures.h"
+#include "tools/mkdata/render3d.h"
+#include "tools/mkdata/stages.h"
+#include "tools/mkdata/ui.h"
+
+namespace mk {
+
+namespace {
+
+constexpr int kW = 480, kH = 360, kFps = 24;
+constexpr float kSeconds = 12;
+
+struct MovieAssets {
+    StageScene stage;
+    Kit craft0 = CraftKit(0);
+    Kit craft1 = CraftKit(1);
+    Kit fighter = MinionFighterKit();
+    Image title, titleNoLogo;
+};
+
+V3 RailAt(const std::vector<V3>& rail, float key) {
+    size_t n = rail.size();
+    size_t i = static_cast<size_t>(key) % n;
+    float f = key - std::floor(key);
+    return Lerp(rail[i], rail[(i + 1) % n], f);
+}
+
+Image Scaled(const Image& src, int w, int h) {
+    Image out(w, h, Rgb(0x000000));
+    out.DrawScaled(src, 0, 0, static_cast<float>(w), static_cast<float>(h));
+    return out;
+}
+
+void Fade(Image& img, float k) {
+    img.Tint(Solid(Rgb(0x000000)), 1 - std::clamp(k, 0.0f, 1.0f));
+}
+
+Image FlightFrame(const MovieAssets& a, float t) {
+    const StageScene& sc = a.stage;
+    const float key = 240 + t * 60;  // the game's pace: one key a tick
+    V3 p = RailAt(sc.rail, key);
+    V3 ahead = RailAt(sc.rail, key + 30);
+    V3 dir = Normalize(V3{ahead.x - p.x, 0, ahead.z - p.z});
+    V3 right = Normalize(V3{dir.z, 0, -dir.x});
+    V3 eye, target;
+    if (t < 4.5f) {  // the game's chase view
+        eye = p - dir * 90 + V3{0, 16, 0};
+        target = p + V3{0, 2, 0};
+    } else {  // a low shot from the side as the crafts pass
+        float k = (t - 4.5f) / 2.5f;
+        eye = p + right * (70 - 30 * k) + dir * (40 - 60 * k) + V3{0, -8, 0};
+        target = p + V3{0, 2, 0};
+    }
+    Renderer r(kW, kH);
+    View3D v;
+    v.eye = eye;
+    v.target = target;
+    v.fovY = 45 * kPi / 180;
+    v.farZ = 40000;
+    r.SetView(v);
+    r.Clear(Rgb(0x000000));
+    Shading skySh;
+    skySh.ambient = {1, 1, 1, 1};
+    skySh.light = {0, 0, 0, 1};
+    skySh.depthWrite = false;
+    r.Draw(sc.sky, Mat4::Translation(eye.x, eye.y - 16, eye.z + 90), {&sc.skyTexture}, skySh);
+    r.SetFog(sc.fogStart, sc.fogEnd, Rgb(0x000000));
+    std::vector<const Image*> tex;
+    for (const Image& im : sc.textures) tex.push_back(im.W() > 0 ? &im : nullptr);
+    Shading course;
+    course.useVertexColor = true;
+    for (const auto& part : sc.parts) {
+        // Only the parts near the view.
+        V3 c{};
+        for (size_t i = 0; i < part.mesh.verts.size(); i += 97) c = c + part.mesh.verts[i].p;
+        c = c * (97.0f / std::max<size_t>(1, part.mesh.verts.size()));
+        if (Length(V3{c.x - eye.x, 0, c.z - eye.z}) > 9000) continue;
+        r.Draw(part.mesh, part.world, tex, course);
+    }
+    Shading lit;
+    lit.ambient = {0.45f, 0.45f, 0.5f, 1};
+    lit.light = {0.9f, 0.88f, 0.8f, 1};
+    lit.brightness = 1.1f;
+    float yaw = std::atan2(dir.x, dir.z);
+    for (int c = 0; c < 2; ++c) {
+        float side = c ? 14.0f : -12.0f;
+        float bob = std::sin(t * 2.3f + c * 1.7f) * 3;
+        float bank = std::sin(t * 0.9f + c) * 0.35f;
+        V3 pos = p + right * side + V3{0, bob + (c ? 4.0f : 0.0f), c ? -6.0f : 0.0f};
+        Mat4 w = Mat4::Scaling(0.25f, 0.25f, 0.25f) * Mat4::RotationZ(bank) * Mat4::RotationY(yaw) * Mat4::Translation(pos);
+        (c ? a.craft1 : a.craft0).Render(r, w, lit);
+    }
+    if (t > 1.0f && t < 4.5f) {  // a wing of fighters crossing ahead
+        for (int f = 0; f < 3; ++f) {
+            float k = (t - 1.0f) / 3.5f;
+            V3 pos = p + dir * (260 - 120 * k + f * 25) + right * (-160 + 320 * k + f * 18) + V3{0, 18 + f * 6.0f, 0};
+            Mat4 w = Mat4::Scaling(0.16f, 0.16f, 0.16f) * Mat4::RotationZ(-0.4f) * Mat4::RotationY(yaw + kPi / 2) * Mat4::Translation(pos);
+            a.fighter.Render(r, w, lit);
+        }
+    }
+    return r.Frame().FlippedX();
+}
+
+Image Frame(const MovieAssets& a, int index) {
+    float t = static_cast<float>(index) / kFps;
+    if (t < 3.0f) {
+        Image img = Scaled(a.title, kW, kH);
+        Fade(img, std::min(t / 1.0f, (3.0f - t) / 0.5f));
+        return img;
+    }
+    if (t < 10.0f) {
+        Image img = FlightFrame(a, t - 3.0f);
+        Fade(img, std::min((t - 3.0f) / 0.5f, (10.0f - t) / 0.5f));
+        return img;
+    }
+    Image img = Scaled(a.titleNoLogo, kW, kH);
+    DrawGameLogo(img, kW / 2.0f, kH * 0.36f, 54);
+    if (std::fmod(t, 0.8f) < 0.5f) {
+        TextStyle st = MenuText(24, pal::kWhite, Rgb(0xFFE9A0), pal::kInk, 2.5f);
+        DrawText(img, "PUSH START BUTTON", kW / 2.0f, kH * 0.84f, Align::Center, st);
+    }
+    Fade(img, std::min((t - 10.0f) / 0.5f, (kSeconds - t) / 0.6f));
+    return img;
+}
+
+std::vector<int16_t> MovieSound() {
+    std::vector<int16_t> music = RenderTrack(0);
+    const size_t frames = static_cast<size_t>(kSeconds * kMusicRate);
+    std::vector<int16_t> out(frames * 2);
+    for (size_t i = 0; i < frames; ++i) {
+        float t = static_cast<float>(i) / kMusicRate;
+        float g = std::min({1.0f, t / 0.3f, (kSeconds - t) / 1.0f});
+        for (int c = 0; c < 2; ++c)
+            out[2 * i + c] = static_cast<int16_t>(music[(2 * i + c) % music.size()] * std::max(0.0f, g));
+    }
+    return out;
+}
+
+bool ReadAll(const std::filesystem::path& p, Bytes& out) {
+    std::ifstream f(p, std::ios::binary);
+    if (!f) return false;
+    out.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    return true;
+}
+
+void Movie(Output& out) {
+    MovieAssets a;
+    {
+        Output scratch;
+        BuildStageInto(scratch, 0, &a.stage);
+    }
+    a.title = TitleArt(true);
+    a.titleNoLogo = TitleArt(false);
+
+    const int frames = static_cast<int>(kSeconds * kFps);
+    std::vector<std::vector<uint8_t>> rgb(static_cast<size_t>(frames));
+    std::atomic<int> next{0};
+    std::vector<std::thread> pool;
+    for (unsigned w = 0; w < std::max(2u, std::thread::hardware_concurrency() / 2); ++w)
+        pool.emplace_back([&] {
+            for (int f; (f = next.fetch_add(1)) < frames;) {
+                Image img = Frame(a, f);
+                std::vector<uint8_t>& px = rgb[static_cast<size_t>(f)];
+                px.resize(static_cast<size_t>(kW) * kH * 3);
+                for (int y = 0; y < kH; ++y)
+                    for (int x = 0; x < kW; ++x) {
+                        Color c = img.Px(x, y);
+                        uint8_t* d = &px[(static_cast<size_t>(y) * kW + x) * 3];
+                        d[0] = static_cast<uint8_t>(std::clamp(c.r, 0.0f, 1.0f) * 255 + 0.5f);
+                        d[1] = static_cast<uint8_t>(std::clamp(c.g, 0.0f, 1.0f) * 255 + 0.5f);
+                        d[2] = static_cast<uint8_t>(std::clamp(c.b, 0.0f, 1.0f) * 255 + 0.5f);
+                    }
+            }
+        });
+    for (std::thread& t : pool) t.join();
+
+    char dirTemplate[] = "/tmp/mkdata-movie-XXXXXX";
+    if (!mkdtemp(dirTemplate)) {
+        std::fprintf(stderr, "mkdata: cannot make a temporary folder for the movie\n");
+        std::exit(1);
+    }
+    std::filesystem::path dir(dirTemplate);
+    {
+        Bytes wav = EncodeWave(MovieSound(), kMusicRate);
+        std::ofstream(dir / "sound.wav", std::ios::binary).write(reinterpret_cast<const char*>(wav.data()), static_cast<std::streamsize>(wav.size()));
+        std::ofstream video(dir / "frames.rgb", std::ios::binary);
+        for (const auto& f : rgb) video.write(reinterpret_cast<const char*>(f.data()), static_cast<std::streamsize>(f.size()));
+    }
+    std::string cmd = std::string(VQ_FFMPEG) + " -nostdin -v error -y -f rawvideo -pix_fmt rgb24 -s " + std::to_string(kW) + "x" +
+                      std::to_string(kH) + " -r " + std::to_string(kFps) + " -i '" + (dir / "frames.rgb").string() + "' -i '" +
+                      (dir / "sound.wav").string() +
+                      "' -map 0:v -map 1:a -c:v wmv2 -b:v 1800k -g 48 -c:a wmav2 -b:a 96k -ar 22050 -ac 2"
+                      " -threads 1 -fflags +bitexact -flags:v +bitexact -flags:a +bitexact -map_metadata -1 -f asf '" +
+                      (dir / "vq_demo.wmv").string() + "'";
+    int rc = std::system(cmd.c_str());
+    Bytes movie;
+    bool ok = rc == 0 && ReadAll(dir / "vq_demo.wmv", movie) && !movie.empty();
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+    if (!ok) {
+        std::fprintf(stderr, "mkdata: ffmpeg could not encode the attract movie\n");
+        std::exit(1);
+    }
+    out.Add("vq_demo.wmv", std::move(movie));
+}
+
+}  // namespace
+
+void AddMovieJobs(std::vector<Job>& jobs) { jobs.push_back({"vq_demo.wmv", Movie}); }
+
+}  // namespace mk
