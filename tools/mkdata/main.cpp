@@ -1,4 +1,5 @@
 // mkdata <run folder>: generates the game's whole data tree into the run folder.
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -33,13 +34,17 @@ int main(int argc, char** argv) {
 
     auto start = std::chrono::steady_clock::now();
     std::vector<mk::Job> jobs;
-    mk::AddSettingsJobs(jobs);
-    mk::AddPictureJobs(jobs);
-    mk::AddSpriteJobs(jobs);
-    mk::AddModelJobs(jobs);
+    // The longest jobs first, so that the short ones fill in around them.
+    std::vector<mk::Job> movie;
+    mk::AddMovieJobs(movie);
+    jobs.push_back(movie.front());
     mk::AddStageJobs(jobs);
+    jobs.insert(jobs.end(), movie.begin() + 1, movie.end());
     mk::AddMusicJobs(jobs);
-    mk::AddMovieJobs(jobs);
+    mk::AddModelJobs(jobs);
+    mk::AddSpriteJobs(jobs);
+    mk::AddPictureJobs(jobs);
+    mk::AddSettingsJobs(jobs);
     if (!only.empty())
         std::erase_if(jobs,
                       [&](const mk::Job& j) { return j.what.find(only) == std::string::npos; });
@@ -47,12 +52,25 @@ int main(int argc, char** argv) {
     mk::CollectModelThumbnails(modelSheet);
     mk::Output out;
     std::atomic<size_t> next{0};
+    std::vector<double> seconds(jobs.size());
     std::vector<std::thread> pool;
     for (unsigned t = 0; t < threads; ++t)
         pool.emplace_back([&] {
-            for (size_t j; (j = next.fetch_add(1)) < jobs.size();) jobs[j].run(out);
+            for (size_t j; (j = next.fetch_add(1)) < jobs.size();) {
+                auto t0 = std::chrono::steady_clock::now();
+                jobs[j].run(out);
+                seconds[j] =
+                    std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+            }
         });
     for (std::thread& t : pool) t.join();
+    // The slowest parts, to keep an eye on the generation time.
+    std::vector<size_t> order(jobs.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::sort(order.begin(), order.end(),
+              [&](size_t a, size_t b) { return seconds[a] > seconds[b]; });
+    for (size_t i = 0; i < std::min<size_t>(3, order.size()); ++i)
+        std::printf("mkdata: %-36s %.2f s\n", jobs[order[i]].what.c_str(), seconds[order[i]]);
 
     if (modelSheet) {
         auto thumbs = mk::ModelThumbnails();

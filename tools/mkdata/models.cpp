@@ -146,7 +146,9 @@ Kit Craft0Kit() {
     return k;
 }
 
-void Craft0(Output& out) { Craft0Kit().Write(out); }
+void Craft0(Output& out) {
+    Craft0Kit().Write(out);
+}
 
 // Craft 1: a heavier twin-rotor gunship. Bank poses on list indices 3 (right) and 9 (left),
 // running rotors on 6 and 7.
@@ -207,7 +209,9 @@ Kit Craft1Kit() {
     return k;
 }
 
-void Craft1(Output& out) { Craft1Kit().Write(out); }
+void Craft1(Output& out) {
+    Craft1Kit().Write(out);
+}
 
 // ---------------------------------------------------------------- enemies
 
@@ -750,24 +754,29 @@ void Objects(Output& out) {
 
 }  // namespace
 
-Kit CraftKit(int craft) { return craft == 0 ? Craft0Kit() : Craft1Kit(); }
+Kit CraftKit(int craft) {
+    return craft == 0 ? Craft0Kit() : Craft1Kit();
+}
 
-Kit MinionFighterKit() { return FighterKit("xfile/zako/fighterA_ani.x", kMinion, 4000, 0, 1.0f, ""); }
+Kit MinionFighterKit() {
+    return FighterKit("xfile/zako/fighterA_ani.x", kMinion, 4000, 0, 1.0f, "");
+}
 
 void AddModelJobs(std::vector<Job>& jobs) {
     jobs.push_back({"craft0.x", Craft0});
     jobs.push_back({"craft1.x", Craft1});
-    jobs.push_back({"fighters", [](Output& o) {
-                        Fighter(o, "xfile/zako/fighterA_ani.x", kMinion, 4000, 0, 1.0f);
-                        Fighter(o, "xfile/zako/fighterD_ani.x", kMinion, 4001, 1, 1.1f);
-                        Fighter(o, "xfile/zako/escort_A.x", kEscort, 4008, 2, 1.1f);
-                        Fighter(o, "xfile/zako/escort_B.x", kEscort, 4009, 0, 1.0f);
-                        Fighter(o, "xfile/fortress/guardian_a.x", kGuardian, 4014, 2, 1.0f, "guard_a.bmp");
-                        Fighter(o, "xfile/fortress/guardian_b.x", kGuardian, 4015, 1, 1.0f, "guard_b.bmp");
-                        Fighter(o, "xfile/fortress/guardian_c.x", kGuardian, 4016, 0, 1.3f, "guard_c.bmp");
-                        Gunship(o, "xfile/zako/gunshipA_ani.x", kMinion, 4002, false);
-                        Gunship(o, "xfile/zako/gunshipC_ani.x", kMinion, 4003, true);
-                    }});
+    jobs.push_back(
+        {"fighters", [](Output& o) {
+             Fighter(o, "xfile/zako/fighterA_ani.x", kMinion, 4000, 0, 1.0f);
+             Fighter(o, "xfile/zako/fighterD_ani.x", kMinion, 4001, 1, 1.1f);
+             Fighter(o, "xfile/zako/escort_A.x", kEscort, 4008, 2, 1.1f);
+             Fighter(o, "xfile/zako/escort_B.x", kEscort, 4009, 0, 1.0f);
+             Fighter(o, "xfile/fortress/guardian_a.x", kGuardian, 4014, 2, 1.0f, "guard_a.bmp");
+             Fighter(o, "xfile/fortress/guardian_b.x", kGuardian, 4015, 1, 1.0f, "guard_b.bmp");
+             Fighter(o, "xfile/fortress/guardian_c.x", kGuardian, 4016, 0, 1.3f, "guard_c.bmp");
+             Gunship(o, "xfile/zako/gunshipA_ani.x", kMinion, 4002, false);
+             Gunship(o, "xfile/zako/gunshipC_ani.x", kMinion, 4003, true);
+         }});
     jobs.push_back({"turrets", [](Output& o) {
                         Turret(o, "xfile/cannonS/cannonS.x", kArmy, 4004, 5.0f, 1, 14, true);
                         Tank(o);

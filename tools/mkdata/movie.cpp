@@ -5,13 +5,15 @@
 // writes the same bytes.
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <thread>
+#include <memory>
+#include <mutex>
 
 #include "tools/mkdata/modelkit.h"
 #include "tools/mkdata/music.h"
@@ -91,7 +93,7 @@ Image FlightFrame(const MovieAssets& a, float t) {
         V3 c{};
         for (size_t i = 0; i < part.mesh.verts.size(); i += 97) c = c + part.mesh.verts[i].p;
         c = c * (97.0f / std::max<size_t>(1, part.mesh.verts.size()));
-        if (Length(V3{c.x - eye.x, 0, c.z - eye.z}) > 9000) continue;
+        if (Length(V3{c.x - eye.x, 0, c.z - eye.z}) > 7000) continue;
         r.Draw(part.mesh, part.world, tex, course);
     }
     Shading lit;
@@ -104,14 +106,17 @@ Image FlightFrame(const MovieAssets& a, float t) {
         float bob = std::sin(t * 2.3f + c * 1.7f) * 3;
         float bank = std::sin(t * 0.9f + c) * 0.35f;
         V3 pos = p + right * side + V3{0, bob + (c ? 4.0f : 0.0f), c ? -6.0f : 0.0f};
-        Mat4 w = Mat4::Scaling(0.25f, 0.25f, 0.25f) * Mat4::RotationZ(bank) * Mat4::RotationY(yaw) * Mat4::Translation(pos);
+        Mat4 w = Mat4::Scaling(0.25f, 0.25f, 0.25f) * Mat4::RotationZ(bank) * Mat4::RotationY(yaw) *
+                 Mat4::Translation(pos);
         (c ? a.craft1 : a.craft0).Render(r, w, lit);
     }
     if (t > 1.0f && t < 4.5f) {  // a wing of fighters crossing ahead
         for (int f = 0; f < 3; ++f) {
             float k = (t - 1.0f) / 3.5f;
-            V3 pos = p + dir * (260 - 120 * k + f * 25) + right * (-160 + 320 * k + f * 18) + V3{0, 18 + f * 6.0f, 0};
-            Mat4 w = Mat4::Scaling(0.16f, 0.16f, 0.16f) * Mat4::RotationZ(-0.4f) * Mat4::RotationY(yaw + kPi / 2) * Mat4::Translation(pos);
+            V3 pos = p + dir * (260 - 120 * k + f * 25) + right * (-160 + 320 * k + f * 18) +
+                     V3{0, 18 + f * 6.0f, 0};
+            Mat4 w = Mat4::Scaling(0.16f, 0.16f, 0.16f) * Mat4::RotationZ(-0.4f) *
+                     Mat4::RotationY(yaw + kPi / 2) * Mat4::Translation(pos);
             a.fighter.Render(r, w, lit);
         }
     }
@@ -148,7 +153,8 @@ std::vector<int16_t> MovieSound() {
         float t = static_cast<float>(i) / kMusicRate;
         float g = std::min({1.0f, t / 0.3f, (kSeconds - t) / 1.0f});
         for (int c = 0; c < 2; ++c)
-            out[2 * i + c] = static_cast<int16_t>(music[(2 * i + c) % music.size()] * std::max(0.0f, g));
+            out[2 * i + c] =
+                static_cast<int16_t>(music[(2 * i + c) % music.size()] * std::max(0.0f, g));
     }
     return out;
 }
@@ -160,37 +166,47 @@ bool ReadAll(const std::filesystem::path& p, Bytes& out) {
     return true;
 }
 
-void Movie(Output& out) {
-    MovieAssets a;
-    {
+// The movie is made by several jobs, each rendering a run of frames; the first to start
+// prepares what they share and the last to finish encodes the movie.
+struct MovieWork {
+    std::once_flag ready;
+    std::unique_ptr<MovieAssets> assets;
+    std::vector<std::vector<uint8_t>> rgb =
+        std::vector<std::vector<uint8_t>>(static_cast<size_t>(kSeconds * kFps));
+    std::atomic<int> done{0};
+};
+
+constexpr int kMovieParts = 12;
+
+void PrepareAssets(MovieWork& w) {
+    std::call_once(w.ready, [&] {
+        w.assets = std::make_unique<MovieAssets>();
         Output scratch;
-        BuildStageInto(scratch, 0, &a.stage);
-    }
-    a.title = TitleArt(true);
-    a.titleNoLogo = TitleArt(false);
+        BuildStageInto(scratch, 0, &w.assets->stage);
+        w.assets->title = TitleArt(true);
+        w.assets->titleNoLogo = TitleArt(false);
+    });
+}
 
-    const int frames = static_cast<int>(kSeconds * kFps);
-    std::vector<std::vector<uint8_t>> rgb(static_cast<size_t>(frames));
-    std::atomic<int> next{0};
-    std::vector<std::thread> pool;
-    for (unsigned w = 0; w < std::max(2u, std::thread::hardware_concurrency() / 2); ++w)
-        pool.emplace_back([&] {
-            for (int f; (f = next.fetch_add(1)) < frames;) {
-                Image img = Frame(a, f);
-                std::vector<uint8_t>& px = rgb[static_cast<size_t>(f)];
-                px.resize(static_cast<size_t>(kW) * kH * 3);
-                for (int y = 0; y < kH; ++y)
-                    for (int x = 0; x < kW; ++x) {
-                        Color c = img.Px(x, y);
-                        uint8_t* d = &px[(static_cast<size_t>(y) * kW + x) * 3];
-                        d[0] = static_cast<uint8_t>(std::clamp(c.r, 0.0f, 1.0f) * 255 + 0.5f);
-                        d[1] = static_cast<uint8_t>(std::clamp(c.g, 0.0f, 1.0f) * 255 + 0.5f);
-                        d[2] = static_cast<uint8_t>(std::clamp(c.b, 0.0f, 1.0f) * 255 + 0.5f);
-                    }
+void RenderFrames(MovieWork& w, int part) {
+    PrepareAssets(w);
+    const int frames = static_cast<int>(w.rgb.size());
+    for (int f = part; f < frames; f += kMovieParts) {
+        Image img = Frame(*w.assets, f);
+        std::vector<uint8_t>& px = w.rgb[static_cast<size_t>(f)];
+        px.resize(static_cast<size_t>(kW) * kH * 3);
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x) {
+                Color c = img.Px(x, y);
+                uint8_t* d = &px[(static_cast<size_t>(y) * kW + x) * 3];
+                d[0] = static_cast<uint8_t>(std::clamp(c.r, 0.0f, 1.0f) * 255 + 0.5f);
+                d[1] = static_cast<uint8_t>(std::clamp(c.g, 0.0f, 1.0f) * 255 + 0.5f);
+                d[2] = static_cast<uint8_t>(std::clamp(c.b, 0.0f, 1.0f) * 255 + 0.5f);
             }
-        });
-    for (std::thread& t : pool) t.join();
+    }
+}
 
+void Encode(MovieWork& w, Output& out) {
     char dirTemplate[] = "/tmp/mkdata-movie-XXXXXX";
     if (!mkdtemp(dirTemplate)) {
         std::fprintf(stderr, "mkdata: cannot make a temporary folder for the movie\n");
@@ -199,16 +215,22 @@ void Movie(Output& out) {
     std::filesystem::path dir(dirTemplate);
     {
         Bytes wav = EncodeWave(MovieSound(), kMusicRate);
-        std::ofstream(dir / "sound.wav", std::ios::binary).write(reinterpret_cast<const char*>(wav.data()), static_cast<std::streamsize>(wav.size()));
+        std::ofstream(dir / "sound.wav", std::ios::binary)
+            .write(reinterpret_cast<const char*>(wav.data()),
+                   static_cast<std::streamsize>(wav.size()));
         std::ofstream video(dir / "frames.rgb", std::ios::binary);
-        for (const auto& f : rgb) video.write(reinterpret_cast<const char*>(f.data()), static_cast<std::streamsize>(f.size()));
+        for (const auto& f : w.rgb)
+            video.write(reinterpret_cast<const char*>(f.data()),
+                        static_cast<std::streamsize>(f.size()));
     }
-    std::string cmd = std::string(VQ_FFMPEG) + " -nostdin -v error -y -f rawvideo -pix_fmt rgb24 -s " + std::to_string(kW) + "x" +
-                      std::to_string(kH) + " -r " + std::to_string(kFps) + " -i '" + (dir / "frames.rgb").string() + "' -i '" +
-                      (dir / "sound.wav").string() +
-                      "' -map 0:v -map 1:a -c:v wmv2 -b:v 1800k -g 48 -c:a wmav2 -b:a 96k -ar 22050 -ac 2"
-                      " -threads 1 -fflags +bitexact -flags:v +bitexact -flags:a +bitexact -map_metadata -1 -f asf '" +
-                      (dir / "vq_demo.wmv").string() + "'";
+    std::string cmd =
+        std::string(VQ_FFMPEG) + " -nostdin -v error -y -f rawvideo -pix_fmt rgb24 -s " +
+        std::to_string(kW) + "x" + std::to_string(kH) + " -r " + std::to_string(kFps) + " -i '" +
+        (dir / "frames.rgb").string() + "' -i '" + (dir / "sound.wav").string() +
+        "' -map 0:v -map 1:a -c:v wmv2 -b:v 1800k -g 48 -c:a wmav2 -b:a 96k -ar 22050 -ac 2"
+        " -threads 1 -fflags +bitexact -flags:v +bitexact -flags:a +bitexact -map_metadata -1 -f "
+        "asf '" +
+        (dir / "vq_demo.wmv").string() + "'";
     int rc = std::system(cmd.c_str());
     Bytes movie;
     bool ok = rc == 0 && ReadAll(dir / "vq_demo.wmv", movie) && !movie.empty();
@@ -223,6 +245,16 @@ void Movie(Output& out) {
 
 }  // namespace
 
-void AddMovieJobs(std::vector<Job>& jobs) { jobs.push_back({"vq_demo.wmv", Movie}); }
+void AddMovieJobs(std::vector<Job>& jobs) {
+    auto work = std::make_shared<MovieWork>();
+    // The shared preparation first; the frames go after the other parts' first jobs, so
+    // that no worker waits for the preparation.
+    jobs.push_back({"vq_demo.wmv course and models", [work](Output&) { PrepareAssets(*work); }});
+    for (int part = 0; part < kMovieParts; ++part)
+        jobs.push_back({"vq_demo.wmv frames " + std::to_string(part), [work, part](Output& out) {
+                            RenderFrames(*work, part);
+                            if (work->done.fetch_add(1) + 1 == kMovieParts) Encode(*work, out);
+                        }});
+}
 
 }  // namespace mk

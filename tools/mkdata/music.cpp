@@ -17,7 +17,9 @@ namespace {
 
 constexpr double kTwoPi = 6.283185307179586;
 
-double Freq(int midi) { return 440.0 * std::pow(2.0, (midi - 69) / 12.0); }
+double Freq(int midi) {
+    return 440.0 * std::pow(2.0, (midi - 69) / 12.0);
+}
 
 enum class Wave { Sine, Square, Saw, Triangle, Pulse25 };
 
@@ -60,7 +62,8 @@ public:
         const double total = lenSec + v.release;
         const size_t n = static_cast<size_t>(total * kMusicRate);
         double phase = 0, phase2 = 0, lp = 0;
-        const double gl = v.gain * velocity * std::sqrt((1 - v.pan) * 0.5), gr = v.gain * velocity * std::sqrt((1 + v.pan) * 0.5);
+        const double gl = v.gain * velocity * std::sqrt((1 - v.pan) * 0.5),
+                     gr = v.gain * velocity * std::sqrt((1 + v.pan) * 0.5);
         for (size_t i = 0; i < n && s0 + i < l_.size(); ++i) {
             double t = static_cast<double>(i) / kMusicRate;
             double env;
@@ -71,7 +74,11 @@ public:
             else
                 env = v.sustain;
             if (t > lenSec) env *= std::max(0.0, 1 - (t - lenSec) / v.release);
-            double fr = f * (1 + (v.vibrato > 0 ? (std::pow(2.0, v.vibrato * std::sin(kTwoPi * 5.5 * t) / 12) - 1) * std::min(1.0, t * 3) : 0));
+            double fr =
+                f * (1 + (v.vibrato > 0
+                              ? (std::pow(2.0, v.vibrato * std::sin(kTwoPi * 5.5 * t) / 12) - 1) *
+                                    std::min(1.0, t * 3)
+                              : 0));
             double mod = v.fm > 0 ? v.fm * std::sin(kTwoPi * phase * 2.0) * std::exp(-t * 3) : 0;
             double x = Osc(v.wave, phase + mod);
             if (v.detune != 0) x = 0.5 * (x + Osc(v.wave, phase2));
@@ -97,7 +104,8 @@ public:
         }
     }
 
-    void Noise(double t, double len, double gain, double tone, double brightness, double pan, uint32_t seed) {
+    void Noise(double t, double len, double gain, double tone, double brightness, double pan,
+               uint32_t seed) {
         size_t s0 = static_cast<size_t>(t * kMusicRate);
         uint32_t x = seed * 2654435761u + 1;
         double lp = 0, prev = 0, phase = 0;
@@ -111,7 +119,8 @@ public:
             double hp = lp - prev * 0.6;  // a little high-pass for the hats
             prev = lp;
             phase += 190.0 / kMusicRate;
-            double y = (hp * (1 - tone) + std::sin(kTwoPi * phase) * tone) * std::exp(-tt / (len * 0.3)) * gain;
+            double y = (hp * (1 - tone) + std::sin(kTwoPi * phase) * tone) *
+                       std::exp(-tt / (len * 0.3)) * gain;
             l_[s0 + i] += y * std::sqrt((1 - pan) * 0.5);
             r_[s0 + i] += y * std::sqrt((1 + pan) * 0.5);
         }
@@ -125,7 +134,8 @@ public:
         }
         std::vector<int16_t> out(loop * 2);
         double peak = 1e-9;
-        for (size_t i = 0; i < loop; ++i) peak = std::max({peak, std::fabs(l_[i]), std::fabs(r_[i])});
+        for (size_t i = 0; i < loop; ++i)
+            peak = std::max({peak, std::fabs(l_[i]), std::fabs(r_[i])});
         double g = std::min(master * 4, 1.5 / peak);  // a soft limiter below takes the peaks
         for (size_t i = 0; i < loop; ++i) {
             double k = g;
@@ -134,7 +144,9 @@ public:
                 k *= t > 0.8 ? std::max(0.0, (1 - t) / 0.2) : 1;
                 if (i < 64) k *= i / 64.0;
             }
-            auto clip = [](double v) { return static_cast<int16_t>(std::clamp(std::lround(v * 32767), -32767L, 32767L)); };
+            auto clip = [](double v) {
+                return static_cast<int16_t>(std::clamp(std::lround(v * 32767), -32767L, 32767L));
+            };
             out[2 * i] = clip(std::tanh(l_[i] * k) * 0.92);
             out[2 * i + 1] = clip(std::tanh(r_[i] * k) * 0.92);
         }
@@ -147,15 +159,15 @@ private:
 
 struct Song {
     double bpm;
-    int root;                    // MIDI note of the key's tonic (around C3)
-    std::vector<int> scale;      // semitone steps of the scale from the tonic
-    std::vector<int> chords;     // scale degree (0-based) of each bar's chord
+    int root;                 // MIDI note of the key's tonic (around C3)
+    std::vector<int> scale;   // semitone steps of the scale from the tonic
+    std::vector<int> chords;  // scale degree (0-based) of each bar's chord
     int bars;
-    int drums;                   // 0 none, 1 rock, 2 driving, 3 half-time, 4 shuffle, 5 march
+    int drums;  // 0 none, 1 rock, 2 driving, 3 half-time, 4 shuffle, 5 march
     Voice lead, pad, bass, arp;
-    int leadOctave = 2;          // octaves above the root
-    double density = 0.6;        // how busy the melody is
-    bool fadeOut = false;        // tracks that play once end in silence
+    int leadOctave = 2;    // octaves above the root
+    double density = 0.6;  // how busy the melody is
+    bool fadeOut = false;  // tracks that play once end in silence
     uint32_t seed;
 };
 
@@ -171,7 +183,8 @@ int ScaleNote(const Song& s, int degree) {
     return s.root + oct * 12 + s.scale[static_cast<size_t>(d)];
 }
 
-Voice V(Wave w, double gain, double a, double d, double s, double r, double pan = 0, double cutoff = 1) {
+Voice V(Wave w, double gain, double a, double d, double s, double r, double pan = 0,
+        double cutoff = 1) {
     Voice v;
     v.wave = w;
     v.gain = gain;
@@ -333,8 +346,10 @@ void Drums(Mixer& m, int style, double start, double beat, int bar) {
             case 2:  // driving
                 m.Kick(t, 0.5);
                 if (b % 2 == 1) m.Noise(t, 0.16, 0.3, 0.3, 0.65, 0, seed + b);
-                for (int k = 0; k < 2; ++k) m.Noise(t + k * beat / 2, 0.04, 0.08, 0, 0.95, -0.3, seed + 30 + b * 2 + k);
-                if (b == 3 && bar % 2 == 1) m.Noise(t + beat / 2, 0.12, 0.2, 0.3, 0.6, 0, seed + 40);
+                for (int k = 0; k < 2; ++k)
+                    m.Noise(t + k * beat / 2, 0.04, 0.08, 0, 0.95, -0.3, seed + 30 + b * 2 + k);
+                if (b == 3 && bar % 2 == 1)
+                    m.Noise(t + beat / 2, 0.12, 0.2, 0.3, 0.6, 0, seed + 40);
                 break;
             case 3:  // half time, soft
                 if (b == 0) m.Kick(t, 0.35);
@@ -397,7 +412,8 @@ std::vector<int16_t> RenderTrack(int track) {
         if (s.drums != 0)
             for (int x = 0; x < 16; ++x) {
                 int step = x % 6 < 3 ? x % 6 : 6 - x % 6;
-                m.Note(s.arp, t0 + x * beat / 4, beat / 4 * 0.7, ScaleNote(s, triad[step % 3] + 14 + (step / 3) * 7), 0.8);
+                m.Note(s.arp, t0 + x * beat / 4, beat / 4 * 0.7,
+                       ScaleNote(s, triad[step % 3] + 14 + (step / 3) * 7), 0.8);
             }
         // Lead: the motif's rhythm; strong beats on chord tones near the last note.
         const std::vector<double>& rhythm = motif[static_cast<size_t>(b % 2)];
@@ -413,8 +429,10 @@ std::vector<int16_t> RenderTrack(int track) {
                 int rel = ((note - s.root) % 12 + 12) % 12;
                 if (std::find(s.scale.begin(), s.scale.end(), rel) == s.scale.end()) continue;
                 bool chordTone = false;
-                for (int k : triad) chordTone = chordTone || ((ScaleNote(s, k) - note) % 12 + 12) % 12 == 0;
-                int score = std::abs(cand) * 2 + (strong && !chordTone ? 10 : 0) + static_cast<int>(noteRng.Unit() * 6);
+                for (int k : triad)
+                    chordTone = chordTone || ((ScaleNote(s, k) - note) % 12 + 12) % 12 == 0;
+                int score = std::abs(cand) * 2 + (strong && !chordTone ? 10 : 0) +
+                            static_cast<int>(noteRng.Unit() * 6);
                 int centre = ScaleNote(s, 7 * s.leadOctave + 2);
                 score += std::abs(note - centre) / 3;
                 if (cand == 0) score += 3;
@@ -464,7 +482,9 @@ void AddMusicJobs(std::vector<Job>& jobs) {
                                     "ed",    "staff",  "result", "over",   "select"};
     for (int t = 0; t < 11; ++t) {
         std::string name = std::string("BGM/") + names[t] + ".wav";
-        jobs.push_back({name, [t, name](Output& out) { out.Add(name, EncodeWave(RenderTrack(t), kMusicRate)); }});
+        jobs.push_back({name, [t, name](Output& out) {
+                            out.Add(name, EncodeWave(RenderTrack(t), kMusicRate));
+                        }});
     }
 }
 

@@ -64,7 +64,9 @@ Image TitleArt(bool logo) {
     return art;
 }
 
-void DrawGameLogo(Image& img, float cx, float cy, float size) { DrawLogo(img, cx, cy, size); }
+void DrawGameLogo(Image& img, float cx, float cy, float size) {
+    DrawLogo(img, cx, cy, size);
+}
 
 namespace {
 

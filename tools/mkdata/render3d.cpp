@@ -49,7 +49,6 @@ void Renderer::SetFog(float start, float end, Color c) {
 
 namespace {
 
-
 Color Sample(const Image* tex, float u, float v) {
     if (!tex) return {1, 1, 1, 1};
     float fu = u - std::floor(u), fv = v - std::floor(v);
@@ -116,7 +115,8 @@ void Renderer::Draw(const Mesh& mesh, const Mat4& world, const std::vector<const
         if (mi < textures.size() && !textures[mi]) continue;  // untextured subsets are not drawn
         const Image* tex = mi < textures.size() ? textures[mi] : nullptr;
         // Clip against the near plane (w >= 1), then draw the polygon as a fan.
-        Clip in[3] = {cv[static_cast<size_t>(t.a)], cv[static_cast<size_t>(t.b)], cv[static_cast<size_t>(t.c)]};
+        Clip in[3] = {cv[static_cast<size_t>(t.a)], cv[static_cast<size_t>(t.b)],
+                      cv[static_cast<size_t>(t.c)]};
         Clip poly[4];
         int n = 0;
         for (int i = 0; i < 3; ++i) {
@@ -130,7 +130,8 @@ void Renderer::Draw(const Mesh& mesh, const Mat4& world, const std::vector<const
     }
 }
 
-void Renderer::Raster(const Clip& a, const Clip& b, const Clip& c, const Image* tex, const Shading& sh) {
+void Renderer::Raster(const Clip& a, const Clip& b, const Clip& c, const Image* tex,
+                      const Shading& sh) {
     {
         auto sx = [&](const Clip& p) { return (p.x / p.w * 0.5f + 0.5f) * w_; };
         auto sy = [&](const Clip& p) { return (0.5f - p.y / p.w * 0.5f) * h_; };

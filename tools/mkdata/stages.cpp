@@ -16,8 +16,8 @@
 #include "tools/mkdata/mkdata.h"
 #include "tools/mkdata/render3d.h"
 #include "tools/mkdata/scenery.h"
-#include "tools/mkdata/ui.h"
 #include "tools/mkdata/terrain.h"
+#include "tools/mkdata/ui.h"
 
 namespace mk {
 
@@ -97,7 +97,8 @@ std::string Num(float v) {
 // Everything one stage writes.
 class StageBuild {
 public:
-    StageBuild(Output& out, int stage, StageScene* scene) : out_(out), stage_(stage), scene_(scene) {
+    StageBuild(Output& out, int stage, StageScene* scene)
+        : out_(out), stage_(stage), scene_(scene) {
         char d[32];
         std::snprintf(d, sizeof d, "xfile/stage%02d/", stage);
         dir_ = d;
@@ -321,9 +322,11 @@ void MarkAt(Mesh& m, V3 p, int material, bool ceiling = false) {
 }
 
 // A flat, upward-facing plane split into cells (vertex fog needs small triangles).
-Mesh FlatGrid(float x0, float z0, float x1, float z1, float y, float cell, int material, float uvScale) {
+Mesh FlatGrid(float x0, float z0, float x1, float z1, float y, float cell, int material,
+              float uvScale) {
     Mesh m;
-    int nx = std::max(1, static_cast<int>((x1 - x0) / cell)), nz = std::max(1, static_cast<int>((z1 - z0) / cell));
+    int nx = std::max(1, static_cast<int>((x1 - x0) / cell)),
+        nz = std::max(1, static_cast<int>((z1 - z0) / cell));
     for (int j = 0; j < nz; ++j)
         for (int i = 0; i < nx; ++i) {
             float ax = x0 + (x1 - x0) * i / nx, bx = x0 + (x1 - x0) * (i + 1) / nx;
@@ -592,9 +595,10 @@ std::vector<V3> Keys(const std::vector<V3>& control, bool closed, size_t count) 
     return k;
 }
 
-// Keys evenly spread round a closed course, exactly `count` of them.
-std::vector<V3> LoopKeys(const std::vector<V3>& control, size_t count) {
-    std::vector<V3> dense = SampleCourse(control, true, 1.0f, 100000);
+// Keys one rail step apart round a closed course (the count follows from its length).
+std::vector<V3> LoopKeys(const std::vector<V3>& control) {
+    std::vector<V3> dense = SampleCourse(control, true, 1.0f, 1000000);
+    size_t count = std::max<size_t>(3, static_cast<size_t>(std::lround(dense.size() / kKey)));
     std::vector<V3> out;
     for (size_t i = 0; i < count; ++i) out.push_back(dense[i * dense.size() / count]);
     return out;
@@ -659,7 +663,7 @@ std::string StageFloorCoast(StageBuild& sb) {
                  (1 << o);
         n /= 1.75f;
         float island = std::max(0.0f, n - 0.52f) * 220;
-        if (std::fabs(x) < 160) island *= 0.15f;  // keep the lane above the sea clear
+        island *= Smooth(140, 260, std::fabs(x));  // keep the lane above the sea clear
         return 12 + island;
     };
     Mesh tile = FloorTile(
@@ -731,7 +735,7 @@ std::string StageShip(StageBuild& sb) {
         Bake(m, st);
         sb.Map({m});
     }
-    std::vector<V3> keys = LoopKeys(Loop({0, 60, 50}, 430, 520, 30, 10, 21, 0.08f), 620);
+    std::vector<V3> keys = LoopKeys(Loop({0, 60, 50}, 430, 520, 30, 10, 21, 0.08f));
     std::vector<V3> look = LookAhead(keys, true, 30, 0);
     for (V3& p : look) p = Lerp(p, V3{0, 20, 50}, 0.45f);
     sb.Sky();
@@ -771,12 +775,12 @@ std::string StageFloorForest(StageBuild& sb) {
     auto river = [](float z) { return std::sin(z / 1000 * 2 * kPi) * 60; };
     auto height = [&](float x, float z) {
         float d = std::fabs(x - river(z));
-        float bank = Smooth(90, 150, d) * 18;
+        float bank = Smooth(125, 185, d) * 16;
         float n = 0;
         for (int o = 0; o < 2; ++o)
             n += ValueNoise((x + 500) / 1000 * (4 << o), z / 1000 * (4 << o), 51 + o, 4 << o) /
                  (1 << o);
-        return 13 + bank + (d > 150 ? n * 14 : 0);
+        return 13 + bank + (d > 185 ? n * 14 : 0);
     };
     Mesh tile = FloorTile(
         t, 36, 36, height,
@@ -804,7 +808,7 @@ std::string StageSeaLoop(StageBuild& sb, int st, uint32_t seed, bool storm) {
                            storm ? Color{0.45f, 0.55f, 0.7f, 1} : Color{1, 0.75f, 0.75f, 1});
     int rock = sb.Texture("rock.bmp", Ground::Rock,
                           storm ? Color{0.6f, 0.6f, 0.7f, 1} : Color{0.9f, 0.75f, 0.75f, 1});
-    std::vector<V3> keys = LoopKeys(Loop({0, 80, 0}, 1700, 1400, 40, 9, seed), 2200);
+    std::vector<V3> keys = LoopKeys(Loop({0, 80, 0}, 1700, 1400, 40, 9, seed));
     // The sea: six flat strips under the whole loop.
     CourseParts parts;
     for (int q = 0; q < 6; ++q) {
@@ -980,7 +984,7 @@ std::string StageCity(StageBuild& sb) {
 
 std::string StageRailway(StageBuild& sb) {
     const int st = 8;
-    std::vector<V3> keys = LoopKeys(Loop({0, 40, 0}, 3200, 2600, 6, 12, 81, 0.1f), 4000);
+    std::vector<V3> keys = LoopKeys(Loop({0, 40, 0}, 3200, 2600, 6, 12, 81, 0.1f));
     int track = sb.Texture("track.bmp", Ground::Rail, {1, 1, 1, 1});
     int grass = sb.Texture("grass.bmp", Ground::Grass, {1, 0.85f, 0.65f, 1});
     int rock = sb.Texture("rock.bmp", Ground::Rock, {1, 0.85f, 0.75f, 1});
@@ -1009,7 +1013,7 @@ std::string StageRailway(StageBuild& sb) {
 
 std::string StageSpeedway(StageBuild& sb) {
     const int st = 9;
-    std::vector<V3> keys = LoopKeys(Loop({0, 50, 0}, 3300, 2500, 40, 14, 91, 0.18f), 3600);
+    std::vector<V3> keys = LoopKeys(Loop({0, 50, 0}, 3300, 2500, 40, 14, 91, 0.18f));
     int dirt = sb.Texture("dirt.bmp", Ground::Dirt, {1, 1, 1, 1});
     int rock = sb.Texture("rock.bmp", Ground::Rock, {1, 0.85f, 0.7f, 1});
     int metal = sb.Texture("gate.bmp", Ground::Metal, {1, 0.9f, 0.6f, 1}, 128);
@@ -1111,8 +1115,7 @@ std::string StageGate(StageBuild& sb) {
                                      {-300, -140, -2000},
                                      {-270, -60, -600},
                                      {-260, -80, 900},
-                                     {0, -40, 1400}},
-                                    2600);
+                                     {0, -40, 1400}});
     for (int q = 0; q < 4; ++q) {
         float x0 = (q % 2) ? 0.0f : -4000.0f, z0 = (q / 2) ? -1000.0f : -5000.0f;
         Mesh m = FlatGrid(x0, z0, x0 + 4000, z0 + 4000, -860, 400, ground, 1 / 300.0f);
@@ -1235,11 +1238,11 @@ std::string StageRuins(StageBuild& sb) {
                                     {0, 10, 5200},
                                     {-1600, -20, 4600},
                                     {-2600, 0, 2600},
-                                    {-1600, -30, 600}},
-                                   3400);
-    // The course starts on the far side of the lap, so the groups are met in the middle.
+                                    {-1600, -30, 600}});
+    // The course starts on the far side of the lap, so the groups are met in the middle,
+    // and runs long enough for the stage's last waves (frame 6500) before it ends.
     std::vector<V3> keys;
-    for (size_t i = 0; i < 6800; ++i) keys.push_back(lap[(i + 1700) % lap.size()]);
+    for (size_t i = 0; i < 6900; ++i) keys.push_back(lap[(i + lap.size() / 2) % lap.size()]);
     int stone = sb.Texture("stone.bmp", Ground::Stone, {1, 1, 1, 1});
     int grass = sb.Texture("grass.bmp", Ground::Grass, {0.9f, 0.9f, 0.7f, 1});
     int rock = sb.Texture("rock.bmp", Ground::Rock, {1, 0.95f, 0.85f, 1});
@@ -1365,15 +1368,18 @@ std::string StageFortress(StageBuild& sb) {
             v.v = (v.p.y + v.p.z) / 90;
         }
         Bake(m, st);
-        Mesh marks;
-        MarkAt(marks, {0, 76, z}, core);
+        // A mesh takes the kind of its first material: one mesh per kind of mark.
+        Mesh cores, turrets;
+        MarkAt(cores, {0, 76, z}, core);
         for (int t = 0; t < 6; ++t)
-            MarkAt(marks, {-500.0f + 200 * t, -100, z + (t % 2 ? 330.0f : -330.0f)}, turret);
-        sb.Map({m, marks});
+            MarkAt(turrets, {-500.0f + 200 * t, -100, z + (t % 2 ? 330.0f : -330.0f)}, turret);
+        sb.Map({m, cores, turrets});
     }
-    const size_t n = 2200;
-    std::vector<V3> r0 = LoopKeys(Loop({0, 60, 1100}, 1500, 900, 40, 8, 181), n);
-    std::vector<V3> r1 = LoopKeys(Loop({0, 60, -1100}, 1500, 900, 40, 8, 182), n);
+    // The second rail is the first one's mirror image, so both have the same keys count
+    // (the rail changes at the transition, the position along it does not).
+    std::vector<V3> r0 = LoopKeys(Loop({0, 60, 1100}, 1500, 900, 40, 8, 181));
+    std::vector<V3> r1 = r0;
+    for (V3& p : r1) p.z = -p.z;
     std::vector<V3> l0 = LookAhead(r0, true, 40, 0), l1 = LookAhead(r1, true, 40, 0);
     for (V3& p : l0) p = Lerp(p, V3{0, 20, 1100}, 0.3f);
     for (V3& p : l1) p = Lerp(p, V3{0, 20, -1100}, 0.3f);
@@ -1432,13 +1438,16 @@ std::string BuildStage(Output& out, int st, StageScene* scene) {
 
 }  // namespace
 
-const StageLook& LookOfStage(int stage) { return kLooks[std::clamp(stage, 0, kStageCount - 1)]; }
+const StageLook& LookOfStage(int stage) {
+    return kLooks[std::clamp(stage, 0, kStageCount - 1)];
+}
 
 std::string BuildStageInto(Output& out, int stage, StageScene* scene) {
     std::string block = BuildStage(out, stage, scene);
     if (scene) {
         size_t f = block.find("\nfog:");
-        if (f != std::string::npos) std::sscanf(block.c_str() + f + 5, "%f:%f", &scene->fogStart, &scene->fogEnd);
+        if (f != std::string::npos)
+            std::sscanf(block.c_str() + f + 5, "%f:%f", &scene->fogStart, &scene->fogEnd);
     }
     return block;
 }
@@ -1479,9 +1488,11 @@ Image RenderStageView(const StageScene& sc, int w, int h, size_t key) {
         for (int row = sc.mapnumz - 1; row >= 0; --row)
             for (int c = 0; c < sc.mapnumx; ++c)
                 for (const auto& part : sc.parts)
-                    r.Draw(part.mesh,
-                           part.world * Mat4::Translation(c * sc.mapx - (sc.mapnumx - 1) * sc.mapx / 2, sc.mapposy, row * sc.mapz + base),
-                           tex, sh);
+                    r.Draw(
+                        part.mesh,
+                        part.world * Mat4::Translation(c * sc.mapx - (sc.mapnumx - 1) * sc.mapx / 2,
+                                                       sc.mapposy, row * sc.mapz + base),
+                        tex, sh);
     } else {
         for (const auto& part : sc.parts) r.Draw(part.mesh, part.world, tex, sh);
     }
@@ -1503,7 +1514,8 @@ Image StagePicture(const StageScene& scene, int st) {
 
 Image StageSheet(const std::vector<Image>& pictures) {
     Image sheet(512, 1024, Rgb(0x000000));
-    for (int st = 0; st < kStageCount; ++st) sheet.Draw(pictures[static_cast<size_t>(st)], 160 * (st % 3), 120 * (st / 3));
+    for (int st = 0; st < kStageCount; ++st)
+        sheet.Draw(pictures[static_cast<size_t>(st)], 160 * (st % 3), 120 * (st / 3));
     // The two cells beside the extra stage: the emblem on a dark plate.
     for (int c = 1; c < 3; ++c) {
         Image cell(160, 120, Rgb(0x0A1030));
@@ -1525,16 +1537,17 @@ void AddStageJobs(std::vector<Job>& jobs) {
     };
     auto shared = std::make_shared<Shared>();
     for (int st = 0; st < kStageCount; ++st)
-        jobs.push_back({std::string("stage ") + kLooks[st].code, [st, shared](Output& out) {
-                            StageScene scene;
-                            shared->blocks[static_cast<size_t>(st)] = BuildStageInto(out, st, &scene);
-                            shared->pictures[static_cast<size_t>(st)] = StagePicture(scene, st);
-                            if (shared->done.fetch_add(1) + 1 != kStageCount) return;
-                            std::string idx = "// Stage index: one block per stage, in stage order.\n";
-                            for (const std::string& b : shared->blocks) idx += "\n" + b;
-                            out.AddText("idx/stage.idx", idx);
-                            AddBmp(out, "bmp/pracss.bmp", StageSheet(shared->pictures), BmpMode::Opaque);
-                        }});
+        jobs.push_back(
+            {std::string("stage ") + kLooks[st].code, [st, shared](Output& out) {
+                 StageScene scene;
+                 shared->blocks[static_cast<size_t>(st)] = BuildStageInto(out, st, &scene);
+                 shared->pictures[static_cast<size_t>(st)] = StagePicture(scene, st);
+                 if (shared->done.fetch_add(1) + 1 != kStageCount) return;
+                 std::string idx = "// Stage index: one block per stage, in stage order.\n";
+                 for (const std::string& b : shared->blocks) idx += "\n" + b;
+                 out.AddText("idx/stage.idx", idx);
+                 AddBmp(out, "bmp/pracss.bmp", StageSheet(shared->pictures), BmpMode::Opaque);
+             }});
 }
 
 }  // namespace mk

@@ -28,12 +28,12 @@ struct StageScene {
         Mesh mesh;
         Mat4 world;
     };
-    std::vector<Part> parts;       // the map meshes
-    std::vector<Image> textures;   // by material index; empty for the untextured marks
+    std::vector<Part> parts;      // the map meshes
+    std::vector<Image> textures;  // by material index; empty for the untextured marks
     Mesh sky;
     Image skyTexture;
-    std::vector<V3> rail, look;    // the first camera path, if any
-    bool floor = false;            // a tiled floor instead of placed meshes
+    std::vector<V3> rail, look;  // the first camera path, if any
+    bool floor = false;          // a tiled floor instead of placed meshes
     float mapx = 0, mapz = 0, mapposy = 0, scroll = 0;
     int mapnumx = 0, mapnumz = 0;
     float fogStart = 0, fogEnd = 0;

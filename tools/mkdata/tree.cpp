@@ -66,7 +66,8 @@ bool WriteDataTree(const std::vector<OutFile>& files, const std::string& root) {
     for (const OutFile& f : files) {
         switch (f.place) {
             case Place::Loose:
-                if (f.name == "v_quorl.ini" && fs::exists(base / f.name)) break;  // keeps the player's records
+                if (f.name == "v_quorl.ini" && fs::exists(base / f.name))
+                    break;  // keeps the player's records
                 if (!WriteFile(base / f.name, f.data)) return false;
                 break;
             case Place::PictureArchive:
@@ -81,13 +82,16 @@ bool WriteDataTree(const std::vector<OutFile>& files, const std::string& root) {
                     std::fprintf(stderr, "mkdata: volume archive: %s\n", error.c_str());
                     return false;
                 }
-                if (straddler.empty() && start / kVolume != (volumes.SetSize() - 1) / kVolume) straddler = f.name;
+                if (straddler.empty() && start / kVolume != (volumes.SetSize() - 1) / kVolume)
+                    straddler = f.name;
                 break;
             }
         }
     }
     if (straddler.empty()) {
-        std::fprintf(stderr, "mkdata: no volume archive entry runs from one volume into the next (%lld bytes packed)\n",
+        std::fprintf(stderr,
+                     "mkdata: no volume archive entry runs from one volume into the next (%lld "
+                     "bytes packed)\n",
                      static_cast<long long>(volumes.SetSize()));
         return false;
     }
@@ -96,8 +100,8 @@ bool WriteDataTree(const std::vector<OutFile>& files, const std::string& root) {
         return false;
     }
     const int64_t count = (volumes.SetSize() + kVolume - 1) / kVolume;
-    std::printf("mkdata: %lld volumes; %s runs from one volume into the next\n", static_cast<long long>(count),
-                straddler.c_str());
+    std::printf("mkdata: %lld volumes; %s runs from one volume into the next\n",
+                static_cast<long long>(count), straddler.c_str());
     return true;
 }
 

@@ -1,0 +1,107 @@
+// The music, the attract movie, the form table and the settings file, through the game's
+// readers.
+#include <cmath>
+#include <cstdlib>
+
+#include "engine/archive/archive_format.h"
+#include "platform/audio/audio.h"
+#include "platform/image/picture.h"
+#include "platform/movie/movie.h"
+#include "platform/profile/profile.h"
+#include "tests/data/data_fixture.h"
+
+namespace vqtest {
+namespace {
+
+using MediaTest = DataTest;
+
+TEST_F(MediaTest, EveryMusicTrackDecodesAndLastsTwentySeconds) {
+    const char* tracks[11] = {"BGM/title.wav",  "BGM/stage1.wav",   "BGM/stage2.wav",
+                              "BGM/stage3.wav", "BGM/intervel.wav", "BGM/shop.wav",
+                              "BGM/ed.wav",     "BGM/staff.wav",    "BGM/result.wav",
+                              "BGM/over.wav",   "BGM/select.wav"};
+    for (const char* t : tracks) {
+        SCOPED_TRACE(t);
+        std::vector<uint8_t> bytes = ReadBytes(t);
+        std::vector<int16_t> stereo;
+        ASSERT_TRUE(audio::DecodeWave(bytes, &stereo));
+        const double seconds = stereo.size() / 2 / 44100.0;
+        EXPECT_GE(seconds, 20.0);
+        EXPECT_LE(seconds, 40.0);
+        // Loud enough to hear, and not clipped flat.
+        double sum = 0;
+        int clipped = 0;
+        for (int16_t s : stereo) {
+            sum += static_cast<double>(s) * s;
+            clipped += s == 32767 || s == -32768;
+        }
+        EXPECT_GT(std::sqrt(sum / stereo.size()), 2000.0);
+        EXPECT_LT(clipped, static_cast<int>(stereo.size() / 1000));
+    }
+}
+
+TEST_F(MediaTest, TheAttractMoviePlaysPicturesToItsEnd) {
+    movie::Clip* clip = movie::OpenClip(movie::Backend::Ffmpeg, "vq_demo.wmv");
+    ASSERT_NE(clip, nullptr);
+    ASSERT_EQ(clip->Advance(6000), movie::ClipStatus::Playing);
+    int w = 0, h = 0;
+    const uint8_t* px = clip->Picture(&w, &h);
+    ASSERT_NE(px, nullptr);
+    EXPECT_EQ(w, 480);
+    EXPECT_EQ(h, 360);
+    // Mid-flight the picture is not blank.
+    long sum = 0;
+    for (int i = 0; i < w * h * 4; i += 4) sum += px[i] + px[i + 1] + px[i + 2];
+    EXPECT_GT(sum / (w * h), 100);
+    EXPECT_GT(clip->PictureCount(), 100u);
+    EXPECT_EQ(clip->Advance(20000), movie::ClipStatus::Ended);
+    movie::CloseClip(clip);
+}
+
+// The form table: the riders' frames (form 0 with its pitch poses) rebuilt from their cells
+// stand on the sprite's bottom row, within the cell sheet.
+TEST_F(MediaTest, TheFormTableRebuildsTheRiders) {
+    std::span<const uint8_t> table = FormTableBytes();
+    ASSERT_GT(table.size(), 24u);
+    for (int form = 0; form < 2; ++form) {
+        SCOPED_TRACE(form);
+        uint32_t block = archive::ReadBe32(table.data() + 4 * form);
+        ASSERT_LT(block + 1280, table.size());
+        const int frames = form == 0 ? 46 : 40;
+        for (int f = 0; f < frames; ++f) {
+            uint16_t count = archive::ReadBe16(table.data() + block + 256 + 2 * f);
+            uint16_t first = archive::ReadBe16(table.data() + block + 768 + 2 * f);
+            ASSERT_GT(count, 30) << f;
+            ASSERT_LE(first + count, 4096) << f;
+            ASSERT_LE(block + 1280 + 2u * (first + count), table.size()) << f;
+            int lowestRow = 0, minCol = 16, maxCol = 0;
+            for (int n = first; n < first + count; ++n) {
+                uint16_t cell = archive::ReadBe16(table.data() + block + 1280 + 2 * n);
+                ASSERT_LT(cell, 256) << f;
+                lowestRow = std::max(lowestRow, cell / 16);
+                minCol = std::min(minCol, cell % 16);
+                maxCol = std::max(maxCol, cell % 16);
+            }
+            EXPECT_EQ(lowestRow, 15) << "frame " << f << " stands on the bottom row";
+            EXPECT_LE(std::abs((minCol + maxCol) - 15), 4) << "frame " << f << " is centred";
+        }
+        // Frames 3..7 of each view repeat the first three.
+        for (int v = 0; v < 5; ++v)
+            for (int a = 3; a < 8; ++a)
+                EXPECT_EQ(archive::ReadBe16(table.data() + block + 768 + 2 * (v * 8 + a)),
+                          archive::ReadBe16(table.data() + block + 768 + 2 * (v * 8 + a % 3)));
+    }
+    // Forms 2 to 5 draw nothing.
+    for (int form = 2; form < 6; ++form) {
+        uint32_t block = archive::ReadBe32(table.data() + 4 * form);
+        for (int f = 0; f < 256; ++f)
+            EXPECT_EQ(archive::ReadBe16(table.data() + block + 256 + 2 * f), 0);
+    }
+}
+
+TEST_F(MediaTest, TheSettingsFileOpensTheGameInAWindow) {
+    EXPECT_EQ(profile::ReadInt("v_quorl.ini", "setup", "winmode", 0), 1);
+}
+
+}  // namespace
+}  // namespace vqtest
