@@ -9,6 +9,8 @@
 #include <fstream>
 #include <string>
 
+#include <sys/wait.h>
+
 #include "engine/models/skinned_model.h"
 #include "engine/stagefiles/camera_path.h"
 #include "platform/image/picture.h"
@@ -200,14 +202,93 @@ TEST(GeneratorTest, MusicLoopsJoinWithoutAJump) {
     }
 }
 
-// A data set whose archive names would shadow each other is refused, not written.
+// Bytes that do not pack smaller, so that two entries fill more than one volume.
+mk::Bytes Unpackable(size_t size, uint32_t seed) {
+    mk::Bytes b(size);
+    for (uint8_t& x : b) {
+        seed = seed * 1664525u + 1013904223u;
+        x = static_cast<uint8_t>(seed >> 24);
+    }
+    return b;
+}
+
+// A data set whose archive names would shadow each other is refused, and the folder keeps
+// what an earlier run wrote.
 TEST(GeneratorTest, ArchiveNamesThatShadowEachOtherAreRefused) {
     TempFolder folder;
-    std::vector<mk::OutFile> files = {
-        {"xfile/fortress/guardian_a.bmp", mk::Bytes(100, 1), mk::Place::VolumeArchive},
-        {"xfile/fortress/guardian_b.bmp", mk::Bytes(100, 2), mk::Place::VolumeArchive},
+    const std::vector<mk::OutFile> good = {
+        {"bmp/title.bmp", mk::Bytes(10, 7), mk::Place::Loose},
+        {"xfile/a/big0.bmp", Unpackable(6 << 20, 1), mk::Place::VolumeArchive},
+        {"xfile/a/big1.bmp", Unpackable(6 << 20, 2), mk::Place::VolumeArchive},
     };
+    ASSERT_TRUE(mk::WriteDataTree(good, folder.Path()));
+    std::vector<mk::OutFile> files = good;
+    files.push_back({"xfile/fortress/guardian_a.bmp", mk::Bytes(100, 1), mk::Place::VolumeArchive});
+    files.push_back({"xfile/fortress/guardian_b.bmp", mk::Bytes(100, 2), mk::Place::VolumeArchive});
     EXPECT_FALSE(mk::WriteDataTree(files, folder.Path()));
+    for (const char* kept : {"bmp/title.bmp", "pakindex.bin", "bin/data000.bin", "bin/data001.bin"})
+        EXPECT_TRUE(fs::exists(folder.File(kept))) << kept;
+}
+
+// A second run replaces what the first one wrote (a picture that moved into an archive
+// leaves no loose copy behind) and touches nothing else in the folder: the player's
+// settings, files of their own, and nothing outside the folder even when the list of the
+// last run's files names it.
+TEST(GeneratorTest, ARerunRemovesOnlyWhatTheLastRunWrote) {
+    TempFolder outer;
+    const std::string run = outer.File("run");
+    std::vector<mk::OutFile> files = {
+        {"bmp/title.bmp", mk::Bytes(10, 7), mk::Place::Loose},
+        {"v_quorl.ini", mk::Bytes(5, 'a'), mk::Place::Loose},
+        {"xfile/a/big0.bmp", Unpackable(6 << 20, 1), mk::Place::VolumeArchive},
+        {"xfile/a/big1.bmp", Unpackable(6 << 20, 2), mk::Place::VolumeArchive},
+        {"bmp/system.bmp", mk::Bytes(300, 3), mk::Place::PictureArchive},
+    };
+    ASSERT_TRUE(mk::WriteDataTree(files, run));
+    EXPECT_EQ(ReadWholeFile(run + "/v_quorl.ini"), "aaaaa");
+    WriteWholeFile(run + "/v_quorl.ini", "records");
+    WriteWholeFile(run + "/bmp/mine.bmp", "mine");
+    WriteWholeFile(outer.File("outside.txt"), "outside");
+    {
+        std::ofstream list(run + "/mkdata.files", std::ios::app);
+        list << "../outside.txt\n" << outer.File("outside.txt") << "\n";
+    }
+
+    files[0].place = mk::Place::VolumeArchive;  // the title moves into the volumes
+    ASSERT_TRUE(mk::WriteDataTree(files, run));
+    EXPECT_FALSE(fs::exists(run + "/bmp/title.bmp"));
+    EXPECT_EQ(ReadWholeFile(run + "/v_quorl.ini"), "records");
+    EXPECT_EQ(ReadWholeFile(run + "/bmp/mine.bmp"), "mine");
+    EXPECT_EQ(ReadWholeFile(outer.File("outside.txt")), "outside");
+    for (const char* made : {"bmpdata.bin", "pakindex.bin", "bin/data000.bin", "bin/data001.bin"})
+        EXPECT_TRUE(fs::exists(run + "/" + made)) << made;
+    EXPECT_FALSE(fs::exists(run + "/bin/data002.bin"));
+}
+
+// The command line: nothing unknown is taken for granted, and a part of the data set is
+// never written over a run folder.
+TEST(GeneratorTest, TheCommandRefusesWhatItCannotDoSafely) {
+    TempFolder folder;
+    WriteWholeFile(folder.File("keep.txt"), "keep");
+    auto run = [&](const std::string& args) {
+        std::string cmd = std::string("ASAN_OPTIONS=detect_leaks=0 ") + VQ_MKDATA + " " + args +
+                          " > /dev/null 2>&1";
+        int rc = std::system(cmd.c_str());
+        return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+    };
+    const std::string dir = "'" + folder.Path() + "'";
+    EXPECT_EQ(run(""), 2);
+    EXPECT_EQ(run("--jobs 4"), 2);
+    EXPECT_EQ(run(dir + " --job 4"), 2);
+    EXPECT_EQ(run(dir + " --jobs x"), 2);
+    EXPECT_EQ(run(dir + " --jobs 0"), 2);
+    EXPECT_EQ(run(dir + " --only title"), 2);
+    EXPECT_EQ(run(dir + " --preview --only no-such-part"), 2);
+    EXPECT_EQ(folder.EntryCount(), 1);
+    // A preview writes its pictures loose and removes nothing.
+    EXPECT_EQ(run(dir + " --preview --only hiscore_title --jobs 2"), 0);
+    EXPECT_TRUE(fs::exists(folder.File("bmp/hiscore_title.tga")));
+    EXPECT_EQ(ReadWholeFile(folder.File("keep.txt")), "keep");
 }
 
 // Two runs of the generator write the same bytes.

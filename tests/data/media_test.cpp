@@ -1,14 +1,17 @@
 // The music, the attract movie, the form table and the settings file, through the game's
 // readers.
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
 #include "engine/archive/archive_format.h"
+#include "engine/graphics/texture_groups.h"
 #include "platform/audio/audio.h"
 #include "platform/image/picture.h"
 #include "platform/movie/movie.h"
 #include "platform/profile/profile.h"
 #include "tests/data/data_fixture.h"
+#include "world/draw/form_sprite.h"
 
 namespace vqtest {
 namespace {
@@ -97,6 +100,53 @@ TEST_F(MediaTest, TheFormTableRebuildsTheRiders) {
         for (int f = 0; f < 256; ++f)
             EXPECT_EQ(archive::ReadBe16(table.data() + block + 256 + 2 * f), 0);
     }
+}
+
+// The riders as the sprite drawing builds them: every view, animation frame and pitch pose
+// has cells, each cell's texels lie in its picture and show something there.
+TEST_F(MediaTest, RiderSpritesShowTheirPicturesInEveryViewAndPose) {
+    static LitSpriteVertex vertices[kFormSpriteCellLimit * 6];
+    LoadTexture(TextureGroup::Common, &gFormTextures[0], "bmp/chr00.bmp", 512, 512);
+    LoadTexture(TextureGroup::Common, &gFormTextures[1], "bmp/chr01.bmp", 512, 512);
+    for (int form = 0; form < 2; ++form) {
+        const TextureHolder& holder = gFormTextures[static_cast<size_t>(form)];
+        ASSERT_NE(holder.texture, nullptr);
+        const uint32_t* px = holder.texture->LevelData(0);
+        const int w = holder.width, h = holder.height;
+        // The cells' surroundings are keyed out: a blank cell would show as nothing.
+        EXPECT_GT(std::count_if(px, px + w * h, [](uint32_t c) { return c >> 24 == 0; }), 0);
+        for (int view = 0; view < 8; ++view)
+            for (int frame = 0; frame < 3; ++frame)
+                for (float pitch : {-0.6f, -0.4f, -0.2f, 0.0f, 0.2f, 0.4f, 0.6f}) {
+                    SCOPED_TRACE(testing::Message() << "form " << form << " view " << view
+                                                    << " frame " << frame << " pitch " << pitch);
+                    const float angle = static_cast<float>(view) * 0.7853982f;
+                    int cells = BuildFormSpriteVertices(FormTableBytes(), form, frame, angle, pitch,
+                                                        w, h, vertices);
+                    ASSERT_GT(cells, 30);
+                    int blank = 0;
+                    for (int c = 0; c < cells; ++c) {
+                        const LitSpriteVertex* q = &vertices[c * 6];
+                        float u = std::min(q[0].u, q[2].u), v = std::min(q[0].v, q[2].v);
+                        ASSERT_GE(u, 0.0f);
+                        ASSERT_LE(std::max(q[0].u, q[2].u), 1.0f);
+                        ASSERT_LE(std::max(q[0].v, q[2].v), 1.0f);
+                        // The sprite stands in its 128 x 128 square, feet at y = 0.
+                        EXPECT_GE(q[1].y, 0.0f);
+                        EXPECT_LE(q[0].y, 128.0f);
+                        EXPECT_LE(std::fabs(q[0].x), 64.0f);
+                        const int tx = static_cast<int>(u * static_cast<float>(w));
+                        const int ty = static_cast<int>(v * static_cast<float>(h));
+                        bool shows = false;
+                        for (int y = ty; y < ty + 8; ++y)
+                            for (int x = tx; x < tx + 8; ++x)
+                                shows = shows || (px[static_cast<size_t>(y) * w + x] >> 24) != 0;
+                        blank += !shows;
+                    }
+                    EXPECT_EQ(blank, 0) << "of " << cells;
+                }
+    }
+    ReleaseTextureGroup(TextureGroup::Common);
 }
 
 TEST_F(MediaTest, TheSettingsFileOpensTheGameInAWindow) {

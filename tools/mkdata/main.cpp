@@ -11,25 +11,49 @@
 #include "tools/mkdata/mkdata.h"
 #include "tools/mkdata/modelkit.h"
 
+namespace {
+
+int Usage() {
+    std::fprintf(stderr,
+                 "usage: mkdata <run folder> [--jobs N]\n"
+                 "       mkdata <folder> --preview [--only TEXT] [--model-sheet]\n"
+                 "  --jobs N        threads to draw with (default: one per processor)\n"
+                 "  --preview       every file loose, no archives, nothing removed\n"
+                 "  --only TEXT     with --preview: only the parts whose name holds TEXT\n"
+                 "  --model-sheet   also draws every model into debug/models.tga\n");
+    return 2;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: mkdata <run folder> [--jobs N]\n");
-        return 2;
-    }
+    if (argc < 2 || argv[1][0] == '-') return Usage();
     std::string root = argv[1];
     unsigned threads = std::max(1u, std::thread::hardware_concurrency());
-    std::string only;         // --only TEXT: run only the jobs whose name contains TEXT
-    bool preview = false;     // --preview: every file loose, no archives (for looking at pictures)
-    bool modelSheet = false;  // --model-sheet: also draws every model into debug/models.tga
+    std::string only;
+    bool preview = false;
+    bool modelSheet = false;
     for (int i = 2; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--jobs") == 0 && i + 1 < argc)
-            threads = static_cast<unsigned>(std::max(1, std::atoi(argv[++i])));
-        else if (std::strcmp(argv[i], "--only") == 0 && i + 1 < argc)
+        if (std::strcmp(argv[i], "--jobs") == 0 && i + 1 < argc) {
+            char* end = nullptr;
+            long n = std::strtol(argv[++i], &end, 10);
+            if (*end != '\0' || n < 1 || n > 256) return Usage();
+            threads = static_cast<unsigned>(n);
+        } else if (std::strcmp(argv[i], "--only") == 0 && i + 1 < argc) {
             only = argv[++i];
-        else if (std::strcmp(argv[i], "--preview") == 0)
+        } else if (std::strcmp(argv[i], "--preview") == 0) {
             preview = true;
-        else if (std::strcmp(argv[i], "--model-sheet") == 0)
+        } else if (std::strcmp(argv[i], "--model-sheet") == 0) {
             modelSheet = true;
+        } else {
+            std::fprintf(stderr, "mkdata: unknown argument %s\n", argv[i]);
+            return Usage();
+        }
+    }
+    // A part of the data set alone would replace the whole tree of a run folder.
+    if (!only.empty() && !preview) {
+        std::fprintf(stderr, "mkdata: --only writes a preview folder: add --preview\n");
+        return 2;
     }
 
     auto start = std::chrono::steady_clock::now();
@@ -45,9 +69,14 @@ int main(int argc, char** argv) {
     mk::AddSpriteJobs(jobs);
     mk::AddPictureJobs(jobs);
     mk::AddSettingsJobs(jobs);
-    if (!only.empty())
+    if (!only.empty()) {
         std::erase_if(jobs,
                       [&](const mk::Job& j) { return j.what.find(only) == std::string::npos; });
+        if (jobs.empty()) {
+            std::fprintf(stderr, "mkdata: no part's name holds %s\n", only.c_str());
+            return 2;
+        }
+    }
 
     mk::CollectModelThumbnails(modelSheet);
     mk::Output out;

@@ -69,10 +69,31 @@ void BuildRibbon(Mesh& mesh, const std::vector<V3>& keys, bool closed, size_t fi
                  const Ribbon& r, const Profile& profile,
                  const std::function<int(float, float)>& materialAt) {
     const size_t n = keys.size();
-    std::vector<size_t> stations;
-    for (size_t k = first; k <= last; k += static_cast<size_t>(r.keyStep))
-        stations.push_back(k % n);
-    if (stations.empty() || stations.back() != last % n) stations.push_back(last % n);
+    struct Station {
+        V3 p, d;
+        float along;
+    };
+    std::vector<Station> stations;
+    auto station = [&](size_t k) {
+        stations.push_back(
+            {keys[k % n], CourseDir(keys, k % n, closed), static_cast<float>(k) * 5});
+    };
+    for (size_t k = first; k <= last; k += static_cast<size_t>(r.keyStep)) station(k);
+    if (stations.back().along != static_cast<float>(last) * 5) station(last);
+    // An open course's ground reaches on beyond its first and last keys, so that the camera
+    // at either end looks at no edge.
+    if (!closed && first == 0) {
+        Station s0 = stations.front();
+        s0.p = s0.p - s0.d * r.apron;
+        s0.along -= r.apron;
+        stations.insert(stations.begin(), s0);
+    }
+    if (!closed && last + 1 >= n) {
+        Station s1 = stations.back();
+        s1.p = s1.p + s1.d * r.apron;
+        s1.along += r.apron;
+        stations.push_back(s1);
+    }
     const int L = r.lateralSteps;
     // Positions of the grid, then shared-edge triangles with smooth normals.
     std::vector<std::vector<V3>> grid(stations.size(), std::vector<V3>(static_cast<size_t>(L) + 1));
@@ -84,10 +105,9 @@ void BuildRibbon(Mesh& mesh, const std::vector<V3>& keys, bool closed, size_t fi
         lats[static_cast<size_t>(j)] = r.halfWidth * t * (0.3f + 0.7f * t * t);
     }
     for (size_t s = 0; s < stations.size(); ++s) {
-        size_t k = stations[s];
-        V3 p = keys[k], d = CourseDir(keys, k, closed);
+        const V3 p = stations[s].p, d = stations[s].d;
         V3 right = Normalize(V3{d.z, 0, -d.x});
-        along[s] = static_cast<float>(k) * 5.0f;
+        along[s] = stations[s].along;
         for (int j = 0; j <= L; ++j) {
             float lat = lats[static_cast<size_t>(j)];
             float h = p.y + profile(lat, along[s]);

@@ -30,6 +30,7 @@ struct Ribbon {
     float uvScale = 1 / 120.0f;
     int material = 0;
     uint32_t tint = 0xFFFFFFFF;
+    float apron = 600;  // ground beyond the ends of an open course
 };
 
 // Builds the ground along keys[first .. last] (inclusive) into `mesh`.

@@ -145,6 +145,13 @@ Path TextPath(const std::string& utf8, const TextStyle& st, float x, float y, fl
     FT_Outline_Funcs funcs{OnMove, OnLine, OnConic, OnCubic, 0, 0};
     for (uint32_t cp : DecodeUtf8(utf8)) {
         FT_UInt gi = FT_Get_Char_Index(face, cp);
+        // A character the face lacks would be drawn as the empty-box glyph: stop rather
+        // than write a picture with it.
+        if (gi == 0 && cp >= 0x20) {
+            std::fprintf(stderr, "mkdata: the font %s has no glyph for U+%04X\n",
+                         FontFile(st.face).c_str(), cp);
+            std::exit(1);
+        }
         if (FT_Load_Glyph(face, gi, FT_LOAD_NO_BITMAP | FT_LOAD_NO_HINTING)) continue;
         FT_GlyphSlot slot = face->glyph;
         if (st.bold > 0 && slot->format == FT_GLYPH_FORMAT_OUTLINE) {
