@@ -71,31 +71,7 @@ Image FlightFrame(const MovieAssets& a, float t) {
         target = p + V3{0, 2, 0};
     }
     Renderer r(kW, kH);
-    View3D v;
-    v.eye = eye;
-    v.target = target;
-    v.fovY = 45 * kPi / 180;
-    v.farZ = 40000;
-    r.SetView(v);
-    r.Clear(Rgb(0x000000));
-    Shading skySh;
-    skySh.ambient = {1, 1, 1, 1};
-    skySh.light = {0, 0, 0, 1};
-    skySh.depthWrite = false;
-    r.Draw(sc.sky, Mat4::Translation(eye.x, eye.y - 16, eye.z + 90), {&sc.skyTexture}, skySh);
-    r.SetFog(sc.fogStart, sc.fogEnd, Rgb(0x000000));
-    std::vector<const Image*> tex;
-    for (const Image& im : sc.textures) tex.push_back(im.W() > 0 ? &im : nullptr);
-    Shading course;
-    course.useVertexColor = true;
-    for (const auto& part : sc.parts) {
-        // Only the parts near the view.
-        V3 c{};
-        for (size_t i = 0; i < part.mesh.verts.size(); i += 97) c = c + part.mesh.verts[i].p;
-        c = c * (97.0f / std::max<size_t>(1, part.mesh.verts.size()));
-        if (Length(V3{c.x - eye.x, 0, c.z - eye.z}) > 7000) continue;
-        r.Draw(part.mesh, part.world, tex, course);
-    }
+    DrawStageInto(r, sc, eye, target, 7000);  // only the parts near the view
     Shading lit;
     lit.ambient = {0.45f, 0.45f, 0.5f, 1};
     lit.light = {0.9f, 0.88f, 0.8f, 1};

@@ -1452,20 +1452,7 @@ std::string BuildStageInto(Output& out, int stage, StageScene* scene) {
     return block;
 }
 
-Image RenderStageView(const StageScene& sc, int w, int h, size_t key) {
-    Renderer r(w, h);
-    V3 eye, target;
-    if (!sc.rail.empty()) {
-        size_t k = key % sc.rail.size();
-        V3 p = sc.rail[k], t = sc.look.empty() ? sc.rail[(k + 36) % sc.rail.size()] : sc.look[k];
-        V3 d = Normalize(V3{t.x - p.x, 0, t.z - p.z});
-        eye = p - d * 90 + V3{0, 16, 0};
-        target = p + V3{0, 2, 0};
-    } else {
-        float z = key * sc.scroll;
-        eye = {0, 16, z - 90};
-        target = {0, 2, z};
-    }
+void DrawStageInto(Renderer& r, const StageScene& sc, V3 eye, V3 target, float viewRadius) {
     View3D v;
     v.eye = eye;
     v.target = target;
@@ -1493,9 +1480,34 @@ Image RenderStageView(const StageScene& sc, int w, int h, size_t key) {
                         part.world * Mat4::Translation(c * sc.mapx - (sc.mapnumx - 1) * sc.mapx / 2,
                                                        sc.mapposy, row * sc.mapz + base),
                         tex, sh);
-    } else {
-        for (const auto& part : sc.parts) r.Draw(part.mesh, part.world, tex, sh);
+        return;
     }
+    for (const auto& part : sc.parts) {
+        if (viewRadius > 0) {
+            V3 c{};
+            for (size_t i = 0; i < part.mesh.verts.size(); i += 97) c = c + part.mesh.verts[i].p;
+            c = c * (97.0f / std::max<size_t>(1, part.mesh.verts.size()));
+            if (Length(V3{c.x - eye.x, 0, c.z - eye.z}) > viewRadius) continue;
+        }
+        r.Draw(part.mesh, part.world, tex, sh);
+    }
+}
+
+Image RenderStageView(const StageScene& sc, int w, int h, size_t key) {
+    Renderer r(w, h);
+    V3 eye, target;
+    if (!sc.rail.empty()) {
+        size_t k = key % sc.rail.size();
+        V3 p = sc.rail[k], t = sc.look.empty() ? sc.rail[(k + 36) % sc.rail.size()] : sc.look[k];
+        V3 d = Normalize(V3{t.x - p.x, 0, t.z - p.z});
+        eye = p - d * 90 + V3{0, 16, 0};
+        target = p + V3{0, 2, 0};
+    } else {
+        float z = key * sc.scroll;
+        eye = {0, 16, z - 90};
+        target = {0, 2, z};
+    }
+    DrawStageInto(r, sc, eye, target);
     // The game's world is the files' mirror image.
     return r.Frame().FlippedX();
 }

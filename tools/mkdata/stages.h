@@ -44,5 +44,10 @@ struct StageScene {
 std::string BuildStageInto(class Output& out, int stage, StageScene* scene);
 // Renders a stage as seen from its rail (mirrored like the game's world), w x h.
 Image RenderStageView(const StageScene& scene, int w, int h, size_t key);
+// Looks from eye at target and draws the stage's sky and course in the files' own
+// coordinates (the caller mirrors the frame). With a view radius, placed course parts whose
+// centre lies farther from the eye are left out.
+void DrawStageInto(class Renderer& r, const StageScene& scene, V3 eye, V3 target,
+                   float viewRadius = 0);
 
 }  // namespace mk
