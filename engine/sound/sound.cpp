@@ -88,9 +88,12 @@ int32_t FindEffectSlot(SoundEffectId id) {
     return -1;
 }
 
+int (*gSelectPanelQuery)() = nullptr;
+
 int32_t ChooseMusicTrack() {
-    return ChooseMusicTrackFor(gGameState,
-                               gGameState.scene == SceneId::Title && IsSelectPanelOpen());
+    bool panelOpen =
+        gGameState.scene == SceneId::Title && gSelectPanelQuery && gSelectPanelQuery() != 0;
+    return ChooseMusicTrackFor(gGameState, panelOpen);
 }
 
 int32_t ChooseMusicTrackFor(const GameState& g, bool selectPanelOpen) {

@@ -112,6 +112,6 @@ int32_t FindEffectSlot(SoundEffectId id);
 // Plays a slot's effect now, cutting a still-sounding earlier play of it.
 void PlaySoundEffectNow(int32_t slot);
 
-// Whether the title's craft-select or stage-select panel is open (the select track then
-// plays); the title scene provides it.
-int IsSelectPanelOpen();
+// Asks whether the title's craft-select or stage-select panel is open (the select track then
+// plays). The title scene sets it to its own query; while it is empty no panel is open.
+extern int (*gSelectPanelQuery)();
