@@ -340,7 +340,7 @@ bool Gl33Device::Init() {
     indexRing_.size = kIndexRingSize;
     makeBuffer(&indexRing_.name, indexRing_.size, GL_STREAM_DRAW);
 
-    // Stages without a texture read opaque white.
+    // A stage that blends by its texture's alpha with no texture bound reads opaque white.
     const uint32_t white = 0xFFFFFFFFu;
     glGenTextures(1, &whiteTexture_);
     glBindTexture(GL_TEXTURE_2D, whiteTexture_);

@@ -129,18 +129,31 @@ ShaderKey DescribeState(const DeviceState& s, uint32_t vertexShader) {
         uint32_t alphaOp = ts[TSS_ALPHAOP];
         if (!ValidOp(alphaOp)) alphaOp = TOP_DISABLE;
         StageKey& st = k.stages[i];
-        st.colorOp = static_cast<uint8_t>(colorOp);
-        st.alphaOp = static_cast<uint8_t>(alphaOp);
-        if (UsesArg1(colorOp)) st.colorArg1 = CleanArg(ts[TSS_COLORARG1], false);
-        if (UsesArg2(colorOp)) st.colorArg2 = CleanArg(ts[TSS_COLORARG2], false);
-        if (UsesArg1(alphaOp)) st.alphaArg1 = CleanArg(ts[TSS_ALPHAARG1], true);
-        if (UsesArg2(alphaOp)) st.alphaArg2 = CleanArg(ts[TSS_ALPHAARG2], true);
         auto isTexture = [](uint8_t arg) { return (arg & TA_SELECTMASK) == TA_TEXTURE; };
-        const bool samples = (UsesArg1(colorOp) && isTexture(st.colorArg1)) ||
-                             (UsesArg2(colorOp) && isTexture(st.colorArg2)) ||
-                             (UsesArg1(alphaOp) && isTexture(st.alphaArg1)) ||
-                             (UsesArg2(alphaOp) && isTexture(st.alphaArg2)) ||
-                             ReadsTextureAlpha(colorOp) || ReadsTextureAlpha(alphaOp);
+        // An operation that takes the stage's texture as an argument while no texture is
+        // bound passes the previous stage's result through unchanged.
+        const bool bound = s.textures[i] != nullptr;
+        auto setOp = [&](uint32_t op, uint32_t arg1, uint32_t arg2, bool alpha, uint8_t* outOp,
+                         uint8_t* outArg1, uint8_t* outArg2) {
+            const uint8_t a1 = UsesArg1(op) ? CleanArg(arg1, alpha) : uint8_t{0};
+            const uint8_t a2 = UsesArg2(op) ? CleanArg(arg2, alpha) : uint8_t{0};
+            if (!bound && ((UsesArg1(op) && isTexture(a1)) || (UsesArg2(op) && isTexture(a2)))) {
+                *outOp = TOP_SELECTARG1;
+                *outArg1 = TA_CURRENT;
+                *outArg2 = 0;
+                return;
+            }
+            *outOp = static_cast<uint8_t>(op);
+            *outArg1 = a1;
+            *outArg2 = a2;
+        };
+        setOp(colorOp, ts[TSS_COLORARG1], ts[TSS_COLORARG2], false, &st.colorOp, &st.colorArg1,
+              &st.colorArg2);
+        setOp(alphaOp, ts[TSS_ALPHAARG1], ts[TSS_ALPHAARG2], true, &st.alphaOp, &st.alphaArg1,
+              &st.alphaArg2);
+        const bool samples = isTexture(st.colorArg1) || isTexture(st.colorArg2) ||
+                             isTexture(st.alphaArg1) || isTexture(st.alphaArg2) ||
+                             ReadsTextureAlpha(st.colorOp) || ReadsTextureAlpha(st.alphaOp);
         if (samples) {
             st.samples = 1;
             const uint32_t set = ts[TSS_TEXCOORDINDEX] & 0xFFFF;

@@ -69,7 +69,7 @@ protected:
 TEST_F(Gl33, PixelCentresOnWholeCoordinatesAndTopLeftFill) {
     BeginFrame(0xFF000000);
     // The default stage modulates the texture with the colour: with no texture bound the
-    // texture reads as opaque white.
+    // colour passes through.
     std::vector<ScreenVertex> v;
     PushQuad(&v, 10, 20, 32, 32, 0xFFFFFFFF);
     // A 4 x 4 texture shown at one texel per pixel: the quad's edges lie half a pixel off.
@@ -281,6 +281,59 @@ TEST_F(Gl33, TextureStageOperations) {
                             " colour op " + std::to_string(c.colorOp) + " alpha op " +
                             std::to_string(c.alphaOp));
     }
+}
+
+// A stage whose operation takes a texture argument while no texture is bound passes the
+// previous result through: an untextured model part keeps its lit colour under MODULATE2X
+// and ADDSMOOTH and its own alpha, instead of meeting an opaque white texture.
+TEST_F(Gl33, StagesReadingAMissingTexturePassThePreviousResult) {
+    const uint32_t diffuse = 0x80604020;
+    struct Case {
+        uint32_t colorOp, colorArg1, colorArg2;
+        bool textured;
+        uint32_t expected;  // over black, blended by the stage's alpha
+    };
+    const Case cases[] = {
+        {TOP_MODULATE2X, TA_TEXTURE, TA_DIFFUSE, false, 0xFF302010},
+        {TOP_ADDSMOOTH, TA_DIFFUSE, TA_TEXTURE, false, 0xFF302010},
+        {TOP_ADD, TA_TEXTURE, TA_DIFFUSE, false, 0xFF302010},
+        // Taking the other argument alone reads no texture.
+        {TOP_SELECTARG2, TA_TEXTURE, TA_DIFFUSE, false, 0xFF302010},
+        // With a white texture bound the operations apply (and the alpha is the texture's).
+        {TOP_MODULATE2X, TA_TEXTURE, TA_DIFFUSE, true, 0xFFC08040},
+        {TOP_ADDSMOOTH, TA_DIFFUSE, TA_TEXTURE, true, 0xFFFFFFFF},
+    };
+    Texture* white = SolidTexture(2, 2, 0xFFFFFFFF);
+    BeginFrame(0xFF000000);
+    device()->SetRenderState(RS_ALPHABLENDENABLE, kTrue);
+    device()->SetRenderState(RS_SRCBLEND, BLEND_SRCALPHA);
+    device()->SetRenderState(RS_DESTBLEND, BLEND_INVSRCALPHA);
+    device()->SetTextureStageState(0, TSS_ALPHAOP, TOP_SELECTARG1);
+    device()->SetTextureStageState(0, TSS_ALPHAARG1, TA_TEXTURE);
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        device()->SetTexture(0, c.textured ? white : nullptr);
+        device()->SetTextureStageState(0, TSS_COLOROP, c.colorOp);
+        device()->SetTextureStageState(0, TSS_COLORARG1, c.colorArg1);
+        device()->SetTextureStageState(0, TSS_COLORARG2, c.colorArg2);
+        FillCell(int(i), diffuse);
+    }
+    // Stage 1 without a texture leaves stage 0's result as it is.
+    device()->SetTexture(0, SolidTexture(2, 2, 0xFF808080));
+    device()->SetTextureStageState(0, TSS_COLOROP, TOP_MODULATE);
+    device()->SetTextureStageState(0, TSS_COLORARG1, TA_TEXTURE);
+    device()->SetTextureStageState(0, TSS_COLORARG2, TA_DIFFUSE);
+    device()->SetTextureStageState(1, TSS_COLOROP, TOP_MODULATE2X);
+    device()->SetTextureStageState(1, TSS_COLORARG1, TA_TEXTURE);
+    device()->SetTextureStageState(1, TSS_COLORARG2, TA_CURRENT);
+    device()->SetTexture(1, nullptr);
+    FillCell(int(std::size(cases)), 0xFFFFFFFF);
+    EndFrame();
+
+    const vqtest::TestPicture p = Read();
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_RGB_NEAR(CellCentre(p, int(i)), cases[i].expected, 2, "case " + std::to_string(i));
+    EXPECT_RGB_NEAR(CellCentre(p, int(std::size(cases))), 0xFF808080, 2, "stage 1 unbound");
 }
 
 TEST_F(Gl33, AddressingFilteringAndMipLevels) {
