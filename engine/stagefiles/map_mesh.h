@@ -60,7 +60,8 @@ MapReadResult ReadMapMeshFile(FILE* file, const char* path, MapMeshCounts* count
 
 // Reads a map file and builds collision segment `slot` (0 .. 19) from it, writing the counts
 // to the debug text grid. Returns 1 after reading the file, 0 when it cannot be opened or
-// the slot is out of range. A file beyond the tables' limits leaves the slot's segment empty.
+// the slot is out of range. A file beyond the tables' limits shows "File Open Error" with its
+// path and leaves the slot's segment empty.
 int LoadShipPartMesh(const char* path, int slot);
 
 // Builds collision segment `slot` from gMapTriangles 0 .. count - 1 (mode 0); provided by the

@@ -2,6 +2,7 @@
 // programs using the reader alone do not need the collision.
 #include <cstdio>
 
+#include "engine/main/app.h"
 #include "engine/overlay/fade.h"
 #include "engine/stagefiles/map_mesh.h"
 
@@ -10,6 +11,9 @@ int LoadShipPartMesh(const char* path, int slot) {
     MapMeshCounts counts;
     MapReadResult result = ReadMapMesh(path, &counts);
     if (result == MapReadResult::Missing) return 0;
+    // A map beyond the tables cannot be kept: the user is told which file, as for a map
+    // that cannot be loaded for drawing.
+    if (result == MapReadResult::TooLarge) ShowMessageBox(path, "File Open Error");
 
     char text[32];
     std::snprintf(text, sizeof text, "VERT:%d", counts.vertices);

@@ -6,7 +6,10 @@
 
 #include <string>
 
+#include "engine/overlay/fade.h"
+#include "tests/models/model_fixture.h"
 #include "tests/models/scratch_folder.h"
+#include "world/course/collision.h"
 
 namespace {
 
@@ -195,6 +198,45 @@ TEST(MapMeshReader, FilesBeyondTheTablesAreRefused) {
     Read("many_faces.x", MapReadResult::TooLarge);
 
     Read("missing.x", MapReadResult::Missing);
+}
+
+// The hand-over to the course collision: the counts in the debug grid, the segment built from
+// the file, a file beyond the tables reported and left without collision, a missing file
+// silent with the segment as it was.
+class ShipPartMeshTest : public vqtest::ModelTest {
+protected:
+    static std::string Row(int row) {
+        return std::string(reinterpret_cast<const char*>(gDebugText.cells[row]), 6);
+    }
+};
+
+TEST_F(ShipPartMeshTest, BuildsItsSegmentAndReportsWhatItCannotKeep) {
+    vqtest::ScratchFolder::Write(
+        "map.x", File(Part("P", 0, kSquare, kTwoFaces, 2, kOneMaterialList, "{s_houdai}")));
+    EXPECT_EQ(LoadShipPartMesh("map.x", 3), 1);
+    EXPECT_EQ(gCollisionSegments[3].count, 2);
+    EXPECT_EQ(gCollisionSegments[3].polygons[0].kind, kPartSmallTurret);
+    EXPECT_EQ(Row(5), "VERT:4");
+    EXPECT_EQ(Row(6), "POLY:2");
+    EXPECT_EQ(Row(7), "ENEM:2");
+
+    std::string many = "   10241;\n";
+    for (int i = 0; i < 10241; ++i) many += "   0.0;0.0;0.0;,\n";
+    vqtest::ScratchFolder::Write("big.x",
+                                 File(Part("P", 0, many, kTwoFaces, 2, kOneMaterialList, "{x}")));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(LoadShipPartMesh("big.x", 3), 1);
+    const std::string shown = testing::internal::GetCapturedStderr();
+    EXPECT_NE(shown.find("[File Open Error] big.x"), std::string::npos) << shown;
+    EXPECT_EQ(gCollisionSegments[3].count, 0);
+    EXPECT_EQ(Row(5), "VERT:0");
+
+    ASSERT_EQ(LoadShipPartMesh("map.x", 4), 1);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(LoadShipPartMesh("missing.x", 4), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(gCollisionSegments[4].count, 2);
+    EXPECT_EQ(LoadShipPartMesh("map.x", kMapSlots), 0);
 }
 
 }  // namespace
