@@ -82,13 +82,8 @@ public:
             return Token::Guid;
         }
         if (IsNumberStart(p_, end_)) return LexNumber();
-        if (IsNameStart(c)) {
-            const char* q = p_ + 1;
-            while (q < end_ && IsNameChar(*q)) ++q;
-            text_ = std::string_view(p_, q - p_);
-            p_ = q;
-            return Token::Name;
-        }
+        // Names may also begin with a digit or '-' ("1_arm"): a run that is not a number.
+        if (IsNameStart(c) || (c >= '0' && c <= '9') || c == '-') return LexName();
         char shown[8];
         if (static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x7F) {
             std::snprintf(shown, sizeof shown, "'%c'", c);
@@ -157,10 +152,25 @@ private:
         }
         if (ec != std::errc() || end == q) return Fail("malformed number");
         if (!std::isfinite(v)) return Fail("number out of range");
+        if (end < end_ && IsNameChar(*end)) {
+            // Digits running on into letters make a name, as "2nd_wing" does; a run with a
+            // sign or a point in it is neither.
+            const char* r = p_;
+            while (r < end_ && IsNameChar(*r) && *r != '.') ++r;
+            if (*p_ != '+' && (r == end_ || !IsNameChar(*r))) return LexName();
+            return Fail("malformed number");
+        }
         number_ = negative ? -v : v;
         p_ = end;
-        if (p_ < end_ && IsNameChar(*p_)) return Fail("malformed number");
         return Token::Number;
+    }
+
+    Token LexName() {
+        const char* q = p_ + 1;
+        while (q < end_ && IsNameChar(*q)) ++q;
+        text_ = std::string_view(p_, q - p_);
+        p_ = q;
+        return Token::Name;
     }
 
     Token Fail(std::string message) {

@@ -5,8 +5,9 @@
 //
 // The reader does not interpret templates: template declarations are skipped, and the loaders
 // read an object's values in the order the standard templates lay them out. Separators (','
-// and ';') only delimit values; comments start with "//" or "#". Binary and compressed files
-// are refused.
+// and ';') only delimit values; comments start with "//" or "#". Names are runs of letters,
+// digits, '_' and '-' that do not read as a number ("1_arm" is a name). Binary and compressed
+// files are refused.
 #pragma once
 
 #include <cstddef>

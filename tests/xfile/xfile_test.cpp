@@ -117,6 +117,26 @@ TEST(XFileParse, ResolvesReferencesForwardAndBackward) {
     EXPECT_EQ(name, "red tex.bmp");
 }
 
+// Object names are runs of letters, digits, '_' and '-' that are not numbers, so exported
+// names such as "1_arm" are names, and references find them.
+TEST(XFileParse, NamesMayBeginWithDigits) {
+    const std::string text =
+        "xof 0302txt 0032\n"
+        "Frame 1_arm { Frame 2nd-wing { } }\n"
+        "AnimationSet 0a { Animation { {1_arm} AnimationKey { 2; 1; 0;3;1,-2,3;;; } } }\n";
+    xfile::Document doc;
+    xfile::ParseError error;
+    ASSERT_TRUE(ParseText(text, &doc, &error)) << error.Describe();
+    EXPECT_EQ(Top(doc, 0).name, "1_arm");
+    EXPECT_EQ(ChildOf(doc, Top(doc, 0), 0).name, "2nd-wing");
+    EXPECT_EQ(Top(doc, 1).name, "0a");
+    const xfile::Object& animation = ChildOf(doc, Top(doc, 1), 0);
+    EXPECT_EQ(&ChildOf(doc, animation, 0), &Top(doc, 0));
+    const xfile::Object& key = ChildOf(doc, animation, 1);
+    ASSERT_EQ(key.values.size(), 7u);
+    EXPECT_DOUBLE_EQ(key.values[5].number, -2.0);
+}
+
 TEST(XFileParse, ReportsMalformedInputWithItsLine) {
     struct Case {
         const char* body;
