@@ -38,7 +38,9 @@ void LoadSceneResourcesThread(void*) {
 gfx::Color SceneClearColor() {
     if (gGameState.scene == SceneId::Play) {
         // Opaque black while no stage is current, so the picture is never left undefined.
-        if (!gCurrentStage) return 0xFF000000u;
+        // While the loader thread runs it is the one that sets the current stage, so the
+        // record is not read then: the fade covers the whole picture until the load is done.
+        if (IsLoaderBusy() || !gCurrentStage) return 0xFF000000u;
         const int32_t* c = gCurrentStage->backColor;
         return gfx::MakeArgb(0xFF, static_cast<uint32_t>(c[0]), static_cast<uint32_t>(c[1]),
                              static_cast<uint32_t>(c[2]));

@@ -9,6 +9,7 @@
 #include "platform/gfx/device.h"
 #include "platform/system/system.h"
 #include "tests/support/temp_folder.h"
+#include "world/stage/stage_index.h"
 
 #include <thread>
 
@@ -339,6 +340,23 @@ TEST_F(HeadlessEngine, EachSceneClearsWithItsColour) {
     EXPECT_EQ(device_->GetRenderState(gfx::RS_FOGENABLE), gfx::kFalse);
     EXPECT_EQ(device_->GetRenderState(gfx::RS_CULLMODE), static_cast<uint32_t>(gfx::CULL_CCW));
     EXPECT_EQ(device_->GetTexture(0), nullptr);
+
+    // The current stage's back colour, each component cut to its low 8 bits.
+    StageInfo stage{};
+    stage.backColor[0] = 300;
+    stage.backColor[1] = -1;
+    stage.backColor[2] = 0x12;
+    gCurrentStage = &stage;
+    gFakeNow = NextFrameDueTime();
+    RunFrame();
+    EXPECT_EQ(device_->LastClearColor(), 0xFF2CFF12u);
+    // While the loader thread sets up the stage its record is not read: opaque black.
+    gLoaderStatus.busy = 1;
+    gFakeNow = NextFrameDueTime();
+    RunFrame();
+    EXPECT_EQ(device_->LastClearColor(), 0xFF000000u);
+    gLoaderStatus.busy = 0;
+    gCurrentStage = nullptr;
 }
 
 TEST_F(HeadlessEngine, APauseToggledDuringAFrameShowsFromTheNextFrame) {
