@@ -4,6 +4,7 @@
 
 #include <gtk/gtk.h>
 
+#include <functional>
 #include <string>
 
 namespace win::gtk {
@@ -24,8 +25,11 @@ GdkPixbuf* ProgramIcon(int size);
 // A modal message box with an OK button; returns when it is closed. Main thread only.
 int RunMessageDialog(GtkWindow* parent, const char* text, const char* caption);
 // The same from any other thread: the main thread shows the box while its loop runs on,
-// and the caller waits until the box is closed.
-int MessageDialogFromThread(GtkWindow* parent, const char* text, const char* caption);
+// and the caller waits until the box is closed. The owner is asked for on the main thread
+// when the box is due; when owner answers false (the program is ending and nobody is there
+// to close the box) the text goes to standard error instead.
+int MessageDialogFromThread(const std::function<bool(GtkWindow** parent)>& owner, const char* text,
+                            const char* caption);
 // Closes every dialog these functions have open, as if cancelled (the program is ending).
 void CloseOpenDialogs();
 // The modal about box.

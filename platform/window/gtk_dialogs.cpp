@@ -69,7 +69,7 @@ GtkWidget* NewMessageDialog(GtkWindow* parent, const char* text, const char* cap
 
 // A message box asked for by another thread, shown by the main thread.
 struct ThreadMessage {
-    GtkWindow* parent;
+    const std::function<bool(GtkWindow**)>* owner;
     const char* text;
     const char* caption;
     std::mutex mutex;
@@ -87,7 +87,15 @@ void OnThreadMessageResponse(GtkDialog* dialog, gint, gpointer data) {
 
 gboolean ShowThreadMessage(gpointer data) {
     auto* message = static_cast<ThreadMessage*>(data);
-    GtkWidget* dialog = NewMessageDialog(message->parent, message->text, message->caption);
+    GtkWindow* parent = nullptr;
+    if (!(*message->owner)(&parent)) {
+        ConsoleMessageBox(message->text, message->caption);
+        std::lock_guard lock(message->mutex);
+        message->done = true;
+        message->closed.notify_all();
+        return G_SOURCE_REMOVE;
+    }
+    GtkWidget* dialog = NewMessageDialog(parent, message->text, message->caption);
     g_signal_connect(dialog, "response", G_CALLBACK(OnThreadMessageResponse), message);
     gtk_widget_show_all(dialog);
     return G_SOURCE_REMOVE;
@@ -188,9 +196,10 @@ int RunMessageDialog(GtkWindow* parent, const char* text, const char* caption) {
     return kIdOk;
 }
 
-int MessageDialogFromThread(GtkWindow* parent, const char* text, const char* caption) {
+int MessageDialogFromThread(const std::function<bool(GtkWindow**)>& owner, const char* text,
+                            const char* caption) {
     ThreadMessage message;
-    message.parent = parent;
+    message.owner = &owner;
     message.text = text;
     message.caption = caption;
     // An idle source of the main context: only the main thread, which iterates that

@@ -5,6 +5,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
@@ -55,7 +56,7 @@ public:
     void WaitEvents(int timeoutMs) override;
     void WaitUntil(uint32_t dueMs) override;
     void Quit() override { quitting_ = true; }
-    bool IsQuitting() const override { return quitting_; }
+    bool IsQuitting() const override { return quitting_.load(); }
 
     void SetClientSize(int width, int height) override;
     void GetClientSize(int* width, int* height) const override;
@@ -107,7 +108,7 @@ private:
     GtkWidget* area_ = nullptr;
     std::vector<std::pair<int, GtkWidget*>> items_;
     bool fullScreen_ = false;
-    bool quitting_ = false;
+    std::atomic<bool> quitting_{false};  // MessageBox reads it on other threads too
     bool destroyed_ = false;
     bool focused_ = false;
     bool iconified_ = false;
@@ -398,7 +399,14 @@ int GtkMainWindow::MessageBox(const char* text, const char* caption) {
     // Once the program is ending (closed, or stopped by a signal) nobody is there to answer.
     if (quitting_) return ConsoleMessageBox(text, caption);
     if (gtk::IsGtkThread()) return gtk::RunMessageDialog(Parent(), text, caption);
-    return gtk::MessageDialogFromThread(Parent(), text, caption);
+    // The window may close before the main thread gets to the box: it looks again then.
+    return gtk::MessageDialogFromThread(
+        [this](GtkWindow** parent) {
+            if (quitting_) return false;
+            *parent = Parent();
+            return true;
+        },
+        text, caption);
 }
 
 int GtkMainWindow::AboutBox(const char* caption, const char* const* lines, int lineCount) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
+#include <atomic>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -398,6 +399,29 @@ TEST_F(GtkGame, AMessageBoxFromTheLoaderThreadIsShownByTheMainThread) {
     EXPECT_TRUE(PumpUntil([&] { return returned.load(); }));
     loader.join();
     EXPECT_EQ(result, win::kIdOk);
+}
+
+TEST_F(GtkGame, AMessageBoxDueAfterTheWindowClosedGoesToStandardError) {
+    // The loader thread asks for a box; the window closes before the main thread gets to
+    // it. Nobody is there to close a box any more, so the text goes to standard error and
+    // the loader goes on.
+    std::atomic<bool> returned{false};
+    testing::internal::CaptureStderr();
+    std::thread loader([&] {
+        ShowMessageBox("xfile/late.x", "error");
+        returned = true;
+    });
+    sys::SleepMs(100);  // the request waits for the main thread, which does not look yet
+    gPlatform.mainWindow->Destroy();
+    bool done = PumpUntil([&] { return returned.load(); }, 2000);
+    if (!done) {
+        DismissMessageBoxes(nullptr);
+        PumpUntil([&] { return returned.load(); });
+    }
+    loader.join();
+    std::string written = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(done) << "a box was shown after the window had closed";
+    EXPECT_NE(written.find("[error] xfile/late.x"), std::string::npos) << written;
 }
 
 // A picture in a GL texture of the area's context, in the device's row order (the first
