@@ -444,6 +444,47 @@ TEST_F(CollisionTest, TheIndexedQueryAgreesWithAScanOfEveryPolygon) {
     EXPECT_GT(hits, 2000);
 }
 
+TEST_F(CollisionTest, SegmentsGrazingTiltedGroundAgreeWithTheScan) {
+    // A tilted plane of small coplanar quads, away from the origin; segments start on it or
+    // just above and run along it, sinking into it at slopes from 1/3000 to 1/10. These are
+    // the queries where the ray test's rounding is largest short of deciding the answer.
+    const float kSlopeX = 0.26f, kSlopeZ = 0.142f, kSide = 50.0f, kOrigin = 3000.0f;
+    auto height = [&](float x, float z) { return kSlopeX * x + kSlopeZ * z; };
+    for (int zi = 0; zi < 40; ++zi) {
+        for (int xi = 0; xi < 40; ++xi) {
+            float x = kOrigin + xi * kSide, z = kOrigin + zi * kSide;
+            Point a{x, height(x, z), z}, b{x, height(x, z + kSide), z + kSide},
+                c{x + kSide, height(x + kSide, z + kSide), z + kSide},
+                d{x + kSide, height(x + kSide, z), z};
+            Add(a, b, c);
+            Add(a, c, d);
+        }
+    }
+    Build(0);
+    stage_.mapType = 0;
+    stage_.tileDepth = 1.0e6f;
+
+    int hits = 0;
+    for (int k = 0; k < 6000; ++k) {
+        float x = kOrigin + Random(0, 40 * kSide), z = kOrigin + Random(0, 40 * kSide);
+        float y = height(x, z) + (k % 3 == 0 ? 0.0f : Random(0.0f, 0.5f));
+        float length = Random(1.0f, k % 4 == 0 ? 3000.0f : 200.0f);
+        float angle = Random(0.0f, 6.2831853f);
+        float dx = std::cos(angle) * length, dz = std::sin(angle) * length;
+        float dy = kSlopeX * dx + kSlopeZ * dz - std::pow(10.0f, Random(-3.5f, -1.0f)) * length;
+        // World x is the mirrored course x.
+        float t1 = -1.0f, t2 = -1.0f;
+        int expected = ScanCourse(-x, y, z, -dx, dy, dz, &t1);
+        int got = RaycastCourse(-x, y, z, -dx, dy, dz, &t2);
+        ASSERT_EQ(got, expected != 0) << "ray " << k;
+        if (got) {
+            ASSERT_EQ(t2, t1) << "ray " << k;
+            ++hits;
+        }
+    }
+    EXPECT_GT(hits, 2000);
+}
+
 }  // namespace
 
 namespace {

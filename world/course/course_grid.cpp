@@ -70,7 +70,8 @@ void BuildCourseGrid(const CollisionSegment& segment, CourseGrid* grid) {
     }
     if (solid == 0) return;
 
-    // Far more than the ray test's rounding can move a hit.
+    // Far more than the ray test's rounding moves a hit (but for the segments along a
+    // polygon's plane that the header tells of).
     float reach = std::max({std::fabs(minX), std::fabs(maxX), std::fabs(minZ), std::fabs(maxZ)});
     float margin = 1.0f + 1.0e-3f * reach;
     float width = (maxX - minX) + 2.0f * margin;

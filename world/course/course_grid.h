@@ -2,6 +2,12 @@
 // query tests only the polygons near it instead of the whole segment. A query gets the cells
 // its segment of space crosses; their polygons come out in ascending order, so the first one
 // that passes is the first polygon of the segment that passes, as without the index.
+//
+// The one exception is a segment of space that runs along a polygon's plane (its slope to the
+// plane below about 1/10,000) from a start within the rounding of that plane. There the
+// float edge tests no longer tell inside from outside, and a test of every polygon may pass
+// one far away from the segment; the index does not offer such polygons, so the two answers
+// may differ. Elsewhere, also for segments that graze the course at small angles, they agree.
 #pragma once
 
 #include <cstdint>
