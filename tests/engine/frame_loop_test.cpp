@@ -328,6 +328,21 @@ TEST_F(HeadlessEngine, AFrameWritesItsCostAndMeasuresTheRateOncePerSecond) {
     EXPECT_NEAR(gFrameClock.measuredRate, 60.0, 1.0);
 }
 
+TEST_F(HeadlessEngine, TheRateIsMeasuredOnlyOnceMoreThanASecondHasPassed) {
+    gFrameClock.rateTime = gFakeNow;
+    gFrameClock.rateFrames = gFrameClock.framesDrawn;
+    gFrameClock.measuredRate = 0;
+    for (int i = 0; i < 50; ++i) RenderFrame();
+    gFakeNow += 1000;
+    RenderFrame();
+    EXPECT_EQ(gFrameClock.measuredRate, 0u);  // exactly one second: not yet
+    gFakeNow += 1;
+    RenderFrame();
+    EXPECT_EQ(gFrameClock.measuredRate, 51u);  // 52 frames x 1000 / 1001 ms, rounded down
+    EXPECT_EQ(gFrameClock.rateTime, gFakeNow);
+    EXPECT_EQ(gFrameClock.rateFrames, gFrameClock.framesDrawn);
+}
+
 TEST_F(HeadlessEngine, EachSceneClearsWithItsColour) {
     gFakeNow = NextFrameDueTime();
     RunFrame();

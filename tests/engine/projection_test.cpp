@@ -65,6 +65,9 @@ TEST_F(ProjectionTest, PointsBehindOrBesideTheScreen) {
     p.m[1][1] = 1.0f;
     gGraphics.projection = p;
     gGraphics.view = gfx::Identity();
+    ProjectedPoint behind;
+    ProjectPoint(0.0f, 0.0f, 5.0f, &behind);
+    EXPECT_EQ(behind.depth, 5);
     EXPECT_FALSE(IsPointOnScreen(0.0f, 0.0f, 5.0f, 1000.0f));  // behind the camera
     // 20 pixels left of the screen: x' = -20 -> 320 - x 320 / z = -20 with z = -10.
     float x = (-20.0f - 320.0f) * -10.0f / -320.0f;

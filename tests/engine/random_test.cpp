@@ -38,6 +38,29 @@ TEST(Random, RandomIntIsNeverNegative) {
     for (int i = 0; i < 100000; ++i) ASSERT_GE(RandomInt(), 0);
 }
 
+// The generator word whose tempered output is v (the tempering undone step by step).
+uint32_t Untemper(uint32_t y) {
+    y ^= y >> 18;
+    y ^= (y << 15) & 0xEFC60000u;
+    uint32_t x = y;
+    for (int i = 0; i < 5; ++i) x = y ^ ((x << 7) & 0x9D2C5680u);
+    y = x;
+    x = y;
+    for (int i = 0; i < 3; ++i) x = y ^ (x >> 11);
+    return x;
+}
+
+TEST(Random, TheDrawWithoutAPositiveCounterpartStillGivesANonNegativeInt) {
+    SeedRandomDefault(0);
+    NextRandom32();  // the state is filled; the next draw reads word 1
+    gRandomState.words[gRandomState.index] = Untemper(0x80000000u);
+    gRandomState.words[gRandomState.index + 1] = Untemper(0x80000000u);
+    ASSERT_EQ(NextRandom32(), 0x80000000u);
+    EXPECT_GE(RandomInt(), 0);
+    gRandomState.words[gRandomState.index] = Untemper(0xFFFFFFFFu);
+    EXPECT_EQ(RandomInt(), 1);  // -1 read as signed, negated
+}
+
 TEST(Random, RandomUnitCoversBothEnds) {
     // Find draws whose low 16 bits are 0xFFFF and 0x0000 by replaying the sequence.
     SeedRandom(1u);
