@@ -54,16 +54,16 @@ void FindKeys(const std::vector<Key>& keys, float t, const Key** previous, const
     *fraction = span == 0.0f ? 0.0f : (t - static_cast<float>((*previous)->time)) / span;
 }
 
-// The time within a track: time modulo its last key's time. A track whose last key lies at
-// time 0 has no length and is not sampled.
+// The time within a track: time modulo its last key's time. A track whose keys all lie at
+// time 0 (an exported constant pose) has no length and holds its first key.
 template <typename Key>
 bool TrackTime(const std::vector<Key>& keys, float time, float* t) {
-    if (keys.empty() || keys.back().time == 0) return false;
-    *t = std::fmod(time, static_cast<float>(keys.back().time));
+    if (keys.empty()) return false;
+    *t = keys.back().time == 0 ? 0.0f : std::fmod(time, static_cast<float>(keys.back().time));
     return true;
 }
 
-// The value of a scale or position track at the time; false for a track not sampled.
+// The value of a scale or position track at the time; false for a track without keys.
 bool SampleVectorTrack(const std::vector<VectorKey>& keys, float time, gfx::Vec3* out) {
     float t, f;
     if (!TrackTime(keys, time, &t)) return false;

@@ -1,5 +1,5 @@
 // Skinned models, animation and drawing: key sampling (matrix keys snap, slerp with the
-// negated w, time wrap, skipped tracks), the newest-first node order, frame matrices, the
+// negated w, time wrap, tracks without length), the newest-first node order, frame matrices, the
 // program constants per bone combination, plain containers, and release.
 #include <gtest/gtest.h>
 
@@ -66,16 +66,26 @@ TEST(ModelAnimation, ScaleRotationAndPositionCombineInThatOrder) {
     EXPECT_FLOAT_EQ(target.local.m[3][0], 7.0f);
 }
 
-TEST(ModelAnimation, TracksWithoutLengthAndNodesWithoutFramesAreSkipped) {
+// A track whose keys all lie at time 0 holds its first key: a constant rotation stays on a
+// frame whose position moves.
+TEST(ModelAnimation, TracksWithoutLengthHoldTheirFirstKeyAndNodesWithoutFramesAreSkipped) {
     ModelFrame target, node;
     target.local = gfx::Translation(4, 4, 4);
     node.animatedTarget = &target;
-    node.positionKeys = {VectorKey{0, {9, 9, 9}}};  // last key at time 0
+    node.positionKeys = {VectorKey{0, {9, 9, 9}}};
     SampleFrameAnimation(&node, 30.0f);
-    EXPECT_FLOAT_EQ(target.local.m[3][0], 4.0f);
-    node.matrixKeys = {MatrixKey{0, gfx::Identity()}};
+    EXPECT_FLOAT_EQ(target.local.m[3][0], 9.0f);
+
+    const float s = std::sin(gfx::kPi / 4), c = std::cos(gfx::kPi / 4);
+    node.rotationKeys = {RotationKey{0, gfx::Quat{0, s, 0, c}}};
+    node.positionKeys = {VectorKey{0, {0, 0, 0}}, VectorKey{100, {10, 0, 0}}};
+    SampleFrameAnimation(&node, 50.0f);
+    ExpectMatrixNear(target.local,
+                     gfx::Multiply(gfx::RotationY(-gfx::kPi / 2), gfx::Translation(5, 0, 0)));
+
+    node.matrixKeys = {MatrixKey{0, gfx::Translation(1, 2, 3)}};
     SampleFrameAnimation(&node, 30.0f);
-    EXPECT_FLOAT_EQ(target.local.m[3][0], 4.0f);
+    ExpectMatrixNear(target.local, gfx::Translation(1, 2, 3));
 
     ModelFrame loose;
     loose.positionKeys = {VectorKey{0, {1, 1, 1}}, VectorKey{10, {2, 2, 2}}};
