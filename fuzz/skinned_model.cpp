@@ -15,12 +15,18 @@
 
 namespace {
 
-// A folder of its own, so the textures a model names are looked for where nothing is.
+// A folder of its own, so the textures a model names are looked for where nothing is; it is
+// removed when the run ends.
+char gFolder[] = "/tmp/vq_fuzz_model_XXXXXX";
+
 const std::string& ModelPath() {
     static const std::string path = [] {
-        char folder[] = "/tmp/vq_fuzz_model_XXXXXX";
-        const char* made = mkdtemp(folder);
-        return std::string(made ? made : "/tmp") + "/model.x";
+        if (!mkdtemp(gFolder)) return std::string("/tmp/vq_fuzz_model.x");
+        std::atexit([] {
+            std::remove((std::string(gFolder) + "/model.x").c_str());
+            rmdir(gFolder);
+        });
+        return std::string(gFolder) + "/model.x";
     }();
     return path;
 }
