@@ -189,6 +189,7 @@ int InitDirect3D() {
     for (int attempt = 0; attempt < 2 && !device; ++attempt) device = CreateDevice(attempt);
     if (!device) return 0;
     gPlatform.device = device;
+    MarkDeviceUsable();
 
     ResetCamera();
 

@@ -123,6 +123,10 @@ bool IsDeviceUsable() {
     return gDeviceUsable;
 }
 
+void MarkDeviceUsable() {
+    gDeviceUsable = true;
+}
+
 int RunFrame() {
     gGameState.frameRate = FrameRateInForce();
     UpdateSound(SoundUpdate::LoopPass);

@@ -69,3 +69,5 @@ void WaitForLoader();
 
 // The device is usable (false between a lost present and a successful reset).
 bool IsDeviceUsable();
+// A newly made device starts usable, whatever became of the one before it.
+void MarkDeviceUsable();

@@ -539,6 +539,24 @@ TEST_F(HeadlessStart, ADeviceRefusedOnceIsMadeOnTheSecondTry) {
     ShutdownGame();
 }
 
+TEST_F(HeadlessStart, ADeviceLostAtShutdownDoesNotKeepTheNextRunFromDrawing) {
+    // Each start makes a new device, and a new device starts usable.
+    Settings("");
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(StartGame(HeadlessBackends()));
+    Device3D()->SimulateDeviceLoss();
+    RunFrameWork();  // the present finds the device lost
+    ASSERT_FALSE(IsDeviceUsable());
+    ShutdownGame();
+
+    ASSERT_TRUE(StartGame(HeadlessBackends()));
+    testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(IsDeviceUsable());
+    RunFrameWork();
+    EXPECT_EQ(static_cast<gfx::NullDevice*>(Device3D())->PresentCount(), 1u);
+    ShutdownGame();
+}
+
 TEST_F(HeadlessStart, WithoutADeviceTheProgramGoesStraightToTheShutdown) {
     Settings("[config]\nse=3\n");
     PlatformBackends b = HeadlessBackends();
