@@ -3,75 +3,55 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
+
+#include "platform/gfx/math.h"
 
 namespace mk {
 
 // ---------------------------------------------------------------- matrices
+// The generator's matrices have the game's layout; the arithmetic is the game's own.
+
+namespace {
+
+gfx::Mat4 ToGfx(const Mat4& a) {
+    gfx::Mat4 r;
+    std::memcpy(r.m, a.m, sizeof r.m);
+    return r;
+}
+
+Mat4 FromGfx(const gfx::Mat4& a) {
+    Mat4 r;
+    std::memcpy(r.m, a.m, sizeof r.m);
+    return r;
+}
+
+gfx::Vec3 ToGfx(V3 v) {
+    return gfx::Vec3{v.x, v.y, v.z};
+}
+
+}  // namespace
 
 Mat4 Mat4::Translation(float x, float y, float z) {
-    Mat4 r;
-    r.m[3][0] = x;
-    r.m[3][1] = y;
-    r.m[3][2] = z;
-    return r;
+    return FromGfx(gfx::Translation(x, y, z));
 }
-
 Mat4 Mat4::Scaling(float x, float y, float z) {
-    Mat4 r;
-    r.m[0][0] = x;
-    r.m[1][1] = y;
-    r.m[2][2] = z;
-    return r;
+    return FromGfx(gfx::Scaling(x, y, z));
 }
-
 Mat4 Mat4::RotationX(float a) {
-    Mat4 r;
-    float c = std::cos(a), s = std::sin(a);
-    r.m[1][1] = c;
-    r.m[1][2] = s;
-    r.m[2][1] = -s;
-    r.m[2][2] = c;
-    return r;
+    return FromGfx(gfx::RotationX(a));
 }
-
 Mat4 Mat4::RotationY(float a) {
-    Mat4 r;
-    float c = std::cos(a), s = std::sin(a);
-    r.m[0][0] = c;
-    r.m[0][2] = -s;
-    r.m[2][0] = s;
-    r.m[2][2] = c;
-    return r;
+    return FromGfx(gfx::RotationY(a));
 }
-
 Mat4 Mat4::RotationZ(float a) {
-    Mat4 r;
-    float c = std::cos(a), s = std::sin(a);
-    r.m[0][0] = c;
-    r.m[0][1] = s;
-    r.m[1][0] = -s;
-    r.m[1][1] = c;
-    return r;
+    return FromGfx(gfx::RotationZ(a));
 }
-
 Mat4 Mat4::RotationAxis(V3 axis, float a) {
-    V3 u = Normalize(axis);
-    float c = std::cos(a), s = std::sin(a), t = 1 - c;
-    Mat4 r;
-    r.m[0][0] = t * u.x * u.x + c;
-    r.m[0][1] = t * u.x * u.y + s * u.z;
-    r.m[0][2] = t * u.x * u.z - s * u.y;
-    r.m[1][0] = t * u.x * u.y - s * u.z;
-    r.m[1][1] = t * u.y * u.y + c;
-    r.m[1][2] = t * u.y * u.z + s * u.x;
-    r.m[2][0] = t * u.x * u.z + s * u.y;
-    r.m[2][1] = t * u.y * u.z - s * u.x;
-    r.m[2][2] = t * u.z * u.z + c;
-    return r;
+    return FromGfx(gfx::RotationAxis(ToGfx(axis), a));
 }
-
 Mat4 Mat4::YawPitchRoll(float yaw, float pitch, float roll) {
-    return RotationZ(roll) * RotationX(pitch) * RotationY(yaw);
+    return FromGfx(gfx::RotationYawPitchRoll(yaw, pitch, roll));
 }
 
 Mat4 Mat4::LookAlong(V3 dir, V3 up) {
@@ -94,20 +74,12 @@ Mat4 Mat4::LookAlong(V3 dir, V3 up) {
 }
 
 Mat4 operator*(const Mat4& a, const Mat4& b) {
-    Mat4 r;
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j) {
-            float s = 0;
-            for (int k = 0; k < 4; ++k) s += a.m[i][k] * b.m[k][j];
-            r.m[i][j] = s;
-        }
-    return r;
+    return FromGfx(gfx::Multiply(ToGfx(a), ToGfx(b)));
 }
 
 V3 TransformPoint(V3 p, const Mat4& m) {
-    return {p.x * m.m[0][0] + p.y * m.m[1][0] + p.z * m.m[2][0] + m.m[3][0],
-            p.x * m.m[0][1] + p.y * m.m[1][1] + p.z * m.m[2][1] + m.m[3][1],
-            p.x * m.m[0][2] + p.y * m.m[1][2] + p.z * m.m[2][2] + m.m[3][2]};
+    gfx::Vec4 r = gfx::Transform(ToGfx(p), ToGfx(m));
+    return {r.x, r.y, r.z};
 }
 
 V3 TransformNormal(V3 n, const Mat4& m) {
@@ -118,8 +90,8 @@ V3 TransformNormal(V3 n, const Mat4& m) {
     float A = e * i - f * h, B = -(d * i - f * g), C = d * h - e * g;
     float D = -(b * i - c * h), E = a * i - c * g, F = -(a * h - b * g);
     float G = b * f - c * e, H = -(a * f - c * d), I = a * e - b * d;
-    // cofactor matrix rows (A B C), (D E F), (G H I); n' = n x cof^T... for row vectors
-    // the normal transform is n (M^-1)^T, which is proportional to n times the cofactor matrix.
+    // For row vectors the normal transform is n (M^-1)^T, which is proportional to n times
+    // the cofactor matrix.
     V3 r{n.x * A + n.y * B + n.z * C, n.x * D + n.y * E + n.z * F, n.x * G + n.y * H + n.z * I};
     float det = a * A + b * B + c * C;
     if (det < 0) r = r * -1.0f;
@@ -127,28 +99,9 @@ V3 TransformNormal(V3 n, const Mat4& m) {
 }
 
 Mat4 Inverse(const Mat4& m) {
-    // General 4 x 4 inverse (Gauss-Jordan).
-    float a[4][8];
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 8; ++j) a[i][j] = j < 4 ? m.m[i][j] : (j - 4 == i ? 1.0f : 0.0f);
-    for (int c = 0; c < 4; ++c) {
-        int p = c;
-        for (int r = c + 1; r < 4; ++r)
-            if (std::fabs(a[r][c]) > std::fabs(a[p][c])) p = r;
-        for (int j = 0; j < 8; ++j) std::swap(a[c][j], a[p][j]);
-        float d = a[c][c];
-        if (std::fabs(d) < 1e-12f) return Mat4{};
-        for (int j = 0; j < 8; ++j) a[c][j] /= d;
-        for (int r = 0; r < 4; ++r)
-            if (r != c) {
-                float f = a[r][c];
-                for (int j = 0; j < 8; ++j) a[r][j] -= f * a[c][j];
-            }
-    }
-    Mat4 r;
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j) r.m[i][j] = a[i][j + 4];
-    return r;
+    gfx::Mat4 r;
+    if (!gfx::Inverse(ToGfx(m), &r)) return Mat4{};
+    return FromGfx(r);
 }
 
 Quat QuatFromAxisAngle(V3 axis, float a) {
@@ -158,35 +111,8 @@ Quat QuatFromAxisAngle(V3 axis, float a) {
 }
 
 Quat QuatFromMatrix(const Mat4& m) {
-    // For the row-vector rotation matrices built above (D3DX layout).
-    float tr = m.m[0][0] + m.m[1][1] + m.m[2][2];
-    Quat q;
-    if (tr > 0) {
-        float s = std::sqrt(tr + 1.0f) * 2;
-        q.w = 0.25f * s;
-        q.x = (m.m[1][2] - m.m[2][1]) / s;
-        q.y = (m.m[2][0] - m.m[0][2]) / s;
-        q.z = (m.m[0][1] - m.m[1][0]) / s;
-    } else if (m.m[0][0] > m.m[1][1] && m.m[0][0] > m.m[2][2]) {
-        float s = std::sqrt(1.0f + m.m[0][0] - m.m[1][1] - m.m[2][2]) * 2;
-        q.w = (m.m[1][2] - m.m[2][1]) / s;
-        q.x = 0.25f * s;
-        q.y = (m.m[1][0] + m.m[0][1]) / s;
-        q.z = (m.m[2][0] + m.m[0][2]) / s;
-    } else if (m.m[1][1] > m.m[2][2]) {
-        float s = std::sqrt(1.0f + m.m[1][1] - m.m[0][0] - m.m[2][2]) * 2;
-        q.w = (m.m[2][0] - m.m[0][2]) / s;
-        q.x = (m.m[1][0] + m.m[0][1]) / s;
-        q.y = 0.25f * s;
-        q.z = (m.m[2][1] + m.m[1][2]) / s;
-    } else {
-        float s = std::sqrt(1.0f + m.m[2][2] - m.m[0][0] - m.m[1][1]) * 2;
-        q.w = (m.m[0][1] - m.m[1][0]) / s;
-        q.x = (m.m[2][0] + m.m[0][2]) / s;
-        q.y = (m.m[2][1] + m.m[1][2]) / s;
-        q.z = 0.25f * s;
-    }
-    return q;
+    gfx::Quat q = gfx::QuatRotationMatrix(ToGfx(m));
+    return {q.x, q.y, q.z, q.w};
 }
 
 // ---------------------------------------------------------------- writing ".x" text
