@@ -45,6 +45,10 @@ bool EndProfileWrites() {
     return ok;
 }
 
+void ReadSetupValues(const profile::Document& doc, int32_t* const values[kSetupKeyCount]) {
+    for (int i = 0; i < kSetupKeyCount; ++i) *values[i] = doc.ReadInt("setup", kSetupKeys[i], 0);
+}
+
 void ReadPadBindings(const profile::Document& doc,
                      int16_t bindings[kBindingRows][kBindingColumns]) {
     char key[16];

@@ -20,6 +20,14 @@ void BeginProfileWrites(const char* path);
 // Writes the collected keys; false when the file could not be replaced.
 bool EndProfileWrites();
 
+// The `setup` section's keys in the file's order (all default to 0).
+constexpr int kSetupKeyCount = 6;
+inline constexpr const char* kSetupKeys[kSetupKeyCount] = {"winmode", "fps",     "dispfps",
+                                                           "texmode", "mapmode", "demomode"};
+
+// Reads the `setup` keys into the integers given in kSetupKeys' order.
+void ReadSetupValues(const profile::Document& doc, int32_t* const values[kSetupKeyCount]);
+
 // Reads the binding map of the `option` section ("pad%d%d" by row and column; a missing key
 // gives its default binding).
 void ReadPadBindings(const profile::Document& doc, int16_t bindings[kBindingRows][kBindingColumns]);

@@ -106,12 +106,9 @@ void LoadSettings() {
 
     ReadPadBindings(doc, g.padBindings);
     g.freeCamera = doc.ReadInt("debug", "camfree", 0);
-    g.windowMode = doc.ReadInt("setup", "winmode", 0);
-    g.frameRateSetting = doc.ReadInt("setup", "fps", 0);
-    g.showFrameRate = doc.ReadInt("setup", "dispfps", 0);
-    g.textureMode = doc.ReadInt("setup", "texmode", 0);
-    g.mapMode = doc.ReadInt("setup", "mapmode", 0);
-    g.demoMode = doc.ReadInt("setup", "demomode", 0);
+    int32_t* const setup[kSetupKeyCount] = {&g.windowMode,  &g.frameRateSetting, &g.showFrameRate,
+                                            &g.textureMode, &g.mapMode,          &g.demoMode};
+    ReadSetupValues(doc, setup);
     g.soundVolume = doc.ReadInt("config", "se", 9);
     g.musicVolume = doc.ReadInt("config", "mu", 9);
 

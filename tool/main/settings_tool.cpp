@@ -151,24 +151,19 @@ void ReadSetupSettings(const char* path) {
     profile::Document doc;
     doc.Load(path);
     SettingsRecord& s = gSettingsRecord;
-    s.windowMode = doc.ReadInt("setup", "winmode", 0);
-    s.frameRate = doc.ReadInt("setup", "fps", 0);
-    s.showFrameRate = doc.ReadInt("setup", "dispfps", 0);
-    s.textureMode = doc.ReadInt("setup", "texmode", 0);
-    s.mapMode = doc.ReadInt("setup", "mapmode", 0);
-    s.demoMode = doc.ReadInt("setup", "demomode", 0);
+    int32_t* const setup[kSetupKeyCount] = {&s.windowMode,  &s.frameRate, &s.showFrameRate,
+                                            &s.textureMode, &s.mapMode,   &s.demoMode};
+    ReadSetupValues(doc, setup);
     ReadPadBindings(doc, s.bindings);
 }
 
 bool WriteSetupSettings(const char* path) {
     const SettingsRecord& s = gSettingsRecord;
     BeginProfileWrites(path);
-    WriteProfileInt("setup", "winmode", s.windowMode, path);
-    WriteProfileInt("setup", "fps", s.frameRate, path);
-    WriteProfileInt("setup", "dispfps", s.showFrameRate, path);
-    WriteProfileInt("setup", "texmode", s.textureMode, path);
-    WriteProfileInt("setup", "mapmode", s.mapMode, path);
-    WriteProfileInt("setup", "demomode", s.demoMode, path);
+    const int32_t setup[kSetupKeyCount] = {s.windowMode,  s.frameRate, s.showFrameRate,
+                                           s.textureMode, s.mapMode,   s.demoMode};
+    for (int i = 0; i < kSetupKeyCount; ++i)
+        WriteProfileInt("setup", kSetupKeys[i], setup[i], path);
     char key[16];
     for (int row = 0; row < kBindingRows; ++row) {
         for (int column = 0; column < kBindingColumns; ++column) {
