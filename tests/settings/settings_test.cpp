@@ -1,12 +1,18 @@
 // The settings file of the game: defaults, the clamping of what was read, the written
-// sections with every key in order, foreign lines kept, the best records, and the records
-// written when the program is stopped by a signal.
+// sections with every key in order, foreign lines kept, files as players edit them, saves
+// that fail and say so, the best records, and the records written when the program is
+// stopped by a signal.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -217,6 +223,93 @@ TEST_F(SettingsTest, ARoundTripKeepsTheToolsSectionsAndForeignLines) {
     LoadSettings();
     ASSERT_TRUE(SaveSettings());
     EXPECT_EQ(Read(), after);
+}
+
+// Files as players edit them by hand or with other editors.
+TEST_F(SettingsTest, HandEditedFilesAreReadAndKeptAsTheyAre) {
+    struct EditCase {
+        const char* name;
+        std::string file;
+        int32_t gametime, clearstage, pad01, winmode;  // pad01 -1: its default binding
+    };
+    const EditCase cases[] = {
+        {"byte-order mark before the first section",
+         "\xEF\xBB\xBF[record]\ngametime=500\nclearstage=4\n[option]\npad01=7\n", 500, 4, 7, 0},
+        {"byte-order mark and CR LF lines",
+         "\xEF\xBB\xBF[setup]\r\nwinmode=1\r\n[record]\r\ngametime=9\r\n", 9, 0, -1, 1},
+        {"values in quotes",
+         "[option]\npad01=\"5\"\n[setup]\nwinmode='1'\n[record]\ngametime=\"1234\"\n"
+         "clearstage= \"6\" \n",
+         1234, 6, 5, 1},
+    };
+    for (const EditCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        int32_t pad01 = c.pad01 < 0 ? DefaultBinding(0, 1) : c.pad01;
+        Write(c.file);
+        LoadSettings();
+        EXPECT_EQ(gGameState.pointsTotal, c.gametime);
+        EXPECT_EQ(Words()[record::kClearStage], c.clearstage);
+        EXPECT_EQ(gGameState.padBindings[0][1], pad01);
+        EXPECT_EQ(gGameState.windowMode, c.winmode);
+        ASSERT_TRUE(SaveSettings());
+        std::string after = Read();
+        // The mark stays where it was, and the game's sections are found, not added again.
+        EXPECT_EQ(after.rfind("\xEF\xBB\xBF", 0) == 0, c.file.rfind("\xEF\xBB\xBF", 0) == 0);
+        EXPECT_EQ(after.find("[record]"), after.rfind("[record]"));
+        LoadSettings();
+        EXPECT_EQ(gGameState.pointsTotal, c.gametime);
+        EXPECT_EQ(Words()[record::kClearStage], c.clearstage);
+        EXPECT_EQ(gGameState.padBindings[0][1], pad01);
+    }
+}
+
+// A save that cannot be made leaves the file as it was and tells the player which file and
+// why; the records of the run are lost, but not silently. These cases fail also for the
+// superuser.
+TEST_F(SettingsTest, AFailedSaveSaysSoWithThePathAndTheReason) {
+    struct FailureCase {
+        const char* name;
+        std::function<std::string()> prepare;  // returns the settings path
+        std::string reason;
+    };
+    const FailureCase cases[] = {
+        {"a folder in the file's place",
+         [&] {
+             mkdir(path_.c_str(), 0755);
+             return path_;
+         },
+         std::strerror(EISDIR)},
+        {"a path through a regular file",
+         [&] {
+             Write("[record]\ngametime=3\n");
+             return path_ + "/v_quorl.ini";
+         },
+         std::strerror(ENOTDIR)},
+        {"a file the player made read-only",
+         [&] {
+             Write("[record]\ngametime=3\n");
+             chmod(path_.c_str(), 0444);
+             return path_;
+         },
+         "ファイルが読み取り専用のため、書き換えていません。"},
+    };
+    for (const FailureCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string path = c.prepare();
+        std::snprintf(gPlatform.settingsPath, sizeof gPlatform.settingsPath, "%s", path.c_str());
+        std::string before = Read();
+        gGameState.pointsTotal = 77;
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(SaveSettings());
+        std::string shown = testing::internal::GetCapturedStderr();
+        EXPECT_NE(shown.find("記録を設定ファイルに保存できませんでした。"), std::string::npos)
+            << shown;
+        EXPECT_NE(shown.find(path), std::string::npos) << shown;
+        EXPECT_NE(shown.find(c.reason), std::string::npos) << shown;
+        EXPECT_EQ(Read(), before);
+        EXPECT_EQ(folder_.EntryCount(), 1);
+        std::filesystem::remove_all(path_);
+    }
 }
 
 TEST_F(SettingsTest, WriteProfileIntOutsideABatchWritesAtOnce) {
