@@ -1,7 +1,7 @@
 // The settings file of the game: defaults, the clamping of what was read, the written
 // sections with every key in order, foreign lines kept, files as players edit them, saves
-// that fail and say so, the best records, and the records written when the program is
-// stopped by a signal.
+// that fail and say so, the best records, a long program folder, and the records written
+// when the program is stopped by a signal, also during start-up.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -406,6 +406,57 @@ TEST_F(SettingsTest, SigintAndSigtermEndTheGameWithTheRecordsWritten) {
         EXPECT_EQ(doc.ReadInt("record", "gametime", -1), 4242) << signal;
         EXPECT_EQ(doc.ReadInt("record", "clearstage", -1), 9) << signal;
         EXPECT_EQ(doc.ReadInt("setup", "winmode", -1), 1) << signal;
+    }
+}
+
+// A program folder far longer than a short fixed field: the settings file is found beside
+// the program, not at a cut path.
+TEST_F(SettingsTest, ALongProgramFolderIsUsedWhole) {
+    std::string folder = folder_.Path();
+    while (folder.size() < 1500) {
+        folder += "/" + std::string(100, 'd');
+        ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+    }
+    std::string path = folder + "/v_quorl.ini";
+    vqtest::WriteWholeFile(path, "[setup]\nwinmode=1\n[record]\ngametime=31\n");
+    sys::SetProgramDirectory(folder.c_str());
+    ASSERT_TRUE(StartGame(HeadlessBackends()));
+    EXPECT_EQ(std::string(gPlatform.settingsPath), path);
+    EXPECT_EQ(gGameState.windowMode, 1);
+    EXPECT_EQ(gGameState.pointsTotal, 31);
+    gGameState.records.words[record::kClearStage] = 5;
+    ShutdownGame();
+    sys::SetProgramDirectory(nullptr);
+    profile::Document doc;
+    doc.Parse(vqtest::ReadWholeFile(path));
+    EXPECT_EQ(doc.ReadInt("record", "gametime", -1), 31);
+    EXPECT_EQ(doc.ReadInt("record", "clearstage", -1), 5);
+}
+
+int gStartUpSignal = 0;
+
+// Makes the window after a stop signal arrived during the start-up, before the window
+// exists.
+win::Window* CreateWindowAfterASignal() {
+    raise(gStartUpSignal);
+    return win::CreateHeadlessWindow();
+}
+
+TEST_F(SettingsTest, AStopSignalDuringStartUpGetsTheNormalShutDown) {
+    for (int signal : {SIGTERM, SIGINT}) {
+        Write("[setup]\nwinmode=1\n[record]\ngametime=88\n");
+        sys::SetProgramDirectory(folder_.Path().c_str());
+        PlatformBackends backends = HeadlessBackends();
+        backends.createWindow = CreateWindowAfterASignal;
+        gStartUpSignal = signal;
+        EXPECT_EQ(RunGameProgram(backends), 0) << signal;
+        sys::RemoveStopSignalHandlers();
+        sys::SetProgramDirectory(nullptr);
+        profile::Document doc;
+        doc.Parse(Read());
+        EXPECT_EQ(doc.ReadInt("record", "gametime", -1), 88) << signal;
+        EXPECT_EQ(doc.ReadInt("record", "totalcredit", -1), 2) << signal;
+        EXPECT_EQ(doc.ReadInt("config", "se", -1), 9) << signal;
     }
 }
 
