@@ -176,6 +176,33 @@ TEST_F(SkinnedModelLoadTest, BonesAreBoundToTheirFramesAndTexturesLoad) {
     EXPECT_EQ(c->adjacency.size(), 3u);
 }
 
+TEST_F(SkinnedModelLoadTest, AMissingTextureOfManyMaterialsIsReportedOnce) {
+    std::string materials;
+    for (int i = 0; i < 4; ++i) {
+        materials +=
+            "   Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; TextureFilename { \"gone.bmp\"; } }\n";
+    }
+    const std::string body =
+        "Frame Body {\n Mesh Hull {\n  4; 0;0;0;, 2;0;0;, 2;2;0;, 0;2;0;;\n"
+        "  2; 3;0,1,2;, 3;0,2,3;;\n  MeshMaterialList { 4; 2; 0, 3;;\n" +
+        materials + "  }\n }\n}\n";
+    WriteModel("xfile/e1/e1.x", body);
+    SkinnedModel second;
+    InitModelDevice(&second, 0, device_);
+    testing::internal::CaptureStderr();
+    ASSERT_EQ(LoadModelFile(&model_, "xfile/e1/e1.x"), kModelOk);
+    ASSERT_EQ(LoadModelFile(&second, "xfile/e1/e1.x"), kModelOk);
+    std::string shown = testing::internal::GetCapturedStderr();
+    ReleaseModel(&second);
+    const std::string message = "Not File Found xfile/e1/gone.bmp";
+    size_t first = shown.find(message);
+    EXPECT_NE(first, std::string::npos) << shown;
+    EXPECT_EQ(shown.find(message, first + 1), std::string::npos) << shown;
+    for (gfx::Texture* t : model_.element->root->firstChild->containers->textures) {
+        EXPECT_EQ(t, nullptr);
+    }
+}
+
 TEST_F(SkinnedModelLoadTest, ProjectionAndStatesFollowTheLoad) {
     WriteModel("m.x", std::string("Frame Body {\n") + kHull + "}\n");
     ASSERT_EQ(LoadModelFile(&model_, "m.x"), kModelOk);
