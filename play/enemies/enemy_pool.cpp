@@ -89,6 +89,20 @@ Enemy* AllocEnemy() {
     return nullptr;
 }
 
+bool ActivateEnemy(Enemy* enemy, int32_t type, int32_t behaviour) {
+    enemy->type = type;
+    enemy->behaviour = behaviour;
+    const EnemyType* row = EnemyTypeOf(*enemy);
+    if (!row) {
+        FreeEnemy(enemy);
+        return false;
+    }
+    enemy->state = EnemyState::Active;
+    enemy->maxHitPoints = static_cast<float>(row->hitPoints);
+    enemy->hitPoints = enemy->maxHitPoints;
+    return true;
+}
+
 void ResetEnemies() {
     InstallEnemyHooks();
     gSmokeEmitter.age.fill(0);
@@ -140,6 +154,7 @@ void ResetEnemyGlobals() {
     gSmokeEmitter = SmokeEmitter{};
     gWaveState = WaveState{};
     gEnemyRailFrame = EnemyRailFrame{};
+    gStage8SetPieceSlots = Stage8SetPieceSlots{{-1, -1, -1, -1}, {-1, -1, -1}};
 }
 
 namespace {

@@ -144,6 +144,9 @@ inline void FreeEnemy(Enemy* enemy) {
 // Counts the spawn in the game state. The caller sets the state, type, behaviour, hit points
 // and its own fields.
 Enemy* AllocEnemy();
+// Makes a claimed slot an active enemy of the type and behaviour, with the type's full hit
+// points. A type outside the table gives the slot back and returns false.
+bool ActivateEnemy(Enemy* enemy, int32_t type, int32_t behaviour);
 // Frees every enemy and smoke emitter and restarts the wave timetable.
 void ResetEnemies();
 // Claims the first free smoke emitter; nothing when all are busy. Lifetime -1: forever.

@@ -31,6 +31,15 @@ void SpawnEnemyOnPolygon(const CollisionPolygon& polygon, int32_t type, int32_t 
 // A map-placed turret at world point p whose surface vector (unnormalised) is m.
 void SpawnEnemyAtPoint(const gfx::Vec3& p, const gfx::Vec3& m, int32_t type, int32_t segment);
 
+// The pool slots stage 3-3's set pieces claimed for its four boss segments and its three
+// shield mounts (-1 where the pool was full). The segments' parts name these slots as their
+// parent.
+struct Stage8SetPieceSlots {
+    int32_t segments[4];
+    int32_t mounts[3];
+};
+extern Stage8SetPieceSlots gStage8SetPieceSlots;
+
 // Hands the spawners above to the course collision and the model markers to the stage
 // loader. ResetEnemies calls it, so every stage start has them in place.
 void InstallEnemyHooks();
