@@ -163,3 +163,5 @@ void UpdateEnemies();
 // Program-start state of the pool, the smoke emitters and the wave state: every field zero,
 // the rotation matrices identity.
 void ResetEnemyGlobals();
+// Folds the pool, the smoke emitters and the wave state into a running FNV-1a digest.
+uint64_t DigestEnemyGlobals(uint64_t digest);

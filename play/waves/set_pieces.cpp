@@ -1,7 +1,7 @@
 // The set pieces of each stage, placed once at stage start after the map-placed enemies.
 #include <cmath>
 
-#include "engine/main/game_state.h"
+#include "engine/core/game_state.h"
 #include "engine/random/random.h"
 #include "play/enemies/enemy_pool.h"
 #include "play/waves/tables/wave_tables.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "engine/main/game_state.h"
+#include "engine/core/game_state.h"
 #include "engine/overlay/fade.h"
 #include "engine/random/random.h"
 #include "engine/stagefiles/camera_path.h"
