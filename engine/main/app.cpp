@@ -377,7 +377,8 @@ bool StartGame(const PlatformBackends& backends) {
     InitModelsForDevice(Device3D());
     OpenDataArchives();
     LoadStageIndex();
-    InitSound();  // without sound the game runs silent
+    // Without sound the game runs silent. The music decodes while the title starts.
+    InitSound(MusicLoad::Background);
     RecreateTextFont();
     LoadCommonResources();
     LoadTitleResources();
