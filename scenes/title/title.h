@@ -82,8 +82,10 @@ struct TitleState {
 
 extern TitleState gTitleState;
 
-// Program-start values of the title's globals.
+// Program-start values of the title's globals (the step's and the drawing's).
 void ResetTitleGlobals();
+// The drawing's share: the craft models' spin and light angle.
+void ResetTitlePreview();
 
 // Puts the title into its starting state on every entry, and banks the finished run's
 // score into the points total.

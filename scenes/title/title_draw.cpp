@@ -129,12 +129,16 @@ void Quad(const TextureHolder& picture, float x, float y, float w, float h, floa
     AddSpriteQuad(SpriteRect{x, y, w, h}, TexelRect{u0, v0, u1, v1}, picture, color);
 }
 
-// The sprite states, with culling off: a mirrored picture has its corners the other way
-// round and must not be culled by what a three-dimensional pass left.
+// The sprite states, with culling and the depth test off: a mirrored picture has its
+// corners the other way round and must not be culled by what a three-dimensional pass left,
+// and the pictures must not hide the craft models drawn after them.
 void Begin2D() {
     Done();
     Begin2DDrawing();
-    if (gfx::Device* d = D()) d->SetRenderState(gfx::RS_CULLMODE, gfx::CULL_NONE);
+    if (gfx::Device* d = D()) {
+        d->SetRenderState(gfx::RS_CULLMODE, gfx::CULL_NONE);
+        d->SetRenderState(gfx::RS_ZENABLE, gfx::kFalse);
+    }
 }
 
 // Texture colour plus the vertex colour (the brightened tabs and boxes), or back to
@@ -663,6 +667,13 @@ void DrawTitle() {
     if (ShowingOrRight(t.setup)) DrawSetupPanel();
     if (t.pressStart) DrawPressStart();
     Done();
+}
+
+void ResetTitlePreview() {
+    gCraftPreview = CraftPreview{};
+    for (auto& counters : gPreviewAnimation) {
+        for (uint32_t& c : counters) c = 0;
+    }
 }
 
 void LoadTitleScene() {

@@ -662,6 +662,7 @@ void ResetCraftChoices() {
 // ---- entry points ----
 
 void ResetTitleGlobals() {
+    ResetTitlePreview();
     gTitleState = TitleState{};
     SetPanel(gTitleState.setup, PanelMode::HideRight, kPanelSlideEnd, 0);
     SetPanel(gTitleState.craftSelect, PanelMode::HideRight, kPanelSlideEnd, 0);
