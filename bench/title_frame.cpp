@@ -7,8 +7,8 @@
 
 #include "engine/graphics/sprite.h"
 #include "engine/input/pad.h"
-#include "engine/main/app.h"
-#include "engine/main/game_state.h"
+#include "engine/core/context.h"
+#include "engine/core/game_state.h"
 #include "engine/overlay/fade.h"
 #include "scenes/title/title.h"
 #include "tests/support/headless_game.h"

@@ -8,9 +8,9 @@
 #include <thread>
 #include <vector>
 
-#include "engine/main/app.h"
-#include "engine/main/frame.h"
-#include "engine/main/game_state.h"
+#include "engine/core/context.h"
+#include "engine/core/frame_state.h"
+#include "engine/core/game_state.h"
 #include "platform/system/system.h"
 #include "resources/resources.h"
 
@@ -134,6 +134,12 @@ void WaitForMusicTrack(int32_t track) {
 
 void WaitForMusicLoaded() {
     for (int32_t track = 0; track < kMusicTrackCount; ++track) WaitForMusicTrack(track);
+}
+
+void ResetSoundState() {
+    // No decoding thread may write into the record once it is reset.
+    StopMusicLoader();
+    gSoundState = InitialSoundState();
 }
 
 int32_t VolumeOfLevel(int32_t level) {

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "engine/main/app.h"
-#include "engine/main/game_state.h"
+#include "engine/core/context.h"
+#include "engine/core/game_state.h"
 #include "engine/sound/sound.h"
 #include "platform/audio/audio.h"
 

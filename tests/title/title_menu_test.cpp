@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/input/pad.h"
-#include "engine/main/game_state.h"
+#include "engine/core/game_state.h"
 #include "engine/overlay/fade.h"
 #include "engine/sound/sound.h"
 #include "scenes/title/title.h"
