@@ -364,7 +364,8 @@ bool StartGame(const PlatformBackends& backends) {
     InitDirectInput();  // without input devices the game still runs
     OpenDataArchives();
     if (gShellHooks.loadGameData) gShellHooks.loadGameData();
-    InitSound();  // without sound the game runs silent
+    // Without sound the game runs silent. The music decodes while the title starts.
+    InitSound(MusicLoad::Background);
     RecreateTextFont();
     LoadCommonResources();
     LoadTitleResources();
