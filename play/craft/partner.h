@@ -3,24 +3,26 @@
 // everything downstream treats them like a person's input.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 struct PartnerAutopilot {
     int32_t weaveTicks;   // ticks of the autopilot outside the weapon select
     int32_t selectTicks;  // ticks spent in the weapon select
 };
-extern PartnerAutopilot gPartnerAutopilot;
+// The partner flies craft 1 with the counters of entry 1. Entry 0 serves the test aid that
+// lets the same logic fly craft 0.
+extern std::array<PartnerAutopilot, 2> gPartnerAutopilots;
 
 // Player 2's held bits for this tick; every tick of the play scene with the partner set-up.
 void DrivePartnerInput();
-void StepPartnerWeaponSelect();
-void StepPartnerAutopilot();
 // At every stage start.
 void ResetPartnerAutopilot();
 
-// The bits the partner would hold this tick for craft `player` (0 or 1), given that craft's
-// previous bits; the autopilot's logic without writing any pad. Counters advance as in
-// DrivePartnerInput.
+// The bits the partner logic holds this tick for craft `player` (0 or 1), from that craft's
+// bits of the last tick; advances that craft's counters.
 uint8_t PartnerHeldBits(int player, uint8_t previous);
+uint8_t StepPartnerWeaponSelect(int player, uint8_t previous);
+uint8_t StepPartnerAutopilot(int player, uint8_t previous);
 
 void ResetPartnerGlobals();

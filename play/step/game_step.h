@@ -16,6 +16,10 @@ inline constexpr std::array<int32_t, kStageClearRailSlots> kStageClearRailPositi
 // Working values of the game step that are not part of the game state.
 struct GameStepState {
     float floorScroll;  // +0.1 a tick
+    // The stage start ran on the loader thread; its main-thread share is still to come.
+    int32_t mainThreadStartPending;
+    // The first key count of the rail as the stage loaded it.
+    int32_t loadedRailKeys;
 };
 extern GameStepState gGameStepState;
 

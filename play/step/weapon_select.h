@@ -19,5 +19,7 @@ void StepCraftWeaponChoice(PlayerCraft* craft, uint8_t held, uint8_t pressed);
 // The weapon list of the stage start: every available weapon 0..10, without the two-player
 // option for one craft.
 void BuildWeaponList();
+// The two-player option's one shot, made by craft 0 when both crafts hold the option.
+void FireTwoPlayerOption();
 // A saved cursor is a slot 0..11; anything else starts at 0.
 int32_t SavedWeaponCursor(int32_t saved);
