@@ -169,6 +169,15 @@ void ResetRunState() {
     std::fill(std::begin(g.allDestroyed), std::end(g.allDestroyed), 0);
 }
 
+void StartRun(const RunChoice& choice) {
+    GameState& g = gGameState;
+    g.gameMode = static_cast<GameMode>(std::clamp(static_cast<int32_t>(choice.mode), 0, 3));
+    g.playerSetup = static_cast<PlayerSetup>(std::clamp(static_cast<int32_t>(choice.setup), 0, 2));
+    for (int i = 0; i < kPlayers; ++i) g.craft[i] = std::clamp(choice.craft[i], 0, kCraftKinds - 1);
+    g.stage = std::clamp(choice.stage, 0, kStageRecords - 2);
+    ResetRunState();
+}
+
 void StartStage() {
     GameState& g = gGameState;
     // The text font is switched by the main thread before the first tick of the stage.

@@ -2,8 +2,24 @@
 // every stage starts from a complete set of play records.
 #pragma once
 
+#include <cstdint>
+
+#include "engine/main/game_state.h"
+
 // Once at the start of a run (a game started from the title, the practice restart).
 void ResetRunState();
+
+// What the title chose for a new run.
+struct RunChoice {
+    GameMode mode;
+    PlayerSetup setup;
+    int32_t craft[2];  // 0..3
+    int32_t stage;     // the first stage, 0..18
+};
+// A new run from the title: the choice written into the game state (values out of range
+// are brought to the nearest valid one), then ResetRunState. The caller then changes the
+// scene to play, whose load starts the stage.
+void StartRun(const RunChoice& choice);
 // Before every stage: the play fields of the game state, both crafts, the pools, the stage's
 // enemies, set pieces and boss. The stage's resources (collision, camera rail) are loaded.
 // Runs on the loader thread in the play scene's load step.
