@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/core/game_state.h"
 #include "engine/input/pad.h"
-#include "engine/main/game_state.h"
 #include "engine/random/random.h"
 #include "engine/sound/sound.h"
 #include "world/course/collision.h"

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
+#include "engine/core/game_state.h"
 #include "engine/input/pad.h"
-#include "engine/main/game_state.h"
 #include "engine/overlay/fade.h"
 #include "play/craft/craft.h"
 

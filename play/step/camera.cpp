@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/main/app.h"
-#include "engine/main/game_state.h"
+#include "engine/core/context.h"
+#include "engine/core/game_state.h"
 #include "engine/random/random.h"
 #include "play/craft/craft.h"
 #include "world/course/collision.h"

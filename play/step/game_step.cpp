@@ -4,10 +4,10 @@
 #include <cmath>
 #include <cstdio>
 
+#include "engine/core/frame_state.h"
+#include "engine/core/game_state.h"
 #include "engine/graphics/projection.h"
 #include "engine/input/pad.h"
-#include "engine/main/frame.h"
-#include "engine/main/game_state.h"
 #include "engine/overlay/fade.h"
 #include "engine/settings/settings.h"
 #include "engine/sound/sound.h"
@@ -378,4 +378,13 @@ void RestartPracticeStage() {
 void ResetStepGlobals() {
     // The hooks stay: the program fills them once at start-up.
     gGameStepState = {};
+}
+
+uint64_t DigestStepGlobals(uint64_t digest) {
+    const auto* b = reinterpret_cast<const uint8_t*>(&gGameStepState);
+    for (size_t i = 0; i < sizeof gGameStepState; ++i) {
+        digest ^= b[i];
+        digest *= 1099511628211ull;
+    }
+    return digest;
 }

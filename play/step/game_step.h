@@ -38,3 +38,5 @@ extern GameStepHooks gGameStepHooks;
 void RestartPracticeStage();
 
 void ResetStepGlobals();
+// Folds the game step's working values into an FNV-1a digest.
+uint64_t DigestStepGlobals(uint64_t digest);

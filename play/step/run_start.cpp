@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "engine/core/context.h"
+#include "engine/core/game_state.h"
 #include "engine/graphics/text_font.h"
-#include "engine/main/app.h"
-#include "engine/main/game_state.h"
 #include "engine/sound/sound.h"
 #include "play/bosses/boss_stages.h"
 #include "play/craft/craft.h"

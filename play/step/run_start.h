@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "engine/main/game_state.h"
+#include "engine/core/game_state.h"
 
 // Once at the start of a run (a game started from the title, the practice restart).
 void ResetRunState();

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "engine/core/game_state.h"
 #include "engine/input/pad.h"
-#include "engine/main/game_state.h"
 #include "engine/random/random.h"
 #include "engine/sound/sound.h"
 #include "play/craft/craft.h"

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/input/pad.h"
-#include "engine/main/game_state.h"
+#include "engine/core/game_state.h"
 #include "engine/overlay/fade.h"
 #include "engine/sound/sound.h"
 #include "play/craft/craft.h"

@@ -5,8 +5,9 @@
 #include <cstddef>
 #include <cstring>
 
+#include "engine/core/context.h"
+#include "engine/core/frame_state.h"
 #include "engine/input/pad.h"
-#include "engine/main/app.h"
 #include "engine/main/frame.h"
 #include "engine/overlay/fade.h"
 #include "engine/random/random.h"
@@ -15,7 +16,6 @@
 #include "play/craft/partner.h"
 #include "play/step/game_step.h"
 #include "play/step/run_start.h"
-#include "tests/support/golden.h"
 #include "tests/support/headless_game.h"
 #include "tests/support/pictures.h"
 #include "world/rail/camera_rail.h"
@@ -23,31 +23,6 @@
 namespace vqtest {
 
 namespace {
-
-struct Hash {
-    uint64_t h = 1469598103934665603ull;
-    void Add(const void* p, size_t n) {
-        const auto* b = static_cast<const uint8_t*>(p);
-        for (size_t i = 0; i < n; ++i) {
-            h ^= b[i];
-            h *= 1099511628211ull;
-        }
-    }
-    template <typename T>
-    void Value(const T& v) {
-        Add(&v, sizeof v);
-    }
-};
-
-// A craft record without its padding and its pointer (the craft number stands for it).
-void AddCraft(Hash* hash, const PlayerCraft& c) {
-    const auto* bytes = reinterpret_cast<const uint8_t*>(&c);
-    hash->Add(bytes, offsetof(PlayerCraft, hammerIndex) + sizeof c.hammerIndex);
-    hash->Add(bytes + offsetof(PlayerCraft, out),
-              offsetof(PlayerCraft, scrapeTicks) + sizeof c.scrapeTicks - offsetof(PlayerCraft, out));
-    int32_t spec = c.spec ? static_cast<int32_t>(c.spec - kCraftSpecTable.data()) : -1;
-    hash->Value(spec);
-}
 
 int64_t gSoundsRequested = 0;
 int64_t gTicksRun = 0;
@@ -82,7 +57,9 @@ void ApplyAids(const PlayRunOptions& o, int64_t tick) {
 
 void WriteSnapshot(const PlayRunOptions& o, int64_t tick, PlayRunResult* result) {
     TestPicture picture;
-    if (!ReadPicture(Device3D(), &picture)) return;
+    gfx::Device* device = Device3D();
+    if (!device || !device->ReadBackBuffer(&picture.texels, &picture.width, &picture.height))
+        return;
     char name[64];
     std::snprintf(name, sizeof name, "/tick_%06" PRId64 ".png", tick);
     if (WriteFileBytes(o.outFolder + name, EncodePng(picture))) result->snapshotsWritten += 1;
@@ -106,19 +83,18 @@ void Fill(PlayRunResult* r) {
 }  // namespace
 
 uint64_t PlayStateHash() {
-    Hash h;
-    h.Value(gGameState);
-    h.Value(gPadState);
-    h.Value(gRandomState);
-    for (const PlayerCraft& c : gPlayerCrafts) AddCraft(&h, c);
-    h.Value(gCraftTickFlags);
-    h.Value(gRailPosition);
-    h.Value(gGameStepState);
-    h.Value(gPartnerAutopilots);
-    h.Value(gGraphics.eye);
-    h.Value(gGraphics.target);
-    h.Value(gGraphics.heading);
-    return h.h;
+    // Every record of the game, and the camera the game step placed.
+    uint64_t h = StateDigest();
+    for (const float v : {gGraphics.eye.x, gGraphics.eye.y, gGraphics.eye.z, gGraphics.target.x,
+                          gGraphics.target.y, gGraphics.target.z, gGraphics.heading}) {
+        uint32_t bits;
+        std::memcpy(&bits, &v, sizeof bits);
+        for (int k = 0; k < 4; ++k) {
+            h ^= (bits >> (8 * k)) & 0xFFu;
+            h *= 1099511628211ull;
+        }
+    }
+    return h;
 }
 
 std::string PlayDigestLine(int64_t tick) {
@@ -170,7 +146,8 @@ void ContinuePlay(const PlayRunOptions& o, int64_t ticks, PlayRunResult* result,
         UpdateSound(SoundUpdate::Tick);
         gTicksRun = tick;
         RenderFrame();
-        if (std::find(o.snapshotTicks.begin(), o.snapshotTicks.end(), tick) != o.snapshotTicks.end())
+        if (std::find(o.snapshotTicks.begin(), o.snapshotTicks.end(), tick) !=
+            o.snapshotTicks.end())
             WriteSnapshot(o, tick, result);
         if (digests && o.digestEvery > 0 && tick % o.digestEvery == 0) {
             std::fprintf(digests, "%s\n", PlayDigestLine(tick).c_str());

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/main/game_state.h"
+#include "engine/core/game_state.h"
 
 namespace vqtest {
 
@@ -18,7 +18,7 @@ struct PlayRunOptions {
     PlayerSetup setup = PlayerSetup::OnePlayer;
     int32_t crafts[2] = {0, 1};
     int32_t stage = 0;
-    int64_t ticks = 600;                 // stop after this many ticks
+    int64_t ticks = 600;  // stop after this many ticks
     const PadScript* padScript = nullptr;
     int autopilot = -1;                  // pad driven by the partner's logic, -1 none
     bool invulnerable = false;           // the crafts take no damage

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/core/context.h"
+#include "engine/core/game_state.h"
 #include "engine/graphics/projection.h"
 #include "engine/graphics/texture_groups.h"
-#include "engine/main/app.h"
-#include "engine/main/game_state.h"
 #include "engine/models/skinned_model.h"
 #include "world/course/collision.h"
 #include "world/draw/form_sprite.h"

@@ -1,0 +1,27 @@
+#include "play/play_globals.h"
+
+#include "engine/overlay/pause_menu.h"
+#include "play/craft/craft.h"
+#include "play/craft/craft_view.h"
+#include "play/craft/partner.h"
+#include "play/step/game_step.h"
+
+void ResetPlayGlobals() {
+    // Each role of play resets its own records here.
+    ResetCraftGlobals();
+    ResetPartnerGlobals();
+    ResetStepGlobals();
+}
+
+void InstallPlayHooks() {
+    // Each role of play that the stage world calls fills its hook here.
+    InstallActorDrawSources();
+    gPauseMenuHooks.restartStage = RestartPracticeStage;
+}
+
+uint64_t DigestPlayGlobals(uint64_t digest) {
+    // Each role of play folds its records in here.
+    digest = DigestCraftGlobals(digest);
+    digest = DigestStepGlobals(digest);
+    return digest;
+}
