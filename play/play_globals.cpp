@@ -2,7 +2,7 @@
 
 #include "engine/overlay/pause_menu.h"
 #include "play/craft/craft.h"
-#include "play/craft/craft_view.h"
+#include "play/step/actor_views.h"
 #include "play/craft/partner.h"
 #include "play/enemies/enemy_pool.h"
 #include "play/step/game_step.h"

@@ -7,6 +7,7 @@
 #include "engine/input/pad.h"
 #include "engine/random/random.h"
 #include "engine/sound/sound.h"
+#include "play/pickups/particles.h"
 #include "world/course/collision.h"
 #include "world/rail/camera_rail.h"
 #include "world/stage/stage_index.h"
@@ -56,8 +57,9 @@ bool ShopBoost(int index) {
     return gGameState.shopBoosts[index] != 0;
 }
 
-void Particle(const PlayerCraft& c, float x, float y, float z, int32_t kind, float scale) {
-    (void)c, (void)x, (void)y, (void)z, (void)kind, (void)scale;
+// One particle of the kind, with the craft as its owner.
+void Particle(PlayerCraft& c, float x, float y, float z, int32_t kind, float scale) {
+    SpawnParticleBurst(&c, x, y, z, kind, scale, 1);
 }
 
 // Steering from the held bits, in flight only.

@@ -1,11 +1,13 @@
 #include "play/craft/partner.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/core/game_state.h"
 #include "engine/input/pad.h"
 #include "engine/overlay/fade.h"
 #include "play/craft/craft.h"
+#include "play/enemies/enemy_pool.h"
 
 std::array<PartnerAutopilot, 2> gPartnerAutopilots;
 
@@ -42,16 +44,33 @@ uint8_t StepPartnerWeaponSelect(int player, uint8_t previous) {
 }
 
 uint8_t StepPartnerAutopilot(int player, uint8_t previous) {
-    PartnerAutopilot& a = Counters(player);
+    PartnerAutopilot& counters = Counters(player);
     uint8_t h = 0;
-    a.weaveTicks += 1;
-    float s = std::sin(static_cast<float>(a.weaveTicks) * 0.02f);
+    counters.weaveTicks += 1;
+    float s = std::sin(static_cast<float>(counters.weaveTicks) * 0.02f);
     if (s > 0.8f) {
         h |= kPadRight;
     } else if (s < -0.8f) {
         h |= kPadLeft;
     }
-    (void)previous;
+    const PlayerCraft& craft = gPlayerCrafts[player == 0 ? 0 : 1];
+    for (const Enemy& e : gEnemyPool) {
+        if (e.spawnDelay > 0 || e.state != EnemyState::Active) continue;
+        // Fire on every other tick while any enemy is active.
+        if (!(previous & kPadDecide)) h |= kPadDecide;
+        const EnemyType* type = EnemyTypeOf(e);
+        int32_t points = type ? std::clamp(type->pointCount, 0, kEnemyLockSlots) : 0;
+        for (int32_t slot = 0; slot < points; ++slot) {
+            if (e.lockCountdowns[static_cast<size_t>(slot)] <= 0) continue;
+            if (e.lockOwners[static_cast<size_t>(slot)] != player) continue;
+            if (craft.weapon == kTwoPlayerOption) {
+                // The option's beam is held while the heat allows.
+                if (craft.heat < kOptionHeatLimit) h |= kPadCancel;
+            } else if (!(previous & kPadCancel)) {
+                h |= kPadCancel;
+            }
+        }
+    }
     if (PauseShownOrAsked()) h = 0;
     if (gGameState.playPhase != PlayPhase::Playing) h = 0;
     return h;

@@ -13,9 +13,15 @@
 #include "engine/sound/sound.h"
 #include "play/bosses/boss_stages.h"
 #include "play/craft/craft.h"
+#include "play/craft/weapons.h"
+#include "play/enemies/enemy_pool.h"
+#include "play/hits/hits.h"
+#include "play/shots/shot_flight.h"
+#include "play/shots/shot_pool.h"
 #include "play/step/camera.h"
 #include "play/step/run_start.h"
 #include "play/step/weapon_select.h"
+#include "world/effects/effects.h"
 #include "world/rail/camera_rail.h"
 #include "world/stage/stage_index.h"
 #include "world/stage/stage_resources.h"
@@ -338,6 +344,7 @@ void UpdateGame() {
     if (g.playerSetup == PlayerSetup::TwoPlayers && g.playPhase != PlayPhase::StageClear) {
         if (TwoPlayerFlow()) return;
     }
+    UpdateCombo();
     if (gCurrentStage && gCurrentStage->flying != 0) StepCourseSway();
     if (gCurrentStage) UpdateStageBoss(gCurrentStage->stageNumber);
     AdvanceRail();
@@ -346,10 +353,20 @@ void UpdateGame() {
 
     StepWeaponSelectPhase();
     StepCrafts();
-    if (g.weaponSelect == 0) StepStage9Speed(0);
+    if (g.weaponSelect == 0) {
+        StepStage9Speed(gPlayerHitFlag);
+        gPlayerHitFlag = 0;
+    }
     StepCraftSpacingAndFollow();
+    if (g.weaponSelect == 0) {
+        UpdateEnemies();
+        for (int i = 0; i < CraftsInPlay(); ++i) UpdateCraftWeapons(&Craft(i), gPadState[i]);
+    }
+    UpdateShots();
 
     g.railSpeed = NextRailSpeed();
+    NextShotGeneration();
+    UpdateEffects();
     StepSunVisibility();
     if (EndOfPlayFlow()) return;
 

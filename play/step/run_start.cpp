@@ -9,9 +9,14 @@
 #include "play/bosses/boss_stages.h"
 #include "play/craft/craft.h"
 #include "play/craft/partner.h"
+#include "play/craft/weapons.h"
+#include "play/enemies/enemy_pool.h"
+#include "play/hits/hits.h"
 #include "play/step/game_step.h"
 #include "play/step/weapon_select.h"
+#include "play/waves/waves.h"
 #include "world/course/collision.h"
+#include "world/effects/effects.h"
 #include "world/rail/camera_rail.h"
 #include "world/stage/stage_index.h"
 
@@ -93,6 +98,7 @@ void StartCraft(int32_t i) {
     }
     g.weaponCursorSlide[i] = 0;
     g.weaponReadyTicks[i] = 0;
+    gGaugeShake.offset[i][0] = gGaugeShake.offset[i][1] = 0.0f;
 
     c.heat = 0.0f;
     c.shownHeat = 0.0f;
@@ -194,6 +200,7 @@ void StartStage() {
 
     gRailPosition = 1.0f;
     g.railSpeed = 0.0f;
+    gPlayerHitFlag = 0;
     g.optionTimer = 0;
     g.bossGauge = BossGauge{0.0f, 0.0f};
 
@@ -224,10 +231,21 @@ void StartStage() {
     StartCraft(0);
     StartCraft(1);
 
+    InitEffectQuads();
+    // The effect quads emptied the shot pool: the two-player option held through the
+    // chapter makes its shot again (a weapon select makes it when it ends).
+    if (g.weaponSelect == 0 && g.playerCount == 2 && gPlayerCrafts[0].weapon == kTwoPlayerOption &&
+        gPlayerCrafts[1].weapon == kTwoPlayerOption) {
+        FireTwoPlayerOption();
+    }
+    ResetEnemies();
     NotifySoundStageStart(0, 0);
     SpawnMapPlacedEnemies();
+    SpawnStageSetPieces();
     if (gCurrentStage) InitStageBoss(gCurrentStage->stageNumber);
     ResetPartnerAutopilot();
+    // The enemies placed above get their world points and matrices before the first draw.
+    UpdateEnemies();
 }
 
 void StartStageOnMainThread() {

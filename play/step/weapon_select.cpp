@@ -7,6 +7,7 @@
 #include "engine/random/random.h"
 #include "engine/sound/sound.h"
 #include "play/craft/craft.h"
+#include "play/shots/shot_pool.h"
 
 namespace {
 
@@ -60,7 +61,9 @@ void Decide(PlayerCraft* c, int32_t i) {
 
 }  // namespace
 
-void FireTwoPlayerOption() {}
+void FireTwoPlayerOption() {
+    FirePlayerWeapon(&gPlayerCrafts[0], shot_kind::kOption);
+}
 
 int32_t SavedWeaponCursor(int32_t saved) {
     return saved >= 0 && saved < kWeaponCursorSlots ? saved : 0;

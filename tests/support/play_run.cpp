@@ -14,6 +14,10 @@
 #include "engine/sound/sound.h"
 #include "play/craft/craft.h"
 #include "play/craft/partner.h"
+#include "play/enemies/enemy_pool.h"
+#include "play/pickups/particles.h"
+#include "play/pickups/pickups.h"
+#include "play/shots/shot_pool.h"
 #include "play/step/game_step.h"
 #include "play/step/run_start.h"
 #include "tests/support/headless_game.h"
@@ -112,6 +116,11 @@ std::string PlayDigestLine(int64_t tick) {
                            static_cast<double>(c.position.y), static_cast<double>(c.position.z),
                            c.weapon, static_cast<double>(c.heat));
     }
+    int enemies = 0, shots = 0;
+    for (const Enemy& e : gEnemyPool) enemies += e.state != EnemyState::Free;
+    for (const Shot& s : gShotPool.shots) shots += s.kind != 0;
+    n += std::snprintf(line + n, sizeof line - static_cast<size_t>(n), " pools=%d,%d,%d,%d",
+                       enemies, shots, CountParticles(), CountPickups());
     n += std::snprintf(line + n, sizeof line - static_cast<size_t>(n),
                        " score=%d credits=%d draws=%" PRIu64 " sounds=%" PRId64 " hash=%016" PRIx64,
                        g.score, g.credits, gRandomDraws, gSoundsRequested, PlayStateHash());

@@ -11,6 +11,8 @@
 #include "world/course/collision.h"
 #include "world/draw/form_sprite.h"
 #include "world/draw/world_draw.h"
+#include "world/draw/world_objects_draw.h"
+#include "world/effects/effects.h"
 #include "world/stage/stage_index.h"
 #include "world/stage/stage_resources.h"
 
@@ -18,14 +20,10 @@ ActorDrawSources gActorDrawSources;
 
 namespace {
 
-constexpr uint32_t kEffectFvf = gfx::FVF_XYZ | gfx::FVF_DIFFUSE | gfx::FVF_TEX1;
 constexpr int kColorOpModulate2x = 2;
 constexpr int kColorOpAddSmooth = 6;
 constexpr int kSpriteEnemyModel = 46;
 constexpr int kAdditiveEnemyModel = 26;
-constexpr int kCoinShadowTemplate = 10;
-constexpr int kEnemyShadowA = 16;
-constexpr int kEnemyShadowB = 28;
 
 // The four lights of one frame, from the stage.
 struct ActorLights {
@@ -67,9 +65,12 @@ bool GroundBelow(const gfx::Vec3& p, float* t) {
     return RaycastCourse(p.x, p.y, p.z, 0.0f, -1000.0f, 0.0f, t) != 0;
 }
 
-void DrawShadowTemplate(int quadTemplate, int32_t grey) {
-    gfx::Color color = Grey(grey);
-    (void)quadTemplate, (void)color;
+// One shadow template in its grey, with the world transform in force.
+void DrawShadowTemplate(gfx::Device* d, int quadTemplate, int32_t grey) {
+    if (quadTemplate < 0 || quadTemplate >= kEffectQuadCount) return;
+    SetQuadColor(quadTemplate, Grey(grey));
+    const EffectQuad& q = gEffectQuads[static_cast<size_t>(quadTemplate)];
+    d->DrawPrimitiveUP(gfx::PT_TRIANGLESTRIP, 2, q.corners.data(), sizeof(EffectVertex));
 }
 
 int32_t PlayerCount() {
@@ -87,7 +88,7 @@ bool ReadEnemy(int slot, EnemyDrawView* v) {
 
 void SetShadowStates(gfx::Device* d) {
     d->SetTexture(0, gPlayTextures.shade.texture);
-    d->SetVertexShader(kEffectFvf);
+    d->SetVertexShader(kEffectVertexFvf);
     d->SetRenderState(gfx::RS_FOGENABLE, gfx::kFalse);
     d->SetRenderState(gfx::RS_ALPHABLENDENABLE, gfx::kTrue);
     d->SetRenderState(gfx::RS_ALPHAREF, 0);
@@ -115,7 +116,8 @@ void DrawCraftShadows(gfx::Device* d) {
             gfx::Multiply(gfx::Multiply(c.rotation, gfx::Scaling(s, s, s)),
                           gfx::Translation(c.position.x, c.position.y - 1000.0f * t, c.position.z));
         d->SetTransform(gfx::TS_WORLD, world);
-        DrawShadowTemplate(std::clamp(c.craft, 0, 3), CraftShadowGrey(t));
+        DrawShadowTemplate(d, quad::kCraftShadowFirst + std::clamp(c.craft, 0, 3),
+                           CraftShadowGrey(t));
     }
 }
 
@@ -131,7 +133,8 @@ void DrawEnemyShadows(gfx::Device* d) {
             gfx::Multiply(gfx::Scaling(s * e.shadowWidth, s, s * e.shadowDepth), e.rotation),
             gfx::Translation(e.base.x, e.base.y - 1000.0f * t, e.base.z));
         d->SetTransform(gfx::TS_WORLD, world);
-        DrawShadowTemplate(e.shadowKind == 0 ? kEnemyShadowA : kEnemyShadowB, EnemyShadowGrey(t));
+        DrawShadowTemplate(d, e.shadowKind == 0 ? quad::kEnemyShadowA : quad::kEnemyShadowB,
+                           EnemyShadowGrey(t));
     }
 }
 
@@ -150,7 +153,7 @@ void DrawCoinShadows(gfx::Device* d) {
             gfx::Multiply(gfx::Multiply(gGameState.billboardMatrix, gfx::Scaling(s, s, s)),
                           gfx::Translation(p.position.x, p.shadowHeight, p.position.z));
         d->SetTransform(gfx::TS_WORLD, world);
-        DrawShadowTemplate(kCoinShadowTemplate + frame, grey);
+        DrawShadowTemplate(d, quad::kCoinShadowFirst + frame, grey);
     }
 }
 
@@ -393,6 +396,7 @@ void DrawActors() {
     d->SetVertexShader(kLitSpriteFvf);
     DrawRiders(d, lights, shaded);
     DrawSpriteEnemies();
+    DrawEightWaySprites();
 
     d->SetRenderState(gfx::RS_FOGENABLE, gfx::kTrue);
     d->SetRenderState(gfx::RS_FOGCOLOR,

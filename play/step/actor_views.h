@@ -5,9 +5,14 @@
 #include <cstdint>
 
 struct CraftDrawView;
+struct EnemyDrawView;
+struct PickupDrawView;
 
-// The actor pass's view of player craft `player` (0 or 1).
+// The actor pass's views of player craft `player` (0 or 1), of an enemy pool slot and of a
+// coin slot; false for a number outside the records.
 bool ReadCraftDrawView(int player, CraftDrawView* out);
+bool ReadEnemyDrawView(int slot, EnemyDrawView* out);
+bool ReadPickupDrawView(int slot, PickupDrawView* out);
 // Hands the actor pass its views of the crafts (and of the pools of play).
 void InstallActorDrawSources();
 
