@@ -8,16 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/game_state.h"
 #include "engine/graphics/texture.h"
 #include "engine/graphics/texture_groups.h"
 #include "engine/main/app.h"
 #include "engine/main/frame.h"
-#include "scenes/scene_table.h"
-#include "engine/core/game_state.h"
 #include "engine/overlay/fade.h"
 #include "engine/overlay/overlays.h"
 #include "engine/overlay/pause_menu.h"
 #include "platform/gfx/device.h"
+#include "scenes/scene_table.h"
 #include "tests/support/headless_game.h"
 #include "tests/support/pictures.h"
 #include "tests/support/temp_folder.h"
