@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/core/message_box.h"
 #include "engine/graphics/texture.h"
-#include "engine/main/app.h"
 #include "engine/models/skinned_model.h"
 #include "engine/models/static_mesh.h"
 #include "platform/xfile/mesh_loader.h"
