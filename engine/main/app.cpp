@@ -364,7 +364,8 @@ bool StartGame(const PlatformBackends& backends) {
     InitDirectInput();  // without input devices the game still runs
     OpenDataArchives();
     if (gShellHooks.loadGameData) gShellHooks.loadGameData();
-    InitSound();  // without sound the game runs silent
+    // Without sound the game runs silent. The music decodes while the title starts.
+    InitSound(MusicLoad::Background);
     RecreateTextFont();
     LoadCommonResources();
     LoadTitleResources();
@@ -407,6 +408,8 @@ void ShutdownGame() {
 }
 
 int RunGameProgram(const PlatformBackends& backends) {
+    // A stop asked for at any moment, even during start-up, gets the normal shut-down.
+    sys::InstallStopSignalHandlers();
     if (!StartGame(backends)) return 1;
     bool started = Device3D() != nullptr;
     RunMessageLoop();

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/core/context.h"
 #include "engine/core/message_box.h"
 #include "engine/graphics/texture.h"
 #include "engine/models/skinned_model.h"

@@ -1,7 +1,11 @@
 #include "engine/sound/sound.h"
 
+#include <atomic>
 #include <cmath>
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "engine/core/context.h"
@@ -64,11 +68,77 @@ double LevelCurve(int32_t level) {
     return 9600.0 * std::cos((9 - level) * kPi * 0.4 / 9.0);
 }
 
+// The music decoded on a thread of its own at start-up, so that the title does not wait
+// for tracks it does not play yet. A track is used only once it is marked decoded.
+struct MusicLoader {
+    std::thread worker;
+    std::atomic<bool> stop{false};
+    std::atomic<uint8_t> decoded[kMusicTrackCount] = {};
+    std::mutex lock;
+    std::condition_variable changed;
+};
+MusicLoader gMusicLoader;
+
+// The title's track first, then the select track the title plays next, then the others.
+constexpr int32_t kMusicLoadOrder[kMusicTrackCount] = {
+    kTrackTitle, kTrackSelect, kTrackStage1, kTrackStage2, kTrackStage3,   kTrackInterval,
+    kTrackShop,  kTrackEnding, kTrackStaff,  kTrackResult, kTrackGameOver,
+};
+
+void LoadMusicTrack(int32_t track, std::vector<uint8_t>* bytes) {
+    if (!ReadDataFile(kMusicFiles[track].path, bytes)) return;
+    audio::Segment* segment = audio::LoadSegment(*bytes);
+    if (!segment) return;
+    audio::SetRepeat(segment, kMusicFiles[track].loops);
+    gSoundState.musicSegments[track] = segment;
+}
+
+void MarkDecoded(int32_t track) {
+    {
+        std::lock_guard<std::mutex> hold(gMusicLoader.lock);
+        gMusicLoader.decoded[track].store(1, std::memory_order_release);
+    }
+    gMusicLoader.changed.notify_all();
+}
+
+void DecodeMusicInBackground() {
+    std::vector<uint8_t> bytes;
+    for (int32_t track : kMusicLoadOrder) {
+        // A track not decoded when the sound shuts down is left empty.
+        if (!gMusicLoader.stop.load(std::memory_order_acquire)) LoadMusicTrack(track, &bytes);
+        MarkDecoded(track);
+    }
+}
+
+// Ends the decoding thread, if one runs; the tracks it did not reach stay empty.
+void StopMusicLoader() {
+    if (!gMusicLoader.worker.joinable()) return;
+    gMusicLoader.stop.store(true, std::memory_order_release);
+    gMusicLoader.worker.join();
+    gMusicLoader.stop.store(false, std::memory_order_release);
+}
+
 }  // namespace
 
 SoundState gSoundState = InitialSoundState();
 
+void WaitForMusicTrack(int32_t track) {
+    if (track < 0 || track >= kMusicTrackCount) return;
+    if (gMusicLoader.decoded[track].load(std::memory_order_acquire)) return;
+    // Nothing decodes: the track is as InitSound left it.
+    if (!gMusicLoader.worker.joinable()) return;
+    std::unique_lock<std::mutex> hold(gMusicLoader.lock);
+    gMusicLoader.changed.wait(
+        hold, [track] { return gMusicLoader.decoded[track].load(std::memory_order_acquire) != 0; });
+}
+
+void WaitForMusicLoaded() {
+    for (int32_t track = 0; track < kMusicTrackCount; ++track) WaitForMusicTrack(track);
+}
+
 void ResetSoundState() {
+    // No decoding thread may write into the record once it is reset.
+    StopMusicLoader();
     gSoundState = InitialSoundState();
 }
 
@@ -128,7 +198,7 @@ int32_t ChooseMusicTrackFor(const GameState& g, bool selectPanelOpen) {
     return kNoMusic;
 }
 
-int InitSound() {
+int InitSound(MusicLoad load) {
     SoundState& s = gSoundState;
     for (uint8_t& r : s.effectRequests) r = 0;
     if (s.outputOpen) return s.ready;
@@ -140,13 +210,16 @@ int InitSound() {
     s.effectPath = audio::CreatePath();
     if (s.effectPath == audio::kNoPath) return 0;
 
-    std::vector<uint8_t> bytes;
-    for (int32_t track = 0; track < kMusicTrackCount; ++track) {
-        if (!ReadDataFile(kMusicFiles[track].path, &bytes)) continue;
-        audio::Segment* segment = audio::LoadSegment(bytes);
-        if (!segment) continue;
-        audio::SetRepeat(segment, kMusicFiles[track].loops);
-        s.musicSegments[track] = segment;
+    StopMusicLoader();
+    for (auto& d : gMusicLoader.decoded) d.store(0, std::memory_order_release);
+    if (load == MusicLoad::Background) {
+        gMusicLoader.worker = std::thread(DecodeMusicInBackground);
+    } else {
+        std::vector<uint8_t> bytes;
+        for (int32_t track = 0; track < kMusicTrackCount; ++track) {
+            LoadMusicTrack(track, &bytes);
+            MarkDecoded(track);
+        }
     }
     for (int32_t slot = 0; slot < kEffectSlotCount; ++slot) {
         std::span<const uint8_t> wave = FindEmbeddedResource(kEffectSlotIds[slot], "WAVE");
@@ -218,6 +291,7 @@ void PlayBgm(int32_t track) {
     if (!s.ready || track == s.currentTrack) return;
     if (track < 0 || track >= kMusicTrackCount) return;
     s.currentTrack = track;
+    WaitForMusicTrack(track);
     audio::Segment* segment = s.musicSegments[track];
     // Music plays only on its own path, where the mu level controls it.
     if (!segment || s.musicPath == audio::kNoPath) return;
@@ -229,6 +303,7 @@ void PlayBgm(int32_t track) {
 void StopBgm() {
     SoundState& s = gSoundState;
     int32_t track = s.currentTrack;
+    WaitForMusicTrack(track);
     if (track < 0 || track >= kMusicTrackCount || !s.musicSegments[track]) return;
     audio::StopSegment(s.musicSegments[track]);
     s.musicStates[track] = audio::kNoVoice;
@@ -244,6 +319,7 @@ void NotifySoundStageStart(int32_t, int32_t) {}
 
 void ReleaseSoundSegments() {
     SoundState& s = gSoundState;
+    StopMusicLoader();
     audio::StopAll();
     for (int32_t track = 0; track < kMusicTrackCount; ++track) {
         audio::FreeSegment(s.musicSegments[track]);

@@ -78,9 +78,17 @@ extern SoundState gSoundState;
 // Effects are played and the track is chosen at both; a fade advances only with ticks.
 enum class SoundUpdate { LoopPass, Tick };
 
+// How the music files are decoded: before InitSound returns, or on a thread of its own
+// (title track first) while the game goes on; a track is then waited for only when it is
+// started.
+enum class MusicLoad { Now, Background };
+
 // Start-up: opens the output and loads the music files and the effects. Returns 1 when
 // sound is ready, 0 when it is off (the game then runs silent; no message is shown).
-int InitSound();
+int InitSound(MusicLoad load = MusicLoad::Now);
+// Blocks until the track (or every track) has been decoded; at once when nothing decodes.
+void WaitForMusicTrack(int32_t track);
+void WaitForMusicLoaded();
 // Requests an effect for the next sound update. Any number of requests of one effect
 // before that update play it once; a number that no slot holds is ignored.
 void PlaySoundEffect(SoundEffectId id);

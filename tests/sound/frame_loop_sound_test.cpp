@@ -38,6 +38,7 @@ TEST(FrameLoopSound, TheFadeCountsTicksNotPassesOfTheLoop) {
     options.runFolder = folder.Path();
     ASSERT_TRUE(vqtest::StartHeadlessGame(options));
     ASSERT_EQ(gSoundState.ready, 1);
+    WaitForMusicTrack(kTrackTitle);  // the start-up decodes the music in the background
     ASSERT_NE(gSoundState.musicSegments[kTrackTitle], nullptr);
 
     gGameState.frameRateSetting = 2;  // 20 frames a second: three ticks a frame
