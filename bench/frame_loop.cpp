@@ -3,8 +3,8 @@
 // update, the drawn frame with its overlays) on the real engine started headless.
 #include <benchmark/benchmark.h>
 
+#include "engine/core/game_state.h"
 #include "engine/main/frame.h"
-#include "engine/main/game_state.h"
 #include "platform/system/system.h"
 #include "tests/support/headless_game.h"
 

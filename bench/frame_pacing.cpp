@@ -13,9 +13,9 @@
 #include <cstdlib>
 #include <vector>
 
+#include "engine/core/game_state.h"
 #include "engine/main/app.h"
 #include "engine/main/frame.h"
-#include "engine/main/game_state.h"
 #include "platform/system/system.h"
 #include "tests/support/temp_folder.h"
 

@@ -9,8 +9,10 @@
 #include <cstring>
 #include <vector>
 
-#include "tests/world/world_fixture.h"
+#include "tests/world/stage_builders.h"
 #include "world/draw/world_draw.h"
+#include "world/rail/camera_rail.h"
+#include "world/stage/stage_resources.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/main/game_state.h"
+#include "engine/core/game_state.h"
 #include "world/course/collision.h"
 #include "world/stage/stage_index.h"
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/game_state.h"
 #include "engine/main/app.h"
-#include "engine/main/game_state.h"
 #include "platform/gfx/device.h"
 #include "tests/models/scratch_folder.h"
 #include "tests/support/pictures.h"

@@ -1,6 +1,6 @@
 # Helpers shared by every folder's CMakeLists.
 
-set(VQ_WARNINGS -Wall -Wextra -Werror)
+set(VQ_WARNINGS -Wall -Wextra -Wshadow -Werror)
 
 # Fuzzing builds instrument every library for coverage, so that the fuzzers see into the
 # readers they drive, and check them with the sanitizers.

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine/main/app.h"
+#include "engine/core/context.h"
 #include "engine/models/skinned_model.h"
 
 namespace {

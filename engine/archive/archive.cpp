@@ -6,7 +6,8 @@
 
 #include "engine/archive/archive_format.h"
 #include "engine/archive/decompress.h"
-#include "engine/main/app.h"
+#include "engine/core/context.h"
+#include "engine/core/message_box.h"
 #include "platform/system/system.h"
 #include "platform/text/cp932.h"
 

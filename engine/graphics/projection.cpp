@@ -1,6 +1,6 @@
 #include "engine/graphics/projection.h"
 
-#include "engine/main/app.h"
+#include "engine/core/context.h"
 
 ScreenProjection gScreenProjection;
 

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
+#include "engine/core/context.h"
+#include "engine/core/game_state.h"
 #include "engine/graphics/texture_groups.h"
-#include "engine/main/app.h"
-#include "engine/main/game_state.h"
 
 SpriteBatch gSpriteBatch;
 

@@ -2,7 +2,8 @@
 
 #include <cstring>
 
-#include "engine/main/app.h"
+#include "engine/core/context.h"
+#include "engine/core/message_box.h"
 #include "platform/text/cp932.h"
 #include "platform/text/font.h"
 
@@ -22,7 +23,7 @@ gfx::Color OpaqueColor(const int32_t (&rgb)[3]) {
 
 }  // namespace
 
-TextFontSettings gTextFontSettings = {
+constexpr TextFontSettings kInitialTextFontSettings = {
     {kFaceMincho.c_str(), kFacePGothic.c_str(), "Terminal", "Lucida Sans Unicode",
      "Microsoft Sans Serif", "MS UI Gothic", "Tahoma"},
     5,
@@ -31,6 +32,12 @@ TextFontSettings gTextFontSettings = {
     {99, 75, 48},
     {159, 114, 90},
 };
+
+TextFontSettings gTextFontSettings = kInitialTextFontSettings;
+
+void ResetTextFontSettings() {
+    gTextFontSettings = kInitialTextFontSettings;
+}
 
 TextFont gTextFont;
 

@@ -21,6 +21,8 @@ struct TextFontSettings {
 };
 
 extern TextFontSettings gTextFontSettings;
+// Puts the font settings back to their program-start values.
+void ResetTextFontSettings();
 
 class TextFont {
 public:

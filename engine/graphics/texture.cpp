@@ -5,7 +5,8 @@
 #include <span>
 
 #include "engine/archive/archive.h"
-#include "engine/main/app.h"
+#include "engine/core/context.h"
+#include "engine/core/message_box.h"
 #include "platform/image/picture.h"
 #include "platform/system/system.h"
 #include "platform/text/cp932.h"

@@ -1,6 +1,6 @@
 #include "engine/graphics/texture_groups.h"
 
-#include "engine/main/game_state.h"
+#include "engine/core/game_state.h"
 #include "engine/models/skinned_model.h"
 
 CommonTextures gCommonTextures;

@@ -1,9 +1,10 @@
 #include "engine/input/pad.h"
 
+#include "engine/core/context.h"
+#include "engine/core/game_state.h"
+#include "engine/core/message_box.h"
 #include "engine/input/bindings.h"
 #include "engine/input/devices.h"
-#include "engine/main/app.h"
-#include "engine/main/game_state.h"
 
 PadState gPadState[2];
 

@@ -5,26 +5,23 @@
 #include <ctime>
 
 #include "engine/archive/archive.h"
+#include "engine/core/game_state.h"
+#include "engine/core/message_box.h"
 #include "engine/graphics/text_font.h"
 #include "engine/graphics/texture_groups.h"
 #include "engine/input/devices.h"
 #include "engine/input/pad.h"
 #include "engine/main/frame.h"
-#include "engine/main/game_state.h"
+#include "engine/main/shell_hooks.h"
 #include "engine/models/skinned_model.h"
 #include "engine/movie/movie.h"
 #include "engine/overlay/fade.h"
+#include "engine/overlay/pause_menu.h"
 #include "engine/random/random.h"
 #include "engine/settings/settings.h"
 #include "engine/sound/sound.h"
 #include "platform/system/system.h"
 #include "platform/text/cp932.h"
-#include "world/stage/stage_index.h"
-#include "world/stage/stage_resources.h"
-
-GameState gGameState;
-PlatformContext gPlatform;
-GraphicsContext gGraphics;
 
 namespace {
 
@@ -133,12 +130,6 @@ PlatformBackends HeadlessBackends() {
     return b;
 }
 
-const char* GetProgramDirectory() {
-    std::snprintf(gPlatform.programDirectory, sizeof gPlatform.programDirectory, "%s",
-                  sys::ProgramDirectory());
-    return gPlatform.programDirectory;
-}
-
 bool CreateMainWindow() {
     gPlatform.active = 0;
     if (!gPlatform.backends.createWindow) return false;
@@ -215,7 +206,7 @@ void ResetCamera() {
 }
 
 int ShutdownApplication() {
-    ReleaseAllSceneResources();
+    if (gShellHooks.releaseSceneResources) gShellHooks.releaseSceneResources();
     ReleaseCommonResources();
     // The craft models hold meshes and textures of the device: they go before it.
     for (SkinnedModel& model : gCraftModels) ReleaseModel(&model);
@@ -239,15 +230,10 @@ int ShutdownApplication() {
 }
 
 void ReturnToTitle() {
-    ReleaseAllSceneResources();
+    if (gShellHooks.releaseSceneResources) gShellHooks.releaseSceneResources();
     ResetGameState();
     LoadTitleResources();
-}
-
-int ShowMessageBox(const char* text, const char* caption) {
-    if (gPlatform.mainWindow) return gPlatform.mainWindow->MessageBox(text, caption);
-    // No window: parts of the game run on their own (tests and tools).
-    return win::ConsoleMessageBox(text, caption);
+    if (gShellHooks.titleEntered) gShellHooks.titleEntered();
 }
 
 void OnMainWindowActivate(bool active, bool minimized) {
@@ -309,8 +295,9 @@ void RunDeferredCommands() {
 void OnMainWindowEscape() {
     if (gShuttingDown || IsLoaderBusy()) return;
     if (gGameState.scene == SceneId::Title) {
-        // The press-start screen: ESC closes the program.
-        if (gPlatform.mainWindow) gPlatform.mainWindow->PostClose();
+        // The press-start screen: ESC closes the program; the title's menus handle it.
+        bool close = gShellHooks.titleEscape ? gShellHooks.titleEscape() : true;
+        if (close && gPlatform.mainWindow) gPlatform.mainWindow->PostClose();
         return;
     }
     TogglePauseRequest();
@@ -355,6 +342,7 @@ bool StartGame(const PlatformBackends& backends) {
     // The system timer needs no resolution raised here: the clock reads to the millisecond
     // and the loop's wait wakes to the microsecond.
     gPlatform.backends = backends;
+    gPauseMenuHooks.returnToTitle = ReturnToTitle;
     ResetGameState();
     SeedRandomDefault(static_cast<uint32_t>(std::time(nullptr)));
     std::snprintf(gPlatform.settingsPath, sizeof gPlatform.settingsPath, "%sv_quorl.ini",
@@ -374,13 +362,13 @@ bool StartGame(const PlatformBackends& backends) {
     // which has no precision control to restore.)
     ClearDebugText();
     InitDirectInput();  // without input devices the game still runs
-    InitModelsForDevice(Device3D());
     OpenDataArchives();
-    LoadStageIndex();
+    if (gShellHooks.loadGameData) gShellHooks.loadGameData();
     InitSound();  // without sound the game runs silent
     RecreateTextFont();
     LoadCommonResources();
     LoadTitleResources();
+    if (gShellHooks.gameStarted) gShellHooks.gameStarted();
     gFrameClock.last = sys::TimeMs();
     gFrameClock.rateTime = gFrameClock.last;
     return true;

@@ -7,45 +7,35 @@
 #include "engine/graphics/texture_groups.h"
 #include "engine/input/pad.h"
 #include "engine/main/app.h"
+#include "engine/main/shell_hooks.h"
 #include "engine/movie/movie.h"
 #include "engine/overlay/fade.h"
 #include "engine/overlay/overlays.h"
 #include "engine/overlay/pause_menu.h"
 #include "engine/sound/sound.h"
 #include "platform/system/system.h"
-#include "world/stage/stage_index.h"
-#include "world/stage/stage_resources.h"
 
-FrameClock gFrameClock;
-LoaderStatus gLoaderStatus;
+ShellHooks gShellHooks;
 
 namespace {
 
 bool gDeviceUsable = true;
 
-void RunSceneStep(const SceneStep* table) {
-    int32_t scene = static_cast<int32_t>(gGameState.scene);
-    if (scene < 0 || scene >= kSceneCount) return;
-    if (SceneStep step = table[scene]) step();
+// Runs one step of the current scene's row (a member pointer into SceneRow).
+void RunSceneStep(SceneStep SceneRow::*step) {
+    const SceneRow* row = CurrentSceneRow();
+    if (row && row->*step) (row->*step)();
 }
 
 void LoadSceneResourcesThread(void*) {
-    RunSceneStep(kSceneLoad);
+    RunSceneStep(&SceneRow::load);
     gLoaderStatus.busy.store(0, std::memory_order_release);
 }
 
 // The clear colour of the current scene.
 gfx::Color SceneClearColor() {
-    if (gGameState.scene == SceneId::Play) {
-        // Opaque black while no stage is current, so the picture is never left undefined.
-        // While the loader thread runs it is the one that sets the current stage, so the
-        // record is not read then: the fade covers the whole picture until the load is done.
-        if (IsLoaderBusy() || !gCurrentStage) return 0xFF000000u;
-        const int32_t* c = gCurrentStage->backColor;
-        return gfx::MakeArgb(0xFF, static_cast<uint32_t>(c[0]), static_cast<uint32_t>(c[1]),
-                             static_cast<uint32_t>(c[2]));
-    }
-    return 0xFFE6F0FFu;
+    uint32_t color = gShellHooks.clearColor ? gShellHooks.clearColor() : 0;
+    return color != 0 ? color : 0xFFE6F0FFu;
 }
 
 // The scene, the overlays and the present of one frame.
@@ -56,7 +46,7 @@ void DrawFrame(gfx::Device* device) {
     device->SetTransform(gfx::TS_VIEW, gGraphics.view);
     device->BeginScene();
     if (gLoaderStatus.justStarted.load(std::memory_order_acquire) != 1) {
-        RunSceneStep(kSceneDraw);
+        RunSceneStep(&SceneRow::draw);
     }
 
     device->SetRenderState(gfx::RS_FOGENABLE, gfx::kFalse);
@@ -74,11 +64,11 @@ void DrawFrame(gfx::Device* device) {
 void TryResetDevice(gfx::Device* device) {
     if (device->TestCooperativeLevel() != gfx::Result::DeviceNotReset) return;
     if (IsLoaderBusy()) return;
-    ReleaseAllSceneResources();
+    if (gShellHooks.releaseSceneResources) gShellHooks.releaseSceneResources();
     if (gfx::Failed(device->Reset(gGraphics.presentParams))) return;
     gDeviceUsable = true;
     LoadCommonResources();
-    RunSceneStep(kSceneReload);
+    RunSceneStep(&SceneRow::reload);
 }
 
 void MeasureFrameRate() {
@@ -93,6 +83,16 @@ void MeasureFrameRate() {
 }
 
 }  // namespace
+
+const SceneRow* SceneRowOf(SceneId scene) {
+    int32_t index = static_cast<int32_t>(scene);
+    if (!gShellHooks.scenes || index < 0 || index >= kSceneCount) return nullptr;
+    return &gShellHooks.scenes[index];
+}
+
+const SceneRow* CurrentSceneRow() {
+    return SceneRowOf(gGameState.scene);
+}
 
 int32_t FrameRateInForce() {
     // The setting comes from the settings file: anything but 0, 1 or 2 is used as 0.
@@ -168,6 +168,7 @@ void UpdateFrame() {
     gLoaderStatus.justStarted.store(0, std::memory_order_release);
 
     UpdatePadStates();
+    if (gShellHooks.padsUpdated) gShellHooks.padsUpdated();
 
     // While the attract movie plays only player 1's decide press is watched: it ends it.
     if (PollMovie()) {
@@ -180,7 +181,9 @@ void UpdateFrame() {
         if (IsFadeOutDone()) {
             gGameState.scene = SceneId::Title;
             StartFadeIn(0);
-            ReleaseStageResources();
+            if (const SceneRow* play = SceneRowOf(SceneId::Play); play && play->release) {
+                play->release();
+            }
             StartLoaderThread();
             gLoaderStatus.titlePending = 0;
         }
@@ -191,7 +194,7 @@ void UpdateFrame() {
     // The visible pause menu freezes play until an item is chosen.
     if (gPauseState.visible && !UpdatePauseMenu()) return;
 
-    RunSceneStep(kSceneUpdate);
+    RunSceneStep(&SceneRow::update);
     AdvanceFade();
     gGameState.updateCounter += 1;
 }
@@ -217,10 +220,6 @@ void ResetGameState() {
     gGameState.updateCounter = 0;
     gGameState.score = 0;
     ResetSpriteVertices();
-}
-
-bool IsLoaderBusy() {
-    return gLoaderStatus.busy.load(std::memory_order_acquire) != 0;
 }
 
 void StartLoaderThread() {

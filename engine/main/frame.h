@@ -4,43 +4,10 @@
 // scene loader thread.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 
-#include "engine/main/game_state.h"
-
-struct FrameClock {
-    uint32_t now;
-    uint32_t last;
-    uint32_t accumulator;  // thirds of a millisecond
-    uint32_t remainder;
-    uint32_t framesDrawn;
-    uint32_t measuredRate;
-    uint32_t rateTime;
-    uint32_t rateFrames;
-    uint32_t frameCost;  // thirds of a millisecond, at most 400
-};
-
-// Frame periods in thirds of a millisecond by frame-rate setting (1, 2 and 3 ticks).
-inline constexpr uint32_t kFramePeriodTable[3] = {50, 100, 150};
-
-struct LoaderStatus {
-    std::atomic<int32_t> busy;
-    std::atomic<int32_t> justStarted;
-    int32_t titlePending;  // set by the practice pause menu's return to the title
-};
-
-extern FrameClock gFrameClock;
-extern LoaderStatus gLoaderStatus;
-
-using SceneStep = void (*)();
-// The three dispatch tables by scene number; an empty entry does nothing.
-extern const SceneStep kSceneUpdate[kSceneCount];
-extern const SceneStep kSceneDraw[kSceneCount];
-extern const SceneStep kSceneLoad[kSceneCount];
-// What a device reset reloads for each scene after the common pictures: the scene's own
-// texture group (for play, the stage's resources).
-extern const SceneStep kSceneReload[kSceneCount];
+#include "engine/core/frame_state.h"
+#include "engine/core/game_state.h"
 
 // One pass of the loop; returns 1, or 0 when the graphics device is missing.
 int RunFrame();
@@ -52,7 +19,6 @@ void UpdateFrame();
 // One drawn frame.
 void RenderFrame();
 void ResetGameState();
-bool IsLoaderBusy();
 void StartLoaderThread();
 void SetupDeviceStates();
 

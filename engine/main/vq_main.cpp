@@ -1,6 +1,7 @@
 // The game program. It reads no command line.
 #include "engine/main/app.h"
 #include "platform/system/system.h"
+#include "scenes/scene_table.h"
 
 namespace {
 
@@ -17,5 +18,6 @@ void InstallStopSignalsFirst(int, char**, char**) {
 }  // namespace
 
 int main() {
+    InstallGameHooks();
     return RunGameProgram(GameBackends());
 }

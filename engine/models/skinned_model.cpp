@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "engine/main/app.h"
+#include "engine/core/context.h"
 #include "engine/overlay/fade.h"
 
 SkinnedModel gCraftModels[kCraftModelCount];

@@ -3,8 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/core/context.h"
+#include "engine/core/message_box.h"
 #include "engine/graphics/texture.h"
-#include "engine/main/app.h"
 #include "platform/xfile/mesh_loader.h"
 
 SharedMeshTextures gSharedMeshTextures;

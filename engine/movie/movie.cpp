@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "engine/main/app.h"
+#include "engine/core/context.h"
 #include "platform/system/system.h"
 
 MoviePlayer gMoviePlayer;

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "engine/main/game_state.h"
+#include "engine/core/game_state.h"
 
 PauseState gPauseState;
 DebugTextGrid gDebugText;

@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <numbers>
 
+#include "engine/core/context.h"
+#include "engine/core/frame_state.h"
+#include "engine/core/game_state.h"
 #include "engine/graphics/sprite.h"
 #include "engine/graphics/texture_groups.h"
-#include "engine/main/app.h"
-#include "engine/main/frame.h"
-#include "engine/main/game_state.h"
 #include "engine/overlay/fade.h"
 #include "engine/overlay/pause_menu.h"
 

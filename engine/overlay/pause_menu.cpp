@@ -1,14 +1,16 @@
 #include "engine/overlay/pause_menu.h"
 
+#include "engine/core/context.h"
+#include "engine/core/frame_state.h"
+#include "engine/core/game_state.h"
 #include "engine/graphics/sprite.h"
 #include "engine/graphics/texture_groups.h"
 #include "engine/input/pad.h"
-#include "engine/main/app.h"
-#include "engine/main/frame.h"
-#include "engine/main/game_state.h"
 #include "engine/overlay/fade.h"
 #include "engine/overlay/overlays.h"
 #include "engine/sound/sound.h"
+
+PauseMenuHooks gPauseMenuHooks;
 
 namespace {
 
@@ -26,6 +28,9 @@ void ChoosePracticeItem(int32_t cursor) {
             gLoaderStatus.titlePending = 1;
             StartFadeOut(0);
             break;
+        case 2:
+            if (gPauseMenuHooks.restartStage) gPauseMenuHooks.restartStage();
+            break;
         default:
             break;
     }
@@ -33,7 +38,7 @@ void ChoosePracticeItem(int32_t cursor) {
 
 // Other modes: resume, or return to the title at once.
 void ChooseItem(int32_t cursor) {
-    if (cursor == 1) ReturnToTitle();
+    if (cursor == 1 && gPauseMenuHooks.returnToTitle) gPauseMenuHooks.returnToTitle();
 }
 
 }  // namespace

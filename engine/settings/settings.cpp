@@ -4,9 +4,10 @@
 #include <cstring>
 #include <string>
 
+#include "engine/core/context.h"
+#include "engine/core/game_state.h"
+#include "engine/core/message_box.h"
 #include "engine/input/bindings.h"
-#include "engine/main/app.h"
-#include "engine/main/game_state.h"
 #include "engine/settings/profile_int.h"
 #include "platform/profile/profile.h"
 #include "platform/text/cp932.h"
@@ -141,8 +142,8 @@ void LoadSettings() {
     g.soundVolume = doc.ReadInt("config", "se", 9);
     g.musicVolume = doc.ReadInt("config", "mu", 9);
 
-    for (int setup = 0; setup < kSetups; ++setup) {
-        ForEachSetupRecordKey(setup, [&](const char* name, int index) {
+    for (int setupNumber = 0; setupNumber < kSetups; ++setupNumber) {
+        ForEachSetupRecordKey(setupNumber, [&](const char* name, int index) {
             words[index] = doc.ReadInt("record", name, 0);
         });
     }

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "engine/main/app.h"
-#include "engine/main/frame.h"
-#include "engine/main/game_state.h"
+#include "engine/core/context.h"
+#include "engine/core/frame_state.h"
+#include "engine/core/game_state.h"
 #include "platform/system/system.h"
 #include "resources/resources.h"
 
@@ -67,6 +67,10 @@ double LevelCurve(int32_t level) {
 }  // namespace
 
 SoundState gSoundState = InitialSoundState();
+
+void ResetSoundState() {
+    gSoundState = InitialSoundState();
+}
 
 int32_t VolumeOfLevel(int32_t level) {
     level = ClampLevel(level);

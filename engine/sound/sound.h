@@ -96,6 +96,8 @@ void NotifySoundStageStart(int32_t, int32_t);
 // Shut-down, in this order.
 void ReleaseSoundSegments();
 void ShutdownSound();
+// Puts the sound record back to its program-start value (after ShutdownSound).
+void ResetSoundState();
 
 // The volume of a level 0..9 in hundredths of a decibel (level 0 is silence); levels
 // outside the range count as the nearest end.

@@ -5,7 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/main/app.h"
+#include "engine/core/context.h"
+#include "engine/core/message_box.h"
 #include "engine/stagefiles/text_parse.h"
 #include "platform/system/system.h"
 #include "platform/text/cp932.h"
@@ -62,6 +63,10 @@ bool IsBlockEnd(const char* line) {
 
 CameraPathCounts LastCameraPathCounts() {
     return gLastCounts;
+}
+
+void ResetCameraPathCounts() {
+    gLastCounts = CameraPathCounts{};
 }
 
 void ReadAnimationKeys(const char* data, size_t size, int slot) {

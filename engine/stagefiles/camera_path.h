@@ -43,6 +43,7 @@ void LoadAnimationKeys(const char* path, int slot);
 
 // The block counts of the last file read.
 CameraPathCounts LastCameraPathCounts();
+void ResetCameraPathCounts();
 
 // The reading itself, on a buffer holding a whole file (for tests and fuzzing).
 void ReadAnimationKeys(const char* data, size_t size, int slot);

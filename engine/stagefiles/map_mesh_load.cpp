@@ -2,7 +2,8 @@
 // programs using the reader alone do not need the collision.
 #include <cstdio>
 
-#include "engine/main/app.h"
+#include "engine/core/context.h"
+#include "engine/core/message_box.h"
 #include "engine/overlay/fade.h"
 #include "engine/stagefiles/map_mesh.h"
 

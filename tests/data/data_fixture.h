@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "engine/archive/archive.h"
+#include "engine/core/game_state.h"
 #include "engine/graphics/texture.h"
 #include "engine/main/app.h"
-#include "engine/main/game_state.h"
 #include "platform/gfx/device.h"
 #include "platform/window/window.h"
 

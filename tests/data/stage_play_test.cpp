@@ -7,9 +7,9 @@
 #include <cmath>
 #include <map>
 
+#include "engine/core/game_state.h"
 #include "engine/main/app.h"
 #include "engine/main/frame.h"
-#include "engine/main/game_state.h"
 #include "engine/stagefiles/camera_path.h"
 #include "platform/gfx/device.h"
 #include "tests/support/headless_game.h"

@@ -1,13 +1,14 @@
 // The frame loop's pacing arithmetic, the tick order and the loader protocol.
 #include <gtest/gtest.h>
 
+#include "engine/core/game_state.h"
 #include "engine/input/pad.h"
 #include "engine/main/app.h"
 #include "engine/main/frame.h"
-#include "engine/main/game_state.h"
 #include "engine/overlay/fade.h"
 #include "platform/gfx/device.h"
 #include "platform/system/system.h"
+#include "scenes/scene_table.h"
 #include "tests/support/temp_folder.h"
 #include "world/stage/stage_index.h"
 
@@ -243,13 +244,8 @@ TEST_F(TickTest, ResetGameStateReturnsToTheTitle) {
 class HeadlessEngine : public ::testing::Test {
 protected:
     void SetUp() override {
-        gGameState = GameState{};
-        gFrameClock = FrameClock{};
-        gPauseState = PauseState{};
-        gPadState[0] = gPadState[1] = PadState{};
-        gLoaderStatus.busy = 0;
-        gLoaderStatus.justStarted = 0;
-        gLoaderStatus.titlePending = 0;
+        ResetGameGlobals();
+        InstallGameHooks();
         gFakeNow = 100000;
         sys::SetClockSource(FakeClock);
         vqtest::WriteWholeFile(folder_.File("v_quorl.ini"), "[setup]\nwinmode=1\n");

@@ -4,10 +4,10 @@
 
 #include <string>
 
+#include "engine/core/game_state.h"
 #include "engine/input/bindings.h"
 #include "engine/input/devices.h"
 #include "engine/input/pad.h"
-#include "engine/main/game_state.h"
 #include "platform/input/keyboard.h"
 #include "platform/input/scripted.h"
 #include "platform/text/cp932.h"

@@ -2,10 +2,10 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include "engine/core/game_state.h"
 #include "engine/input/bindings.h"
 #include "engine/input/devices.h"
 #include "engine/input/pad.h"
-#include "engine/main/game_state.h"
 #include "platform/input/backend.h"
 
 namespace {

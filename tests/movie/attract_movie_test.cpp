@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <string>
 
+#include "engine/core/game_state.h"
 #include "engine/input/pad.h"
 #include "engine/main/app.h"
 #include "engine/main/frame.h"
-#include "engine/main/game_state.h"
 #include "engine/movie/movie.h"
 #include "platform/system/system.h"
 #include "tests/support/headless_game.h"

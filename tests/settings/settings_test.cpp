@@ -18,9 +18,9 @@
 #include <thread>
 #include <vector>
 
+#include "engine/core/game_state.h"
 #include "engine/input/bindings.h"
 #include "engine/main/app.h"
-#include "engine/main/game_state.h"
 #include "engine/settings/profile_int.h"
 #include "engine/settings/settings.h"
 #include "platform/profile/profile.h"

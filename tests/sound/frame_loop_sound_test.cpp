@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <string>
 
+#include "engine/core/game_state.h"
 #include "engine/main/frame.h"
-#include "engine/main/game_state.h"
 #include "engine/sound/sound.h"
 #include "platform/system/system.h"
 #include "tests/sound/wave_bytes.h"

@@ -1,8 +1,8 @@
 // The pause menu's sounds reach the sound requests: cursor moves and the choice.
 #include <gtest/gtest.h>
 
+#include "engine/core/game_state.h"
 #include "engine/input/pad.h"
-#include "engine/main/game_state.h"
 #include "engine/overlay/fade.h"
 #include "engine/overlay/pause_menu.h"
 #include "engine/sound/sound.h"

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "engine/main/game_state.h"
+#include "engine/core/game_state.h"
 #include "engine/sound/sound.h"
 
 namespace {

@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <string>
 
+#include "engine/core/game_state.h"
 #include "engine/main/app.h"
 #include "engine/main/frame.h"
-#include "engine/main/game_state.h"
 #include "engine/sound/sound.h"
 #include "tests/sound/wave_bytes.h"
 #include "tests/support/temp_folder.h"

@@ -6,13 +6,19 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/core/game_state.h"
 #include "engine/input/pad.h"
 #include "engine/main/frame.h"
-#include "engine/main/game_state.h"
+#include "engine/overlay/fade.h"
 #include "engine/random/random.h"
+#include "engine/sound/sound.h"
 #include "platform/input/scripted.h"
 #include "platform/system/system.h"
+#include "play/play_globals.h"
+#include "scenes/scene_globals.h"
+#include "scenes/scene_table.h"
 #include "tests/support/scripted_input.h"
+#include "world/rail/camera_rail.h"
 
 namespace vqtest {
 
@@ -49,6 +55,8 @@ bool StartHeadlessGame(const HeadlessOptions& options) {
         folder = temp;
     }
     sys::SetProgramDirectory(folder.c_str());
+    ResetGameGlobals();
+    InstallGameHooks();
     input::scripted::Reset();
     if (options.padScript) FeedPadScript(options.padScript);
     PlatformBackends backends = HeadlessBackends();
@@ -71,6 +79,13 @@ uint64_t StateDigest() {
     h = Fnv(h, &gGameState, sizeof gGameState);
     h = Fnv(h, gPadState, sizeof gPadState);
     h = Fnv(h, &gRandomState, sizeof gRandomState);
+    h = Fnv(h, &gPauseState, sizeof gPauseState);
+    h = Fnv(h, &gFadeLength, sizeof gFadeLength);
+    h = Fnv(h, gSoundState.effectRequests, sizeof gSoundState.effectRequests);
+    h = Fnv(h, &gSoundState.currentTrack, sizeof gSoundState.currentTrack);
+    h = Fnv(h, &gRailPosition, sizeof gRailPosition);
+    h = DigestPlayGlobals(h);
+    h = DigestSceneGlobals(h);
     return h;
 }
 

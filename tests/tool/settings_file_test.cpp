@@ -4,9 +4,9 @@
 
 #include <string>
 
+#include "engine/core/game_state.h"
 #include "engine/input/bindings.h"
 #include "engine/main/app.h"
-#include "engine/main/game_state.h"
 #include "engine/settings/settings.h"
 #include "platform/input/keyboard.h"
 #include "platform/input/scripted.h"

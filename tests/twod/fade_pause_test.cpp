@@ -89,6 +89,7 @@ protected:
         TwoDTest::SetUp();
         for (PadState& p : gPadState) p = PadState{};
         gLoaderStatus.titlePending = 0;
+        gPauseMenuHooks.returnToTitle = ReturnToTitle;
         gPauseState.requested = 1;
         gPauseState.visible = 1;
     }
@@ -96,6 +97,7 @@ protected:
         for (PadState& p : gPadState) p = PadState{};
         gLoaderStatus.titlePending = 0;
         gPauseState = PauseState{};
+        gPauseMenuHooks = PauseMenuHooks{};
         TwoDTest::TearDown();
     }
     void Enter(SceneId scene, GameMode mode) {

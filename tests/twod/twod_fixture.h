@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/game_state.h"
 #include "engine/graphics/sprite.h"
 #include "engine/graphics/text_font.h"
 #include "engine/graphics/texture.h"
 #include "engine/main/app.h"
 #include "engine/main/frame.h"
-#include "engine/main/game_state.h"
 #include "engine/overlay/fade.h"
 #include "platform/gfx/device.h"
 #include "platform/window/window.h"

@@ -14,9 +14,10 @@
 #include <thread>
 #include <vector>
 
+#include "engine/core/game_state.h"
+#include "engine/core/message_box.h"
 #include "engine/main/app.h"
 #include "engine/main/frame.h"
-#include "engine/main/game_state.h"
 #include "engine/overlay/fade.h"
 #include "platform/input/keyboard.h"
 #include "platform/system/system.h"

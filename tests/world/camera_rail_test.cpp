@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "engine/main/game_state.h"
+#include "engine/core/game_state.h"
 #include "world/stage/stage_index.h"
 
 namespace {

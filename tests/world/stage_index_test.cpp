@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "engine/main/game_state.h"
+#include "engine/core/game_state.h"
 #include "world/stage/stage_index.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <string>
 
+#include "engine/core/game_state.h"
 #include "engine/main/app.h"
 #include "engine/main/frame.h"
-#include "engine/main/game_state.h"
 #include "engine/stagefiles/camera_path.h"
 #include "tests/models/scratch_folder.h"
 #include "tests/support/headless_game.h"

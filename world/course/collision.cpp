@@ -286,3 +286,11 @@ void SpawnMapPlacedEnemies() {
         }
     }
 }
+
+void ClearCollisionSegments() {
+    for (CollisionSegment& segment : gCollisionSegments) {
+        segment.count = 0;
+        segment.minX = segment.minZ = segment.maxX = segment.maxZ = 0.0f;
+    }
+    for (CourseGrid& grid : gCourseGrids) grid.usable = false;
+}

@@ -7,7 +7,7 @@
 #include <array>
 #include <cstdint>
 
-#include "engine/main/game_state.h"
+#include "engine/core/game_state.h"
 #include "engine/stagefiles/map_mesh.h"
 #include "platform/gfx/math.h"
 #include "world/stage/stage_index.h"
@@ -38,6 +38,9 @@ struct CollisionSegment {
 extern std::array<CollisionSegment, kMapSegments> gCollisionSegments;
 // The unit normal of the last hit, in the course's own coordinates (x not mirrored back).
 extern gfx::Vec3 gCourseHitNormal;
+
+// Empties every segment and its index (the program-start state).
+void ClearCollisionSegments();
 
 // Sets the part kind of every map-reader triangle to 0.
 void ClearMapTriangleMarks();

@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "engine/archive/archive.h"
+#include "engine/core/context.h"
 #include "engine/graphics/texture_groups.h"
-#include "engine/main/app.h"
 
 namespace {
 

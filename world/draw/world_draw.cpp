@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "engine/main/app.h"
-#include "engine/main/game_state.h"
+#include "engine/core/context.h"
+#include "engine/core/game_state.h"
 #include "world/rail/camera_rail.h"
 #include "world/stage/stage_resources.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/main/game_state.h"
+#include "engine/core/game_state.h"
 #include "world/stage/stage_index.h"
 
 float gRailPosition = 10.0f;

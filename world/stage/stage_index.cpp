@@ -2,8 +2,9 @@
 
 #include <cstring>
 
-#include "engine/main/app.h"
-#include "engine/main/game_state.h"
+#include "engine/core/context.h"
+#include "engine/core/game_state.h"
+#include "engine/core/message_box.h"
 #include "engine/stagefiles/text_parse.h"
 #include "platform/system/system.h"
 #include "platform/text/cp932.h"

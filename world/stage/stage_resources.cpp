@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/core/game_state.h"
 #include "engine/graphics/texture.h"
 #include "engine/graphics/texture_groups.h"
-#include "engine/main/game_state.h"
 #include "engine/stagefiles/camera_path.h"
 #include "engine/stagefiles/map_mesh.h"
 #include "world/course/collision.h"

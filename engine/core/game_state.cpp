@@ -1,0 +1,3 @@
+#include "engine/core/game_state.h"
+
+GameState gGameState;

@@ -1,0 +1,82 @@
+// The scene table: each scene's load step (on the loader thread), update (per tick), draw
+// (per frame), release and reload after a device reset, by scene number; and the other
+// hooks the shell calls.
+#include "scenes/scene_table.h"
+
+#include "engine/core/context.h"
+#include "engine/core/frame_state.h"
+#include "engine/graphics/texture_groups.h"
+#include "engine/main/engine_globals.h"
+#include "engine/models/skinned_model.h"
+#include "play/play_globals.h"
+#include "scenes/scene_globals.h"
+#include "world/draw/world_draw.h"
+#include "world/stage/stage_index.h"
+#include "world/stage/stage_resources.h"
+#include "world/world_globals.h"
+
+namespace {
+
+// The play scene's load step, on the loader thread.
+void LoadPlayScene() {
+    LoadStageResources();
+    LoadStageEnemyModels();
+}
+
+// After a device reset in play: the stage again, and the enemy models it had flagged.
+void ReloadPlayScene() {
+    LoadStageResources();
+    ReloadStageEnemyModels();
+}
+
+// The play scene's frame: the world.
+void DrawPlayScene() {
+    DrawGameWorld();
+}
+
+// Start-up: the stage index, and the model code's device set-up.
+void LoadGameData() {
+    InitModelsForDevice(Device3D());
+    LoadStageIndex();
+}
+
+// In play the picture is cleared to the stage's back colour; elsewhere the default.
+uint32_t ClearColor() {
+    if (gGameState.scene != SceneId::Play) return 0;
+    // Opaque black while no stage is current, so the picture is never left undefined.
+    // While the loader thread runs it is the one that sets the current stage, so the
+    // record is not read then: the fade covers the whole picture until the load is done.
+    if (IsLoaderBusy() || !gCurrentStage) return 0xFF000000u;
+    const int32_t* c = gCurrentStage->backColor;
+    return gfx::MakeArgb(0xFF, static_cast<uint32_t>(c[0]) & 0xFF,
+                         static_cast<uint32_t>(c[1]) & 0xFF, static_cast<uint32_t>(c[2]) & 0xFF);
+}
+
+}  // namespace
+
+const SceneRow kSceneTable[kSceneCount] = {
+    // load, update, draw, release, reload
+    {LoadTitleResources, nullptr, nullptr, ReleaseTitleResources, LoadTitleResources},
+    {LoadPlayScene, nullptr, DrawPlayScene, ReleaseStageResources, ReloadPlayScene},
+    {LoadGameOverResources, nullptr, nullptr, ReleaseGameOverResources, LoadGameOverResources},
+    {LoadEndingResources, nullptr, nullptr, ReleaseEndingResources, LoadEndingResources},
+    {LoadResultResources, nullptr, nullptr, ReleaseResultResources, LoadResultResources},
+    {nullptr, nullptr, nullptr, nullptr, nullptr},  // story event
+    {LoadShopResources, nullptr, nullptr, ReleaseShopResources, LoadShopResources},
+};
+
+void InstallGameHooks() {
+    gShellHooks = ShellHooks{};
+    gShellHooks.scenes = kSceneTable;
+    gShellHooks.loadGameData = LoadGameData;
+    gShellHooks.releaseSceneResources = ReleaseAllSceneResources;
+    gShellHooks.clearColor = ClearColor;
+    InstallPlayHooks();
+}
+
+void ResetGameGlobals() {
+    ResetSceneGlobals();
+    ResetPlayGlobals();
+    ResetWorldGlobals();
+    ResetEngineGlobals();
+}
