@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "engine/main/game_state.h"
+#include "engine/core/game_state.h"
 
 struct Shot;
 

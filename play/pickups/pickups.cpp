@@ -1,6 +1,6 @@
 #include "play/pickups/pickups.h"
 
-#include "engine/main/game_state.h"
+#include "engine/core/game_state.h"
 
 PickupPool gPickupPool;
 

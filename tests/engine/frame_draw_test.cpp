@@ -12,7 +12,8 @@
 #include "engine/graphics/texture_groups.h"
 #include "engine/main/app.h"
 #include "engine/main/frame.h"
-#include "engine/main/game_state.h"
+#include "scenes/scene_table.h"
+#include "engine/core/game_state.h"
 #include "engine/overlay/fade.h"
 #include "engine/overlay/overlays.h"
 #include "engine/overlay/pause_menu.h"
@@ -204,7 +205,7 @@ TEST_F(FrameDrawTest, ADeviceResetLoadsTheCommonAndTheScenesPicturesAgain) {
         ReleaseAllSceneResources();
         gGameState.scene = s.scene;
         gGameState.stage = 0;
-        kSceneLoad[static_cast<int>(s.scene)]();
+        kSceneTable[static_cast<int>(s.scene)].load();
         ASSERT_EQ(PictureColour(*s.holder), kFirstColour) << label;
         ASSERT_EQ(PictureColour(gCommonTextures.system), kFirstColour) << label;
 
