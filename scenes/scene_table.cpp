@@ -8,8 +8,10 @@
 #include "engine/graphics/texture_groups.h"
 #include "engine/main/engine_globals.h"
 #include "engine/models/skinned_model.h"
+#include "engine/sound/sound.h"
 #include "play/play_globals.h"
 #include "scenes/scene_globals.h"
+#include "scenes/title/title.h"
 #include "world/draw/world_draw.h"
 #include "world/stage/stage_index.h"
 #include "world/stage/stage_resources.h"
@@ -56,7 +58,7 @@ uint32_t ClearColor() {
 
 const SceneRow kSceneTable[kSceneCount] = {
     // load, update, draw, release, reload
-    {LoadTitleResources, nullptr, nullptr, ReleaseTitleResources, LoadTitleResources},
+    {LoadTitleScene, UpdateTitle, DrawTitle, ReleaseTitleResources, LoadTitleScene},
     {LoadPlayScene, nullptr, DrawPlayScene, ReleaseStageResources, ReloadPlayScene},
     {LoadGameOverResources, nullptr, nullptr, ReleaseGameOverResources, LoadGameOverResources},
     {LoadEndingResources, nullptr, nullptr, ReleaseEndingResources, LoadEndingResources},
@@ -71,6 +73,11 @@ void InstallGameHooks() {
     gShellHooks.loadGameData = LoadGameData;
     gShellHooks.releaseSceneResources = ReleaseAllSceneResources;
     gShellHooks.clearColor = ClearColor;
+    // The title: entered at start-up and on every return to it; Esc on its menus.
+    gShellHooks.gameStarted = InitTitle;
+    gShellHooks.titleEntered = InitTitle;
+    gShellHooks.titleEscape = OnTitleEscape;
+    gSelectPanelQuery = IsSelectPanelOpen;
     InstallPlayHooks();
 }
 

@@ -6,11 +6,11 @@
 
 #include <string>
 
+#include "engine/core/context.h"
+#include "engine/core/game_state.h"
 #include "engine/graphics/sprite.h"
 #include "engine/input/pad.h"
-#include "engine/core/context.h"
 #include "engine/main/frame.h"
-#include "engine/core/game_state.h"
 #include "engine/overlay/fade.h"
 #include "platform/gfx/device.h"
 #include "scenes/title/title.h"
