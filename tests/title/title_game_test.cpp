@@ -130,6 +130,23 @@ TEST_F(TitleGame, EveryMenuChoiceStartsItsSceneWithItsModeStageAndEvent) {
     }
 }
 
+TEST_F(TitleGame, TwoPlayersOnTheirControllersStartARunOfStages) {
+    Keys k;
+    k.Press("C0:B1", 30).Press("C0:DOWN", 2).Press("C0:B1");   // stages in a row
+    k.Press("C0:DOWN", 2).Press("C0:DOWN", 2).Press("C0:B1");  // two players
+    // Each player takes the craft under the own cursor (0 and 1), then the sense.
+    k.Press("C0:B1 C1:B1").Press("C1:DOWN", 2).Press("C0:B1 C1:B1").Wait(60);
+    Start("[setup]\nwinmode=1\n", k);
+    RunTo(k.Ticks());
+    EXPECT_EQ(gGameState.scene, SceneId::Play);
+    EXPECT_EQ(gGameState.gameMode, GameMode::StagesInARow);
+    EXPECT_EQ(gGameState.playerSetup, PlayerSetup::TwoPlayers);
+    EXPECT_EQ(gGameState.craft[0], 0);
+    EXPECT_EQ(gGameState.craft[1], 1);
+    EXPECT_EQ(gGameState.upDownSense[0], 1);
+    EXPECT_EQ(gGameState.upDownSense[1], 0);  // player 2 turned the sense round
+}
+
 TEST_F(TitleGame, PracticeStartsTheChosenStageAndReturnsToTheStageSelect) {
     Keys k;
     // Practice with the computer partner: craft 1 for player 1, craft 0 for the partner.
