@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/gfx/device.h"
+#include "platform/system/system.h"
 #include "platform/window/window.h"
 
 // Which platform backends a program runs on: the game uses the real ones, tests and the
@@ -37,8 +38,9 @@ struct DisplayMode {
 struct PlatformContext {
     win::Window* mainWindow;
     int active;  // 1 while the main window is not minimised
-    char programDirectory[512];
-    char settingsPath[1024];
+    // Room for any folder the system reports, so neither path is ever cut short.
+    char programDirectory[sys::kMaxPathBytes];
+    char settingsPath[sys::kMaxPathBytes + 16];
     bool direct3d;  // the graphics system is available (the device factory)
     gfx::Device* device;
     DisplayMode displayMode;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <span>
 
 #include "engine/archive/archive.h"
@@ -12,6 +13,7 @@
 #include "platform/text/cp932.h"
 
 TextureRegistry gTextureRegistry;
+MissingPictureReports gMissingPictureReports;
 
 namespace {
 
@@ -26,13 +28,41 @@ void ReleaseHolderTexture(TextureHolder* holder) {
     }
 }
 
+// True the first time a path is asked about in this run: the missing-picture message is
+// shown once per picture, however many materials or scenes name it. A path too long for the
+// list, or one asked about once the list is full, is always reported.
+bool FirstMissingReport(const char* path) {
+    MissingPictureReports& r = gMissingPictureReports;
+    size_t length = std::strlen(path);
+    if (length >= kMissingPicturePathBytes) return true;
+    for (int32_t i = 0; i < r.count; ++i) {
+        if (std::strcmp(r.paths[i].data(), path) == 0) return false;
+    }
+    if (r.count < kMissingPictureReportSlots) {
+        std::memcpy(r.paths[r.count++].data(), path, length + 1);
+    }
+    return true;
+}
+
+void ReportMissingPicture(const char* path) {
+    if (!FirstMissingReport(path)) return;
+    char message[kMissingPicturePathBytes + 32];
+    std::snprintf(message, sizeof message, "Not File Found %s", path);
+    ShowMessageBox(message, "Error");
+}
+
 // Reads a picture's bytes into the buffer: the loose file when it opens, else the archived
-// copy. Returns the byte count, or 0 after a message when the picture is missing or does
-// not fit the buffer.
+// copy. Returns the byte count, or 0 after a message when the picture is missing (an empty
+// file counts as missing) or does not fit the buffer.
 int64_t ReadPictureBytes(const char* path, uint8_t* buffer, size_t capacity) {
     char message[512];
     if (FILE* file = sys::OpenDataFile(path, "rb")) {
         long length = sys::FileLength(file);
+        if (length == 0) {
+            std::fclose(file);
+            ReportMissingPicture(path);
+            return 0;
+        }
         if (length < 0 || static_cast<unsigned long>(length) > capacity) {
             std::fclose(file);
             std::snprintf(message, sizeof message, "File Too Large %s", path);
@@ -50,8 +80,7 @@ int64_t ReadPictureBytes(const char* path, uint8_t* buffer, size_t capacity) {
         return 0;
     }
     if (size == 0) {
-        std::snprintf(message, sizeof message, "Not File Found %s", path);
-        ShowMessageBox(message, "Error");
+        ReportMissingPicture(path);
         return 0;
     }
     return size;
@@ -68,6 +97,11 @@ void CreateTextureFromBytes(const uint8_t* bytes, int64_t size, uint32_t width, 
 }
 
 }  // namespace
+
+void ResetMissingPictureReports() {
+    gMissingPictureReports.count = 0;
+    for (auto& path : gMissingPictureReports.paths) path[0] = 0;
+}
 
 void ClearTextureRegistry() {
     for (TextureHolder*& slot : gTextureRegistry.slots) {

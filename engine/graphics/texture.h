@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/gfx/device.h"
@@ -37,6 +38,22 @@ struct TextureRegistry {
 
 extern TextureRegistry gTextureRegistry;
 
+// The pictures reported missing in this run, by path, so that a picture named by many
+// materials or loaded by many scenes is reported once.
+constexpr int32_t kMissingPictureReportSlots = 128;
+constexpr size_t kMissingPicturePathBytes = 512;
+
+struct MissingPictureReports {
+    std::array<std::array<char, kMissingPicturePathBytes>, kMissingPictureReportSlots> paths;
+    int32_t count;
+};
+
+extern MissingPictureReports gMissingPictureReports;
+
+// Forgets the pictures reported missing: each is reported again the next time it is asked
+// for.
+void ResetMissingPictureReports();
+
 // The read buffer of LoadTextureAnySize: pictures of models and meshes up to this size.
 constexpr int32_t kAnySizeReadBuffer = 8 * 1024 * 1024;
 
@@ -50,7 +67,8 @@ void ReleaseTextureGroup(TextureGroup group);
 
 // Loads a picture into the holder, scaled to width x height, as a member of the group.
 // The width, height and group are stored whatever follows; failures are shown in a
-// message box and leave the holder without texture.
+// message box and leave the holder without texture. A missing picture (or an empty file)
+// is reported once per run and path.
 void LoadTexture(TextureGroup group, TextureHolder* holder, const char* path, int32_t width,
                  int32_t height);
 // Loads a picture at its own size with a full mip chain into *texture (null on failure).

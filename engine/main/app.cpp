@@ -408,6 +408,8 @@ void ShutdownGame() {
 }
 
 int RunGameProgram(const PlatformBackends& backends) {
+    // A stop asked for at any moment, even during start-up, gets the normal shut-down.
+    sys::InstallStopSignalHandlers();
     if (!StartGame(backends)) return 1;
     bool started = Device3D() != nullptr;
     RunMessageLoop();

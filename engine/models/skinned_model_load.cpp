@@ -7,6 +7,8 @@
 #include <cstring>
 
 #include "engine/graphics/texture.h"
+#include "engine/core/context.h"
+#include "engine/core/message_box.h"
 #include "engine/models/skinned_model.h"
 #include "engine/models/static_mesh.h"
 #include "platform/xfile/mesh_loader.h"
@@ -161,7 +163,9 @@ int32_t LoadFrameAnimation(ModelFrame* setNode, const xfile::Object& object, Loa
     for (const xfile::Child& child : object.children) {
         const xfile::Object& o = ctx.document->objects[child.object];
         if (child.reference) {
-            if (o.type != "Frame") continue;
+            // A reference to an object the file does not hold (no type) names a frame that
+            // is not there: it ends this animation's set below.
+            if (!o.type.empty() && o.type != "Frame") continue;
             if (o.name.empty() || node->animatedTarget) return kModelInvalidArg;
             ModelFrame* target = FindFrame(ctx.element->root, o.name.c_str());
             if (!target) return kModelInvalidArg;
@@ -222,20 +226,21 @@ int32_t LoadModelFrame(ModelFrame* frame, const xfile::Object& object, LoadConte
 }
 
 // Binds each bone to the combined matrix of the frame of its name. A bone no frame is named
-// after makes the model unusable: false.
-bool BindBones(ModelFrame* frame, ModelDrawElement* element) {
+// after makes the model unusable: its name is returned (null when every bone is bound).
+const char* BindBones(ModelFrame* frame, ModelDrawElement* element) {
     for (; frame; frame = frame->sibling) {
         for (MeshContainer* c = frame->containers; c; c = c->next) {
             if (!c->skin) continue;
             for (uint32_t i = 0; i < c->skin->GetNumBones(); ++i) {
-                ModelFrame* bone = FindFrame(element->root, c->skin->GetBone(i).name.c_str());
-                if (!bone) return false;
+                const std::string& name = c->skin->GetBone(i).name;
+                ModelFrame* bone = FindFrame(element->root, name.c_str());
+                if (!bone) return name.c_str();
                 c->boneMatrices[i] = &bone->combined;
             }
         }
-        if (!BindBones(frame->firstChild, element)) return false;
+        if (const char* unbound = BindBones(frame->firstChild, element)) return unbound;
     }
-    return true;
+    return nullptr;
 }
 
 // Calls visit(position) for every vertex of every drawn mesh, moved by its frame's matrix.
@@ -355,9 +360,21 @@ int32_t LoadModelHierarchy(SkinnedModel* model) {
             return r;
         }
     }
-    // Bones without frames and more animation nodes than time slots are refused.
-    if (!BindBones(element->root, element) || CountAnimationNodes(element) > kModelTimeSlots) {
+    // Bones without frames and more animation nodes than time slots are refused, and the
+    // user is told which file and why: the model will be missing from the game.
+    char message[kModelPathBytes + 160];
+    size_t nodes = CountAnimationNodes(element);
+    if (const char* bone = BindBones(element->root, element)) {
+        std::snprintf(message, sizeof message, "Bone Not Found %s (%.120s)", model->path, bone);
         FreeModelElement(element);
+        ShowMessageBox(message, "Error");
+        return kModelFail;
+    }
+    if (nodes > kModelTimeSlots) {
+        std::snprintf(message, sizeof message, "Too Many Animations %s (%zu of %d)", model->path,
+                      nodes, kModelTimeSlots);
+        FreeModelElement(element);
+        ShowMessageBox(message, "Error");
         return kModelFail;
     }
     element->name = model->path;

@@ -12,6 +12,7 @@ namespace {
 struct ProfileBatch {
     bool open;
     bool readable;  // the file was read, or does not exist yet
+    int readError;  // errno of the failed read of an existing file
     std::string path;
     profile::Document document;
 };
@@ -34,13 +35,21 @@ void BeginProfileWrites(const char* path) {
     gBatch.open = true;
     gBatch.path = path;
     // A file that exists but cannot be read is never replaced.
-    gBatch.readable = gBatch.document.Load(path) || ::access(path, F_OK) != 0;
+    gBatch.readError = 0;
+    gBatch.readable = gBatch.document.Load(path, &gBatch.readError) || ::access(path, F_OK) != 0;
 }
 
-bool EndProfileWrites() {
+bool EndProfileWrites(profile::SaveError* error) {
     if (!gBatch.open) return false;
     gBatch.open = false;
-    bool ok = gBatch.readable && gBatch.document.Save(gBatch.path.c_str());
+    bool ok;
+    if (gBatch.readable) {
+        ok = gBatch.document.Save(gBatch.path.c_str(), error);
+    } else {
+        ok = false;
+        if (error)
+            *error = profile::SaveError{profile::SaveError::Cause::Unreadable, gBatch.readError};
+    }
     gBatch.document = profile::Document{};
     return ok;
 }

@@ -7,7 +7,8 @@
 
 namespace profile {
 class Document;
-}
+struct SaveError;
+}  // namespace profile
 
 // Writes `value` in decimal under section/key of the profile file at path. Inside a batch
 // on the same path the write is collected and made by EndProfileWrites; otherwise the file
@@ -17,8 +18,8 @@ bool WriteProfileInt(const char* section, const char* key, int32_t value, const 
 // Collects the following writes to `path` into one replacement of the file, so the whole
 // set is written at once or not at all.
 void BeginProfileWrites(const char* path);
-// Writes the collected keys; false when the file could not be replaced.
-bool EndProfileWrites();
+// Writes the collected keys; false when the file could not be replaced (*error says why).
+bool EndProfileWrites(profile::SaveError* error = nullptr);
 
 // The `setup` section's keys in the file's order (all default to 0).
 constexpr int kSetupKeyCount = 6;

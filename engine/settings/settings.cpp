@@ -1,12 +1,16 @@
 #include "engine/settings/settings.h"
 
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 #include "engine/core/context.h"
+#include "engine/core/message_box.h"
 #include "engine/core/game_state.h"
 #include "engine/input/bindings.h"
 #include "engine/settings/profile_int.h"
 #include "platform/profile/profile.h"
+#include "platform/text/cp932.h"
 
 namespace {
 
@@ -18,6 +22,10 @@ constexpr int kLastWeapon = 11;
 constexpr int kNoWeapon = 255;
 constexpr int kLastWeaponCursor = 11;
 constexpr int kMaxTotalCredit = 99;
+
+constexpr auto kSaveFailed = text::Cp932(u8"記録を設定ファイルに保存できませんでした。");
+constexpr auto kReadOnlyFile = text::Cp932(u8"ファイルが読み取り専用のため、書き換えていません。");
+constexpr auto kUnreadableFile = text::Cp932(u8"ファイルを読み込めません: ");
 
 int32_t* Words() {
     return gGameState.records.words.data();
@@ -94,6 +102,28 @@ int32_t PlayerSetupIndex() {
 
 int32_t CraftPair() {
     return MakePair(gGameState.craft[0], gGameState.craft[1]);
+}
+
+// Tells the player that the run's records were not written: which file, and why.
+void ReportSaveFailure(const char* path, const profile::SaveError& error) {
+    std::string message = kSaveFailed.c_str();
+    message += "\n";
+    message += path;
+    message += "\n";
+    switch (error.cause) {
+        case profile::SaveError::Cause::ReadOnly:
+            message += kReadOnlyFile.c_str();
+            break;
+        case profile::SaveError::Cause::Unreadable:
+            message += kUnreadableFile.c_str();
+            message += std::strerror(error.code);
+            break;
+        case profile::SaveError::Cause::None:
+        case profile::SaveError::Cause::System:
+            message += std::strerror(error.code);
+            break;
+    }
+    ShowMessageBox(message.c_str(), "Error");
 }
 
 }  // namespace
@@ -183,7 +213,10 @@ bool SaveSettings() {
     }
     for (const FlagKey& k : kUnlockKeys) WriteProfileInt("record", k.key, words[k.index], path);
     for (const FlagKey& k : kSelectKeys) WriteProfileInt("record", k.key, words[k.index], path);
-    return EndProfileWrites();
+    profile::SaveError error;
+    if (EndProfileWrites(&error)) return true;
+    ReportSaveFailure(path, error);
+    return false;
 }
 
 bool IsNewBestScore(int32_t practiceStage) {

@@ -9,7 +9,8 @@
 // defaults) and brings every value the game uses as an index or a count into its range.
 void LoadSettings();
 // Writes the `record` and `config` sections, leaving every other line as it was.
-// Returns whether the file was written.
+// Returns whether the file was written; when it was not, a message box names the file
+// and the reason.
 bool SaveSettings();
 // Brings the values read from the file into range (part of LoadSettings).
 void ClampLoadedSettings();

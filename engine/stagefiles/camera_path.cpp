@@ -140,6 +140,9 @@ void ReadAnimationKeys(const char* data, size_t size, int slot) {
         }
     }
     gLastCounts = counts;
+    // A looked-at frame without position keys (its block missing or empty) gives nothing to
+    // look at: the camera is turned by its rotation keys as in a file without one.
+    if (gCameraRail.lookAt && counts.target == 0) gCameraRail.lookAt = 0;
     // The rail uses the camera keys and either the target keys or the rotation keys.
     int32_t other = gCameraRail.lookAt ? counts.target : counts.rotation;
     gCameraRail.keyCount[0] = std::min(counts.camera, other);

@@ -37,8 +37,10 @@ struct CameraPathCounts {
 
 // Reads one camera-path file into rail slot 0 or 1. The key count becomes the smallest
 // count of the blocks the file gave, so every key index below it is filled in each block in
-// use. Keys beyond a table's room are dropped. A missing file shows the "file not found"
-// message and empties the slot (key count 0, no look-at).
+// use. A file whose looked-at frame has no position keys (the block missing or empty) is
+// read as one without a looked-at frame: no look-at, the camera's keys kept. Keys beyond a table's
+// room are dropped. A missing file shows the "file not found" message and empties the slot (key
+// count 0, no look-at).
 void LoadAnimationKeys(const char* path, int slot);
 
 // The block counts of the last file read.

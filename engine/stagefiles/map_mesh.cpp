@@ -51,6 +51,8 @@ enum class State {
 
 // First triangle of each face of the mesh being read (faces are never more than triangles).
 int32_t gFaceFirstTriangle[kMapTriangleMax + 1];
+// Per entry of gMapVertices: its line could not be read. Faces using it make no triangles.
+bool gVertexUnread[kMapVertexMax];
 
 bool IsLineEnd(char c) {
     return c == 0 || c == '\r' || c == '\n';
@@ -67,7 +69,9 @@ class MapReader {
 public:
     explicit MapReader(const char* path) : turned_(MatchPrefix(path, kTurnedBossPath, 22) == 1) {}
 
-    // Handles one line; false ends the reading (malformed line or the tables' limits).
+    // Handles one line; false ends the reading (the tables' limits). A line that cannot be
+    // read is passed over and takes no part in the collision; the next line is read in the
+    // state that follows it, so one damaged line costs no more than itself.
     bool Line(const char* p) {
         switch (state_) {
             case State::Start:
@@ -84,7 +88,10 @@ public:
             case State::Row2:
             case State::Row3: {
                 int k = static_cast<int>(state_) - static_cast<int>(State::Row0);
-                if (!ReadSeparatedReals(p, ',', frame_.m[k], 4)) return false;
+                // A row that cannot be read is the identity's.
+                if (!ReadSeparatedReals(p, ',', frame_.m[k], 4)) {
+                    for (int c = 0; c < 4; ++c) frame_.m[k][c] = c == k ? 1.0f : 0.0f;
+                }
                 state_ = state_ == State::Row3 ? State::Mesh
                                                : static_cast<State>(static_cast<int>(state_) + 1);
                 return true;
@@ -130,7 +137,12 @@ public:
 private:
     bool VertexCount(const char* p) {
         int32_t n = ReadDecimalInt(p);
-        if (n < 0) return false;
+        if (n < 0) {
+            // No mesh has fewer than no vertices: its lines are passed over up to the next
+            // frame.
+            state_ = State::Root;
+            return true;
+        }
         if (n > kMapVertexMax - vertices_) {
             tooLarge_ = true;
             return false;
@@ -147,18 +159,42 @@ private:
         return true;
     }
 
+    // A vertex line that cannot be read still holds its vertex's place, so that the
+    // mesh's faces keep naming the right vertices.
     bool Vertex(const char* p) {
         float v[3];
-        if (!ReadSeparatedReals(p, ';', v, 3)) return false;
-        gfx::Vec4 t = gfx::Transform(gfx::Vec3{v[0], v[1], v[2]}, transform_);
-        gMapVertices[vertices_] = MapVertex{t.x, t.y, t.z};
+        bool read = ReadSeparatedReals(p, ';', v, 3);
+        gVertexUnread[vertices_] = !read;
+        if (read) {
+            gfx::Vec4 t = gfx::Transform(gfx::Vec3{v[0], v[1], v[2]}, transform_);
+            gMapVertices[vertices_] = MapVertex{t.x, t.y, t.z};
+        } else {
+            gMapVertices[vertices_] = MapVertex{0.0f, 0.0f, 0.0f};
+        }
         ++vertices_;
         if (++vertexCounter_ == meshVertices_) state_ = State::FaceCount;
         return true;
     }
 
     // A face: its corner count, ';', the corners separated by ','. Polygons become fans.
+    // A face line that cannot be read, or that names a vertex its mesh lacks or whose line
+    // could not be read, still counts as a face of the mesh but makes no triangles.
     bool Face(const char* p) {
+        gFaceFirstTriangle[faceCounter_] = triangles_;
+        if (!FaceTriangles(p)) {
+            if (tooLarge_) return false;
+            triangles_ = gFaceFirstTriangle[faceCounter_];
+        }
+        if (++faceCounter_ == meshFaces_) {
+            gFaceFirstTriangle[faceCounter_] = triangles_;
+            vertexBase_ += meshVertices_;
+            state_ = State::ListHeader;
+        }
+        return true;
+    }
+
+    // Writes the face's triangles from triangles_ on; false when the line cannot be read.
+    bool FaceTriangles(const char* p) {
         int32_t n = ReadDecimalInt(p);
         p = std::strchr(p, ';');
         if (!p || n < 3) return false;
@@ -168,7 +204,6 @@ private:
             return false;
         }
         int32_t first = 0, previous = 0;
-        gFaceFirstTriangle[faceCounter_] = triangles_;
         for (int32_t k = 0; k < n; ++k) {
             if (k > 0) {
                 p = std::strchr(p, ',');
@@ -179,6 +214,7 @@ private:
             int32_t index = ReadDecimalInt(p);
             if (index < 0 || index >= meshVertices_) return false;
             index += vertexBase_;
+            if (gVertexUnread[index]) return false;
             if (k == 0) {
                 first = index;
             } else if (k >= 2) {
@@ -188,11 +224,6 @@ private:
                 t.vertex[2] = index;
             }
             previous = index;
-        }
-        if (++faceCounter_ == meshFaces_) {
-            gFaceFirstTriangle[faceCounter_] = triangles_;
-            vertexBase_ += meshVertices_;
-            state_ = State::ListHeader;
         }
         return true;
     }

@@ -51,9 +51,11 @@ struct MapMeshCounts {
     int32_t enemies;  // triangles of kind 2
 };
 
-// Reads one map file into gMapVertices and gMapTriangles. A malformed line (a vertex or face
-// that cannot be read, a face naming a vertex its mesh does not have) ends the reading
-// cleanly with what was read before it.
+// Reads one map file into gMapVertices and gMapTriangles. A malformed line is passed over and
+// the reading goes on with the next: a vertex that cannot be read keeps its place but no face
+// uses it, a face that cannot be read (or names a vertex its mesh does not have) makes no
+// triangles, a frame matrix row that cannot be read is the identity's, and a mesh with a
+// negative vertex count is passed over up to the next frame.
 MapReadResult ReadMapMesh(const char* path, MapMeshCounts* counts);
 // The same on an open file; path only decides the turned boss map.
 MapReadResult ReadMapMeshFile(FILE* file, const char* path, MapMeshCounts* counts);

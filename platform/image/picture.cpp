@@ -1,5 +1,7 @@
 #include "platform/image/picture.h"
 
+#include "platform/image/tga.h"
+
 #include <stb/stb_image.h>
 
 #include <algorithm>
@@ -72,6 +74,9 @@ bool DecodePicture(std::span<const uint8_t> bytes, Picture* out, const char** re
     };
     if (bytes.empty()) return fail("empty file");
     if (bytes.size() > static_cast<size_t>(INT_MAX)) return fail("file too large");
+    // TGA files have no signature: a header that reads as one is a TGA. No other kind's
+    // first bytes do (their second byte is never 0 or 1).
+    if (IsTgaHeader(bytes)) return DecodeTga(bytes, out, reason);
     const auto* data = reinterpret_cast<const stbi_uc*>(bytes.data());
     int len = static_cast<int>(bytes.size());
     int w = 0, h = 0, channels = 0;
@@ -80,6 +85,8 @@ bool DecodePicture(std::span<const uint8_t> bytes, Picture* out, const char** re
         const char* why = stbi_failure_reason();
         return fail(why ? why : "unknown picture format");
     }
+    // A BMP stored top row first gives its height negated; it is read like any other.
+    if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M' && h < 0 && h != INT_MIN) h = -h;
     if (w <= 0 || h <= 0 || static_cast<uint32_t>(w) > kMaxPictureSide ||
         static_cast<uint32_t>(h) > kMaxPictureSide)
         return fail("picture too large");

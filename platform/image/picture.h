@@ -23,9 +23,12 @@ constexpr uint32_t kMaxPictureSide = 4096;
 // The colour that pictures use for "transparent": opaque pure green.
 constexpr uint32_t kTransparentKey = 0xFF00FF00u;
 
-// Decodes a picture file held in memory. False when the bytes are not a picture of a
-// supported kind (for example a run-length packed BMP), are cut short, or the picture is
-// larger than kMaxPictureSide on a side; reason then names the cause.
+// Decodes a picture file held in memory. BMP: 1, 4 and 8 bits with a palette, 16 bits
+// (5-5-5, or 5-6-5 by bit masks), 24 and 32 bits, rows bottom-up or top-down. TGA:
+// true-colour (15, 16, 24, 32 bits), grey and colour-mapped, plain or run-length packed, in
+// any origin. Also PNG and JPEG. False when the bytes are not a picture of a supported kind
+// (for example a run-length packed BMP), are cut short, or the picture is larger than
+// kMaxPictureSide on a side; reason then names the cause.
 bool DecodePicture(std::span<const uint8_t> bytes, Picture* out, const char** reason = nullptr);
 
 // Texels equal to key become transparent black (0x00000000).

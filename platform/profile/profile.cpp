@@ -1,6 +1,8 @@
 #include "platform/profile/profile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,6 +34,100 @@ std::string_view Trim(std::string_view s) {
     while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
     while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
     return s;
+}
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// A value enclosed in a matching pair of double or single quotes stands for what is
+// between them.
+std::string_view Unquote(std::string_view value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        value.remove_prefix(1);
+        value.remove_suffix(1);
+    }
+    return value;
+}
+
+// The folder part of a path, with its trailing '/' ("" for a bare name).
+std::string FolderOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The file a path names once its symbolic links are followed (the path itself when it is
+// no link; a link to a missing file gives that file's path). False with errno in *error
+// when a link cannot be read or the links loop.
+bool FollowLinks(const std::string& path, std::string* target, int* error) {
+    std::string current = path;
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat st;
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            *target = current;
+            return true;
+        }
+        std::string link(256, '\0');
+        for (;;) {
+            ssize_t n = ::readlink(current.c_str(), link.data(), link.size());
+            if (n < 0) {
+                *error = errno;
+                return false;
+            }
+            if (static_cast<size_t>(n) < link.size()) {
+                link.resize(static_cast<size_t>(n));
+                break;
+            }
+            link.resize(link.size() * 2);
+        }
+        current = !link.empty() && link[0] == '/' ? link : FolderOf(current) + link;
+    }
+    *error = ELOOP;
+    return false;
+}
+
+// Whether a file may not be written. The owner's write bit decides for the owner (also for
+// the superuser's own files, whom the system would let write anyway): a file its owner
+// made read-only stays read-only. For anyone else the system's permission check decides.
+bool IsReadOnly(const std::string& path, const struct stat& st) {
+    if (st.st_uid == ::geteuid()) return (st.st_mode & S_IWUSR) == 0;
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0;
+}
+
+// Whether an entry name is one of the temporary files "<base>.XXXXXX" of a write of base.
+bool IsTemporaryName(std::string_view name, std::string_view base) {
+    if (name.size() != base.size() + 7 || name.substr(0, base.size()) != base ||
+        name[base.size()] != '.') {
+        return false;
+    }
+    for (char c : name.substr(base.size() + 1)) {
+        bool alnum = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        if (!alnum) return false;
+    }
+    return true;
+}
+
+// Removes the temporary files that writes of target left behind when they were killed
+// before their rename. A write in progress holds a lock on its temporary file until it has
+// renamed it, so only abandoned ones are taken.
+void RemoveAbandonedTemporaries(const std::string& target, const std::string& own) {
+    std::string folder = FolderOf(target);
+    std::string base = target.substr(folder.size());
+    std::string ownName = own.substr(folder.size());
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir) return;
+    while (dirent* entry = ::readdir(dir)) {
+        std::string_view name = entry->d_name;
+        if (name == ownName || !IsTemporaryName(name, base)) continue;
+        std::string path = folder + std::string(name);
+        int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat st;
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            ::unlink(path.c_str());
+        }
+        ::close(fd);
+    }
+    ::closedir(dir);
 }
 
 // Writes all bytes to a descriptor, retrying short writes.
@@ -119,24 +215,33 @@ std::string_view Document::Name(const Line& line) const {
     return std::string_view(line.text).substr(line.nameBegin, line.nameEnd - line.nameBegin);
 }
 
-bool Document::Load(const char* path) {
+bool Document::Load(const char* path, int* error) {
     lines_.clear();
     crlf_ = false;
+    byteOrderMark_ = false;
+    auto fail = [error](int code) {
+        if (error) *error = code != 0 ? code : EIO;
+        return false;
+    };
     FILE* f = std::fopen(path, "rb");
-    if (!f) return false;
+    if (!f) return fail(errno);
     std::string bytes;
     char buffer[4096];
     size_t n;
     while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
     bool ok = !std::ferror(f);
+    int code = errno;  // a folder opens, and fails on the read
     std::fclose(f);
-    if (!ok) return false;
+    if (!ok) return fail(code);
     Parse(bytes);
+    if (error) *error = 0;
     return true;
 }
 
 void Document::Parse(std::string_view bytes) {
     lines_.clear();
+    byteOrderMark_ = bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark;
+    if (byteOrderMark_) bytes.remove_prefix(kByteOrderMark.size());
     size_t firstNewline = bytes.find('\n');
     crlf_ = firstNewline != std::string_view::npos && firstNewline > 0 &&
             bytes[firstNewline - 1] == '\r';
@@ -184,8 +289,8 @@ bool Document::Find(std::string_view section, std::string_view key, std::string_
         const Line& line = lines_[i];
         if (line.kind == Kind::Section) break;
         if ((line.kind == Kind::Key || line.kind == Kind::Other) && SameName(Name(line), key)) {
-            *value = std::string_view(line.text).substr(line.valueBegin,
-                                                        line.valueEnd - line.valueBegin);
+            *value = Unquote(std::string_view(line.text).substr(line.valueBegin,
+                                                                line.valueEnd - line.valueBegin));
             return true;
         }
     }
@@ -234,7 +339,7 @@ void Document::SetString(std::string_view section, std::string_view key, std::st
 }
 
 std::string Document::Text() const {
-    std::string out;
+    std::string out(byteOrderMark_ ? kByteOrderMark : std::string_view());
     const char* newline = crlf_ ? "\r\n" : "\n";
     for (const Line& line : lines_) {
         out += line.text;
@@ -244,30 +349,46 @@ std::string Document::Text() const {
     return out;
 }
 
-bool Document::Save(const char* path) const {
-    std::string target(path);
-    std::string temp = target + ".XXXXXX";
-    int fd = ::mkstemp(temp.data());
-    if (fd < 0) return false;
-    // The new file keeps the old one's permissions, or takes the usual ones.
+bool Document::Save(const char* path, SaveError* error) const {
+    auto fail = [error](SaveError::Cause cause, int code) {
+        if (error) *error = SaveError{cause, code};
+        return false;
+    };
+    // The file at the end of the links is replaced; the links stay as they are.
+    std::string target;
+    int code = 0;
+    if (!FollowLinks(path, &target, &code)) return fail(SaveError::Cause::System, code);
+    // The new file keeps the old one's permissions, or takes the usual ones. A file
+    // without write permission is not replaced behind its owner's back.
     struct stat st;
     mode_t mode;
-    if (::stat(path, &st) == 0) {
+    if (::stat(target.c_str(), &st) == 0) {
+        if (S_ISREG(st.st_mode) && IsReadOnly(target, st)) {
+            return fail(SaveError::Cause::ReadOnly, 0);
+        }
         mode = st.st_mode & 07777;
     } else {
         mode_t mask = ::umask(0);
         ::umask(mask);
         mode = 0666 & ~mask;
     }
+    std::string temp = target + ".XXXXXX";
+    int fd = ::mkstemp(temp.data());
+    if (fd < 0) return fail(SaveError::Cause::System, errno);
+    // The lock, held until the rename is done, tells other writers this file is in use.
+    ::flock(fd, LOCK_EX | LOCK_NB);
+    RemoveAbandonedTemporaries(target, temp);
     ::fchmod(fd, mode);
-    bool ok = WriteAll(fd, Text()) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (ok && ::rename(temp.c_str(), path) == 0) {
-        SyncFolderOf(target);
-        return true;
-    }
-    ::unlink(temp.c_str());
-    return false;
+    bool ok =
+        WriteAll(fd, Text()) && ::fsync(fd) == 0 && ::rename(temp.c_str(), target.c_str()) == 0;
+    code = errno;
+    if (!ok) ::unlink(temp.c_str());
+    // The data is on disk after fsync: closing cannot lose it any more.
+    ::close(fd);
+    if (!ok) return fail(SaveError::Cause::System, code);
+    SyncFolderOf(target);
+    if (error) *error = SaveError{};
+    return true;
 }
 
 int32_t ReadInt(const char* path, const char* section, const char* key, int32_t defaultValue) {
@@ -276,14 +397,19 @@ int32_t ReadInt(const char* path, const char* section, const char* key, int32_t 
     return doc.ReadInt(section, key, defaultValue);
 }
 
-bool WriteString(const char* path, const char* section, const char* key, const char* value) {
+bool WriteString(const char* path, const char* section, const char* key, const char* value,
+                 SaveError* error) {
     Document doc;
-    if (!doc.Load(path)) {
+    int code = 0;
+    if (!doc.Load(path, &code)) {
         // A file that exists but cannot be read must not be replaced by a new one.
-        if (::access(path, F_OK) == 0) return false;
+        if (::access(path, F_OK) == 0) {
+            if (error) *error = SaveError{SaveError::Cause::Unreadable, code};
+            return false;
+        }
     }
     doc.SetString(section, key, value);
-    return doc.Save(path);
+    return doc.Save(path, error);
 }
 
 }  // namespace profile

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <pthread.h>
+#include <signal.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -18,8 +19,23 @@ namespace {
 
 std::atomic<ClockSource> gClockSource{nullptr};
 std::atomic<bool> gThreadStartsFail{false};
-char gProgramDir[4096];
+char gProgramDir[kMaxPathBytes];
 bool gProgramDirOverride = false;
+volatile sig_atomic_t gStopSignal = 0;
+bool gStopHandlersInstalled = false;
+constexpr int kStopSignals[] = {SIGINT, SIGTERM};
+
+void OnStopSignal(int) {
+    gStopSignal = 1;
+}
+
+void SetSignalHandler(int number, void (*handler)(int)) {
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(number, &action, nullptr);
+}
 
 uint32_t RealTimeMs() {
     timespec ts;
@@ -141,11 +157,39 @@ bool StartThread(void (*entry)(void*), void* arg) {
     return true;
 }
 
+void InstallStopSignalHandlers() {
+    gStopHandlersInstalled = true;
+    for (int number : kStopSignals) SetSignalHandler(number, OnStopSignal);
+}
+
+void RemoveStopSignalHandlers() {
+    gStopHandlersInstalled = false;
+    gStopSignal = 0;
+    for (int number : kStopSignals) SetSignalHandler(number, SIG_DFL);
+}
+
+void RestoreStopSignalHandlers() {
+    if (!gStopHandlersInstalled) return;
+    for (int number : kStopSignals) {
+        struct sigaction now {};
+        if (sigaction(number, nullptr, &now) == 0 && now.sa_handler == SIG_DFL) {
+            SetSignalHandler(number, OnStopSignal);
+        }
+    }
+}
+
+bool TakeStopSignal() {
+    bool stop = gStopSignal != 0;
+    gStopSignal = 0;
+    return stop;
+}
+
 const char* ProgramDirectory() {
     if (!gProgramDirOverride) {
         char buf[sizeof gProgramDir];
         ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-        if (n <= 0) {
+        // A full buffer may hold a cut path: the folder is then not known.
+        if (n <= 0 || static_cast<size_t>(n) >= sizeof buf - 1) {
             std::strcpy(gProgramDir, "./");
         } else {
             buf[n] = 0;

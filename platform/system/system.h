@@ -1,5 +1,5 @@
-// Operating-system services: the millisecond clock, threads, the program's folder and the
-// opening of data files.
+// Operating-system services: the millisecond clock, threads, the stop signals, the
+// program's folder and the opening of data files.
 #pragma once
 
 #include <cstddef>
@@ -24,7 +24,23 @@ bool StartThread(void (*entry)(void*), void* arg);
 // Tests: makes every StartThread fail (true) or work again (false).
 void SetThreadStartsFail(bool fail);
 
-// The folder of the running executable, with a trailing '/'.
+// SIGINT and SIGTERM: from InstallStopSignalHandlers on, either one only raises a flag, so
+// that a stop asked for at any moment, also before the main window exists, ends the program
+// through its normal shut-down. The main window takes the signals over while it exists.
+void InstallStopSignalHandlers();
+// Back to the signals' default action (tests).
+void RemoveStopSignalHandlers();
+// Puts the handlers back where a window left the default action behind (nothing unless
+// InstallStopSignalHandlers was called).
+void RestoreStopSignalHandlers();
+// Whether a stop signal arrived since the last call; clears the flag.
+bool TakeStopSignal();
+
+// The longest path the system opens, with its terminating zero (PATH_MAX).
+constexpr size_t kMaxPathBytes = 4096;
+
+// The folder of the running executable, with a trailing '/'; the whole path, or "./" when
+// it cannot be known.
 const char* ProgramDirectory();
 // Overrides the program folder (tests, the headless harness); nullptr restores it.
 void SetProgramDirectory(const char* folder);

@@ -110,7 +110,9 @@ public:
 };
 
 // Both backends end the program on SIGINT and SIGTERM as if the window were closed: the
-// handlers are installed by Create and removed when the window is deleted.
+// handlers are installed by Create and removed when the window is deleted (the program's
+// own, sys::InstallStopSignalHandlers, come back then). A stop signal that arrived before
+// Create closes the window at once.
 Window* CreateGtkWindow();  // nullptr when no display can be opened
 Window* CreateHeadlessWindow();
 

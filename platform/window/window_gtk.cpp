@@ -136,6 +136,8 @@ GtkMainWindow::~GtkMainWindow() {
         if (source) g_source_remove(source);
         source = 0;
     }
+    // The toolkit left the default action behind: the program's own handlers go back.
+    sys::RestoreStopSignalHandlers();
     if (closeSource_) g_source_remove(closeSource_);
     if (timerSource_) g_source_remove(timerSource_);
     if (timerFd_ >= 0) close(timerFd_);
@@ -214,6 +216,8 @@ bool GtkMainWindow::Create(const WindowDesc& desc, WindowHost* host) {
     // Let the window appear before the game goes on.
     for (int i = 0; i < 64 && g_main_context_iteration(nullptr, FALSE); ++i) {
     }
+    // A stop asked for before the window existed closes it in the first pass of the loop.
+    if (sys::TakeStopSignal()) PostClose();
     return true;
 }
 

@@ -24,6 +24,7 @@ public:
         if (created_) {
             std::signal(SIGINT, SIG_DFL);
             std::signal(SIGTERM, SIG_DFL);
+            sys::RestoreStopSignalHandlers();
         }
     }
     bool Create(const WindowDesc& desc, WindowHost* host) override {
@@ -34,6 +35,8 @@ public:
         gStopRequested = 0;
         std::signal(SIGINT, OnStopSignal);
         std::signal(SIGTERM, OnStopSignal);
+        // A stop asked for before the window existed closes it at once.
+        if (sys::TakeStopSignal()) closeRequested_ = true;
         if (host_) host_->OnActivate(true, false);
         return true;
     }

@@ -312,6 +312,9 @@ private:
 
     bool ResolveReferences() {
         if (references_.empty()) return true;
+        // Room for a stand-in per reference, so that adding them never moves the names the
+        // table below looks at.
+        doc_->objects.reserve(doc_->objects.size() + references_.size());
         std::unordered_map<std::string_view, int32_t> byName;
         for (size_t i = 0; i < doc_->objects.size(); ++i) {
             const std::string& name = doc_->objects[i].name;
@@ -323,12 +326,22 @@ private:
                 return Fail(ref.line, "reference by GUID only is not supported");
             }
             auto it = byName.find(ref.name);
-            if (it == byName.end()) {
-                return Fail(ref.line, "reference to an unknown object '" + ref.name + "'");
-            }
-            doc_->objects[ref.owner].children[ref.child].object = it->second;
+            int32_t target = it == byName.end() ? MissingObject(ref.name) : it->second;
+            doc_->objects[ref.owner].children[ref.child].object = target;
         }
         return true;
+    }
+
+    // The stand-in for a named object the file does not hold: an object without a type,
+    // made once per name, that no top-level list or other object contains.
+    int32_t MissingObject(const std::string& name) {
+        auto it = missing_.find(name);
+        if (it != missing_.end()) return it->second;
+        auto index = static_cast<int32_t>(doc_->objects.size());
+        doc_->objects.emplace_back();
+        doc_->objects[index].name = name;
+        missing_.emplace(name, index);
+        return index;
     }
 
     bool LexError() { return Fail(lexer_.line(), lexer_.error()); }
@@ -342,6 +355,7 @@ private:
     Lexer lexer_;
     Document* doc_;
     std::vector<PendingReference> references_;
+    std::unordered_map<std::string, int32_t> missing_;
 };
 
 bool CheckHeader(std::span<const uint8_t> text, Document* document, ParseError* error) {

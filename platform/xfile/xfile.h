@@ -26,13 +26,17 @@ struct Value {
 };
 
 // A child of a data object: a nested object or a reference to another object of the file.
+// A reference to a name no object of the file has points at a stand-in object of that name
+// with an empty type (no values, no children); what a missing object means is the reader's
+// to decide.
 struct Child {
     int32_t object;  // index into Document::objects
     bool reference;
 };
 
 struct Object {
-    std::string type;  // template name: "Mesh", "Frame", "AnimationKey", ...
+    std::string type;  // template name: "Mesh", "Frame", "AnimationKey", ...; empty for the
+                       // stand-in of an object the file does not hold
     std::string name;  // empty when the object has none
     uint32_t line;     // line of the file where the object begins
     std::vector<Value> values;

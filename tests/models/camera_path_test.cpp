@@ -127,6 +127,39 @@ TEST(CameraPathReader, BlockCountsAreKeptApartAndTheSmallestIsUsed) {
     EXPECT_EQ(gCameraRail.keyCount[0], 1);
 }
 
+TEST(CameraPathReader, ALookedAtFrameWithoutPositionKeysLeavesTheCameraKeys) {
+    const std::string camera = "xof 0302txt 0032\nAnimationSet {\n Animation {\n  {Camera}\n" +
+                               RotationKeys(4, 1.0f) + PositionKeys(1, 2, 1.0f) +
+                               PositionKeys(2, 4, 10.0f) + " }\n Animation {\n  {Target}\n";
+    struct Case {
+        const char* name;
+        std::string blocks;  // of the looked-at frame
+    };
+    const Case cases[] = {
+        {"only its rotation block", RotationKeys(3, 50.0f)},
+        {"no position block", RotationKeys(3, 50.0f) + PositionKeys(1, 3, 60.0f)},
+        {"an empty position block",
+         RotationKeys(3, 50.0f) + PositionKeys(1, 3, 60.0f) + PositionKeys(2, 0, 500.0f)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        gCameraRail.keyCount[0] = 0;
+        ReadText(camera + c.blocks + " }\n}\n", 1);
+        EXPECT_EQ(gCameraRail.lookAt, 0);
+        EXPECT_EQ(LastCameraPathCounts().camera, 4);
+        EXPECT_EQ(LastCameraPathCounts().target, 0);
+        EXPECT_EQ(gCameraRail.keyCount[0], 4);
+        EXPECT_FLOAT_EQ(gCameraRail.cameraPath[1][3].x, 13.0f);
+        EXPECT_FLOAT_EQ(gCameraRail.rotationKeys[1][3][0], 4.0f);
+    }
+    // With its position keys the looked-at frame is used.
+    ReadText(camera + RotationKeys(3, 50.0f) + PositionKeys(1, 3, 60.0f) +
+                 PositionKeys(2, 3, 500.0f) + " }\n}\n",
+             1);
+    EXPECT_EQ(gCameraRail.lookAt, 1);
+    EXPECT_EQ(gCameraRail.keyCount[0], 3);
+}
+
 TEST(CameraPathReader, KeysBeyondTheTablesAreDropped) {
     std::string text = RotationKeys(kRailRotationKeys + 2, 0.0f) + PositionKeys(1, 1, 0.0f) +
                        PositionKeys(2, kRailPositionKeys + 5, 0.0f);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "engine/overlay/fade.h"
 #include "tests/models/model_fixture.h"
@@ -154,29 +155,83 @@ TEST(MapMeshReader, PolygonsBecomeFansSoCollisionMatchesTheDrawing) {
     EXPECT_EQ(gMapTriangles[1].kind, kPartSmallTurret);
 }
 
-TEST(MapMeshReader, MalformedLinesEndTheReadingCleanly) {
+// Each damaged mesh is followed by a sound one that must keep its collision: a damaged line
+// costs its own vertex, face or row and nothing after it.
+TEST(MapMeshReader, MalformedLinesArePassedOverAndLaterMeshesKeepTheirCollision) {
+    struct Triangle {
+        int32_t a, b, c, kind;
+    };
+    struct Case {
+        const char* name;
+        std::string damaged;  // the first mesh part
+        int32_t vertices;
+        std::vector<Triangle> triangles;  // of the whole file, the sound mesh's last
+    };
+    // The sound mesh: four vertices from `base` on, two small-turret triangles.
+    auto sound = [](int32_t base) {
+        return std::vector<Triangle>{{base, base + 1, base + 2, kPartSmallTurret},
+                                     {base, base + 2, base + 3, kPartSmallTurret}};
+    };
+    auto join = [](std::vector<Triangle> a, const std::vector<Triangle>& b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    };
+    const std::string badVertex =
+        "   4;\n"
+        "   0.0 0.0 0.0,\n"
+        "   1.000000;0.000000;0.000000;,\n"
+        "   1.000000;0.000000;1.000000;,\n"
+        "   0.000000;0.000000;1.000000;;\n";
+    const std::string negative = "   -4;\n   0.0;0.0;0.0;,\n   3;0,1,2;;\n";
+    const Case cases[] = {
+        {"a face naming a vertex its mesh lacks",
+         Part("P", 0, kSquare, "   3;0,1,2;,\n   3;0,2,9;;\n", 2, kOneMaterialList, "{l_houdai}"),
+         8, join({{0, 1, 2, kPartLargeTurret}}, sound(4))},
+        {"a vertex without separators",
+         Part("P", 0, badVertex, "   3;0,1,2;,\n   3;1,2,3;;\n", 2, kOneMaterialList, "{kurank}"),
+         8, join({{1, 2, 3, kPartCrank}}, sound(4))},
+        {"a face without its ';'",
+         Part("P", 0, kSquare, "   3 0,1,2\n   3;0,2,3;;\n", 2, kOneMaterialList, "{kurank}"), 8,
+         join({{0, 2, 3, kPartCrank}}, sound(4))},
+        {"a face of two corners",
+         Part("P", 0, kSquare, "   3;0,1;,\n   3;0,2,3;;\n", 2, kOneMaterialList, "{kurank}"), 8,
+         join({{0, 2, 3, kPartCrank}}, sound(4))},
+        {"a negative vertex count", Part("P", 0, negative, "", 1, kOneMaterialList, "{kurank}"), 4,
+         sound(0)},
+    };
     vqtest::ScratchFolder folder;
-    // The second face names vertex 9 of a four-vertex mesh.
-    folder.Write("bad_index.x", File(Part("P", 0, kSquare, "   3;0,1,2;,\n   3;0,2,9;;\n", 2,
-                                          kOneMaterialList, "{l_houdai}")));
-    MapMeshCounts c = Read("bad_index.x");
-    EXPECT_EQ(c.vertices, 4);
-    EXPECT_EQ(c.triangles, 1);
-    EXPECT_EQ(gMapTriangles[0].kind, kPartGround);  // the list was never reached
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        folder.Write("map.x", File(c.damaged + Part("Q", 0, kSquare, kTwoFaces, 2, kOneMaterialList,
+                                                    "{s_houdai}")));
+        MapMeshCounts counts = Read("map.x");
+        EXPECT_EQ(counts.vertices, c.vertices);
+        EXPECT_EQ(counts.enemies, 2);
+        EXPECT_EQ(counts.triangles, static_cast<int32_t>(c.triangles.size()));
+        if (counts.triangles != static_cast<int32_t>(c.triangles.size())) continue;
+        for (size_t t = 0; t < c.triangles.size(); ++t) {
+            SCOPED_TRACE(t);
+            const MapTriangle& got = gMapTriangles[t];
+            const Triangle& want = c.triangles[t];
+            EXPECT_EQ(got.vertex[0], want.a);
+            EXPECT_EQ(got.vertex[1], want.b);
+            EXPECT_EQ(got.vertex[2], want.c);
+            EXPECT_EQ(got.kind, want.kind);
+        }
+    }
+}
 
-    const std::string noSeparators = "   4;\n   0.0 0.0 0.0,\n";
-    folder.Write("bad_vertex.x",
-                 File(Part("P", 0, noSeparators, kTwoFaces, 2, kOneMaterialList, "{x}")));
-    c = Read("bad_vertex.x");
-    EXPECT_EQ(c.vertices, 0);
-    EXPECT_EQ(c.triangles, 0);
-
-    folder.Write("bad_face.x",
-                 File(Part("P", 0, kSquare, "   3 0,1,2\n", 1, kOneMaterialList, "{x}")));
-    EXPECT_EQ(Read("bad_face.x").triangles, 0);
-    folder.Write("short_face.x",
-                 File(Part("P", 0, kSquare, "   3;0,1;;\n", 1, kOneMaterialList, "{x}")));
-    EXPECT_EQ(Read("short_face.x").triangles, 0);
+TEST(MapMeshReader, AFrameRowThatCannotBeReadIsTheIdentitys) {
+    vqtest::ScratchFolder folder;
+    std::string part = Part("P", 5.0f, kSquare, kTwoFaces, 2, kOneMaterialList, "{x}");
+    // The first row loses its separators: read as far as it goes it would double x.
+    const std::string row = "1.000000,0.000000,0.000000,0.000000,";
+    part.replace(part.find(row), row.size(), "2.0 0.0 0.0 0.0");
+    folder.Write("row.x", File(part));
+    MapMeshCounts c = Read("row.x");
+    EXPECT_EQ(c.triangles, 2);
+    EXPECT_FLOAT_EQ(gMapVertices[1].x, 6.0f);
+    EXPECT_FLOAT_EQ(gMapVertices[2].z, 1.0f);
 }
 
 TEST(MapMeshReader, FilesBeyondTheTablesAreRefused) {

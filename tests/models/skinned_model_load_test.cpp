@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "engine/graphics/texture_groups.h"
 #include "engine/models/skinned_model.h"
@@ -176,6 +177,33 @@ TEST_F(SkinnedModelLoadTest, BonesAreBoundToTheirFramesAndTexturesLoad) {
     EXPECT_EQ(c->adjacency.size(), 3u);
 }
 
+TEST_F(SkinnedModelLoadTest, AMissingTextureOfManyMaterialsIsReportedOnce) {
+    std::string materials;
+    for (int i = 0; i < 4; ++i) {
+        materials +=
+            "   Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; TextureFilename { \"gone.bmp\"; } }\n";
+    }
+    const std::string body =
+        "Frame Body {\n Mesh Hull {\n  4; 0;0;0;, 2;0;0;, 2;2;0;, 0;2;0;;\n"
+        "  2; 3;0,1,2;, 3;0,2,3;;\n  MeshMaterialList { 4; 2; 0, 3;;\n" +
+        materials + "  }\n }\n}\n";
+    WriteModel("xfile/e1/e1.x", body);
+    SkinnedModel second;
+    InitModelDevice(&second, 0, device_);
+    testing::internal::CaptureStderr();
+    ASSERT_EQ(LoadModelFile(&model_, "xfile/e1/e1.x"), kModelOk);
+    ASSERT_EQ(LoadModelFile(&second, "xfile/e1/e1.x"), kModelOk);
+    std::string shown = testing::internal::GetCapturedStderr();
+    ReleaseModel(&second);
+    const std::string message = "Not File Found xfile/e1/gone.bmp";
+    size_t first = shown.find(message);
+    EXPECT_NE(first, std::string::npos) << shown;
+    EXPECT_EQ(shown.find(message, first + 1), std::string::npos) << shown;
+    for (gfx::Texture* t : model_.element->root->firstChild->containers->textures) {
+        EXPECT_EQ(t, nullptr);
+    }
+}
+
 TEST_F(SkinnedModelLoadTest, ProjectionAndStatesFollowTheLoad) {
     WriteModel("m.x", std::string("Frame Body {\n") + kHull + "}\n");
     ASSERT_EQ(LoadModelFile(&model_, "m.x"), kModelOk);
@@ -201,13 +229,18 @@ TEST_F(SkinnedModelLoadTest, BrokenModelsAreRefusedAndKeepNothing) {
     WriteModel("ghost.x",
                "Frame Root {\n Mesh { 3; 1;0;0;, 0;1;0;, 0;0;1;; 1; 3;0,1,2;;\n"
                "  SkinWeights { \"Ghost\"; 1; 0; 1; 1,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,0,1;; } } }\n");
-    EXPECT_EQ(LoadModelFile(&model_, "ghost.x"), kModelFail);  // a bone without its frame
-    EXPECT_EQ(model_.element, nullptr);
-
     std::string many = "Frame A { }\nAnimationSet S {\n";
     for (int i = 0; i < kModelTimeSlots + 1; ++i) many += " Animation { {A} }\n";
     WriteModel("many.x", many + "}\n");
+    // Both refusals are told with the file's name and the cause.
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(LoadModelFile(&model_, "ghost.x"), kModelFail);  // a bone without its frame
+    EXPECT_EQ(model_.element, nullptr);
     EXPECT_EQ(LoadModelFile(&model_, "many.x"), kModelFail);  // more nodes than time slots
+    std::string shown = testing::internal::GetCapturedStderr();
+    EXPECT_NE(shown.find("[Error] Bone Not Found ghost.x (Ghost)"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("[Error] Too Many Animations many.x (51 of 50)"), std::string::npos)
+        << shown;
 
     EXPECT_EQ(LoadModelFile(&model_, "missing.x"), kModelFail);
     WriteModel("bad.x", "Frame A { Mesh { 3; 0;0;0;; } }\n");
@@ -223,8 +256,41 @@ TEST_F(SkinnedModelLoadTest, BrokenModelsAreRefusedAndKeepNothing) {
     ASSERT_EQ(LoadModelFile(&model_, "empty.x"), kModelOk);
     EXPECT_EQ(model_.element->root->firstChild->containers, nullptr);
     ModelDrawElement* kept = model_.element;
+    testing::internal::CaptureStderr();
     EXPECT_EQ(LoadModelFile(&model_, "ghost.x"), kModelFail);
+    testing::internal::GetCapturedStderr();
     EXPECT_EQ(model_.element, kept);
+}
+
+TEST_F(SkinnedModelLoadTest, AnAnimationOfAMissingFrameEndsItsSetOnly) {
+    WriteModel("m.x",
+               "Frame A { } Frame B { }\n"
+               "AnimationSet S {\n"
+               " Animation { {A} AnimationKey { 2; 1; 0;3;1,2,3;;; } }\n"
+               " Animation { {Gone} AnimationKey { 2; 1; 0;3;4,5,6;;; } }\n"
+               " Animation { {B} AnimationKey { 2; 1; 0;3;7,8,9;;; } }\n"
+               "}\n"
+               "AnimationSet T { Animation { {B} AnimationKey { 1; 1; 0;3;2,2,2;;; } } }\n");
+    testing::internal::CaptureStderr();
+    ASSERT_EQ(LoadModelFile(&model_, "m.x"), kModelOk);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    // Newest first: T's node, the node of the missing frame, then A's; B's node in S was
+    // never read.
+    std::vector<ModelFrame*> nodes;
+    for (ModelFrame* n = model_.element->animatedFrames; n; n = n->nextAnimated) {
+        nodes.push_back(n);
+    }
+    ASSERT_EQ(nodes.size(), 3u);
+    EXPECT_EQ(nodes[0]->animatedTarget, FindFrame(model_.element->root, "B"));
+    EXPECT_EQ(nodes[0]->scaleKeys.size(), 1u);
+    EXPECT_EQ(nodes[1]->animatedTarget, nullptr);
+    EXPECT_TRUE(nodes[1]->positionKeys.empty());
+    EXPECT_EQ(nodes[2]->animatedTarget, FindFrame(model_.element->root, "A"));
+    ASSERT_EQ(nodes[2]->positionKeys.size(), 1u);
+    EXPECT_FLOAT_EQ(nodes[2]->positionKeys[0].value.z, 3.0f);
+    // Sampling skips the node without a frame.
+    uint32_t counters[kModelTimeSlots] = {};
+    AdvanceModelAnimation(&model_, counters);
 }
 
 TEST_F(SkinnedModelLoadTest, CommonResourcesLoadTheFirstTwoCraftModels) {

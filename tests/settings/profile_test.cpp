@@ -1,10 +1,21 @@
-// The profile-file reader and writer: lookups, integer values and in-place updates.
+// The profile-file reader and writer: lookups, integer values and in-place updates, and
+// the replacement of the file: through symbolic links, refused writes, left-over
+// temporary files.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/profile/profile.h"
 #include "tests/support/temp_folder.h"
@@ -48,6 +59,15 @@ const ReadCase kReadCases[] = {
     {"largest int", "[a]\nk=2147483647\n", "a", "k", 2147483647},
     {"value with '='", "[a]\nk=3=4\n", "a", "k", 3},
     {"empty file", "", "a", "k", 77},
+    {"byte-order mark before the first section", "\xEF\xBB\xBF[a]\nk=5\n", "a", "k", 5},
+    {"byte-order mark with CR LF lines", "\xEF\xBB\xBF[a]\r\nk=6\r\n", "a", "k", 6},
+    {"a mark later in the file is text", "[b]\n\xEF\xBB\xBF[a]\nk=5\n", "a", "k", 77},
+    {"double quotes", "[a]\nk=\"5\"\n", "a", "k", 5},
+    {"single quotes", "[a]\nk='-4'\n", "a", "k", -4},
+    {"blanks inside the quotes", "[a]\nk = \" 8 \" \n", "a", "k", 8},
+    {"empty quotes give the default", "[a]\nk=\"\"\n", "a", "k", 77},
+    {"an opening quote alone", "[a]\nk=\"5\n", "a", "k", 0},
+    {"quotes that do not match", "[a]\nk=\"5'\n", "a", "k", 0},
 };
 
 TEST(ProfileRead, TableOfCases) {
@@ -89,6 +109,12 @@ const WriteCase kWriteCases[] = {
     {"a carriage return without a newline stays", "[a]\nx=\r", "a", "k", "1", "[a]\nx=\r\nk=1\n"},
     {"a name ending the file with a carriage return gets its value", "[a]\nk \r", "a", "k", "4",
      "[a]\nk=4\r\n"},
+    {"byte-order mark kept, key in place", "\xEF\xBB\xBF[a]\nk=1\n", "a", "k", "2",
+     "\xEF\xBB\xBF[a]\nk=2\n"},
+    {"byte-order mark kept, the first section found", "\xEF\xBB\xBF[record]\r\nk=1\r\n", "record",
+     "j", "2", "\xEF\xBB\xBF[record]\r\nk=1\r\nj=2\r\n"},
+    {"a file of only the mark", "\xEF\xBB\xBF", "a", "k", "1", "\xEF\xBB\xBF[a]\nk=1\n"},
+    {"a quoted value is replaced whole", "[a]\nk=\"1\"\n", "a", "k", "2", "[a]\nk=2\n"},
 };
 
 TEST(ProfileWrite, TableOfCases) {
@@ -144,6 +170,183 @@ TEST_F(ProfileFileTest, AFailedSaveLeavesTheOldFile) {
     // The folder does not exist: no temporary file can be made.
     EXPECT_FALSE(doc.Save((folder_.File("missing/v_quorl.ini")).c_str()));
     EXPECT_EQ(Read(), "[a]\nk=1\n");
+}
+
+std::string LinkTarget(const std::string& path) {
+    char buffer[4096];
+    ssize_t n = readlink(path.c_str(), buffer, sizeof buffer);
+    return n < 0 ? std::string() : std::string(buffer, static_cast<size_t>(n));
+}
+
+bool IsLink(const std::string& path) {
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+TEST_F(ProfileFileTest, AWriteThroughSymbolicLinksUpdatesTheirTarget) {
+    vqtest::TempFolder elsewhere;
+    struct LinkCase {
+        const char* name;
+        std::string target;              // the file the links end at
+        std::vector<std::string> links;  // link i points at links[i + 1], the last at target
+        bool targetExists;
+    };
+    const std::string inFolder = folder_.File("real.ini");
+    const LinkCase cases[] = {
+        {"relative link beside the file", "real.ini", {path_}, true},
+        {"absolute link into another folder", elsewhere.File("real.ini"), {path_}, true},
+        {"a chain of two links", elsewhere.File("real.ini"), {path_, folder_.File("middle")}, true},
+        {"a link to a file not made yet", elsewhere.File("new.ini"), {path_}, false},
+    };
+    for (const LinkCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string target = c.target[0] == '/' ? c.target : folder_.File(c.target);
+        if (c.targetExists) vqtest::WriteWholeFile(target, "[a]\nk=1\n");
+        for (size_t i = 0; i < c.links.size(); ++i) {
+            std::string next = i + 1 < c.links.size() ? c.links[i + 1] : c.target;
+            ASSERT_EQ(symlink(next.c_str(), c.links[i].c_str()), 0);
+        }
+        EXPECT_TRUE(profile::WriteString(path_.c_str(), "a", "k", "2"));
+        EXPECT_EQ(vqtest::ReadWholeFile(target), "[a]\nk=2\n");
+        for (size_t i = 0; i < c.links.size(); ++i) {
+            std::string next = i + 1 < c.links.size() ? c.links[i + 1] : c.target;
+            EXPECT_TRUE(IsLink(c.links[i])) << i;
+            EXPECT_EQ(LinkTarget(c.links[i]), next) << i;
+        }
+        for (const std::string& link : c.links) unlink(link.c_str());
+        unlink(target.c_str());
+        EXPECT_EQ(FilesInFolder(), 0);
+        EXPECT_EQ(elsewhere.EntryCount(), 0);
+    }
+}
+
+TEST_F(ProfileFileTest, AbandonedTemporaryFilesAreRemovedByTheNextWrite) {
+    Write("[a]\nk=1\n");
+    const std::string abandoned[] = {path_ + ".Ab12Z9", path_ + ".000000"};
+    const std::string kept[] = {
+        path_ + ".bak",                    // not a temporary name
+        path_ + ".Ab12Z",                  // one letter short
+        path_ + ".Ab-2Z9",                 // not made by the temporary-file call
+        folder_.File("other.ini.Ab12Z9"),  // another file's
+        path_ + ".Busy01",                 // a write still in progress holds its lock
+    };
+    for (const std::string& p : abandoned) vqtest::WriteWholeFile(p, "[a]\nk=0\n");
+    for (const std::string& p : kept) vqtest::WriteWholeFile(p, "[a]\nk=0\n");
+    int busy = open(kept[4].c_str(), O_RDONLY);
+    ASSERT_GE(busy, 0);
+    ASSERT_EQ(flock(busy, LOCK_EX), 0);
+    EXPECT_TRUE(profile::WriteString(path_.c_str(), "a", "k", "2"));
+    close(busy);
+    EXPECT_EQ(Read(), "[a]\nk=2\n");
+    for (const std::string& p : abandoned) EXPECT_NE(access(p.c_str(), F_OK), 0) << p;
+    for (const std::string& p : kept) EXPECT_EQ(access(p.c_str(), F_OK), 0) << p;
+    EXPECT_EQ(FilesInFolder(), 6);
+}
+
+// A write that cannot be made leaves whatever is at the path as it was and says why. Every
+// case here fails also for the superuser, who passes the system's permission checks.
+TEST_F(ProfileFileTest, RefusedWritesLeaveThePathAndSayWhy) {
+    struct FailureCase {
+        const char* name;
+        std::function<std::string()> prepare;  // returns the path to write
+        profile::SaveError::Cause cause;
+        int code;
+    };
+    const FailureCase cases[] = {
+        {"a folder in the file's place",
+         [&] {
+             mkdir(path_.c_str(), 0755);
+             return path_;
+         },
+         profile::SaveError::Cause::Unreadable, EISDIR},
+        {"a path through a regular file",
+         [&] {
+             Write("[a]\nk=1\n");
+             return path_ + "/v_quorl.ini";
+         },
+         profile::SaveError::Cause::System, ENOTDIR},
+        {"a file its owner made read-only",
+         [&] {
+             Write("[a]\nk=1\n");
+             chmod(path_.c_str(), 0444);
+             return path_;
+         },
+         profile::SaveError::Cause::ReadOnly, 0},
+        {"a link to a file made read-only",
+         [&] {
+             vqtest::WriteWholeFile(folder_.File("real.ini"), "[a]\nk=1\n");
+             chmod(folder_.File("real.ini").c_str(), 0444);
+             symlink("real.ini", path_.c_str());
+             return path_;
+         },
+         profile::SaveError::Cause::ReadOnly, 0},
+        {"links in a loop",
+         [&] {
+             symlink("v_quorl.ini", path_.c_str());
+             return path_;
+         },
+         profile::SaveError::Cause::System, ELOOP},
+    };
+    for (const FailureCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string path = c.prepare();
+        std::string before = Read();
+        int entries = FilesInFolder();
+        profile::SaveError error;
+        EXPECT_FALSE(profile::WriteString(path.c_str(), "a", "k", "2", &error));
+        EXPECT_EQ(error.cause, c.cause);
+        EXPECT_EQ(error.code, c.code) << std::strerror(error.code);
+        EXPECT_EQ(Read(), before);
+        EXPECT_EQ(FilesInFolder(), entries);  // no temporary file is left behind
+        std::filesystem::remove_all(path_);
+        std::filesystem::remove(folder_.File("real.ini"));
+    }
+}
+
+TEST_F(ProfileFileTest, AWriteIntoAReadOnlyFolderIsRefused) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "the superuser writes into read-only folders; the cases of "
+                        "RefusedWritesLeaveThePathAndSayWhy cover refusals for every user";
+    }
+    Write("[a]\nk=1\n");
+    chmod(folder_.Path().c_str(), 0555);
+    profile::SaveError error;
+    EXPECT_FALSE(profile::WriteString(path_.c_str(), "a", "k", "2", &error));
+    chmod(folder_.Path().c_str(), 0755);
+    EXPECT_EQ(error.cause, profile::SaveError::Cause::System);
+    EXPECT_EQ(error.code, EACCES);
+    EXPECT_EQ(Read(), "[a]\nk=1\n");
+}
+
+// Sets or clears the immutable attribute (chattr +i); false where the file system or the
+// process's capabilities do not allow it.
+bool SetImmutable(const std::string& path, bool on) {
+    int fd = open(path.c_str(), O_RDONLY);
+    if (fd < 0) return false;
+    int flags = 0;
+    bool ok = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (ok) {
+        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+        ok = ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    close(fd);
+    return ok;
+}
+
+TEST_F(ProfileFileTest, AnImmutableFileIsNotReplaced) {
+    Write("[a]\nk=1\n");
+    if (!SetImmutable(path_, true)) {
+        GTEST_SKIP() << "the immutable attribute cannot be set here (file system or "
+                        "CAP_LINUX_IMMUTABLE missing)";
+    }
+    profile::SaveError error;
+    bool written = profile::WriteString(path_.c_str(), "a", "k", "2", &error);
+    SetImmutable(path_, false);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(error.cause, profile::SaveError::Cause::System);
+    EXPECT_EQ(error.code, EPERM);
+    EXPECT_EQ(Read(), "[a]\nk=1\n");
+    EXPECT_EQ(FilesInFolder(), 1);
 }
 
 }  // namespace

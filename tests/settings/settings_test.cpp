@@ -1,12 +1,18 @@
 // The settings file of the game: defaults, the clamping of what was read, the written
-// sections with every key in order, foreign lines kept, the best records, and the records
-// written when the program is stopped by a signal.
+// sections with every key in order, foreign lines kept, files as players edit them, saves
+// that fail and say so, the best records, a long program folder, and the records written
+// when the program is stopped by a signal, also during start-up.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -219,6 +225,93 @@ TEST_F(SettingsTest, ARoundTripKeepsTheToolsSectionsAndForeignLines) {
     EXPECT_EQ(Read(), after);
 }
 
+// Files as players edit them by hand or with other editors.
+TEST_F(SettingsTest, HandEditedFilesAreReadAndKeptAsTheyAre) {
+    struct EditCase {
+        const char* name;
+        std::string file;
+        int32_t gametime, clearstage, pad01, winmode;  // pad01 -1: its default binding
+    };
+    const EditCase cases[] = {
+        {"byte-order mark before the first section",
+         "\xEF\xBB\xBF[record]\ngametime=500\nclearstage=4\n[option]\npad01=7\n", 500, 4, 7, 0},
+        {"byte-order mark and CR LF lines",
+         "\xEF\xBB\xBF[setup]\r\nwinmode=1\r\n[record]\r\ngametime=9\r\n", 9, 0, -1, 1},
+        {"values in quotes",
+         "[option]\npad01=\"5\"\n[setup]\nwinmode='1'\n[record]\ngametime=\"1234\"\n"
+         "clearstage= \"6\" \n",
+         1234, 6, 5, 1},
+    };
+    for (const EditCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        int32_t pad01 = c.pad01 < 0 ? DefaultBinding(0, 1) : c.pad01;
+        Write(c.file);
+        LoadSettings();
+        EXPECT_EQ(gGameState.pointsTotal, c.gametime);
+        EXPECT_EQ(Words()[record::kClearStage], c.clearstage);
+        EXPECT_EQ(gGameState.padBindings[0][1], pad01);
+        EXPECT_EQ(gGameState.windowMode, c.winmode);
+        ASSERT_TRUE(SaveSettings());
+        std::string after = Read();
+        // The mark stays where it was, and the game's sections are found, not added again.
+        EXPECT_EQ(after.rfind("\xEF\xBB\xBF", 0) == 0, c.file.rfind("\xEF\xBB\xBF", 0) == 0);
+        EXPECT_EQ(after.find("[record]"), after.rfind("[record]"));
+        LoadSettings();
+        EXPECT_EQ(gGameState.pointsTotal, c.gametime);
+        EXPECT_EQ(Words()[record::kClearStage], c.clearstage);
+        EXPECT_EQ(gGameState.padBindings[0][1], pad01);
+    }
+}
+
+// A save that cannot be made leaves the file as it was and tells the player which file and
+// why; the records of the run are lost, but not silently. These cases fail also for the
+// superuser.
+TEST_F(SettingsTest, AFailedSaveSaysSoWithThePathAndTheReason) {
+    struct FailureCase {
+        const char* name;
+        std::function<std::string()> prepare;  // returns the settings path
+        std::string reason;
+    };
+    const FailureCase cases[] = {
+        {"a folder in the file's place",
+         [&] {
+             mkdir(path_.c_str(), 0755);
+             return path_;
+         },
+         std::strerror(EISDIR)},
+        {"a path through a regular file",
+         [&] {
+             Write("[record]\ngametime=3\n");
+             return path_ + "/v_quorl.ini";
+         },
+         std::strerror(ENOTDIR)},
+        {"a file the player made read-only",
+         [&] {
+             Write("[record]\ngametime=3\n");
+             chmod(path_.c_str(), 0444);
+             return path_;
+         },
+         "ファイルが読み取り専用のため、書き換えていません。"},
+    };
+    for (const FailureCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string path = c.prepare();
+        std::snprintf(gPlatform.settingsPath, sizeof gPlatform.settingsPath, "%s", path.c_str());
+        std::string before = Read();
+        gGameState.pointsTotal = 77;
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(SaveSettings());
+        std::string shown = testing::internal::GetCapturedStderr();
+        EXPECT_NE(shown.find("記録を設定ファイルに保存できませんでした。"), std::string::npos)
+            << shown;
+        EXPECT_NE(shown.find(path), std::string::npos) << shown;
+        EXPECT_NE(shown.find(c.reason), std::string::npos) << shown;
+        EXPECT_EQ(Read(), before);
+        EXPECT_EQ(folder_.EntryCount(), 1);
+        std::filesystem::remove_all(path_);
+    }
+}
+
 TEST_F(SettingsTest, WriteProfileIntOutsideABatchWritesAtOnce) {
     EXPECT_TRUE(WriteProfileInt("setup", "fps", -2, path_.c_str()));
     EXPECT_EQ(Read(), "[setup]\nfps=-2\n");
@@ -313,6 +406,57 @@ TEST_F(SettingsTest, SigintAndSigtermEndTheGameWithTheRecordsWritten) {
         EXPECT_EQ(doc.ReadInt("record", "gametime", -1), 4242) << signal;
         EXPECT_EQ(doc.ReadInt("record", "clearstage", -1), 9) << signal;
         EXPECT_EQ(doc.ReadInt("setup", "winmode", -1), 1) << signal;
+    }
+}
+
+// A program folder far longer than a short fixed field: the settings file is found beside
+// the program, not at a cut path.
+TEST_F(SettingsTest, ALongProgramFolderIsUsedWhole) {
+    std::string folder = folder_.Path();
+    while (folder.size() < 1500) {
+        folder += "/" + std::string(100, 'd');
+        ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+    }
+    std::string path = folder + "/v_quorl.ini";
+    vqtest::WriteWholeFile(path, "[setup]\nwinmode=1\n[record]\ngametime=31\n");
+    sys::SetProgramDirectory(folder.c_str());
+    ASSERT_TRUE(StartGame(HeadlessBackends()));
+    EXPECT_EQ(std::string(gPlatform.settingsPath), path);
+    EXPECT_EQ(gGameState.windowMode, 1);
+    EXPECT_EQ(gGameState.pointsTotal, 31);
+    gGameState.records.words[record::kClearStage] = 5;
+    ShutdownGame();
+    sys::SetProgramDirectory(nullptr);
+    profile::Document doc;
+    doc.Parse(vqtest::ReadWholeFile(path));
+    EXPECT_EQ(doc.ReadInt("record", "gametime", -1), 31);
+    EXPECT_EQ(doc.ReadInt("record", "clearstage", -1), 5);
+}
+
+int gStartUpSignal = 0;
+
+// Makes the window after a stop signal arrived during the start-up, before the window
+// exists.
+win::Window* CreateWindowAfterASignal() {
+    raise(gStartUpSignal);
+    return win::CreateHeadlessWindow();
+}
+
+TEST_F(SettingsTest, AStopSignalDuringStartUpGetsTheNormalShutDown) {
+    for (int signal : {SIGTERM, SIGINT}) {
+        Write("[setup]\nwinmode=1\n[record]\ngametime=88\n");
+        sys::SetProgramDirectory(folder_.Path().c_str());
+        PlatformBackends backends = HeadlessBackends();
+        backends.createWindow = CreateWindowAfterASignal;
+        gStartUpSignal = signal;
+        EXPECT_EQ(RunGameProgram(backends), 0) << signal;
+        sys::RemoveStopSignalHandlers();
+        sys::SetProgramDirectory(nullptr);
+        profile::Document doc;
+        doc.Parse(Read());
+        EXPECT_EQ(doc.ReadInt("record", "gametime", -1), 88) << signal;
+        EXPECT_EQ(doc.ReadInt("record", "totalcredit", -1), 2) << signal;
+        EXPECT_EQ(doc.ReadInt("config", "se", -1), 9) << signal;
     }
 }
 

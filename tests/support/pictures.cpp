@@ -173,7 +173,8 @@ bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) 
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    // An empty file is written by opening it alone (no data pointer to hand over).
+    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return std::fclose(f) == 0 && ok;
 }
 

@@ -76,6 +76,38 @@ TEST_F(TextureRegistryTest, AMissingPictureIsReportedAndLeavesTheHolderEmpty) {
     EXPECT_EQ(RegisteredCount(), 1);
 }
 
+TEST_F(TextureRegistryTest, AMissingPictureIsReportedOncePerRunWhoeverAsks) {
+    // An empty file is as good as none.
+    ASSERT_TRUE(WriteFileBytes(folder_ + "/bmp/empty.bmp", {}));
+    auto count = [](const std::string& text, const std::string& word) {
+        int n = 0;
+        for (size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1))
+            ++n;
+        return n;
+    };
+    gfx::Texture* textures[4] = {};
+    std::string messages = Messages([&] {
+        for (int i = 0; i < 3; ++i) {
+            LoadTexture(TextureGroup::Play, &h_[i], "bmp/none.bmp", 8, 8);
+            LoadTexture(TextureGroup::Play, &h_[3 + i], "bmp/empty.bmp", 8, 8);
+        }
+        for (gfx::Texture*& t : textures) LoadTextureAnySize(&t, "xfile/none.bmp");
+    });
+    EXPECT_EQ(count(messages, "Not File Found bmp/none.bmp"), 1) << messages;
+    EXPECT_EQ(count(messages, "Not File Found bmp/empty.bmp"), 1) << messages;
+    EXPECT_EQ(count(messages, "Not File Found xfile/none.bmp"), 1) << messages;
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(h_[i].texture, nullptr);
+    for (gfx::Texture* t : textures) EXPECT_EQ(t, nullptr);
+
+    // After a reset each missing picture is reported again, once.
+    ResetMissingPictureReports();
+    messages = Messages([&] {
+        LoadTexture(TextureGroup::Play, &h_[0], "bmp/none.bmp", 8, 8);
+        LoadTexture(TextureGroup::Play, &h_[1], "bmp/none.bmp", 8, 8);
+    });
+    EXPECT_EQ(count(messages, "Not File Found bmp/none.bmp"), 1) << messages;
+}
+
 TEST_F(TextureRegistryTest, AFileLargerThanTheReadBufferIsRefused) {
     // 4 x 4 texels give a 128-byte buffer; the file has 1078 bytes.
     WritePicture("bmp/big.bmp", SolidPicture(16, 16, 0xFF000000u));

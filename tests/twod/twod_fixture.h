@@ -59,6 +59,7 @@ protected:
         gSpriteBatch.count = 0;
         ResetSpriteVertices();
         SetFadeLength(17);
+        ResetMissingPictureReports();
     }
 
     void TearDown() override {

@@ -117,6 +117,33 @@ TEST(XFileParse, ResolvesReferencesForwardAndBackward) {
     EXPECT_EQ(name, "red tex.bmp");
 }
 
+// A reference to a name the file does not hold is kept, pointing at a stand-in of that name
+// with no type, so that the reader of the object decides what a missing target means.
+TEST(XFileParse, ReferencesToMissingObjectsPointAtStandIns) {
+    const std::string text =
+        "xof 0302txt 0032\n"
+        "Frame A { { Missing } { Gone } }\n"
+        "Frame B { { Missing } { A } }\n";
+    xfile::Document doc;
+    xfile::ParseError error;
+    ASSERT_TRUE(ParseText(text, &doc, &error)) << error.Describe();
+    ASSERT_EQ(doc.topLevel.size(), 2u);
+    const xfile::Object& a = Top(doc, 0);
+    const xfile::Object& b = Top(doc, 1);
+    ASSERT_EQ(a.children.size(), 2u);
+    EXPECT_TRUE(a.children[0].reference);
+    const xfile::Object& missing = ChildOf(doc, a, 0);
+    EXPECT_EQ(missing.name, "Missing");
+    EXPECT_TRUE(missing.type.empty());
+    EXPECT_TRUE(missing.values.empty());
+    EXPECT_TRUE(missing.children.empty());
+    EXPECT_EQ(ChildOf(doc, a, 1).name, "Gone");
+    // One stand-in per name; references to objects that exist still find them.
+    EXPECT_EQ(&ChildOf(doc, b, 0), &missing);
+    EXPECT_EQ(&ChildOf(doc, b, 1), &a);
+    EXPECT_EQ(doc.objects.size(), 4u);
+}
+
 // Object names are runs of letters, digits, '_' and '-' that are not numbers, so exported
 // names such as "1_arm" are names, and references find them.
 TEST(XFileParse, NamesMayBeginWithDigits) {
@@ -145,7 +172,6 @@ TEST(XFileParse, ReportsMalformedInputWithItsLine) {
     };
     const Case cases[] = {
         {"Frame A {\n  Frame B {\n", 2, "closing '}'"},
-        {"Frame A {\n  { Missing }\n}\n", 2, "unknown object 'Missing'"},
         {"Frame A {\n\n  \"open text\n}\n", 3, "closing '\"'"},
         {"Frame A {\n  1.0x;\n}\n", 2, "malformed number"},
         {"Frame A {\n  @\n}\n", 2, "unexpected character '@'"},

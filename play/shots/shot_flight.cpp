@@ -1,0 +1,3 @@
+#include "play/shots/shot_flight.h"
+
+void UpdateShots() {}
