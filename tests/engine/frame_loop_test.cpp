@@ -340,6 +340,8 @@ TEST_F(HeadlessEngine, TheRateIsMeasuredOnlyOnceMoreThanASecondHasPassed) {
 }
 
 TEST_F(HeadlessEngine, EachSceneClearsWithItsColour) {
+    // A scene number without a row: no draw of its own clears over the frame's clear.
+    gGameState.scene = static_cast<SceneId>(kSceneCount);
     gFakeNow = NextFrameDueTime();
     RunFrame();
     EXPECT_EQ(device_->LastClearColor(), 0xFFE6F0FFu);
