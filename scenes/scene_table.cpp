@@ -9,6 +9,8 @@
 #include "engine/main/engine_globals.h"
 #include "engine/models/skinned_model.h"
 #include "play/play_globals.h"
+#include "scenes/ending/ending.h"
+#include "scenes/game_over/game_over.h"
 #include "scenes/scene_globals.h"
 #include "world/draw/world_draw.h"
 #include "world/stage/stage_index.h"
@@ -52,14 +54,21 @@ uint32_t ClearColor() {
                          static_cast<uint32_t>(c[1]) & 0xFF, static_cast<uint32_t>(c[2]) & 0xFF);
 }
 
+// Pad bits the game makes itself each tick: the computer partner's in the staff roll.
+void MakeComputerPadBits() {
+    if (gGameState.playerSetup != PlayerSetup::ComputerPartner) return;
+    if (gGameState.scene == SceneId::Ending) UpdateEndingPartnerInput();
+}
+
 }  // namespace
 
 const SceneRow kSceneTable[kSceneCount] = {
     // load, update, draw, release, reload
     {LoadTitleResources, nullptr, nullptr, ReleaseTitleResources, LoadTitleResources},
     {LoadPlayScene, nullptr, DrawPlayScene, ReleaseStageResources, ReloadPlayScene},
-    {LoadGameOverResources, nullptr, nullptr, ReleaseGameOverResources, LoadGameOverResources},
-    {LoadEndingResources, nullptr, nullptr, ReleaseEndingResources, LoadEndingResources},
+    {LoadGameOverResources, UpdateGameOver, DrawGameOver, ReleaseGameOverResources,
+     LoadGameOverResources},
+    {LoadEndingResources, UpdateEnding, DrawEnding, ReleaseEndingResources, LoadEndingResources},
     {LoadResultResources, nullptr, nullptr, ReleaseResultResources, LoadResultResources},
     {nullptr, nullptr, nullptr, nullptr, nullptr},  // story event
     {LoadShopResources, nullptr, nullptr, ReleaseShopResources, LoadShopResources},
@@ -71,6 +80,7 @@ void InstallGameHooks() {
     gShellHooks.loadGameData = LoadGameData;
     gShellHooks.releaseSceneResources = ReleaseAllSceneResources;
     gShellHooks.clearColor = ClearColor;
+    gShellHooks.padsUpdated = MakeComputerPadBits;
     InstallPlayHooks();
 }
 
