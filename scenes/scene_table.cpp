@@ -10,6 +10,7 @@
 #include "engine/models/skinned_model.h"
 #include "play/play_globals.h"
 #include "scenes/ending/ending.h"
+#include "scenes/event/event.h"
 #include "scenes/game_over/game_over.h"
 #include "scenes/scene_globals.h"
 #include "world/draw/world_draw.h"
@@ -70,7 +71,9 @@ const SceneRow kSceneTable[kSceneCount] = {
      LoadGameOverResources},
     {LoadEndingResources, UpdateEnding, DrawEnding, ReleaseEndingResources, LoadEndingResources},
     {LoadResultResources, nullptr, nullptr, ReleaseResultResources, LoadResultResources},
-    {nullptr, nullptr, nullptr, nullptr, nullptr},  // story event
+    // The event's script is started on the main thread by whoever enters the scene; the
+    // loader thread only loads its pictures.
+    {LoadEventResources, UpdateEvent, DrawEvent, ReleaseEventResources, LoadEventResources},
     {LoadShopResources, nullptr, nullptr, ReleaseShopResources, LoadShopResources},
 };
 
