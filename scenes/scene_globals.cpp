@@ -5,6 +5,7 @@
 #include "scenes/ending/ending.h"
 #include "scenes/event/event.h"
 #include "scenes/game_over/game_over.h"
+#include "scenes/result/result.h"
 
 namespace {
 
@@ -38,6 +39,7 @@ uint64_t FoldEventState(uint64_t digest) {
 void ResetSceneGlobals() {
     // Each scene resets its own records here.
     ResetEventGlobals();
+    ResetResultGlobals();  // with the shop's part of the shared record
     ResetEndingGlobals();
     ResetGameOverGlobals();
 }
@@ -45,6 +47,7 @@ void ResetSceneGlobals() {
 uint64_t DigestSceneGlobals(uint64_t digest) {
     // Each scene folds its records in here.
     digest = FoldEventState(digest);
+    digest = FoldValue(digest, gResultShop);
     digest = FoldValue(digest, gEndingState);
     digest = FoldValue(digest, gGameOverState);
     return digest;

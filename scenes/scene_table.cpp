@@ -13,6 +13,7 @@
 #include "scenes/event/event.h"
 #include "scenes/game_over/game_over.h"
 #include "scenes/scene_globals.h"
+#include "scenes/shop/shop.h"
 #include "world/draw/world_draw.h"
 #include "world/stage/stage_index.h"
 #include "world/stage/stage_resources.h"
@@ -74,7 +75,7 @@ const SceneRow kSceneTable[kSceneCount] = {
     // The event's script is started on the main thread by whoever enters the scene; the
     // loader thread only loads its pictures.
     {LoadEventResources, UpdateEvent, DrawEvent, ReleaseEventResources, LoadEventResources},
-    {LoadShopResources, nullptr, nullptr, ReleaseShopResources, LoadShopResources},
+    {LoadShopResources, UpdateShop, DrawShop, ReleaseShopResources, LoadShopResources},
 };
 
 void InstallGameHooks() {
