@@ -8,7 +8,11 @@
 #include "engine/graphics/texture_groups.h"
 #include "engine/main/engine_globals.h"
 #include "engine/models/skinned_model.h"
+#include "play/craft/partner.h"
+#include "play/display/play_display.h"
 #include "play/play_globals.h"
+#include "play/step/game_step.h"
+#include "play/step/run_start.h"
 #include "scenes/ending/ending.h"
 #include "scenes/event/event.h"
 #include "scenes/game_over/game_over.h"
@@ -21,9 +25,11 @@
 
 namespace {
 
-// The play scene's load step, on the loader thread.
+// The play scene's load step, on the loader thread: the stage's resources, the stage start
+// (which places the stage's enemies), then the enemy models they need.
 void LoadPlayScene() {
     LoadStageResources();
+    StartStage();
     LoadStageEnemyModels();
 }
 
@@ -33,9 +39,18 @@ void ReloadPlayScene() {
     ReloadStageEnemyModels();
 }
 
-// The play scene's frame: the world.
+// The play scene's frame: the world, then the play display over it.
 void DrawPlayScene() {
     DrawGameWorld();
+    DrawGameHud();
+}
+
+// Pad bits the game makes itself: the computer partner flies the second craft in play and
+// in the staff roll.
+void MakeGamePadBits() {
+    if (gGameState.playerSetup != PlayerSetup::ComputerPartner) return;
+    if (gGameState.scene == SceneId::Play) DrivePartnerInput();
+    if (gGameState.scene == SceneId::Ending) UpdateEndingPartnerInput();
 }
 
 // Start-up: the stage index, and the model code's device set-up.
@@ -56,18 +71,12 @@ uint32_t ClearColor() {
                          static_cast<uint32_t>(c[1]) & 0xFF, static_cast<uint32_t>(c[2]) & 0xFF);
 }
 
-// Pad bits the game makes itself each tick: the computer partner's in the staff roll.
-void MakeComputerPadBits() {
-    if (gGameState.playerSetup != PlayerSetup::ComputerPartner) return;
-    if (gGameState.scene == SceneId::Ending) UpdateEndingPartnerInput();
-}
-
 }  // namespace
 
 const SceneRow kSceneTable[kSceneCount] = {
     // load, update, draw, release, reload
     {LoadTitleResources, nullptr, nullptr, ReleaseTitleResources, LoadTitleResources},
-    {LoadPlayScene, nullptr, DrawPlayScene, ReleaseStageResources, ReloadPlayScene},
+    {LoadPlayScene, UpdateGame, DrawPlayScene, ReleaseStageResources, ReloadPlayScene},
     {LoadGameOverResources, UpdateGameOver, DrawGameOver, ReleaseGameOverResources,
      LoadGameOverResources},
     {LoadEndingResources, UpdateEnding, DrawEnding, ReleaseEndingResources, LoadEndingResources},
@@ -84,7 +93,7 @@ void InstallGameHooks() {
     gShellHooks.loadGameData = LoadGameData;
     gShellHooks.releaseSceneResources = ReleaseAllSceneResources;
     gShellHooks.clearColor = ClearColor;
-    gShellHooks.padsUpdated = MakeComputerPadBits;
+    gShellHooks.padsUpdated = MakeGamePadBits;
     InstallPlayHooks();
 }
 

@@ -167,7 +167,7 @@ void UpdateFrame() {
     if (IsLoaderBusy()) return;
     gLoaderStatus.justStarted.store(0, std::memory_order_release);
 
-    // The game's own pad bits (a computer partner's) come in before the edges are formed.
+    // Pad bits the game makes itself (the computer partner's), before the edges are formed.
     if (gShellHooks.padsUpdated) gShellHooks.padsUpdated();
     UpdatePadStates();
 
