@@ -16,8 +16,10 @@
 #include "scenes/ending/ending.h"
 #include "scenes/event/event.h"
 #include "scenes/game_over/game_over.h"
+#include "scenes/result/result.h"
 #include "scenes/scene_globals.h"
 #include "scenes/shop/shop.h"
+#include "scenes/title/title.h"
 #include "world/draw/world_draw.h"
 #include "world/stage/stage_index.h"
 #include "world/stage/stage_resources.h"
@@ -80,7 +82,7 @@ const SceneRow kSceneTable[kSceneCount] = {
     {LoadGameOverResources, UpdateGameOver, DrawGameOver, ReleaseGameOverResources,
      LoadGameOverResources},
     {LoadEndingResources, UpdateEnding, DrawEnding, ReleaseEndingResources, LoadEndingResources},
-    {LoadResultResources, nullptr, nullptr, ReleaseResultResources, LoadResultResources},
+    {LoadResultResources, UpdateResult, DrawResult, ReleaseResultResources, LoadResultResources},
     // The event's script is started on the main thread by whoever enters the scene; the
     // loader thread only loads its pictures.
     {LoadEventResources, UpdateEvent, DrawEvent, ReleaseEventResources, LoadEventResources},
@@ -94,6 +96,10 @@ void InstallGameHooks() {
     gShellHooks.releaseSceneResources = ReleaseAllSceneResources;
     gShellHooks.clearColor = ClearColor;
     gShellHooks.padsUpdated = MakeGamePadBits;
+    // The scenes the game step hands over to.
+    gGameStepHooks.initTitle = InitTitle;
+    gGameStepHooks.initResult = InitResult;
+    gGameStepHooks.startEvent = StartEvent;
     InstallPlayHooks();
 }
 
