@@ -6,6 +6,7 @@
 #include "scenes/event/event.h"
 #include "scenes/game_over/game_over.h"
 #include "scenes/result/result.h"
+#include "scenes/title/title.h"
 
 namespace {
 
@@ -42,10 +43,12 @@ void ResetSceneGlobals() {
     ResetResultGlobals();  // with the shop's part of the shared record
     ResetEndingGlobals();
     ResetGameOverGlobals();
+    ResetTitleGlobals();
 }
 
 uint64_t DigestSceneGlobals(uint64_t digest) {
     // Each scene folds its records in here.
+    digest = DigestTitleGlobals(digest);
     digest = FoldEventState(digest);
     digest = FoldValue(digest, gResultShop);
     digest = FoldValue(digest, gEndingState);

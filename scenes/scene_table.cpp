@@ -8,6 +8,7 @@
 #include "engine/graphics/texture_groups.h"
 #include "engine/main/engine_globals.h"
 #include "engine/models/skinned_model.h"
+#include "engine/sound/sound.h"
 #include "play/craft/partner.h"
 #include "play/display/play_display.h"
 #include "play/play_globals.h"
@@ -77,7 +78,7 @@ uint32_t ClearColor() {
 
 const SceneRow kSceneTable[kSceneCount] = {
     // load, update, draw, release, reload
-    {LoadTitleResources, nullptr, nullptr, ReleaseTitleResources, LoadTitleResources},
+    {LoadTitleScene, UpdateTitle, DrawTitle, ReleaseTitleResources, LoadTitleScene},
     {LoadPlayScene, UpdateGame, DrawPlayScene, ReleaseStageResources, ReloadPlayScene},
     {LoadGameOverResources, UpdateGameOver, DrawGameOver, ReleaseGameOverResources,
      LoadGameOverResources},
@@ -100,6 +101,15 @@ void InstallGameHooks() {
     gGameStepHooks.initTitle = InitTitle;
     gGameStepHooks.initResult = InitResult;
     gGameStepHooks.startEvent = StartEvent;
+    // The title: entered at start-up and on every return to it; Esc on its menus.
+    gShellHooks.gameStarted = InitTitle;
+    gShellHooks.titleEntered = InitTitle;
+    gShellHooks.titleEscape = OnTitleEscape;
+    gSelectPanelQuery = IsSelectPanelOpen;
+    // The scenes the title starts.
+    gTitleExits.startEvent = StartEvent;
+    gTitleExits.openShop = OpenShop;
+    gTitleExits.initEnding = InitEnding;
     InstallPlayHooks();
 }
 
