@@ -14,6 +14,7 @@
 #include "engine/input/pad.h"
 #include "engine/main/frame.h"
 #include "engine/overlay/fade.h"
+#include "play/step/run_start.h"
 #include "scenes/event/event.h"
 #include "scenes/result/result.h"
 #include "tests/support/headless_game.h"
@@ -98,6 +99,56 @@ TEST(StoryRun, FromTheTitlesStoryChoiceToTheStaffRollAndBack) {
     // Each chapter's result tallies the chapter just cleared.
     EXPECT_EQ(clearBonuses,
               (std::vector<int32_t>{300'000, 360'000, 450'000, 600'000, 750'000, 900'000}));
+}
+
+// The other modes from their start as the title makes it: stages in a row call at the shop
+// between chapters and end at the title after the last chapter; practice and the extra
+// stage end in their result, then the title or the staff roll.
+TEST(StoryRun, TheOtherModesFromStartToTheirEnd) {
+    struct Case {
+        GameMode mode;
+        int32_t stage;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        {GameMode::StagesInARow, 0, {"P0",  "P1",  "P2",  "R", "S", "P3",  "P4",  "P5",  "R", "S",
+                                     "P6",  "P7",  "P8",  "R", "S", "P9",  "P10", "P11", "R", "S",
+                                     "P12", "P13", "P14", "R", "S", "P15", "P16", "P17", "R", "T"}},
+        {GameMode::Practice, 7, {"P7", "R", "T"}},
+        {GameMode::Extra, 18, {"P18", "R", "End", "T"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.mode));
+        ASSERT_TRUE(StartHeadlessGame());
+        GameState& g = gGameState;
+        StartRun(RunChoice{c.mode, PlayerSetup::OnePlayer, {0, 1}, c.stage});
+        g.scene = SceneId::Play;
+        StartFadeIn(0);
+        StartLoaderThread();
+        std::vector<std::string> seen = {Name(g.scene)};
+        SceneId last = g.scene;
+        for (int tick = 0; tick < 200000 && g.scene != SceneId::Title; ++tick) {
+            WaitForLoader();
+            if (g.scene == SceneId::Play && g.playPhase == PlayPhase::Playing) {
+                g.playPhase = PlayPhase::StageClear;
+                g.phaseTicks = 0;
+            }
+            uint8_t held = 0;
+            if (g.scene == SceneId::Result) held = tick % 2 ? kPadDecide : 0;
+            if (g.scene == SceneId::Shop) held = tick % 2 ? kPadCancel : 0;
+            if (g.scene == SceneId::Ending) held = tick % 2 ? (kPadRoll | kPadDecide) : 0;
+            gPadState[0].held = held;
+            gPadState[1].held = 0;
+            int32_t stage = g.stage;
+            UpdateFrame();
+            if (g.scene != last || (g.scene == SceneId::Play && g.stage != stage)) {
+                seen.push_back(Name(g.scene));
+                last = g.scene;
+            }
+        }
+        StopHeadlessGame();
+        EXPECT_EQ(seen, c.expected);
+    }
 }
 
 }  // namespace
