@@ -149,9 +149,11 @@ void CountOnPolygon(const CollisionPolygon&, int type, int) {
 }
 
 TEST_F(StagePlayTest, MapMarksPlaceTheTurretsCoresAndCranksOfTheirStages) {
-    gMapPlacementSpawners = {CountAtPoint, CountOnPolygon};
     auto placed = [](int stage) {
         Play(stage);
+        // The stage start placed the enemies through the enemy pool's spawners; count them
+        // through the test's own.
+        gMapPlacementSpawners = {CountAtPoint, CountOnPolygon};
         gPlaced.clear();
         SpawnMapPlacedEnemies();
         std::map<int, int> result = gPlaced;
