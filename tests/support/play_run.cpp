@@ -150,14 +150,15 @@ void ContinuePlay(const PlayRunOptions& o, int64_t ticks, PlayRunResult* result,
         if (o.beforeTick) o.beforeTick(tick);
         ReadPads();
         ApplyAids(o, tick);
+        if (o.afterPadsRead) o.afterPadsRead(tick);
         UpdateFrame();
         CountSoundRequests();
         UpdateSound(SoundUpdate::Tick);
         gTicksRun = tick;
-        RenderFrame();
-        if (std::find(o.snapshotTicks.begin(), o.snapshotTicks.end(), tick) !=
-            o.snapshotTicks.end())
-            WriteSnapshot(o, tick, result);
+        bool snapshot = std::find(o.snapshotTicks.begin(), o.snapshotTicks.end(), tick) !=
+                        o.snapshotTicks.end();
+        if (o.drawEveryTick || snapshot) RenderFrame();
+        if (snapshot) WriteSnapshot(o, tick, result);
         if (digests && o.digestEvery > 0 && tick % o.digestEvery == 0) {
             std::fprintf(digests, "%s\n", PlayDigestLine(tick).c_str());
         }
