@@ -149,15 +149,16 @@ void CountOnPolygon(const CollisionPolygon&, int type, int) {
 }
 
 TEST_F(StagePlayTest, MapMarksPlaceTheTurretsCoresAndCranksOfTheirStages) {
+    gMapPlacementSpawners = {CountAtPoint, CountOnPolygon};
+    // The stage's resources alone: the stage start would place the marked enemies through
+    // the enemy pool's own spawners.
     auto placed = [](int stage) {
-        Play(stage);
-        // The stage start placed the enemies through the enemy pool's spawners; count them
-        // through the test's own.
-        gMapPlacementSpawners = {CountAtPoint, CountOnPolygon};
+        gGameState.stage = stage;
+        LoadStageResources();
         gPlaced.clear();
         SpawnMapPlacedEnemies();
         std::map<int, int> result = gPlaced;
-        ReturnToTitle();
+        ReleaseStageResources();
         return result;
     };
     // 1-1: turrets on the hills.
