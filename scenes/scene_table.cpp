@@ -8,12 +8,14 @@
 #include "engine/graphics/texture_groups.h"
 #include "engine/main/engine_globals.h"
 #include "engine/models/skinned_model.h"
+#include "engine/sound/sound.h"
 #include "play/craft/partner.h"
 #include "play/display/play_display.h"
 #include "play/play_globals.h"
 #include "play/step/game_step.h"
 #include "play/step/run_start.h"
 #include "scenes/scene_globals.h"
+#include "scenes/title/title.h"
 #include "world/draw/world_draw.h"
 #include "world/stage/stage_index.h"
 #include "world/stage/stage_resources.h"
@@ -71,7 +73,7 @@ uint32_t ClearColor() {
 
 const SceneRow kSceneTable[kSceneCount] = {
     // load, update, draw, release, reload
-    {LoadTitleResources, nullptr, nullptr, ReleaseTitleResources, LoadTitleResources},
+    {LoadTitleScene, UpdateTitle, DrawTitle, ReleaseTitleResources, LoadTitleScene},
     {LoadPlayScene, UpdateGame, DrawPlayScene, ReleaseStageResources, ReloadPlayScene},
     {LoadGameOverResources, nullptr, nullptr, ReleaseGameOverResources, LoadGameOverResources},
     {LoadEndingResources, nullptr, nullptr, ReleaseEndingResources, LoadEndingResources},
@@ -87,6 +89,11 @@ void InstallGameHooks() {
     gShellHooks.releaseSceneResources = ReleaseAllSceneResources;
     gShellHooks.clearColor = ClearColor;
     gShellHooks.padsUpdated = MakeGamePadBits;
+    // The title: entered at start-up and on every return to it; Esc on its menus.
+    gShellHooks.gameStarted = InitTitle;
+    gShellHooks.titleEntered = InitTitle;
+    gShellHooks.titleEscape = OnTitleEscape;
+    gSelectPanelQuery = IsSelectPanelOpen;
     InstallPlayHooks();
 }
 

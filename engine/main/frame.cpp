@@ -181,6 +181,8 @@ void UpdateFrame() {
     if (gLoaderStatus.titlePending == 1) {
         if (IsFadeOutDone()) {
             gGameState.scene = SceneId::Title;
+            // The title's own start: back on the stage select with the choices kept.
+            if (gShellHooks.titleEntered) gShellHooks.titleEntered();
             StartFadeIn(0);
             if (const SceneRow* play = SceneRowOf(SceneId::Play); play && play->release) {
                 play->release();

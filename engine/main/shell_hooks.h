@@ -28,7 +28,8 @@ struct ShellHooks {
     void (*gameStarted)();
     // Releases whatever any scene holds (return to the title, device reset, shut-down).
     void (*releaseSceneResources)();
-    // The title was entered again through the return to the title.
+    // The title was entered again through the return to the title, or through the practice
+    // pause menu's return once its fade-out is done.
     void (*titleEntered)();
     // The clear colour of the frame in the current scene; null or 0: the default.
     uint32_t (*clearColor)();

@@ -82,8 +82,20 @@ struct TitleState {
 
 extern TitleState gTitleState;
 
+// How the title enters the scenes it leads to besides play: each scene's own entry, which
+// the scene table fills in; an empty one is skipped. The title writes the scene number and
+// the run's fields first.
+struct TitleExits {
+    void (*startEvent)();                  // scene 5: the event player starts the event
+    void (*openShop)(int32_t fromResult);  // scene 6, with 0: the title shop
+    void (*initEnding)(int32_t variant);   // scene 3, with 0: the staff roll
+};
+extern TitleExits gTitleExits;
+
 // Program-start values of the title's globals (the step's and the drawing's).
 void ResetTitleGlobals();
+// Folds the title's records into a running FNV-1a digest.
+uint64_t DigestTitleGlobals(uint64_t digest);
 // The drawing's share: the craft models' spin and light angle.
 void ResetTitlePreview();
 
@@ -102,6 +114,9 @@ void ShowTitleMenuImmediately();
 void BuildCraftList();
 // 1 while the press-start screen is shown.
 int IsPressStartScreen();
+// The main window's Esc on the title: true on the press-start screen (the program is to
+// close); on the menus the title returns to the press-start screen and false.
+bool OnTitleEscape();
 // 1 while the craft-select or the stage-select panel is open.
 int IsSelectPanelOpen();
 

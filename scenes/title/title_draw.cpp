@@ -5,13 +5,13 @@
 #include <cmath>
 #include <cstdio>
 
+#include "engine/core/context.h"
+#include "engine/core/game_state.h"
 #include "engine/graphics/projection.h"
 #include "engine/graphics/sprite.h"
 #include "engine/graphics/text_font.h"
 #include "engine/graphics/texture_groups.h"
-#include "engine/core/context.h"
 #include "engine/main/frame.h"
-#include "engine/core/game_state.h"
 #include "engine/models/skinned_model.h"
 #include "engine/overlay/fade.h"
 #include "platform/text/cp932.h"

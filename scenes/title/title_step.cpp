@@ -2,14 +2,14 @@
 // sliding panels and the changes of scene out of the title.
 #include <cstdio>
 
+#include "engine/core/context.h"
+#include "engine/core/frame_state.h"
+#include "engine/core/game_state.h"
 #include "engine/graphics/text_font.h"
 #include "engine/graphics/texture_groups.h"
 #include "engine/input/pad.h"
-#include "engine/core/context.h"
-#include "engine/core/frame_state.h"
 #include "engine/main/app.h"
 #include "engine/main/frame.h"
-#include "engine/core/game_state.h"
 #include "engine/movie/movie.h"
 #include "engine/overlay/fade.h"
 #include "engine/sound/sound.h"
@@ -17,6 +17,7 @@
 #include "scenes/title/title.h"
 
 TitleState gTitleState;
+TitleExits gTitleExits;
 
 namespace {
 
@@ -114,6 +115,19 @@ void LeaveTitle() {
 // Writes the new scene number and runs the new scene's own entry, before the loader starts.
 void EnterScene(SceneId scene) {
     gGameState.scene = scene;
+    switch (scene) {
+        case SceneId::Event:
+            if (gTitleExits.startEvent) gTitleExits.startEvent();
+            break;
+        case SceneId::Shop:
+            if (gTitleExits.openShop) gTitleExits.openShop(0);
+            break;
+        case SceneId::Ending:
+            if (gTitleExits.initEnding) gTitleExits.initEnding(0);
+            break;
+        default:
+            break;
+    }
 }
 
 // ---- options ----
@@ -270,7 +284,6 @@ void FinishMenuLeaving() {
         if (gPlatform.mainWindow) gPlatform.mainWindow->PostClose();
         return;
     }
-    gGameState.scene = SceneId::Shop;
     EnterScene(SceneId::Shop);
     LeaveTitle();
 }
@@ -665,6 +678,7 @@ void ResetCraftChoices() {
 
 void ResetTitleGlobals() {
     ResetTitlePreview();
+    gTitleExits = TitleExits{};
     gTitleState = TitleState{};
     SetPanel(gTitleState.setup, PanelMode::HideRight, kPanelSlideEnd, 0);
     SetPanel(gTitleState.craftSelect, PanelMode::HideRight, kPanelSlideEnd, 0);
@@ -775,6 +789,21 @@ void BuildCraftList() {
 
 int IsPressStartScreen() {
     return gTitleState.pressStart;
+}
+
+bool OnTitleEscape() {
+    if (IsPressStartScreen()) return true;
+    ReturnToTitle();
+    return false;
+}
+
+uint64_t DigestTitleGlobals(uint64_t digest) {
+    const auto* bytes = reinterpret_cast<const uint8_t*>(&gTitleState);
+    for (size_t i = 0; i < sizeof gTitleState; ++i) {
+        digest ^= bytes[i];
+        digest *= 1099511628211ull;
+    }
+    return digest;
 }
 
 int IsSelectPanelOpen() {

@@ -6,11 +6,11 @@
 
 #include <string>
 
+#include "engine/core/context.h"
+#include "engine/core/game_state.h"
 #include "engine/graphics/sprite.h"
 #include "engine/input/pad.h"
-#include "engine/core/context.h"
 #include "engine/main/frame.h"
-#include "engine/core/game_state.h"
 #include "engine/overlay/fade.h"
 #include "platform/gfx/device.h"
 #include "scenes/title/title.h"
@@ -170,6 +170,41 @@ TEST_F(TitleDraw, RecordsPagesOfRunsAndOfTheExtraStage) {
     Tick(0, kPadRight);
     Draw();
     EXPECT_TRUE(Golden("records_extra"));
+}
+
+TEST_F(TitleDraw, RecordValuesOutsideTheirTablesPickNoPictureCell) {
+    // Crafts, weapons and the chosen stage beyond their pictures: the portraits and icons
+    // are left out, the stage pictures come from the first row.
+    RecordBlock& r = gGameState.records;
+    for (int t = 0; t < 3; ++t) {
+        r.words[record::kRunBest + t] = 1000;
+        r.words[record::kRunBestCraft + t] = 0x7F7F;
+        r.words[record::kExtraBest + t] = 1000;
+        r.words[record::kExtraBestCraft + t] = -1;
+        r.words[record::kExtraBestWeapon + t] = 0x6463;
+        for (int j = 0; j < 6; ++j) r.words[record::kRunBestWeapons + 6 * t + j] = 200 + j;
+    }
+    r.words[record::kGetExtra] = 1;
+    InitTitle();
+    OpenMenu();
+    MenuTo(TitleMenuItem::Records);
+    Press(kDecide);
+    Draw();
+    Tick(0, kPadRight);
+    Draw();
+
+    InitTitle();
+    ToCraftSelect(TitleMenuItem::Practice, 0);
+    Press(kDecide);
+    Press(kDecide);
+    Idle(20);
+    gTitleState.stagePage = 40;
+    gTitleState.stageColumn = 7;
+    gTitleState.players[0].cursor = 9;
+    Draw();
+    gTitleState.stagePage = -3;
+    Draw();
+    EXPECT_FALSE(IsPracticeStageOpen(ChosenPracticeStage()));
 }
 
 }  // namespace

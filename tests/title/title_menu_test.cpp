@@ -6,8 +6,8 @@
 
 #include <vector>
 
-#include "engine/input/pad.h"
 #include "engine/core/game_state.h"
+#include "engine/input/pad.h"
 #include "engine/overlay/fade.h"
 #include "engine/sound/sound.h"
 #include "scenes/title/title.h"
