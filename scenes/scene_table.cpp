@@ -9,7 +9,11 @@
 #include "engine/main/engine_globals.h"
 #include "engine/models/skinned_model.h"
 #include "engine/sound/sound.h"
+#include "play/craft/partner.h"
+#include "play/display/play_display.h"
 #include "play/play_globals.h"
+#include "play/step/game_step.h"
+#include "play/step/run_start.h"
 #include "scenes/scene_globals.h"
 #include "scenes/title/title.h"
 #include "world/draw/world_draw.h"
@@ -19,9 +23,11 @@
 
 namespace {
 
-// The play scene's load step, on the loader thread.
+// The play scene's load step, on the loader thread: the stage's resources, the stage start
+// (which places the stage's enemies), then the enemy models they need.
 void LoadPlayScene() {
     LoadStageResources();
+    StartStage();
     LoadStageEnemyModels();
 }
 
@@ -31,9 +37,18 @@ void ReloadPlayScene() {
     ReloadStageEnemyModels();
 }
 
-// The play scene's frame: the world.
+// The play scene's frame: the world, then the play display over it.
 void DrawPlayScene() {
     DrawGameWorld();
+    DrawGameHud();
+}
+
+// Pad bits the game makes itself: the computer partner flies the second craft in play.
+void MakeGamePadBits() {
+    if (gGameState.scene == SceneId::Play &&
+        gGameState.playerSetup == PlayerSetup::ComputerPartner) {
+        DrivePartnerInput();
+    }
 }
 
 // Start-up: the stage index, and the model code's device set-up.
@@ -59,7 +74,7 @@ uint32_t ClearColor() {
 const SceneRow kSceneTable[kSceneCount] = {
     // load, update, draw, release, reload
     {LoadTitleScene, UpdateTitle, DrawTitle, ReleaseTitleResources, LoadTitleScene},
-    {LoadPlayScene, nullptr, DrawPlayScene, ReleaseStageResources, ReloadPlayScene},
+    {LoadPlayScene, UpdateGame, DrawPlayScene, ReleaseStageResources, ReloadPlayScene},
     {LoadGameOverResources, nullptr, nullptr, ReleaseGameOverResources, LoadGameOverResources},
     {LoadEndingResources, nullptr, nullptr, ReleaseEndingResources, LoadEndingResources},
     {LoadResultResources, nullptr, nullptr, ReleaseResultResources, LoadResultResources},
@@ -73,11 +88,13 @@ void InstallGameHooks() {
     gShellHooks.loadGameData = LoadGameData;
     gShellHooks.releaseSceneResources = ReleaseAllSceneResources;
     gShellHooks.clearColor = ClearColor;
+    gShellHooks.padsUpdated = MakeGamePadBits;
     // The title: entered at start-up and on every return to it; Esc on its menus.
     gShellHooks.gameStarted = InitTitle;
     gShellHooks.titleEntered = InitTitle;
     gShellHooks.titleEscape = OnTitleEscape;
     gSelectPanelQuery = IsSelectPanelOpen;
+    gGameStepHooks.initTitle = InitTitle;  // the game step's quit to the title
     InstallPlayHooks();
 }
 

@@ -31,3 +31,6 @@ extern LoaderStatus gLoaderStatus;
 
 // True while the scene loader thread runs.
 bool IsLoaderBusy();
+// Starts the scene loader thread on the load step of the scene now set (the last step of
+// every scene change; the scenes and stage play call it). Defined by the frame loop.
+void StartLoaderThread();

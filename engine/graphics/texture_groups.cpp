@@ -32,6 +32,8 @@ void LoadCommonResources() {
     ClearTextureRegistry();
     LoadModelFile(&gCraftModels[0], "xfile/craft0/craft0.x");
     LoadModelFile(&gCraftModels[1], "xfile/craft1/craft1.x");
+    LoadModelFile(&gCraftModels[2], "xfile/craft2/craft2.x");
+    LoadModelFile(&gCraftModels[3], "xfile/craft3/craft3.x");
     CommonTextures& c = gCommonTextures;
     const PictureEntry pictures[] = {
         {&c.pauseMenu, "bmp/pasemenu.bmp", 512, 256},
@@ -41,6 +43,8 @@ void LoadCommonResources() {
         {&c.nowLoading, "bmp/nowloading.tga", 256, 64},
         {&gFormTextures[0], "bmp/chr00.bmp", 512, 512},
         {&gFormTextures[1], "bmp/chr01.bmp", 512, 512},
+        {&gFormTextures[2], "bmp/chr02.bmp", 512, 512},
+        {&gFormTextures[3], "bmp/chr03.bmp", 512, 512},
         {&gFormTextures[5], "bmp/masc02.bmp", 256, 256},
     };
     LoadPictures(TextureGroup::Common, pictures);

@@ -81,7 +81,7 @@ struct ShopTextures {
     TextureHolder gameOver;    // "bmp/gameover.tga" 512 x 256
 };
 
-// The form sprites' pictures by form number; forms 0, 1 and 5 belong to the common group.
+// The form sprites' pictures by form number; forms 0 to 3 and 5 belong to the common group.
 constexpr int kFormTextureCount = 6;
 
 extern CommonTextures gCommonTextures;

@@ -42,6 +42,7 @@ void ResetEngineGlobals() {
     ReleaseEventResources();
     for (SkinnedModel& model : gCraftModels) ReleaseModel(&model);
     ClearTextureRegistry();
+    ResetMissingPictureReports();
     gTextFont.ReleaseTextFont();
     ResetTextFontSettings();
 

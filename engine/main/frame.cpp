@@ -167,8 +167,9 @@ void UpdateFrame() {
     if (IsLoaderBusy()) return;
     gLoaderStatus.justStarted.store(0, std::memory_order_release);
 
-    UpdatePadStates();
+    // Pad bits the game makes itself (the computer partner's), before the edges are formed.
     if (gShellHooks.padsUpdated) gShellHooks.padsUpdated();
+    UpdatePadStates();
 
     // While the attract movie plays only player 1's decide press is watched: it ends it.
     if (PollMovie()) {

@@ -19,7 +19,6 @@ void UpdateFrame();
 // One drawn frame.
 void RenderFrame();
 void ResetGameState();
-void StartLoaderThread();
 void SetupDeviceStates();
 
 // The frame-rate setting in force, brought into 0..2.

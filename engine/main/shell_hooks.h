@@ -33,7 +33,8 @@ struct ShellHooks {
     void (*titleEntered)();
     // The clear colour of the frame in the current scene; null or 0: the default.
     uint32_t (*clearColor)();
-    // Each tick right after the pad states were updated: pad bits the game makes itself.
+    // Each tick after the pads were read and before their edges and repeats are formed:
+    // pad bits the game makes itself (the computer partner's held bits).
     void (*padsUpdated)();
     // The window's Esc on the title: true when the program is to close (the press-start
     // screen); false when the title handled it. Null: Esc on the title closes.

@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "engine/graphics/texture.h"
 #include "engine/core/context.h"
 #include "engine/core/message_box.h"
+#include "engine/graphics/texture.h"
 #include "engine/models/skinned_model.h"
 #include "engine/models/static_mesh.h"
 #include "platform/xfile/mesh_loader.h"

@@ -9,6 +9,7 @@ constexpr uint32_t kLowerMask = 0x7FFFFFFFu;
 }  // namespace
 
 RandomState gRandomState = {{}, kN + 1};
+uint64_t gRandomDraws = 0;
 
 void SeedRandom(uint32_t seed) {
     uint32_t* mt = gRandomState.words;
@@ -49,6 +50,7 @@ void SeedRandomDefault(uint32_t) {
 }
 
 uint32_t NextRandom32() {
+    ++gRandomDraws;
     uint32_t* mt = gRandomState.words;
     if (gRandomState.index >= kN) {
         if (gRandomState.index == kN + 1) SeedRandom(5489u);

@@ -10,6 +10,8 @@ struct RandomState {
 };
 
 extern RandomState gRandomState;
+// Numbers drawn since program start (the replay harness reports it).
+extern uint64_t gRandomDraws;
 
 void SeedRandom(uint32_t seed);
 void SeedRandomByArray(const uint32_t* key, int length);

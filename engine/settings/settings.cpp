@@ -7,6 +7,7 @@
 #include "engine/core/context.h"
 #include "engine/core/message_box.h"
 #include "engine/core/game_state.h"
+#include "engine/core/message_box.h"
 #include "engine/input/bindings.h"
 #include "engine/settings/profile_int.h"
 #include "platform/profile/profile.h"

@@ -131,10 +131,15 @@ bool DecodeTga(std::span<const uint8_t> bytes, Picture* out, const char** reason
 
     const size_t pixelBytes = BytesOf(h.depth);
     const size_t count = static_cast<size_t>(h.width) * h.height;
+    // A file too short for its texels is refused before any memory is taken for them: a
+    // packet holds at most 128 texels in at least 2 bytes.
+    size_t left = bytes.size() - at;
+    if (packed ? left < (count + 127) / 128 * 2 : left < count * pixelBytes) {
+        return fail("corrupt picture");
+    }
     // The texel values in file order; run-length packets may run on across rows.
     std::vector<uint8_t> raw(count * pixelBytes);
     if (!packed) {
-        if (bytes.size() - at < raw.size()) return fail("corrupt picture");
         std::copy(bytes.begin() + static_cast<ptrdiff_t>(at),
                   bytes.begin() + static_cast<ptrdiff_t>(at + raw.size()), raw.begin());
     } else {

@@ -7,6 +7,7 @@
 #include "engine/core/game_state.h"
 #include "engine/random/random.h"
 #include "play/enemies/behaviours.h"
+#include "play/pickups/particles.h"
 #include "play/waves/waves.h"
 #include "world/course/collision.h"
 #include "world/rail/camera_rail.h"
@@ -28,6 +29,10 @@ gfx::Vec3 RailPoint(float offset) {
     gfx::Vec3 p{};
     GetRailPoint(&p, offset);
     return p;
+}
+
+void Burst(const gfx::Vec3& at, int32_t kind, float scale, int32_t count) {
+    SpawnParticleBurst(nullptr, at.x, at.y, at.z, kind, scale, count);
 }
 
 bool ScrollsObjects() {
@@ -186,6 +191,7 @@ bool UpdateWreck(Enemy* e, const EnemyType& type) {
     e->basePosition = gfx::Add(e->basePosition, e->velocity);
     if (e->pitch > -gfx::kPi / 2) e->pitch -= 0.01f;
     if (e->roll < gfx::kPi / 2) e->roll += 0.01f;
+    Burst(e->basePosition, particle_kind::kSmoke, 1.0f, 1);
     if (e->wreckTimer < kWreckStruckTimer) e->velocity.y -= 0.04f;
     gfx::Vec3 base = EnemyWorldBase(*e);
     switch (type.deathKind) {
@@ -196,6 +202,8 @@ bool UpdateWreck(Enemy* e, const EnemyType& type) {
                                   e->velocity.z, &t)) {
                     e->wreckTimer = kWreckStruckTimer;
                     e->velocity = gEnemyRailFrame.motion;
+                    Burst(e->points[0], particle_kind::kDebris, 3.0f, 1);
+                    Burst(e->basePosition, particle_kind::kExplosion, 2.0f, 1);
                     return false;
                 }
             }
@@ -203,6 +211,8 @@ bool UpdateWreck(Enemy* e, const EnemyType& type) {
         case DeathKind::Burst: {
             int32_t lifetime = (gCurrentStage && gCurrentStage->stageNumber == 7) ? 20 : -1;
             StartSmokeEmitter(e->points[0], 0, lifetime, 0.75f);
+            Burst(e->points[0], particle_kind::kDebris, 3.0f, 1);
+            Burst(e->basePosition, particle_kind::kExplosion, 2.0f, 1);
             FreeEnemy(e);
             return false;
         }
@@ -261,6 +271,22 @@ void UpdateSmokeEmitters() {
         gSmokeEmitter.age[i] += 1;
         if (gSmokeEmitter.lifetime[i] != -1 && gSmokeEmitter.lifetime[i] < gSmokeEmitter.age[i]) {
             gSmokeEmitter.age[i] = 0;
+        }
+        // Puffs by age: a rising, a heavy and a flame puff, then a rest.
+        gfx::Vec3 at = gfx::Add(gSmokeEmitter.position[i], SegmentOffset(gSmokeEmitter.segment[i]));
+        float scale = gSmokeEmitter.scale[i];
+        switch (gSmokeEmitter.age[i] % 4) {
+            case 0:
+                Burst(at, particle_kind::kPuffRising, 2.5f * scale, 2);
+                break;
+            case 1:
+                Burst(at, particle_kind::kPuffHeavy, 1.0f * scale, 2);
+                break;
+            case 2:
+                Burst(at, particle_kind::kPuffFlame, 3.5f * scale, 2);
+                break;
+            default:
+                break;
         }
     }
 }

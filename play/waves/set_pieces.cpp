@@ -4,6 +4,7 @@
 #include "engine/core/game_state.h"
 #include "engine/random/random.h"
 #include "play/enemies/enemy_pool.h"
+#include "play/pickups/particles.h"
 #include "play/waves/tables/wave_tables.h"
 #include "play/waves/waves.h"
 #include "world/course/collision.h"
@@ -66,6 +67,23 @@ Enemy* SpawnMountedPart(int32_t type, int32_t parent, const gfx::Vec3& offset,
     e->parent = parent;
     e->formationOffset = offset;
     return e;
+}
+
+// Scenery figures on the course beside the rail, each on a random side: stage 1-1's stand 20
+// to 40 units out at every 37th rail key; stage 4-1's (wide) 110 units out at every 18th key,
+// dropped from 40 units above the rail.
+void SpawnSceneryFigures(int count, bool wide) {
+    for (int i = 0; i < count; ++i) {
+        float key = wide ? static_cast<float>(18 * i) : static_cast<float>(37 * i);
+        gfx::Vec3 p{};
+        float a = RailYaw(key, &p);
+        float d = wide ? 110.0f : 20.0f * (RandomUnit() + 1.0f);
+        if (RandomInt() & 1) d = -d;
+        gfx::Vec3 point{p.x + d * std::cos(a), wide ? p.y + 40.0f : p.y, p.z - d * std::sin(a)};
+        DropOntoCourse(&point);
+        SpawnParticleBurst(nullptr, point.x, point.y, point.z,
+                           particle_kind::kVillagerFirst + i % 5, 1.0f, 1);
+    }
 }
 
 void SpawnStage2Fortress() {
@@ -152,6 +170,7 @@ void SpawnStage13Turrets() {
 }
 
 void SpawnStage16Boss() {
+    SpawnParticleBurst(nullptr, 0, 0, 0, particle_kind::kFigure, 1.0f, 1);
     const gfx::Vec3 base{0, -20.0f, 0};
     struct Member {
         int32_t behaviour, type, untargetable;
@@ -184,6 +203,12 @@ void SpawnStageSetPieces() {
     const StageInfo* stage = gCurrentStage;
     if (!stage) return;
     switch (stage->stageNumber) {
+        case 0:
+            SpawnSceneryFigures(100, false);
+            break;
+        case 9:
+            SpawnSceneryFigures(200, true);
+            break;
         case 2:
             SpawnStage2Fortress();
             break;

@@ -190,6 +190,8 @@ void PlaceWaveMember(Enemy* e, const WaveEntry& w, int i, float r1, float r2, in
     }
 }
 
+}  // namespace
+
 void SpawnWaveGroup(const WaveEntry& w) {
     float r1 = RandomUnit();
     float r2 = RandomUnit();
@@ -204,6 +206,8 @@ void SpawnWaveGroup(const WaveEntry& w) {
         UpdateEnemyWorldPoints(e);
     }
 }
+
+namespace {
 
 const WaveList* CurrentWaveList() {
     int32_t stage = gGameState.stage;

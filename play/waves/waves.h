@@ -9,6 +9,7 @@
 #include "platform/gfx/math.h"
 
 struct CollisionPolygon;
+struct WaveEntry;
 
 // Timetable state: the frame counts ticks of wave play from 0 at stage start; the cursor is
 // the next entry of the current stage's list. Both are cleared by ResetEnemies.
@@ -20,6 +21,9 @@ extern WaveState gWaveState;
 
 // One tick of the current stage's wave timetable.
 void SpawnEnemyWaves();
+// Spawns one group of a wave list now: every member claims a slot and takes its formation
+// place; a full pool skips the members it has no room for.
+void SpawnWaveGroup(const WaveEntry& entry);
 // Flags the models of the current stage's wave list as needed by the stage loader.
 void MarkStageEnemyModels();
 // Flags the model of every live enemy of the pool (those stage start placed).

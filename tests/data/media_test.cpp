@@ -68,7 +68,7 @@ TEST_F(MediaTest, TheAttractMoviePlaysPicturesToItsEnd) {
 TEST_F(MediaTest, TheFormTableRebuildsTheRiders) {
     std::span<const uint8_t> table = FormTableBytes();
     ASSERT_GT(table.size(), 24u);
-    for (int form = 0; form < 2; ++form) {
+    for (int form = 0; form < 4; ++form) {
         SCOPED_TRACE(form);
         uint32_t block = archive::ReadBe32(table.data() + 4 * form);
         ASSERT_LT(block + 1280, table.size());
@@ -96,8 +96,8 @@ TEST_F(MediaTest, TheFormTableRebuildsTheRiders) {
                 EXPECT_EQ(archive::ReadBe16(table.data() + block + 768 + 2 * (v * 8 + a)),
                           archive::ReadBe16(table.data() + block + 768 + 2 * (v * 8 + a % 3)));
     }
-    // Forms 2 to 5 draw nothing.
-    for (int form = 2; form < 6; ++form) {
+    // Forms 4 and 5 draw nothing.
+    for (int form = 4; form < 6; ++form) {
         uint32_t block = archive::ReadBe32(table.data() + 4 * form);
         for (int f = 0; f < 256; ++f)
             EXPECT_EQ(archive::ReadBe16(table.data() + block + 256 + 2 * f), 0);
@@ -110,7 +110,9 @@ TEST_F(MediaTest, RiderSpritesShowTheirPicturesInEveryViewAndPose) {
     static LitSpriteVertex vertices[kFormSpriteCellLimit * 6];
     LoadTexture(TextureGroup::Common, &gFormTextures[0], "bmp/chr00.bmp", 512, 512);
     LoadTexture(TextureGroup::Common, &gFormTextures[1], "bmp/chr01.bmp", 512, 512);
-    for (int form = 0; form < 2; ++form) {
+    LoadTexture(TextureGroup::Common, &gFormTextures[2], "bmp/chr02.bmp", 512, 512);
+    LoadTexture(TextureGroup::Common, &gFormTextures[3], "bmp/chr03.bmp", 512, 512);
+    for (int form = 0; form < 4; ++form) {
         const TextureHolder& holder = gFormTextures[static_cast<size_t>(form)];
         ASSERT_NE(holder.texture, nullptr);
         const uint32_t* px = holder.texture->LevelData(0);

@@ -79,7 +79,8 @@ TEST_F(ModelDataTest, EveryModelLoadsWithItsTexturesTracksAndBones) {
 
 // The craft's bank poses and running parts sit at the list indices the craft control
 // writes: craft 0 banks on 1 (right), 3 (left) and 5 (both), runs 13, 14, 18, 19; craft 1
-// banks on 3 and 9 and runs 6 and 7.
+// banks on 3 and 9 and runs 6 and 7; craft 2 banks on 9, 4 and 1 and runs 6, 7, 12; craft 3
+// banks on 4 and 6 and runs 10, 13, 15.
 TEST_F(ModelDataTest, TheCraftTracksMoveWhereTheCraftControlDrivesThem) {
     {
         SkinnedModel m;
@@ -103,6 +104,35 @@ TEST_F(ModelDataTest, TheCraftTracksMoveWhereTheCraftControlDrivesThem) {
         EXPECT_GT(Difference(Pose(m, 3, 0), Pose(m, 3, 357)), 0.2f);
         EXPECT_GT(Difference(Pose(m, 9, 0), Pose(m, 9, 357)), 0.2f);
         for (int running : {6, 7})
+            EXPECT_GT(Difference(Pose(m, running, 0), Pose(m, running, 17 * 3)), 0.01f) << running;
+        ReleaseModel(&m);
+    }
+    {
+        SkinnedModel m;
+        Load(&m, "xfile/craft2/craft2.x");
+        ASSERT_GE(NodeCount(m), 13);
+        // Bank 1.0 right: frame 9 at 357, frame 1 at 238; bank -1.0 left: frame 4 at 357,
+        // frame 1 at 612 (374 at level flight on the left).
+        EXPECT_GT(Difference(Pose(m, 9, 0), Pose(m, 9, 357)), 0.2f);
+        EXPECT_GT(Difference(Pose(m, 4, 0), Pose(m, 4, 357)), 0.2f);
+        EXPECT_GT(Difference(Pose(m, 1, 0), Pose(m, 1, 238)), 0.2f);
+        EXPECT_GT(Difference(Pose(m, 1, 374), Pose(m, 1, 612)), 0.2f);
+        EXPECT_LT(Difference(Pose(m, 1, 0), Pose(m, 1, 374)), 0.01f);
+        for (int running : {6, 7, 12})
+            EXPECT_GT(Difference(Pose(m, running, 0), Pose(m, running, 17 * 3)), 0.01f) << running;
+        ReleaseModel(&m);
+    }
+    {
+        SkinnedModel m;
+        Load(&m, "xfile/craft3/craft3.x");
+        ASSERT_GE(NodeCount(m), 16);
+        // Bank 1.0 right: frames 4 and 6 at 745 (388 level); bank -1.0 left: 357 (0 level).
+        for (int frame : {4, 6}) {
+            EXPECT_GT(Difference(Pose(m, frame, 0), Pose(m, frame, 357)), 0.2f) << frame;
+            EXPECT_GT(Difference(Pose(m, frame, 388), Pose(m, frame, 745)), 0.2f) << frame;
+            EXPECT_LT(Difference(Pose(m, frame, 0), Pose(m, frame, 388)), 0.01f) << frame;
+        }
+        for (int running : {10, 13, 15})
             EXPECT_GT(Difference(Pose(m, running, 0), Pose(m, running, 17 * 3)), 0.01f) << running;
         ReleaseModel(&m);
     }

@@ -150,12 +150,15 @@ void CountOnPolygon(const CollisionPolygon&, int type, int) {
 
 TEST_F(StagePlayTest, MapMarksPlaceTheTurretsCoresAndCranksOfTheirStages) {
     gMapPlacementSpawners = {CountAtPoint, CountOnPolygon};
+    // The stage's resources alone: the stage start would place the marked enemies through
+    // the enemy pool's own spawners.
     auto placed = [](int stage) {
-        Play(stage);
+        gGameState.stage = stage;
+        LoadStageResources();
         gPlaced.clear();
         SpawnMapPlacedEnemies();
         std::map<int, int> result = gPlaced;
-        ReturnToTitle();
+        ReleaseStageResources();
         return result;
     };
     // 1-1: turrets on the hills.

@@ -8,10 +8,11 @@
 #include <memory>
 #include <string>
 
+#include "engine/core/context.h"
 #include "engine/graphics/projection.h"
-#include "engine/main/app.h"
 #include "engine/main/frame.h"
 #include "platform/gfx/device.h"
+#include "scenes/scene_table.h"
 
 namespace {
 
@@ -19,15 +20,12 @@ namespace {
 class OnNullDevice : public ::testing::Test {
 protected:
     void SetUp() override {
-        savedGraphics_ = gGraphics;
-        savedProjection_ = gScreenProjection;
-        savedDevice_ = gPlatform.device;
+        ResetGameGlobals();
         Install(640, 480);
     }
     void TearDown() override {
-        gPlatform.device = savedDevice_;
-        gGraphics = savedGraphics_;
-        gScreenProjection = savedProjection_;
+        gPlatform.device = nullptr;
+        ResetGameGlobals();
     }
     void Install(uint32_t width, uint32_t height) {
         gfx::PresentParams params;
@@ -38,9 +36,6 @@ protected:
     }
 
     std::unique_ptr<gfx::NullDevice> device_;
-    GraphicsContext savedGraphics_;
-    ScreenProjection savedProjection_;
-    gfx::Device* savedDevice_ = nullptr;
 };
 
 void ExpectMatrix(const gfx::Mat4& actual, const float (&expected)[4][4], const char* what) {

@@ -8,16 +8,17 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/context.h"
+#include "engine/core/frame_state.h"
+#include "engine/core/game_state.h"
 #include "engine/graphics/texture.h"
 #include "engine/graphics/texture_groups.h"
-#include "engine/main/app.h"
 #include "engine/main/frame.h"
-#include "scenes/scene_table.h"
-#include "engine/core/game_state.h"
 #include "engine/overlay/fade.h"
 #include "engine/overlay/overlays.h"
 #include "engine/overlay/pause_menu.h"
 #include "platform/gfx/device.h"
+#include "scenes/scene_table.h"
 #include "tests/support/headless_game.h"
 #include "tests/support/pictures.h"
 #include "tests/support/temp_folder.h"
@@ -52,11 +53,6 @@ protected:
         for (const ScenePicture& s : kScenePictures) {
             WritePicture(run_.Path(), s.path, kFirstColour);
         }
-        gGameState = GameState{};
-        gPauseState = PauseState{};
-        gLoaderStatus.busy = 0;
-        gLoaderStatus.justStarted = 0;
-        gLoaderStatus.titlePending = 0;
         testing::internal::CaptureStderr();  // the messages about the data left out
         vqtest::HeadlessOptions options;
         options.runFolder = run_.Path();
@@ -66,15 +62,9 @@ protected:
         ASSERT_EQ(device_->Kind(), gfx::BackendKind::Null);
     }
     void TearDown() override {
-        if (!started_) testing::internal::GetCapturedStderr();
-        gDebugOverlayEnabled = false;
-        gPauseState = PauseState{};
-        gLoaderStatus.justStarted = 0;
-        if (started_) {
-            gGameState.stage = 0;
-            vqtest::StopHeadlessGame();
-            testing::internal::GetCapturedStderr();
-        }
+        if (started_) vqtest::StopHeadlessGame();
+        testing::internal::GetCapturedStderr();
+        ResetGameGlobals();
         EXPECT_EQ(chdir(oldFolder_.c_str()), 0);
     }
 
@@ -205,7 +195,8 @@ TEST_F(FrameDrawTest, ADeviceResetLoadsTheCommonAndTheScenesPicturesAgain) {
         ReleaseAllSceneResources();
         gGameState.scene = s.scene;
         gGameState.stage = 0;
-        kSceneTable[static_cast<int>(s.scene)].load();
+        ASSERT_NE(SceneRowOf(s.scene), nullptr) << label;
+        SceneRowOf(s.scene)->load();
         ASSERT_EQ(PictureColour(*s.holder), kFirstColour) << label;
         ASSERT_EQ(PictureColour(gCommonTextures.system), kFirstColour) << label;
 

@@ -224,17 +224,24 @@ protected:
     void SetUp() override {
         TextureRegistryTest::SetUp();
         const char* files[] = {
-            "bmp/pasemenu.bmp",      "bmp/system.bmp",        "bmp/fps.tga",
-            "bmp/suji_score.tga",    "bmp/nowloading.tga",    "bmp/chr00.bmp",
-            "bmp/chr01.bmp",         "bmp/masc02.bmp",        "bmp/title.bmp",
-            "bmp/title2.bmp",        "bmp/fam_nomal.tga",     "bmp/title_sel.tga",
-            "bmp/pracss.bmp",        "bmp/selectchapter.tga", "bmp/selectchr.tga",
-            "bmp/hiscore_title.tga", "bmp/item_mini.tga",     "bmp/soundoption_menu.tga",
-            "bmp/gameover.bmp",      "bmp/result_bg.bmp",     "bmp/result_messe.tga",
-            "bmp/result_messe2.tga", "bmp/ed_bg.bmp",         "bmp/ed_bg2.bmp",
-            "bmp/extra_cl.bmp",      "bmp/last_cut.bmp",      "bmp/shop_bg.bmp",
-            "bmp/shop.tga",          "bmp/item.tga",          "bmp/item_name.tga",
-            "bmp/item2.tga",         "bmp/item2_name.tga",    "bmp/gameover.tga",
+            "bmp/pasemenu.bmp",     "bmp/system.bmp",
+            "bmp/fps.tga",          "bmp/suji_score.tga",
+            "bmp/nowloading.tga",   "bmp/chr00.bmp",
+            "bmp/chr01.bmp",        "bmp/chr02.bmp",
+            "bmp/chr03.bmp",        "bmp/masc02.bmp",
+            "bmp/title.bmp",        "bmp/title2.bmp",
+            "bmp/fam_nomal.tga",    "bmp/title_sel.tga",
+            "bmp/pracss.bmp",       "bmp/selectchapter.tga",
+            "bmp/selectchr.tga",    "bmp/hiscore_title.tga",
+            "bmp/item_mini.tga",    "bmp/soundoption_menu.tga",
+            "bmp/gameover.bmp",     "bmp/result_bg.bmp",
+            "bmp/result_messe.tga", "bmp/result_messe2.tga",
+            "bmp/ed_bg.bmp",        "bmp/ed_bg2.bmp",
+            "bmp/extra_cl.bmp",     "bmp/last_cut.bmp",
+            "bmp/shop_bg.bmp",      "bmp/shop.tga",
+            "bmp/item.tga",         "bmp/item_name.tga",
+            "bmp/item2.tga",        "bmp/item2_name.tga",
+            "bmp/gameover.tga",
         };
         uint32_t colour = 0xFF000001u;
         for (const char* f : files) {
@@ -262,7 +269,7 @@ TEST_F(TextureGroupTest, EachSceneLoadsItsPicturesInItsGroup) {
         LoadShopResources();
     });
     EXPECT_EQ(messages, "");
-    EXPECT_EQ(RegisteredCount(), 8 + 10 + 1 + 4 + 2 + 7);
+    EXPECT_EQ(RegisteredCount(), 10 + 10 + 1 + 4 + 2 + 7);
     EXPECT_EQ(gCommonTextures.pauseMenu.width, 512);
     EXPECT_EQ(gCommonTextures.pauseMenu.height, 256);
     EXPECT_EQ(gCommonTextures.pauseMenu.texture->Width(), 512u);
@@ -275,9 +282,9 @@ TEST_F(TextureGroupTest, EachSceneLoadsItsPicturesInItsGroup) {
     EXPECT_EQ(gResultTextures.message2.width, 256);
     EXPECT_EQ(Colour(gShopTextures.gameOver), FileColour("bmp/gameover.tga"));
     EXPECT_EQ(gShopTextures.gameOver.group, TextureGroup::Shop);
-    // The common pictures are the first eight in load order.
+    // The common pictures are the first ten in load order.
     EXPECT_EQ(gTextureRegistry.slots[0], &gCommonTextures.pauseMenu);
-    EXPECT_EQ(gTextureRegistry.slots[7], &gFormTextures[5]);
+    EXPECT_EQ(gTextureRegistry.slots[9], &gFormTextures[5]);
 }
 
 TEST_F(TextureGroupTest, ReleasingAGroupFreesOnlyItsPictures) {
@@ -291,7 +298,7 @@ TEST_F(TextureGroupTest, ReleasingAGroupFreesOnlyItsPictures) {
     ReleaseTitleResources();
     EXPECT_EQ(gTitleTextures.title.texture, nullptr);
     EXPECT_NE(gCommonTextures.system.texture, nullptr);
-    EXPECT_EQ(RegisteredCount(), 8);
+    EXPECT_EQ(RegisteredCount(), 10);
     ReleaseCommonResources();
     EXPECT_EQ(RegisteredCount(), 0);
     EXPECT_EQ(gCommonTextures.system.texture, nullptr);
@@ -317,8 +324,8 @@ TEST_F(TextureGroupTest, ReloadingTheCommonGroupStartsFromAnEmptyRegistry) {
     // After a device reset: the scene groups are gone and the common pictures come again.
     ReleaseTitleResources();
     LoadCommonResources();
-    EXPECT_EQ(RegisteredCount(), 8);
-    EXPECT_EQ(device_->destroyed - before, 10 + 8);
+    EXPECT_EQ(RegisteredCount(), 10);
+    EXPECT_EQ(device_->destroyed - before, 10 + 10);
     EXPECT_NE(gCommonTextures.nowLoading.texture, nullptr);
 }
 
@@ -330,7 +337,7 @@ TEST_F(TextureGroupTest, TheEventGroupIsReleasedByItsRoutine) {
     LoadTexture(TextureGroup::Event, &event, "bmp/title.bmp", 4, 4);
     ReleaseEventResources();
     EXPECT_EQ(event.texture, nullptr);
-    EXPECT_EQ(RegisteredCount(), 8);
+    EXPECT_EQ(RegisteredCount(), 10);
 }
 
 }  // namespace

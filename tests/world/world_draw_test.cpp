@@ -160,10 +160,11 @@ TEST_F(WorldDrawTest, PlacedMeshesGoTextureByTextureAtTheirSegmentOffsets) {
     ExpectPlacedAt(Draws()[0].world, 0.0f, 0.0f, 0.0f);
     ExpectPlacedAt(Draws()[1].world, 100.0f, 20.0f, 300.0f);
 
-    // A stage flash doubles the brightness, then the draw code is back.
+    // A stage flash doubles the brightness, then the draw code is back (the actors that
+    // follow in the stage scene set their own).
     gGameState.flashCountdown = 5;
     device_->draws.clear();
-    DrawStageScene();
+    DrawStageMeshes();
     ASSERT_FALSE(Draws().empty());
     EXPECT_EQ(Draws()[0].colorOp, gfx::TOP_MODULATE2X);
     EXPECT_EQ(ColorOp(), gfx::TOP_ADD);

@@ -87,7 +87,7 @@ private:
     Palette pal_;
 };
 
-// The craft models 0 and 1 and a minion fighter, for the generator's own renderings.
+// The craft models 0 to 3 and a minion fighter, for the generator's own renderings.
 Kit CraftKit(int craft);
 Kit MinionFighterKit();
 

@@ -213,6 +213,135 @@ void Craft1(Output& out) {
     Craft1Kit().Write(out);
 }
 
+// A rotation track of one node: (time, angle about the axis) keys.
+void AngleTrack(Kit& k, int node, V3 axis, const std::vector<std::pair<uint32_t, float>>& poses) {
+    std::vector<RotKey> keys;
+    for (auto [t, a] : poses) keys.push_back({t, QuatFromMatrix(Mat4::RotationAxis(axis, a))});
+    k.Track(node, keys);
+}
+
+// Craft 2: an armoured glider with two side fins and twin rear engines. Bank poses on list
+// indices 9 (right: 0..1714 for bank 0..1), 4 (left: the same for bank 0..-1) and 1 (both:
+// 0..1142 for bank 0..1, 1795..2938 for bank 0..-1); running tracks on 6, 7 and 12.
+Kit Craft2Kit() {
+    Kit k("xfile/craft2/craft2.x", 1003, CraftPalette(2));
+    int hull = k.Node(0, "hull");
+    {
+        MeshBuilder b = k.Build(hull, kMain);
+        b.Loft({{-20, 5, 3.5f, -3},
+                {-10, 8, 5.5f, -3},
+                {6, 8.5f, 6, -3},
+                {16, 5.5f, 4, -4},
+                {21, 1, 1, -5}},
+               8);
+        b.Uv(k.Region(kSecond));
+        b.Box({0, -0.3f, -1}, {11, 1.4f, 18});  // the deck
+        b.At(Mat4::Translation(7, -4, -2));
+        b.Wing(9, 9, -7, 2, -5, 3.0f, -0.05f);
+        b.At(Mat4::Scaling(-1, 1, 1) * Mat4::Translation(-7, -4, -2));
+        b.Wing(9, 9, -7, 2, -5, 3.0f, -0.05f);
+        b.Uv(k.Region(kDark)).At(Mat4{});
+        b.Box({0, -7, 2}, {12, 2.5f, 22});  // the armour belly
+    }
+    int finL = k.Node(hull, "fin_L", Mat4::Translation(-16, -3, -4)),
+        finR = k.Node(hull, "fin_R", Mat4::Translation(16, -3, -4));
+    for (int f : {finL, finR}) k.Build(f, kStripe).Box({0, 2, -1}, {1.2f, 6, 7});
+    int tail = k.Node(hull, "tail", Mat4::Translation(0, 4, -18));
+    k.Build(tail, kStripe).Box({0, 2, -1}, {1.2f, 6, 5});
+    int engL = k.Node(hull, "engine_L", Mat4::Translation(-5, -3, -21)),
+        engR = k.Node(hull, "engine_R", Mat4::Translation(5, -3, -21));
+    for (int e : {engL, engR}) {
+        MeshBuilder b = k.Build(e, kDark);
+        b.At(Mat4::RotationX(kPi / 2));
+        Propeller(b, 3, 5, 0.5f);
+    }
+    int flame = k.Node(hull, "flame", Mat4::Translation(0, -3, -22));
+    k.Build(flame, kGlow).Lathe({{0, 2.2f}, {-5, 0.3f}}, 8);
+    int canopy = k.Node(hull, "canopy", Mat4::Translation(0, -0.5f, 12));
+    k.Build(canopy, kGlass).Sphere({0, 0, 0}, 3.2f, 6, 10, {1.2f, 0.7f, 1.4f});
+    int ram = k.Node(hull, "ram", Mat4::Translation(0, -6, 21));
+    k.Build(ram, kGold).Lathe({{0, 2.5f}, {4, 0.2f}}, 6);
+
+    AngleTrack(k, finR, {0, 0, 1}, {{0, 0}, {1714, -0.6f}, {2100, -0.6f}});
+    AngleTrack(k, finL, {0, 0, 1}, {{0, 0}, {1714, 0.6f}, {2100, 0.6f}});
+    AngleTrack(k, tail, {0, 1, 0},
+               {{0, 0}, {1142, -0.35f}, {1795, 0}, {2938, 0.35f}, {3300, 0.35f}});
+    k.Spin(engL, {0, 0, 1}, 5);
+    k.Spin(engR, {0, 0, -1}, 5);
+    k.Pulse(flame, 0.25f, 4);
+    for (int n : {hull, canopy, ram, k.Node(0, "keel", Mat4::Translation(0, -9, 0)),
+                  k.Node(hull, "hook_L", Mat4::Translation(-8, -6, 6)),
+                  k.Node(hull, "hook_R", Mat4::Translation(8, -6, 6)),
+                  k.Node(hull, "lamp", Mat4::Translation(0, 1, 18))})
+        k.Hold(n);
+    // finR -> 9, finL -> 4, tail -> 1, engines -> 6, 7, flame -> 12; held ones fill the rest.
+    k.OrderByListIndex({9, 4, 1, 6, 7, 12, 0, 2, 3, 5, 8, 10, 11});
+    return k;
+}
+
+void Craft2(Output& out) {
+    Craft2Kit().Write(out);
+}
+
+// Craft 3: a dark dart with swept wings that fold with the bank. Bank poses on list indices
+// 4 and 6 (both wings: 0..1714 for bank 0..-1, 1862..3576 for bank 0..1); running tracks on
+// 10, 13 and 15.
+Kit Craft3Kit() {
+    Kit k("xfile/craft3/craft3.x", 1004, CraftPalette(3));
+    int hull = k.Node(0, "hull");
+    {
+        MeshBuilder b = k.Build(hull, kMain);
+        Fuselage(b, -21, 22, 4.5f, 4, -3);
+        b.Uv(k.Region(kSecond));
+        b.Box({0, -0.2f, -1}, {8, 1.2f, 15});  // the deck
+        b.Uv(k.Region(kStripe)).At(Mat4::Translation(0, -2, -17));
+        b.Box({-3, 4, 0}, {0.8f, 8, 5});
+        b.Box({3, 4, 0}, {0.8f, 8, 5});
+    }
+    int wingL = k.Node(hull, "wing_L", Mat4::Translation(-4, -3, -2)),
+        wingR = k.Node(hull, "wing_R", Mat4::Translation(4, -3, -2));
+    k.Build(wingR, kSecond).Wing(15, 10, -8, -2, -10, 2.0f, 0.05f);
+    k.Build(wingL, kSecond).At(Mat4::Scaling(-1, 1, 1)).Wing(15, 10, -8, -2, -10, 2.0f, 0.05f);
+    int spinner = k.Node(hull, "spinner", Mat4::Translation(0, -3, 22));
+    {
+        MeshBuilder b = k.Build(spinner, kDark);
+        Propeller(b, 4, 3, 0.6f);
+    }
+    int flame = k.Node(hull, "flame", Mat4::Translation(0, -3, -21.5f));
+    k.Build(flame, kGlow).Lathe({{0, 1.6f}, {-5, 0.2f}}, 8);
+    int antenna = k.Node(hull, "antenna", Mat4::Translation(0, 0.5f, 13));
+    k.Build(antenna, kGlow).Box({0, 2.5f, 0}, {0.4f, 5, 0.4f});
+    int canopy = k.Node(hull, "canopy", Mat4::Translation(0, -1, 10));
+    k.Build(canopy, kGlass).Sphere({0, 0, 0}, 3, 6, 10, {1, 0.6f, 1.8f});
+    int gunL = k.Node(hull, "gun_L", Mat4::Translation(-2.5f, -5, 12)),
+        gunR = k.Node(hull, "gun_R", Mat4::Translation(2.5f, -5, 12));
+    for (int g : {gunL, gunR}) k.Build(g, kDark).Cylinder(0.45f, 7, 6);
+
+    // Both wings share one pose: they sweep back when banking left, forward banking right.
+    const std::vector<std::pair<uint32_t, float>> sweep = {{0, 0},    {1714, 0.5f},  {1800, 0},
+                                                           {1862, 0}, {3576, -0.5f}, {4000, -0.5f}};
+    AngleTrack(k, wingL, {0, 1, 0}, sweep);
+    AngleTrack(k, wingR, {0, -1, 0}, sweep);
+    k.Spin(spinner, {0, 0, 1}, 4);
+    k.Pulse(flame, 0.3f, 4);
+    k.Swing(antenna, {1, 0, 0}, 0.2f, 30);
+    for (int n : {hull, canopy, gunL, gunR, k.Node(0, "keel", Mat4::Translation(0, -8, 0)),
+                  k.Node(hull, "light_L", Mat4::Translation(-10, -2, -8)),
+                  k.Node(hull, "light_R", Mat4::Translation(10, -2, -8)),
+                  k.Node(hull, "vent_L", Mat4::Translation(-3, 1, -10)),
+                  k.Node(hull, "vent_R", Mat4::Translation(3, 1, -10)),
+                  k.Node(hull, "tailcone", Mat4::Translation(0, -3, -19)),
+                  k.Node(hull, "nose", Mat4::Translation(0, -3, 20))})
+        k.Hold(n);
+    // wings -> 4, 6; spinner -> 10, flame -> 13, antenna -> 15; the held ones fill the rest.
+    k.OrderByListIndex({4, 6, 10, 13, 15, 0, 1, 2, 3, 5, 7, 8, 9, 11, 12, 14});
+    return k;
+}
+
+void Craft3(Output& out) {
+    Craft3Kit().Write(out);
+}
+
 // ---------------------------------------------------------------- enemies
 
 // A fighter of the minion fleet with a propeller or a jet glow; `style` varies the shape.
@@ -755,7 +884,16 @@ void Objects(Output& out) {
 }  // namespace
 
 Kit CraftKit(int craft) {
-    return craft == 0 ? Craft0Kit() : Craft1Kit();
+    switch (craft) {
+        case 1:
+            return Craft1Kit();
+        case 2:
+            return Craft2Kit();
+        case 3:
+            return Craft3Kit();
+        default:
+            return Craft0Kit();
+    }
 }
 
 Kit MinionFighterKit() {
@@ -765,6 +903,8 @@ Kit MinionFighterKit() {
 void AddModelJobs(std::vector<Job>& jobs) {
     jobs.push_back({"craft0.x", Craft0});
     jobs.push_back({"craft1.x", Craft1});
+    jobs.push_back({"craft2.x", Craft2});
+    jobs.push_back({"craft3.x", Craft3});
     jobs.push_back(
         {"fighters", [](Output& o) {
              Fighter(o, "xfile/zako/fighterA_ani.x", kMinion, 4000, 0, 1.0f);

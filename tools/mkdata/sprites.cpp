@@ -122,15 +122,17 @@ Bytes BuildFormTable(const std::vector<FormFrames>& forms) {
 namespace {
 
 void FormsAndRiders(Output& out) {
-    FormBuild kai = RiderForm(Who::Kai, true);
-    FormBuild mira = RiderForm(Who::Mira, false);
+    // The riders of the crafts 0 to 3; form 3 also stands for the rival's sprite enemy.
+    const FormBuild riders[4] = {RiderForm(Who::Kai, true), RiderForm(Who::Mira, false),
+                                 RiderForm(Who::Gant, false), RiderForm(Who::Zeno, false)};
     std::vector<FormFrames> forms(6);
-    forms[0] = {kai.count, kai.first, kai.cells};
-    forms[1] = {mira.count, mira.first, mira.cells};
-    // Forms 2 to 5 hold no cells: their sprites draw nothing.
+    for (int r = 0; r < 4; ++r) forms[r] = {riders[r].count, riders[r].first, riders[r].cells};
+    // Forms 4 and 5 hold no cells: their sprites draw nothing.
     out.Add("data/formdata.bin", BuildFormTable(forms));
-    AddBmp(out, "bmp/chr00.bmp", kai.texture, BmpMode::Keyed, Place::PictureArchive);
-    AddBmp(out, "bmp/chr01.bmp", mira.texture, BmpMode::Keyed, Place::PictureArchive);
+    for (int r = 0; r < 4; ++r) {
+        AddBmp(out, "bmp/chr0" + std::to_string(r) + ".bmp", riders[r].texture, BmpMode::Keyed,
+               Place::PictureArchive);
+    }
 }
 
 void MascotMarkers(Output& out) {
@@ -180,7 +182,7 @@ void WalkingMascots(Output& out) {
 }  // namespace
 
 void AddSpriteJobs(std::vector<Job>& jobs) {
-    jobs.push_back({"formdata.bin chr00.bmp chr01.bmp", FormsAndRiders});
+    jobs.push_back({"formdata.bin chr00.bmp .. chr03.bmp", FormsAndRiders});
     jobs.push_back({"masc02.bmp", MascotMarkers});
     jobs.push_back({"murabito.bmp", Villagers});
     jobs.push_back({"walk_masc.bmp", WalkingMascots});

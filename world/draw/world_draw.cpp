@@ -4,6 +4,7 @@
 
 #include "engine/core/context.h"
 #include "engine/core/game_state.h"
+#include "world/draw/actor_draw.h"
 #include "world/rail/camera_rail.h"
 #include "world/stage/stage_resources.h"
 
@@ -190,6 +191,7 @@ void DrawStageScene() {
     } else {
         DrawFloorTiles();
     }
+    DrawActors();
 }
 
 void DrawGameWorld() {
