@@ -94,6 +94,7 @@ void InstallGameHooks() {
     gShellHooks.titleEntered = InitTitle;
     gShellHooks.titleEscape = OnTitleEscape;
     gSelectPanelQuery = IsSelectPanelOpen;
+    gGameStepHooks.initTitle = InitTitle;  // the game step's quit to the title
     InstallPlayHooks();
 }
 
