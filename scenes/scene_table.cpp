@@ -97,10 +97,6 @@ void InstallGameHooks() {
     gShellHooks.releaseSceneResources = ReleaseAllSceneResources;
     gShellHooks.clearColor = ClearColor;
     gShellHooks.padsUpdated = MakeGamePadBits;
-    // The scenes the game step hands over to.
-    gGameStepHooks.initTitle = InitTitle;
-    gGameStepHooks.initResult = InitResult;
-    gGameStepHooks.startEvent = StartEvent;
     // The title: entered at start-up and on every return to it; Esc on its menus.
     gShellHooks.gameStarted = InitTitle;
     gShellHooks.titleEntered = InitTitle;
@@ -110,6 +106,10 @@ void InstallGameHooks() {
     gTitleExits.startEvent = StartEvent;
     gTitleExits.openShop = OpenShop;
     gTitleExits.initEnding = InitEnding;
+    // The scenes the game step hands over to.
+    gGameStepHooks.initTitle = InitTitle;
+    gGameStepHooks.initResult = InitResult;
+    gGameStepHooks.startEvent = StartEvent;
     InstallPlayHooks();
 }
 
