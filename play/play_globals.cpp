@@ -1,6 +1,7 @@
 #include "play/play_globals.h"
 
 #include "engine/overlay/pause_menu.h"
+#include "play/bosses/boss_encounters.h"
 #include "play/craft/craft.h"
 #include "play/step/actor_views.h"
 #include "play/craft/partner.h"
@@ -14,6 +15,7 @@ void ResetPlayGlobals() {
     ResetPartnerGlobals();
     ResetStepGlobals();
     ResetEnemyGlobals();
+    ResetBossGlobals();
 }
 
 void InstallPlayHooks() {
@@ -21,6 +23,7 @@ void InstallPlayHooks() {
     InstallActorDrawSources();
     gPauseMenuHooks.restartStage = RestartPracticeStage;
     InstallEnemyHooks();
+    InstallBossHooks();
 }
 
 uint64_t DigestPlayGlobals(uint64_t digest) {
@@ -28,5 +31,6 @@ uint64_t DigestPlayGlobals(uint64_t digest) {
     digest = DigestCraftGlobals(digest);
     digest = DigestStepGlobals(digest);
     digest = DigestEnemyGlobals(digest);
+    digest = DigestBossGlobals(digest);
     return digest;
 }
