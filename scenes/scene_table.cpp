@@ -94,6 +94,8 @@ void InstallGameHooks() {
     gShellHooks.titleEntered = InitTitle;
     gShellHooks.titleEscape = OnTitleEscape;
     gSelectPanelQuery = IsSelectPanelOpen;
+    // Stage play hands over to the title when a run ends.
+    gGameStepHooks.initTitle = InitTitle;
     InstallPlayHooks();
 }
 

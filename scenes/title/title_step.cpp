@@ -14,6 +14,7 @@
 #include "engine/overlay/fade.h"
 #include "engine/sound/sound.h"
 #include "platform/system/system.h"
+#include "play/step/run_start.h"
 #include "scenes/title/title.h"
 
 TitleState gTitleState;
@@ -32,8 +33,7 @@ constexpr uint8_t kPadDirections = kPadRight | kPadLeft | kPadUp | kPadDown;
 constexpr int32_t kExtraStage = 18;
 constexpr int32_t kStageSelectRows = 7;
 
-// Play's run start and the craft records are still to come.
-void ResetRunState() {}
+// The craft records' animation is still to come.
 void ClearTitleCraftAnimation() {}
 
 TitleState& T() {
