@@ -82,6 +82,92 @@ TEST_F(BehaviourTest, ANarrowCrosserTurnsFromAQuarterTurnToStraightOver79Ticks) 
     EXPECT_FLOAT_EQ(e->formationOffset.x, x);
 }
 
+TEST_F(BehaviourTest, ACurvingFlierFiresOnlyWithAFireModeAndThenOnce) {
+    Enemy* quiet = Spawn(3, 3);
+    quiet->fireMode = 0;
+    quiet->formationOffset = {0, 0, 1000};
+    Run(389);
+    EXPECT_EQ(CountShots(), 0);
+    Enemy* armed = Spawn(3, 3);
+    armed->fireMode = 1;
+    armed->formationOffset = {0, 0, 1000};
+    Run(389);
+    EXPECT_EQ(CountShots(16), 1);
+    EXPECT_LT(armed->counter, 0);
+}
+
+TEST_F(BehaviourTest, AMountedPartFollowsItsParentAndFiresOnlyWhenTargetable) {
+    Enemy* segment = Spawn(8, 8);  // no boss routine installed: it stands
+    segment->basePosition = {0, 20, 500};
+    segment->yaw = 0.5f;
+    Enemy* part = Spawn(45, 13);
+    part->parent = EnemyIndex(*segment);
+    part->formationOffset = {10, 0, 0};
+    part->untargetable = 1;
+    Run(300);
+    EXPECT_EQ(CountShots(), 0);
+    EXPECT_LE(part->fireTimer, 120);
+    EXPECT_FLOAT_EQ(part->yaw, 0.5f);
+    gfx::Vec3 mount = gfx::TransformNormal(
+        {10, 0, 0}, gfx::RotationYawPitchRoll(0.5f, 0, 0.1f * std::sin(part->wobblePhase)));
+    EXPECT_NEAR(part->basePosition.x, 0 + mount.x, 1e-3f);
+    EXPECT_NEAR(part->basePosition.z, 500 + mount.z, 1e-3f);
+
+    part->untargetable = 0;
+    part->fireTimer = 0;
+    Run(120);
+    EXPECT_EQ(CountShots(16), 1);  // volley B: a missile from the base position
+    EXPECT_EQ(part->jitter, 3);    // set to 4, one shake spent
+
+    Enemy* orphan = Spawn(45, 13);
+    orphan->parent = -1;
+    Enemy* own = Spawn(48, 13);
+    own->parent = EnemyIndex(*own);
+    UpdateEnemies();
+    EXPECT_EQ(orphan->state, EnemyState::Free);
+    EXPECT_EQ(own->state, EnemyState::Free);
+}
+
+TEST_F(BehaviourTest, MapTurretsFireOnlyAsTheirTypeAllowsAndWithinRange) {
+    struct Case {
+        int32_t type, behaviour;
+        float z;
+        int shots;  // after 300 ticks
+    };
+    for (const Case& c : {Case{6, 6, 500, 0}, Case{7, 7, 500, 2}, Case{7, 7, 1500, 0},
+                          Case{55, 7, 500, 2}, Case{26, 7, 500, 0}}) {
+        ResetEnemies();
+        ResetShotPool();
+        Enemy* e = Spawn(c.type, c.behaviour);
+        e->basePosition = {0, 0, c.z};
+        Run(300);
+        EXPECT_EQ(CountShots(), c.shots) << "type " << c.type << " at " << c.z;
+    }
+}
+
+TEST_F(BehaviourTest, AHeavyFlierFiresFirstAtTick350ThenEvery50) {
+    Enemy* e = Spawn(14, 11);
+    e->formationOffset = {40, 0, 1500};
+    e->heading = 0.9f * kPi;
+    Run(349);
+    EXPECT_EQ(CountShots(22), 0);
+    UpdateEnemies();
+    EXPECT_EQ(CountShots(22), 1);
+    Run(50);
+    EXPECT_EQ(CountShots(22), 2);
+}
+
+TEST_F(BehaviourTest, AStandingGunTurnsTowardThePlayerAndBurstsInItsWindow) {
+    Enemy* e = Spawn(21, 10);
+    e->basePosition = {500, 0, 500};
+    e->yaw = 0;
+    UpdateEnemies();
+    EXPECT_NEAR(e->yaw, kPi / 100, 1e-6f);  // a step toward atan2(500, 500)
+    Run(119);
+    EXPECT_EQ(CountShots(20), 4);  // fire timer 32, 40, 48 and 56
+    EXPECT_EQ(e->fireTimer, 0);
+}
+
 TEST_F(BehaviourTest, TheRingClosesThroughItsCentreAndOpensOnTheOtherSide) {
     Enemy* e = Spawn(39, 17);
     e->counter = 4;
