@@ -2,9 +2,10 @@
 
 #include "engine/overlay/pause_menu.h"
 #include "play/craft/craft.h"
-#include "play/step/actor_views.h"
 #include "play/craft/partner.h"
 #include "play/enemies/enemy_pool.h"
+#include "play/hits/combat_globals.h"
+#include "play/step/actor_views.h"
 #include "play/step/game_step.h"
 #include "play/waves/waves.h"
 
@@ -14,6 +15,7 @@ void ResetPlayGlobals() {
     ResetPartnerGlobals();
     ResetStepGlobals();
     ResetEnemyGlobals();
+    ResetCombatGlobals();
 }
 
 void InstallPlayHooks() {
@@ -21,6 +23,7 @@ void InstallPlayHooks() {
     InstallActorDrawSources();
     gPauseMenuHooks.restartStage = RestartPracticeStage;
     InstallEnemyHooks();
+    InstallCombatHooks();
 }
 
 uint64_t DigestPlayGlobals(uint64_t digest) {
@@ -28,5 +31,6 @@ uint64_t DigestPlayGlobals(uint64_t digest) {
     digest = DigestCraftGlobals(digest);
     digest = DigestStepGlobals(digest);
     digest = DigestEnemyGlobals(digest);
+    digest = DigestCombatGlobals(digest);
     return digest;
 }
