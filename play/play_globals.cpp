@@ -1,6 +1,7 @@
 #include "play/play_globals.h"
 
 #include "engine/overlay/pause_menu.h"
+#include "play/bosses/boss_encounters.h"
 #include "play/craft/craft.h"
 #include "play/craft/partner.h"
 #include "play/enemies/enemy_pool.h"
@@ -16,6 +17,7 @@ void ResetPlayGlobals() {
     ResetStepGlobals();
     ResetEnemyGlobals();
     ResetCombatGlobals();
+    ResetBossGlobals();
 }
 
 void InstallPlayHooks() {
@@ -24,6 +26,7 @@ void InstallPlayHooks() {
     gPauseMenuHooks.restartStage = RestartPracticeStage;
     InstallEnemyHooks();
     InstallCombatHooks();
+    InstallBossHooks();
 }
 
 uint64_t DigestPlayGlobals(uint64_t digest) {
@@ -32,5 +35,6 @@ uint64_t DigestPlayGlobals(uint64_t digest) {
     digest = DigestStepGlobals(digest);
     digest = DigestEnemyGlobals(digest);
     digest = DigestCombatGlobals(digest);
+    digest = DigestBossGlobals(digest);
     return digest;
 }
