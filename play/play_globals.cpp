@@ -3,9 +3,10 @@
 #include "engine/overlay/pause_menu.h"
 #include "play/bosses/boss_encounters.h"
 #include "play/craft/craft.h"
-#include "play/step/actor_views.h"
 #include "play/craft/partner.h"
 #include "play/enemies/enemy_pool.h"
+#include "play/hits/combat_globals.h"
+#include "play/step/actor_views.h"
 #include "play/step/game_step.h"
 #include "play/waves/waves.h"
 
@@ -16,6 +17,7 @@ void ResetPlayGlobals() {
     ResetStepGlobals();
     ResetEnemyGlobals();
     ResetBossGlobals();
+    ResetCombatGlobals();
 }
 
 void InstallPlayHooks() {
@@ -24,6 +26,7 @@ void InstallPlayHooks() {
     gPauseMenuHooks.restartStage = RestartPracticeStage;
     InstallEnemyHooks();
     InstallBossHooks();
+    InstallCombatHooks();
 }
 
 uint64_t DigestPlayGlobals(uint64_t digest) {
@@ -32,5 +35,6 @@ uint64_t DigestPlayGlobals(uint64_t digest) {
     digest = DigestStepGlobals(digest);
     digest = DigestEnemyGlobals(digest);
     digest = DigestBossGlobals(digest);
+    digest = DigestCombatGlobals(digest);
     return digest;
 }
