@@ -16,8 +16,8 @@ void ResetPlayGlobals() {
     ResetPartnerGlobals();
     ResetStepGlobals();
     ResetEnemyGlobals();
-    ResetBossGlobals();
     ResetCombatGlobals();
+    ResetBossGlobals();
 }
 
 void InstallPlayHooks() {
@@ -25,8 +25,8 @@ void InstallPlayHooks() {
     InstallActorDrawSources();
     gPauseMenuHooks.restartStage = RestartPracticeStage;
     InstallEnemyHooks();
-    InstallBossHooks();
     InstallCombatHooks();
+    InstallBossHooks();
 }
 
 uint64_t DigestPlayGlobals(uint64_t digest) {
@@ -34,7 +34,7 @@ uint64_t DigestPlayGlobals(uint64_t digest) {
     digest = DigestCraftGlobals(digest);
     digest = DigestStepGlobals(digest);
     digest = DigestEnemyGlobals(digest);
-    digest = DigestBossGlobals(digest);
     digest = DigestCombatGlobals(digest);
+    digest = DigestBossGlobals(digest);
     return digest;
 }
