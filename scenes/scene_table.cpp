@@ -102,6 +102,10 @@ void InstallGameHooks() {
     gShellHooks.titleEntered = InitTitle;
     gShellHooks.titleEscape = OnTitleEscape;
     gSelectPanelQuery = IsSelectPanelOpen;
+    // The scenes the title starts.
+    gTitleExits.startEvent = StartEvent;
+    gTitleExits.openShop = OpenShop;
+    gTitleExits.initEnding = InitEnding;
     // The scenes the game step hands over to.
     gGameStepHooks.initTitle = InitTitle;
     gGameStepHooks.initResult = InitResult;
