@@ -2,6 +2,7 @@
 
 #include "world/course/collision.h"
 #include "world/draw/form_sprite.h"
+#include "world/draw/sun_flare.h"
 #include "world/rail/camera_rail.h"
 #include "world/stage/stage_index.h"
 #include "world/stage/stage_resources.h"
@@ -16,4 +17,5 @@ void ResetWorldGlobals() {
     gCourseHitNormal = gfx::Vec3{};
     gMapPlacementSpawners = MapPlacementSpawners{};
     gRailPosition = 10.0f;
+    ResetLensFlareState();
 }
