@@ -38,6 +38,7 @@ constexpr int32_t kGameOverTicks = 60;
 constexpr int32_t kFlyOutTicks = 180;
 constexpr int32_t kRefillTick = 120;
 constexpr int32_t kDownTicks = 60;
+constexpr int32_t kLastStage = 18;  // the extra stage, the last of a story run
 
 GameState& G() {
     return gGameState;
@@ -258,12 +259,15 @@ void LeaveStage() {
     } else {
         g.scene = SceneId::Play;
     }
+    // The next scene's init comes first: the result tallies the stage just cleared.
+    if (init) init();
     if (!singleStage) {
         g.stage += 1;
+        // The story's last stage is 18: the closing events after it reach no further stage.
+        int32_t reached = std::min(g.stage, kLastStage);
         int32_t& cleared = g.records.words[record::kClearStage];
-        if (cleared < g.stage) cleared = g.stage;
+        if (cleared < reached) cleared = reached;
     }
-    if (init) init();
     StartFadeIn(0);
     ReleaseStageResources();
     StartLoaderThread();

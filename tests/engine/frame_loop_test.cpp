@@ -79,8 +79,7 @@ TEST(Pacing, TheClockMayWrap) {
 TEST(Pacing, TheNextDueTimeIsTheFirstMillisecondThatPassesThePacing) {
     // For every carried remainder and setting, the loop's wake-up time is exactly the
     // first millisecond at which the pacing lets a frame through.
-    GameState saved = gGameState;
-    FrameClock savedClock = gFrameClock;
+    ResetGameGlobals();
     for (int32_t setting = 0; setting < 3; ++setting) {
         gGameState.frameRateSetting = setting;
         uint32_t period = kFramePeriodTable[setting];
@@ -93,41 +92,28 @@ TEST(Pacing, TheNextDueTimeIsTheFirstMillisecondThatPassesThePacing) {
             EXPECT_TRUE(PaceFrame(&onTime, due, period)) << setting << " " << remainder;
         }
     }
-    gGameState = saved;
-    gFrameClock = savedClock;
+    ResetGameGlobals();
 }
 
 TEST(Pacing, AFrameRateSettingOutOfRangeIsUsedAsZero) {
-    GameState saved = gGameState;
+    ResetGameGlobals();
     for (int32_t v : {-1, 3, 100}) {
         gGameState.frameRateSetting = v;
         EXPECT_EQ(FrameRateInForce(), 0) << v;
     }
     gGameState.frameRateSetting = 2;
     EXPECT_EQ(FrameRateInForce(), 2);
-    gGameState = saved;
+    ResetGameGlobals();
 }
 
 class TickTest : public ::testing::Test {
 protected:
     void SetUp() override {
         sys::SetClockSource(nullptr);
-        saved_ = gGameState;
+        ResetGameGlobals();
         ResetGameState();
-        gPadState[0] = PadState{};
-        gPadState[1] = PadState{};
-        gPauseState = PauseState{};
-        gLoaderStatus.busy = 0;
-        gLoaderStatus.justStarted = 0;
-        gLoaderStatus.titlePending = 0;
     }
-    void TearDown() override {
-        gGameState = saved_;
-        gLoaderStatus.busy = 0;
-        gLoaderStatus.justStarted = 0;
-        gPauseState = PauseState{};
-    }
-    GameState saved_;
+    void TearDown() override { ResetGameGlobals(); }
 };
 
 TEST_F(TickTest, AnIdleTickCountsAndAdvancesTheFade) {

@@ -5,24 +5,18 @@
 
 #include "engine/graphics/projection.h"
 #include "engine/main/app.h"
+#include "scenes/scene_table.h"
 
 namespace {
 
 class ProjectionTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        saved_ = gGraphics;
-        savedRoll_ = gScreenProjection.viewRoll;
+        ResetGameGlobals();
         // No device: the viewport is taken as 640 x 480.
         ASSERT_EQ(Device3D(), nullptr);
-        gScreenProjection.viewRoll = 0.0f;
     }
-    void TearDown() override {
-        gGraphics = saved_;
-        gScreenProjection.viewRoll = savedRoll_;
-    }
-    GraphicsContext saved_;
-    float savedRoll_;
+    void TearDown() override { ResetGameGlobals(); }
 };
 
 TEST_F(ProjectionTest, ScaleComesFromTheViewportAndTheMatrix) {

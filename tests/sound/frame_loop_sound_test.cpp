@@ -9,6 +9,7 @@
 #include "engine/main/frame.h"
 #include "engine/sound/sound.h"
 #include "platform/system/system.h"
+#include "scenes/scene_table.h"
 #include "tests/sound/wave_bytes.h"
 #include "tests/support/headless_game.h"
 #include "tests/support/temp_folder.h"
@@ -23,7 +24,7 @@ uint32_t FakeClock() {
 }
 
 TEST(FrameLoopSound, TheFadeCountsTicksNotPassesOfTheLoop) {
-    GameState saved = gGameState;
+    ResetGameGlobals();
     fs::path old = fs::current_path();
     vqtest::TempFolder folder;
     fs::create_directories(folder.File("BGM"));
@@ -69,7 +70,7 @@ TEST(FrameLoopSound, TheFadeCountsTicksNotPassesOfTheLoop) {
     sys::SetClockSource(nullptr);
     fs::current_path(old);
     fs::remove_all(folder.File("BGM"));
-    gGameState = saved;
+    ResetGameGlobals();
 }
 
 }  // namespace

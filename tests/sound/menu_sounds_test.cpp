@@ -6,11 +6,12 @@
 #include "engine/overlay/fade.h"
 #include "engine/overlay/pause_menu.h"
 #include "engine/sound/sound.h"
+#include "scenes/scene_table.h"
 
 namespace {
 
 TEST(MenuSounds, ThePauseMenuRequestsTheCursorAndDecideSounds) {
-    GameState saved = gGameState;
+    ResetGameGlobals();
     gGameState.scene = SceneId::Play;
     gGameState.gameMode = GameMode::Story;
     gPauseState.cursor = 0;
@@ -31,9 +32,7 @@ TEST(MenuSounds, ThePauseMenuRequestsTheCursorAndDecideSounds) {
     EXPECT_TRUE(UpdatePauseMenu());
     EXPECT_EQ(gSoundState.effectRequests[FindEffectSlot(287)], 1);
 
-    for (uint8_t& r : gSoundState.effectRequests) r = 0;
-    gPadState[0] = PadState{};
-    gGameState = saved;
+    ResetGameGlobals();
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "engine/main/app.h"
 #include "engine/main/frame.h"
 #include "engine/sound/sound.h"
+#include "scenes/scene_table.h"
 #include "tests/sound/wave_bytes.h"
 #include "tests/support/temp_folder.h"
 
@@ -35,8 +36,7 @@ constexpr float kGainStep = 1.0f / 65536;  // the mixer's gain resolution
 class SoundTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        saved_ = gGameState;
-        savedBackends_ = gPlatform.backends;
+        ResetGameGlobals();
         gPlatform.backends.audio = PlatformBackends::Audio::Null;
         oldCwd_ = fs::current_path();
         fs::create_directories(folder_.File("BGM"));
@@ -55,14 +55,10 @@ protected:
     }
 
     void TearDown() override {
-        ReleaseSoundSegments();
-        ShutdownSound();
         audio::FailNextPathCreations(0);
-        gLoaderStatus.busy.store(0);
+        ResetGameGlobals();
         fs::current_path(oldCwd_);
         fs::remove_all(folder_.File("BGM"));
-        gGameState = saved_;
-        gPlatform.backends = savedBackends_;
     }
 
     // The level of the next mixed frame (left channel).
@@ -79,8 +75,6 @@ protected:
     float MusicGain() { return audio::PathGain(gSoundState.musicPath); }
 
     bool writeMusic_ = true;
-    GameState saved_;
-    PlatformBackends savedBackends_;
     fs::path oldCwd_;
     vqtest::TempFolder folder_;
 };

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "engine/core/game_state.h"
+#include "scenes/scene_table.h"
 #include "world/stage/stage_index.h"
 
 namespace {
@@ -15,6 +16,7 @@ namespace {
 class CameraRailTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        ResetGameGlobals();
         std::memset(&stage_, 0, sizeof stage_);
         stage_.cameraCount = 1;
         gCurrentStage = &stage_;
@@ -26,13 +28,8 @@ protected:
         for (int i = 0; i < kRailPositionKeys; ++i) {
             gCameraRail.cameraPath[1][i] = {1000.0f + i, 0.0f, -static_cast<float>(i)};
         }
-        saved_ = gRailPosition;
     }
-    void TearDown() override {
-        gCurrentStage = nullptr;
-        gRailPosition = saved_;
-        gGameState.railSlot = 0;
-    }
+    void TearDown() override { ResetGameGlobals(); }
     void SetKeys(int slot, int count, float base) {
         for (int i = 0; i < kRailPositionKeys; ++i) {
             float k = base + static_cast<float>(i);
@@ -48,7 +45,6 @@ protected:
     }
 
     StageInfo stage_;
-    float saved_ = 0.0f;
 };
 
 void ExpectPoint(const gfx::Vec3& p, float x, float y, float z) {

@@ -15,6 +15,7 @@
 #include "engine/models/static_mesh.h"
 #include "platform/gfx/device.h"
 #include "platform/gfx/mesh.h"
+#include "scenes/scene_table.h"
 #include "world/course/collision.h"
 #include "world/rail/camera_rail.h"
 #include "world/stage/stage_index.h"
@@ -26,21 +27,15 @@ namespace vqtest {
 class WorldTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        ResetGameGlobals();
         device_ = new WorldDevice();
         device_->BeginScene();
         gPlatform.device = device_;
         std::memset(&stage_, 0, sizeof stage_);
         stage_.farClip = 59000;
         gCurrentStage = &stage_;
-        gGameState = GameState{};
         gGraphics.fieldOfView = 45.0f;
-        gGraphics.eye = gfx::Vec3{0.0f, 0.0f, 0.0f};
         gRailPosition = 0.0f;
-        ResetSharedTextures();
-        for (CollisionSegment& s : gCollisionSegments) {
-            s.count = 0;
-            s.minX = s.minZ = s.maxX = s.maxZ = 0.0f;
-        }
     }
     void TearDown() override {
         for (StaticMesh& m : gStageMeshes) ReleaseMesh(&m);
@@ -52,6 +47,7 @@ protected:
         device_->EndScene();
         gPlatform.device = nullptr;
         delete device_;
+        ResetGameGlobals();
     }
 
     // Fills the shared texture table with `count` small textures of one colour each.
