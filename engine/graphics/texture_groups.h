@@ -35,6 +35,8 @@ struct PlayTextures {
     TextureHolder itemSlot;       // "bmp/itemslot01.tga" 512 x 512
     TextureHolder weaponSelect0;  // "bmp/weponsel_pil0.tga" 256 x 256
     TextureHolder weaponSelect1;  // "bmp/weponsel_pil1.tga" 256 x 256
+    TextureHolder weaponSelect2;  // "bmp/weponsel_pil2.tga" 256 x 256
+    TextureHolder weaponSelect3;  // "bmp/weponsel_pil3.tga" 256 x 256
     TextureHolder item;           // "bmp/item.tga" 512 x 512
     TextureHolder itemMini;       // "bmp/item_mini.tga" 256 x 256
     TextureHolder effect;         // "bmp/effect.bmp" 256 x 256
@@ -49,6 +51,8 @@ struct PlayTextures {
     TextureHolder craftGauge;     // "bmp/pc_gage.tga" 512 x 512
     TextureHolder clearMessage;   // "bmp/clear_messe.tga" 512 x 128
     TextureHolder gameOver;       // "bmp/gameover.tga" 512 x 256
+    TextureHolder enemyBoard;     // "bmp/enemy_board.bmp" 256 x 128: billboard enemies
+    TextureHolder walkingFigure;  // "bmp/walk_figure.bmp" 512 x 256: eight-way figures
 };
 
 // Group 4: the game-over picture.

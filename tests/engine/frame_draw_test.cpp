@@ -134,7 +134,7 @@ TEST_F(FrameDrawTest, TheLayersOverTheSceneComeInTheirOrder) {
          0,
          false,
          0,
-         {"system", "fps (ccw)"}},
+         {"other", "system", "fps (ccw)"}},  // the result's own pictures first
         {"the pause menu alone, over a banner",
          SceneId::Play,
          PlayPhase::NoCreditPrompt,
@@ -143,8 +143,9 @@ TEST_F(FrameDrawTest, TheLayersOverTheSceneComeInTheirOrder) {
          1,
          false,
          1,
-         {"system", "game over", "system", "pause menu"}},
-        {"play without a prompt", SceneId::Play, PlayPhase::Playing, 0, 0, 0, false, 1, {}},
+         {"other", "system", "game over", "system", "pause menu"}},
+        // "other": the play display drawn over the world.
+        {"play without a prompt", SceneId::Play, PlayPhase::Playing, 0, 0, 0, false, 1, {"other"}},
     };
     for (const Case& c : cases) {
         gGameState.scene = c.scene;

@@ -29,6 +29,7 @@ namespace vqtest {
 namespace {
 
 int64_t gSoundsRequested = 0;
+uint64_t gDrawsBase = 0;  // draws taken before the run began
 int64_t gTicksRun = 0;
 
 void CountSoundRequests() {
@@ -123,7 +124,8 @@ std::string PlayDigestLine(int64_t tick) {
                        enemies, shots, CountParticles(), CountPickups());
     n += std::snprintf(line + n, sizeof line - static_cast<size_t>(n),
                        " score=%d credits=%d draws=%" PRIu64 " sounds=%" PRId64 " hash=%016" PRIx64,
-                       g.score, g.credits, gRandomDraws, gSoundsRequested, PlayStateHash());
+                       g.score, g.credits, gRandomDraws - gDrawsBase, gSoundsRequested,
+                       PlayStateHash());
     return line;
 }
 
@@ -150,14 +152,15 @@ void ContinuePlay(const PlayRunOptions& o, int64_t ticks, PlayRunResult* result,
         if (o.beforeTick) o.beforeTick(tick);
         ReadPads();
         ApplyAids(o, tick);
+        if (o.afterPadsRead) o.afterPadsRead(tick);
         UpdateFrame();
         CountSoundRequests();
         UpdateSound(SoundUpdate::Tick);
         gTicksRun = tick;
-        RenderFrame();
-        if (std::find(o.snapshotTicks.begin(), o.snapshotTicks.end(), tick) !=
-            o.snapshotTicks.end())
-            WriteSnapshot(o, tick, result);
+        bool snapshot = std::find(o.snapshotTicks.begin(), o.snapshotTicks.end(), tick) !=
+                        o.snapshotTicks.end();
+        if (o.drawEveryTick || snapshot) RenderFrame();
+        if (snapshot) WriteSnapshot(o, tick, result);
         if (digests && o.digestEvery > 0 && tick % o.digestEvery == 0) {
             std::fprintf(digests, "%s\n", PlayDigestLine(tick).c_str());
         }
@@ -179,6 +182,7 @@ bool RunPlay(const PlayRunOptions& o, PlayRunResult* result, FILE* digests, bool
     if (!StartHeadlessGame(headless)) return false;
     gSoundsRequested = 0;
     gTicksRun = 0;
+    gDrawsBase = gRandomDraws;
     if (o.totalCredit >= 0) gGameState.records.words[record::kTotalCredit] = o.totalCredit;
 
     // As the title starts a run: the choice, the run's reset, then the scene change.

@@ -31,6 +31,12 @@ struct PlayRunOptions {
     int32_t totalCredit = -1;            // start credits of the settings, -1: as read
     // Called before each tick with the tick number about to run (tests change records).
     void (*beforeTick)(int64_t tick) = nullptr;
+    // Called after the pads were read and the aids applied, before the tick's update (tests
+    // set held pad bits here).
+    void (*afterPadsRead)(int64_t tick) = nullptr;
+    // Draw a frame after every tick (the null device unless gl33); off, only the snapshot
+    // ticks are drawn.
+    bool drawEveryTick = true;
 };
 
 struct PlayRunResult {

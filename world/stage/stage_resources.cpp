@@ -96,6 +96,8 @@ constexpr PlayPicture kPlayPictures[] = {
     {&PlayTextures::itemSlot, "bmp/itemslot01.tga", 512, 512},
     {&PlayTextures::weaponSelect0, "bmp/weponsel_pil0.tga", 256, 256},
     {&PlayTextures::weaponSelect1, "bmp/weponsel_pil1.tga", 256, 256},
+    {&PlayTextures::weaponSelect2, "bmp/weponsel_pil2.tga", 256, 256},
+    {&PlayTextures::weaponSelect3, "bmp/weponsel_pil3.tga", 256, 256},
     {&PlayTextures::item, "bmp/item.tga", 512, 512},
     {&PlayTextures::itemMini, "bmp/item_mini.tga", 256, 256},
     {&PlayTextures::effect, "bmp/effect.bmp", 256, 256},
@@ -110,6 +112,8 @@ constexpr PlayPicture kPlayPictures[] = {
     {&PlayTextures::craftGauge, "bmp/pc_gage.tga", 512, 512},
     {&PlayTextures::clearMessage, "bmp/clear_messe.tga", 512, 128},
     {&PlayTextures::gameOver, "bmp/gameover.tga", 512, 256},
+    {&PlayTextures::enemyBoard, "bmp/enemy_board.bmp", 256, 128},
+    {&PlayTextures::walkingFigure, "bmp/walk_figure.bmp", 512, 256},
 };
 
 // Set while a stage's meshes and shared textures are held.
