@@ -1,10 +1,12 @@
 #include "play/play_globals.h"
 
 #include "engine/overlay/pause_menu.h"
+#include "play/bosses/boss_encounters.h"
 #include "play/craft/craft.h"
-#include "play/step/actor_views.h"
 #include "play/craft/partner.h"
 #include "play/enemies/enemy_pool.h"
+#include "play/hits/combat_globals.h"
+#include "play/step/actor_views.h"
 #include "play/step/game_step.h"
 #include "play/waves/waves.h"
 
@@ -14,6 +16,8 @@ void ResetPlayGlobals() {
     ResetPartnerGlobals();
     ResetStepGlobals();
     ResetEnemyGlobals();
+    ResetCombatGlobals();
+    ResetBossGlobals();
 }
 
 void InstallPlayHooks() {
@@ -21,6 +25,8 @@ void InstallPlayHooks() {
     InstallActorDrawSources();
     gPauseMenuHooks.restartStage = RestartPracticeStage;
     InstallEnemyHooks();
+    InstallCombatHooks();
+    InstallBossHooks();
 }
 
 uint64_t DigestPlayGlobals(uint64_t digest) {
@@ -28,5 +34,7 @@ uint64_t DigestPlayGlobals(uint64_t digest) {
     digest = DigestCraftGlobals(digest);
     digest = DigestStepGlobals(digest);
     digest = DigestEnemyGlobals(digest);
+    digest = DigestCombatGlobals(digest);
+    digest = DigestBossGlobals(digest);
     return digest;
 }

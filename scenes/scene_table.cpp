@@ -14,7 +14,12 @@
 #include "play/play_globals.h"
 #include "play/step/game_step.h"
 #include "play/step/run_start.h"
+#include "scenes/ending/ending.h"
+#include "scenes/event/event.h"
+#include "scenes/game_over/game_over.h"
+#include "scenes/result/result.h"
 #include "scenes/scene_globals.h"
+#include "scenes/shop/shop.h"
 #include "scenes/title/title.h"
 #include "world/draw/world_draw.h"
 #include "world/stage/stage_index.h"
@@ -43,12 +48,12 @@ void DrawPlayScene() {
     DrawGameHud();
 }
 
-// Pad bits the game makes itself: the computer partner flies the second craft in play.
+// Pad bits the game makes itself: the computer partner flies the second craft in play and
+// in the staff roll.
 void MakeGamePadBits() {
-    if (gGameState.scene == SceneId::Play &&
-        gGameState.playerSetup == PlayerSetup::ComputerPartner) {
-        DrivePartnerInput();
-    }
+    if (gGameState.playerSetup != PlayerSetup::ComputerPartner) return;
+    if (gGameState.scene == SceneId::Play) DrivePartnerInput();
+    if (gGameState.scene == SceneId::Ending) UpdateEndingPartnerInput();
 }
 
 // Start-up: the stage index, and the model code's device set-up.
@@ -75,11 +80,14 @@ const SceneRow kSceneTable[kSceneCount] = {
     // load, update, draw, release, reload
     {LoadTitleScene, UpdateTitle, DrawTitle, ReleaseTitleResources, LoadTitleScene},
     {LoadPlayScene, UpdateGame, DrawPlayScene, ReleaseStageResources, ReloadPlayScene},
-    {LoadGameOverResources, nullptr, nullptr, ReleaseGameOverResources, LoadGameOverResources},
-    {LoadEndingResources, nullptr, nullptr, ReleaseEndingResources, LoadEndingResources},
-    {LoadResultResources, nullptr, nullptr, ReleaseResultResources, LoadResultResources},
-    {nullptr, nullptr, nullptr, nullptr, nullptr},  // story event
-    {LoadShopResources, nullptr, nullptr, ReleaseShopResources, LoadShopResources},
+    {LoadGameOverResources, UpdateGameOver, DrawGameOver, ReleaseGameOverResources,
+     LoadGameOverResources},
+    {LoadEndingResources, UpdateEnding, DrawEnding, ReleaseEndingResources, LoadEndingResources},
+    {LoadResultResources, UpdateResult, DrawResult, ReleaseResultResources, LoadResultResources},
+    // The event's script is started on the main thread by whoever enters the scene; the
+    // loader thread only loads its pictures.
+    {LoadEventResources, UpdateEvent, DrawEvent, ReleaseEventResources, LoadEventResources},
+    {LoadShopResources, UpdateShop, DrawShop, ReleaseShopResources, LoadShopResources},
 };
 
 void InstallGameHooks() {
@@ -94,8 +102,10 @@ void InstallGameHooks() {
     gShellHooks.titleEntered = InitTitle;
     gShellHooks.titleEscape = OnTitleEscape;
     gSelectPanelQuery = IsSelectPanelOpen;
-    // Stage play hands over to the title when a run ends.
+    // The scenes the game step hands over to.
     gGameStepHooks.initTitle = InitTitle;
+    gGameStepHooks.initResult = InitResult;
+    gGameStepHooks.startEvent = StartEvent;
     InstallPlayHooks();
 }
 

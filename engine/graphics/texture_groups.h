@@ -49,6 +49,8 @@ struct PlayTextures {
     TextureHolder craftGauge;     // "bmp/pc_gage.tga" 512 x 512
     TextureHolder clearMessage;   // "bmp/clear_messe.tga" 512 x 128
     TextureHolder gameOver;       // "bmp/gameover.tga" 512 x 256
+    TextureHolder enemyBoard;     // "bmp/enemy_board.bmp" 256 x 128: billboard enemies
+    TextureHolder walkingFigure;  // "bmp/walk_figure.bmp" 512 x 256: eight-way figures
 };
 
 // Group 4: the game-over picture.

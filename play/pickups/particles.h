@@ -46,14 +46,14 @@ constexpr int32_t kFigure = 37;  // eight-way walking figure
 
 struct Particle {
     float position[3];
-    float velocity[3];    // kind 36: the beam's second point; kind 29: x, phase, z rates
-    float angles[3];      // the third is the spin angle of spinning kinds
-    int32_t kind;         // 0 free
-    int32_t age;          // ticks; may start negative (a delayed start)
-    float scale;          // the spawner's scale; a speed and size factor
-    int32_t variant;      // firework colour, spark sheet frame, counter or facing flags
-    PlayerCraft* source;  // the craft a particle follows or starts from (kinds 3, 4, 15, 31, 36)
-    Enemy* enemy;         // the enemy a muzzle particle (33, 34) belongs to
+    float velocity[3];          // kind 36: the beam's second point; kind 29: x, phase, z rates
+    float angles[3];            // the third is the spin angle of spinning kinds
+    int32_t kind;               // 0 free
+    int32_t age;                // ticks; may start negative (a delayed start)
+    float scale;                // the spawner's scale; a speed and size factor
+    int32_t variant;            // firework colour, spark sheet frame, counter or facing flags
+    const PlayerCraft* source;  // the craft a particle follows or starts from (3, 4, 15, 31, 36)
+    Enemy* enemy;               // the enemy a muzzle particle (33, 34) belongs to
 };
 
 constexpr int kParticlePoolSize = 4096;
@@ -61,6 +61,10 @@ constexpr int kParticlePoolSize = 4096;
 struct ParticlePool {
     std::array<Particle, kParticlePoolSize> particles;
     int32_t cursor;
+    // Set when a claim went once round the pool without finding a free slot; only the
+    // particle update and the frees of this module free slots, so until one of them runs
+    // every further claim would fail the same way (and leave the cursor where it is).
+    int32_t knownFull;
 };
 
 extern ParticlePool gParticlePool;
@@ -71,7 +75,7 @@ void FreeAllParticles();
 int CountParticles();
 
 // One burst of a particle kind at (x, y, z); count is used by the kinds 8, 9, 17..20.
-void SpawnParticleBurst(PlayerCraft* owner, float x, float y, float z, int32_t kind, float scale,
-                        int32_t count);
+void SpawnParticleBurst(const PlayerCraft* owner, float x, float y, float z, int32_t kind,
+                        float scale, int32_t count);
 // One spinning muzzle particle (kind 33 or 34) that follows the enemy.
 void SpawnParticle(Enemy* enemy, float x, float y, float z, int32_t kind, float scale);

@@ -83,11 +83,15 @@ struct ShotPool {
 };
 
 extern ShotPool gShotPool;
+// The pool index of the two-player option's shot (kind 37), -1 none.
+extern int32_t gOptionShotIndex;
 
 // Every slot free, cursor, generation and serial back to 0.
 void ResetShotPool();
 // Frees every slot (stage start); the counters run on.
 void FreeAllShots();
+// Live shots (kind not 0).
+int CountShots();
 
 // Index of a shot of the pool; -1 for a pointer outside it.
 int ShotIndex(const Shot* shot);

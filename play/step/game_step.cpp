@@ -38,6 +38,7 @@ constexpr int32_t kGameOverTicks = 60;
 constexpr int32_t kFlyOutTicks = 180;
 constexpr int32_t kRefillTick = 120;
 constexpr int32_t kDownTicks = 60;
+constexpr int32_t kLastStage = 18;  // the extra stage, the last of a story run
 
 GameState& G() {
     return gGameState;
@@ -243,9 +244,7 @@ void LeaveStage() {
         g.allDestroyed[g.stage] = g.enemiesAppeared == g.enemiesDestroyed ? 1 : 0;
     }
     bool singleStage = g.gameMode == GameMode::Practice || g.gameMode == GameMode::Extra;
-    // The last stage of a run's table ends in the result whatever its place in a chapter,
-    // so the stage number never runs past it.
-    bool chapterEnd = g.stage % 3 == 2 || g.stage >= kStageSlots - 2;
+    bool chapterEnd = g.stage % 3 == 2;
     void (*init)() = nullptr;
     if (singleStage || chapterEnd) {
         g.scene = SceneId::Result;
@@ -256,12 +255,15 @@ void LeaveStage() {
     } else {
         g.scene = SceneId::Play;
     }
+    // The next scene's init comes first: the result tallies the stage just cleared.
+    if (init) init();
     if (!singleStage) {
         g.stage += 1;
+        // The story's last stage is 18: the closing events after it reach no further stage.
+        int32_t reached = std::min(g.stage, kLastStage);
         int32_t& cleared = g.records.words[record::kClearStage];
-        if (cleared < g.stage) cleared = g.stage;
+        if (cleared < reached) cleared = reached;
     }
-    if (init) init();
     StartFadeIn(0);
     ReleaseStageResources();
     StartLoaderThread();

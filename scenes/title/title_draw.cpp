@@ -15,6 +15,7 @@
 #include "engine/models/skinned_model.h"
 #include "engine/overlay/fade.h"
 #include "platform/text/cp932.h"
+#include "play/craft/craft.h"
 #include "scenes/title/title.h"
 #include "world/draw/world_draw.h"
 
@@ -70,12 +71,7 @@ constexpr int kRunningCounters[4][4] = {
     {10, 13, 15, -1},
 };
 
-// The craft records the preview animates; play's records take this place.
-uint32_t gPreviewAnimation[2][kModelTimeSlots];
-uint32_t* TitleCraftAnimation(int player, int32_t craft) {
-    (void)craft;
-    return gPreviewAnimation[player];
-}
+static_assert(kCraftAnimationSlots >= kModelTimeSlots, "a model samples every time slot");
 
 const TitleState& T() {
     return gTitleState;
@@ -415,11 +411,13 @@ void DrawCraftModels(const TitleState& t, bool twoCrafts) {
     int32_t crafts[2] = {};
     for (int i = 0; i < count; ++i) {
         crafts[i] = CraftAtListIndex(t.players[static_cast<size_t>(i)].cursor);
-        uint32_t* counters = TitleCraftAnimation(i, crafts[i]);
-        SkinnedModel& model = gCraftModels[crafts[i]];
-        AdvanceModelAnimation(&model, counters);
+        PlayerCraft& record = gPlayerCrafts[static_cast<size_t>(i)];
+        record.craft = crafts[i];
+        // The times count as unsigned ticks, as the model samples them.
+        auto* counters = reinterpret_cast<uint32_t*>(record.animation);
+        AdvanceModelAnimation(&gCraftModels[crafts[i]], counters);
         for (int c : kRunningCounters[crafts[i]]) {
-            if (c >= 0) counters[c] += 17;
+            if (c >= 0) counters[c] += 17u;
         }
     }
     float scale = twoCrafts ? 1.8f : 2.0f;
@@ -671,9 +669,6 @@ void DrawTitle() {
 
 void ResetTitlePreview() {
     gCraftPreview = CraftPreview{};
-    for (auto& counters : gPreviewAnimation) {
-        for (uint32_t& c : counters) c = 0;
-    }
 }
 
 void LoadTitleScene() {

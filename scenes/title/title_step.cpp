@@ -14,6 +14,7 @@
 #include "engine/overlay/fade.h"
 #include "engine/sound/sound.h"
 #include "platform/system/system.h"
+#include "play/craft/craft.h"
 #include "play/step/run_start.h"
 #include "scenes/title/title.h"
 
@@ -28,13 +29,10 @@ constexpr SoundEffectId kSoundCancel = 289;
 
 constexpr uint8_t kPadDirections = kPadRight | kPadLeft | kPadUp | kPadDown;
 
-// Stages of the extra stage and the most chapters the stage select shows (one picture row
+// The extra stage's number and the most chapters the stage select shows (one picture row
 // each).
 constexpr int32_t kExtraStage = 18;
 constexpr int32_t kStageSelectRows = 7;
-
-// The craft records' animation is still to come.
-void ClearTitleCraftAnimation() {}
 
 TitleState& T() {
     return gTitleState;
@@ -102,6 +100,18 @@ void SetPanel(TitlePanel& p, PanelMode mode, int32_t slide, int32_t open) {
 
 int32_t Wrap(int32_t value, int32_t count) {
     return count > 0 ? ((value % count) + count) % count : 0;
+}
+
+// A new run with what the title chose: the game mode, the player set-up, the crafts and the
+// first stage.
+void StartChosenRunState(int32_t stage) {
+    RunChoice choice{};
+    choice.mode = gGameState.gameMode;
+    choice.setup = gGameState.playerSetup;
+    choice.craft[0] = gGameState.craft[0];
+    choice.craft[1] = gGameState.craft[1];
+    choice.stage = stage;
+    StartRun(choice);
 }
 
 // Leaves the title for another scene once its fade-out is done: the title's pictures go,
@@ -446,12 +456,11 @@ void StartChosenRun() {
     // The new run's fields come first: the event player picks its script by the event
     // number, so a story always starts with event 0.
     gGameState.eventNumber = 0;
-    gGameState.stage = item == TitleMenuItem::Extra ? kExtraStage : 0;
     t.selectionLeaving = 0;
     SceneId next = SceneId::Play;
     if (item == TitleMenuItem::Story) next = SceneId::Event;
     if (item == TitleMenuItem::StaffRoll) next = SceneId::Ending;
-    ResetRunState();
+    StartChosenRunState(item == TitleMenuItem::Extra ? kExtraStage : 0);
     EnterScene(next);
     LeaveTitle();
 }
@@ -594,9 +603,8 @@ int32_t StageSelectRows() {
 void StartPracticeStage() {
     TitleState& t = T();
     if (!IsFadeOutDone()) return;
-    gGameState.stage = ChosenPracticeStage();
     t.selectionLeaving = 0;
-    ResetRunState();
+    StartChosenRunState(ChosenPracticeStage());
     EnterScene(SceneId::Play);
     LeaveTitle();
 }
@@ -723,7 +731,8 @@ void InitTitle() {
         static_cast<int32_t>(total > kPointsTotalCap ? kPointsTotalCap : total);
     gGameState.score = 0;
 
-    ClearTitleCraftAnimation();
+    // Player 1's craft model starts its animation from the beginning.
+    for (int32_t& time : gPlayerCrafts[0].animation) time = 0;
 
     t.menuCount = 0;
     auto offer = [&t](TitleMenuItem item) {

@@ -119,6 +119,8 @@ inline const std::vector<PictureFile>& PictureCatalogue() {
         {"bmp/b_coin.tga", 256, 256, Kept::VolumeArchive},
         {"bmp/murabito.bmp", 256, 256, Kept::VolumeArchive},
         {"bmp/walk_masc.bmp", 256, 256, Kept::VolumeArchive},
+        {"bmp/enemy_board.bmp", 256, 128, Kept::VolumeArchive},
+        {"bmp/walk_figure.bmp", 512, 256, Kept::VolumeArchive},
         {"bmp/roll_efect.bmp", 256, 256, Kept::VolumeArchive},
         {"bmp/shade.bmp", 256, 256, Kept::VolumeArchive},
         {"bmp/pc_gage.tga", 512, 512, Kept::VolumeArchive},

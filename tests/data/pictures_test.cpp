@@ -156,6 +156,8 @@ TEST_F(PictureTest, TheRectanglesTheDrawingReadsAreFilled) {
         {"bmp/roll_efect.bmp", 256, 256, 0, 0, 256, 256, 0.05f, true},
         {"bmp/murabito.bmp", 256, 256, 0, 0, 64, 64, 0.1f, false},
         {"bmp/walk_masc.bmp", 256, 256, 0, 0, 192, 64, 0.1f, false},
+        {"bmp/enemy_board.bmp", 256, 128, 0, 0, 256, 128, 0.1f, false},
+        {"bmp/walk_figure.bmp", 512, 256, 0, 0, 384, 256, 0.1f, false},
         {"bmp/masc02.bmp", 256, 256, 0, 192, 64, 256, 0.1f, false},
         {"bmp/selectchr.tga", 1024, 1024, 0, 0, 1024, 344, 0.2f, false},
         {"bmp/selectchr.tga", 1024, 1024, 0, 384, 1024, 728, 0.2f, false},

@@ -134,7 +134,7 @@ TEST_F(FrameDrawTest, TheLayersOverTheSceneComeInTheirOrder) {
          0,
          false,
          0,
-         {"system", "fps (ccw)"}},
+         {"other", "system", "fps (ccw)"}},  // the result's own pictures first
         {"the pause menu alone, over a banner",
          SceneId::Play,
          PlayPhase::NoCreditPrompt,

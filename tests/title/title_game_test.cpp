@@ -16,6 +16,7 @@
 #include "engine/main/frame.h"
 #include "engine/movie/movie.h"
 #include "engine/overlay/fade.h"
+#include "engine/sound/sound.h"
 #include "platform/movie/movie.h"
 #include "scenes/title/title.h"
 #include "tests/support/headless_game.h"
@@ -170,6 +171,17 @@ TEST_F(TitleGame, PracticeStartsTheChosenStageAndReturnsToTheStageSelect) {
     EXPECT_EQ(gTitleState.stageSelect.open, 1);
     EXPECT_EQ(ChosenPracticeStage(), 4);
     EXPECT_NE(gTitleTextures.title2.texture, nullptr);
+}
+
+TEST_F(TitleGame, TheSelectPanelsPlayTheSelectTrack) {
+    Keys k;
+    ToCraftSelect(k, 0, 0).Wait(40);
+    Start("[setup]\nwinmode=1\n", k);
+    RunFrames(5);
+    EXPECT_EQ(gSoundState.currentTrack, kTrackTitle);
+    RunTo(k.Ticks());
+    ASSERT_EQ(IsSelectPanelOpen(), 1);
+    EXPECT_EQ(gSoundState.currentTrack, kTrackSelect);
 }
 
 TEST_F(TitleGame, EscapeOnAMenuReturnsToThePressStartScreenAndThereClosesTheProgram) {

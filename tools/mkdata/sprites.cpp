@@ -179,6 +179,38 @@ void WalkingMascots(Output& out) {
     AddBmp(out, "bmp/walk_masc.bmp", img, BmpMode::Keyed, Place::VolumeArchive);
 }
 
+// The billboard enemies: 64 x 64 cells, four animation columns; row 0 shows type 57, row 1
+// type 56.
+void EnemyBoards(Output& out) {
+    Image img(256, 128);
+    for (int row = 0; row < 2; ++row) {
+        for (int c = 0; c < 4; ++c) {
+            Image cell(64, 64);
+            DrawMascot(cell, 32, 60 - 2 * (c % 2), 52, row == 0 ? 0.0f : kPi, c, false);
+            cell.Threshold(0.5f);
+            img.Draw(cell, c * 64, row * 64);
+        }
+    }
+    AddBmp(out, "bmp/enemy_board.bmp", img, BmpMode::Keyed, Place::VolumeArchive);
+}
+
+// The eight-way walking figures: 64 x 64 cells; direction d (0..7) walks in the three cells
+// from cell {0, 8, 16, 24, 3, 11, 19, 27}[d] of the 8 x 4 grid.
+void WalkingFigures(Output& out) {
+    Image img(512, 256);
+    const int first[8] = {0, 8, 16, 24, 3, 11, 19, 27};
+    for (int d = 0; d < 8; ++d) {
+        for (int f = 0; f < 3; ++f) {
+            int cellNumber = first[d] + f;
+            Image cell(64, 64);
+            DrawMascot(cell, 32, 62, 54, kPi * 0.25f * static_cast<float>(d), f, true);
+            cell.Threshold(0.5f);
+            img.Draw(cell, (cellNumber % 8) * 64, (cellNumber / 8) * 64);
+        }
+    }
+    AddBmp(out, "bmp/walk_figure.bmp", img, BmpMode::Keyed, Place::VolumeArchive);
+}
+
 }  // namespace
 
 void AddSpriteJobs(std::vector<Job>& jobs) {
@@ -186,6 +218,8 @@ void AddSpriteJobs(std::vector<Job>& jobs) {
     jobs.push_back({"masc02.bmp", MascotMarkers});
     jobs.push_back({"murabito.bmp", Villagers});
     jobs.push_back({"walk_masc.bmp", WalkingMascots});
+    jobs.push_back({"enemy_board.bmp", EnemyBoards});
+    jobs.push_back({"walk_figure.bmp", WalkingFigures});
 }
 
 }  // namespace mk

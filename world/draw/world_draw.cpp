@@ -5,6 +5,7 @@
 #include "engine/core/context.h"
 #include "engine/core/game_state.h"
 #include "world/draw/actor_draw.h"
+#include "world/draw/world_objects_draw.h"
 #include "world/rail/camera_rail.h"
 #include "world/stage/stage_resources.h"
 
@@ -200,6 +201,7 @@ void DrawGameWorld() {
     gGraphics.projection = StageProjection(gGraphics.fieldOfView, *gCurrentStage);
     device->SetTransform(gfx::TS_PROJECTION, gGraphics.projection);
     DrawStageScene();
+    DrawWorldObjects();
 }
 
 void SetActorRenderStates() {

@@ -110,6 +110,8 @@ constexpr PlayPicture kPlayPictures[] = {
     {&PlayTextures::craftGauge, "bmp/pc_gage.tga", 512, 512},
     {&PlayTextures::clearMessage, "bmp/clear_messe.tga", 512, 128},
     {&PlayTextures::gameOver, "bmp/gameover.tga", 512, 256},
+    {&PlayTextures::enemyBoard, "bmp/enemy_board.bmp", 256, 128},
+    {&PlayTextures::walkingFigure, "bmp/walk_figure.bmp", 512, 256},
 };
 
 // Set while a stage's meshes and shared textures are held.
