@@ -11,6 +11,7 @@
 #include "engine/random/random.h"
 #include "engine/stagefiles/camera_path.h"
 #include "engine/stagefiles/map_mesh.h"
+#include "play/craft/craft.h"
 #include "play/enemies/enemy_pool.h"
 #include "play/pickups/particles.h"
 #include "play/shots/shot_pool.h"
@@ -53,6 +54,10 @@ protected:
             gCameraRail.cameraPath[0][k] = {0, kRailHeight, k * kKeyLength};
         }
         BuildFlatCourse();
+        for (PlayerCraft& c : gPlayerCrafts) {
+            c.position = {0, kRailHeight, 0};
+            c.velocity = {0, 0, 0};
+        }
         ResetEnemyGlobals();
         ResetShotPool();
         ResetParticlePool();

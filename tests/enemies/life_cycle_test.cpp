@@ -103,6 +103,7 @@ TEST_F(LifeCycleTest, AWreckThatStrikesTheCourseRidesWithTheViewForTenTicks) {
     }
     EXPECT_GT(struck, 0);
     EXPECT_EQ(e->state, EnemyState::Free);
+    EXPECT_GT(CountParticles(particle_kind::kExplosion), 0);
 }
 
 struct FallCase {
@@ -164,15 +165,17 @@ TEST_F(LifeCycleTest, ABurstLeavesSmokeForeverOrForTwentyTicksOnStageSeven) {
     }
 }
 
-TEST_F(LifeCycleTest, AnEmitterExpiresAfterItsLifetimeAndAFullTableDropsNewEmitters) {
+TEST_F(LifeCycleTest, AnExpiringEmitterPuffsOnceMoreAndAFullTableDropsNewEmitters) {
     StartSmokeEmitter({0, 10, 0}, 0, 3, 1.0f);
-    UpdateEnemies();
-    UpdateEnemies();
-    EXPECT_EQ(gSmokeEmitter.age[0], 3);
-    UpdateEnemies();  // age 4 is beyond the lifetime
+    UpdateEnemies();  // age 2: a flame puff
+    EXPECT_EQ(CountParticles(particle_kind::kPuffFlame), 2);
+    UpdateEnemies();  // age 3: a rest
+    EXPECT_EQ(CountParticles(particle_kind::kPuffRising), 0);
+    UpdateEnemies();  // age 4 is beyond the lifetime: freed, and puffs as age 0
     EXPECT_EQ(gSmokeEmitter.age[0], 0);
+    EXPECT_EQ(CountParticles(particle_kind::kPuffRising), 2);
     UpdateEnemies();
-    EXPECT_EQ(gSmokeEmitter.age[0], 0);
+    EXPECT_EQ(CountParticles(particle_kind::kPuffRising), 2);
 
     for (int i = 0; i < kSmokeEmitterCount; ++i) StartSmokeEmitter({0, 0, 0}, 0, -1, 1.0f);
     StartSmokeEmitter({1, 2, 3}, 5, -1, 9.0f);

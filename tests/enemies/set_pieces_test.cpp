@@ -145,13 +145,24 @@ TEST_F(SetPieceTest, Stage10ColumnsStage13TurretsAndTheBossStages) {
     EXPECT_EQ(live[1]->untargetable, 1);
     EXPECT_EQ(live[2]->behaviour, 27);
     EXPECT_EQ(live[2]->counter, 50);
+    EXPECT_EQ(CountParticles(particle_kind::kFigure), 1);
 }
 
-TEST_F(SetPieceTest, SceneryStagesPlaceNoEnemies) {
+TEST_F(SetPieceTest, SceneryStagesPlaceFiguresButNoEnemies) {
     Place(&stage_, 0);
     EXPECT_TRUE(Live().empty());
+    int figures = 0;
+    for (int32_t k = particle_kind::kVillagerFirst; k <= particle_kind::kVillagerLast; ++k) {
+        figures += CountParticles(k);
+    }
+    EXPECT_EQ(figures, 100);
+    ResetParticlePool();
     Place(&stage_, 9);
-    EXPECT_TRUE(Live().empty());
+    figures = 0;
+    for (int32_t k = particle_kind::kVillagerFirst; k <= particle_kind::kVillagerLast; ++k) {
+        figures += CountParticles(k);
+    }
+    EXPECT_EQ(figures, 200);
 }
 
 }  // namespace
