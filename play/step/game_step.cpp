@@ -244,9 +244,7 @@ void LeaveStage() {
         g.allDestroyed[g.stage] = g.enemiesAppeared == g.enemiesDestroyed ? 1 : 0;
     }
     bool singleStage = g.gameMode == GameMode::Practice || g.gameMode == GameMode::Extra;
-    // The last stage of a run's table ends in the result whatever its place in a chapter,
-    // so the stage number never runs past it.
-    bool chapterEnd = g.stage % 3 == 2 || g.stage >= kStageSlots - 2;
+    bool chapterEnd = g.stage % 3 == 2;
     void (*init)() = nullptr;
     if (singleStage || chapterEnd) {
         g.scene = SceneId::Result;
