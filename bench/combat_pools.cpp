@@ -1,9 +1,13 @@
-// The combat share of a game tick and the world-objects pass with every pool full: 300
-// enemies, 512 shots (enemy bullets, vulcan pairs, homing shots, hammers), 4096 particles
-// and 1024 coins. The tick runs the combo step, both crafts' weapons (vulcan held), the
-// enemies, every shot with its hits, the shot generation and the effects; the pools are put
-// back to full (untimed) before every iteration. The drawing runs on the null device and
-// on gl33 (surfaceless; the gl33 figures wait for the GPU).
+// Ticks and the world-objects pass with every pool full: 300 enemies, 512 shots (enemy
+// bullets, vulcan pairs, homing shots, hammers), 4096 particles and 1024 coins.
+// - CombatTickFullPools: the combat share of a tick on its own (combo step, enemies, both
+//   crafts' weapons with the vulcan held, every shot with its hits, the shot generation and
+//   the effects), with no course.
+// - GameTickFullPools: the whole game step (UpdateGame) on demo stage 1-2 of the real game,
+//   started headless, with the pools filled around the crafts.
+// Before every iteration the records are put back (untimed), so each measures the same tick.
+// The drawing runs on the null device and on gl33 (surfaceless; the gl33 figures wait for
+// the GPU).
 #include <benchmark/benchmark.h>
 #include <epoxy/gl.h>
 
@@ -26,8 +30,13 @@
 #include "play/pickups/pickups.h"
 #include "play/shots/shot_flight.h"
 #include "play/shots/shot_pool.h"
+#include "play/step/game_step.h"
+#include "play/waves/waves.h"
+#include "tests/support/headless_game.h"
+#include "tests/support/play_run.h"
 #include "world/draw/world_objects_draw.h"
 #include "world/effects/effects.h"
+#include "world/rail/camera_rail.h"
 #include "world/stage/stage_index.h"
 
 namespace {
@@ -186,6 +195,94 @@ void CombatTickFullPools(benchmark::State& state) {
     gCurrentStage = nullptr;
 }
 BENCHMARK(CombatTickFullPools)->Unit(benchmark::kMicrosecond);
+
+// Everything one tick of the running game changes that would carry it away from the measured
+// state (the rail, the crafts, the pools, the random numbers).
+struct GameSnapshot {
+    GameState game;
+    float rail;
+    RandomState random;
+    WaveState waves;
+    GameStepState step;
+    SmokeEmitter smoke;
+};
+
+void GameTickFullPools(benchmark::State& state) {
+    vqtest::PlayRunOptions o;
+    o.stage = 1;
+    o.setup = PlayerSetup::TwoPlayers;
+    o.ticks = 120;
+    o.invulnerable = true;
+    vqtest::PlayRunResult result;
+    if (!vqtest::RunPlay(o, &result, nullptr, true) || gGameState.scene != SceneId::Play) {
+        state.SkipWithError("the stage did not start");
+        return;
+    }
+    const gfx::Vec3 at = gPlayerCrafts[0].position;
+    for (Enemy& e : gEnemyPool) {
+        if (e.state != EnemyState::Free) continue;
+        Enemy* n = AllocEnemy();
+        n->state = EnemyState::Active;
+        n->type = 0;
+        n->hitPoints = n->maxHitPoints = 1.0e6f;
+    }
+    for (int i = 0; i < kEnemyPoolSize; ++i) {
+        Enemy& e = gEnemyPool[static_cast<size_t>(i)];
+        e.hitPoints = e.maxHitPoints = 1.0e6f;
+        e.basePosition = gfx::Vec3{at.x + Spread(i, 20, 30.0f), at.y + Spread(i / 20, 15, 20.0f),
+                                   at.z + 300.0f + static_cast<float>(i % 7) * 150.0f};
+    }
+    for (Shot& s : gShotPool.shots) {
+        if (s.kind != shot_kind::kFree) continue;
+        int i = static_cast<int>(&s - gShotPool.shots.data());
+        s = Shot{};
+        s.kind = i % 2 ? shot_kind::kTwin : shot_kind::kBullet;
+        s.side = i % 2 ? kShotSidePlayer : kShotSideEnemy;
+        s.owner = &gPlayerCrafts[0];
+        s.target = -1;
+        s.scale = 1.0f;
+        s.radius = 15.0f;
+        s.matrix = gPlayerCrafts[0].rotation;
+        s.position[0] = at.x + Spread(i, 16, 8.0f);
+        s.position[1] = at.y + Spread(i / 16, 32, 3.0f);
+        s.position[2] = at.z + 50.0f + static_cast<float>(i % 23) * 10.0f;
+    }
+    const int32_t kinds[8] = {1, 5, 8, 9, 10, 17, 22, 30};
+    for (int i = 0; i < kParticlePoolSize; ++i) {
+        Particle& p = gParticlePool.particles[static_cast<size_t>(i)];
+        if (p.kind != particle_kind::kFree) continue;
+        p = Particle{};
+        p.kind = kinds[i % 8];
+        p.age = 1 + i % 7;
+        p.scale = 1.0f;
+        p.position[0] = at.x + Spread(i, 64, 2.0f);
+        p.position[1] = at.y + Spread(i / 64, 64, 2.0f);
+        p.position[2] = at.z + 100.0f + static_cast<float>(i % 13) * 10.0f;
+    }
+    SpawnPickups(&gPlayerCrafts[0], at.x, at.y + 20.0f, at.z + 100.0f, pickup_kind::kSmall,
+                 kPickupPoolSize);
+    const Snapshot* pools = Save();
+    static GameSnapshot game;
+    game = GameSnapshot{gGameState, gRailPosition,  gRandomState,
+                        gWaveState, gGameStepState, gSmokeEmitter};
+    for (auto _ : state) {
+        state.PauseTiming();
+        Restore(*pools);
+        gGameState = game.game;
+        gRailPosition = game.rail;
+        gRandomState = game.random;
+        gWaveState = game.waves;
+        gGameStepState = game.step;
+        gSmokeEmitter = game.smoke;
+        state.ResumeTiming();
+        UpdateGame();
+    }
+    state.counters["shots"] = CountShots();
+    state.counters["particles"] = CountParticles();
+    state.counters["coins"] = CountPickups();
+    vqtest::StopHeadlessGame();
+}
+BENCHMARK(GameTickFullPools)->Unit(benchmark::kMicrosecond);
 
 void WorldObjectsFullPools(benchmark::State& state, bool gl) {
     std::unique_ptr<gfx::GlSurface> surface;

@@ -102,10 +102,18 @@ void InstallGameHooks() {
     gShellHooks.titleEntered = InitTitle;
     gShellHooks.titleEscape = OnTitleEscape;
     gSelectPanelQuery = IsSelectPanelOpen;
+    // The scenes the title starts.
+    gTitleExits.startEvent = StartEvent;
+    gTitleExits.openShop = OpenShop;
+    gTitleExits.initEnding = InitEnding;
     // The scenes the game step hands over to.
     gGameStepHooks.initTitle = InitTitle;
     gGameStepHooks.initResult = InitResult;
     gGameStepHooks.startEvent = StartEvent;
+    // The scenes the title hands over to.
+    gTitleExits.startEvent = StartEvent;
+    gTitleExits.openShop = OpenShop;
+    gTitleExits.initEnding = InitEnding;
     InstallPlayHooks();
 }
 

@@ -8,6 +8,7 @@
 #include "engine/random/random.h"
 #include "play/bosses/boss_internal.h"
 #include "play/enemies/enemy_pool.h"
+#include "play/hits/hits.h"
 #include "play/pickups/particles.h"
 #include "world/rail/camera_rail.h"
 
@@ -160,5 +161,10 @@ uint64_t DigestBossGlobals(uint64_t digest) {
 }
 
 void InstallBossHooks() {
-    // Hit resolution calls the hooks directly for now.
+    gBossHooks.spawnDamageDebris = SpawnBossDamageDebris;
+    gBossHooks.startStageFlash = StartStageFlash;
+    gBossHooks.recordPartDestroyed = RecordBossPartDestroyed;
+    gBossHooks.countDownStage18 = CountDownBossStage18;
+    gBossHooks.beginTransition = BeginBossTransition;
+    gBossHooks.currentBoss = GetCurrentBoss;
 }

@@ -299,6 +299,10 @@ void Water(PlayerCraft* c) {
 
 }  // namespace
 
+int32_t CraftsInPlay() {
+    return gGameState.playerCount == 2 ? 2 : 1;
+}
+
 float WrapAngle(float angle) {
     if (!std::isfinite(angle)) return 0.0f;
     while (angle < -gfx::kPi) angle += 2.0f * gfx::kPi;

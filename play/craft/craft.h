@@ -102,6 +102,10 @@ struct CraftTickFlags {
 };
 extern CraftTickFlags gCraftTickFlags;
 
+// Crafts in play (the player count of the game state as 1 or 2): the records below it
+// fly, are hit, drawn and trailed; the other stands apart.
+int32_t CraftsInPlay();
+
 // Angles wrap into [-pi, pi] by whole turns.
 float WrapAngle(float angle);
 // The angle turned toward the target by at most step, the short way round.

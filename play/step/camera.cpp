@@ -24,10 +24,6 @@ float& GroundZ() {
     return gGameState.follow[2];
 }
 
-int32_t CraftsInPlay() {
-    return gGameState.playerCount == 2 ? 2 : 1;
-}
-
 // The translation part of Translation(x, y, z) x m.
 gfx::Vec3 TranslationThrough(float x, float y, float z, const gfx::Mat4& m) {
     return gfx::TransformCoord(gfx::Vec3{x, y, z}, m);

@@ -48,10 +48,6 @@ PlayerCraft& Craft(int i) {
     return gPlayerCrafts[static_cast<size_t>(i)];
 }
 
-int32_t CraftsInPlay() {
-    return G().playerCount == 2 ? 2 : 1;
-}
-
 bool IsStageSlot(int32_t stage) {
     return stage >= 0 && stage < kStageSlots;
 }
@@ -248,7 +244,9 @@ void LeaveStage() {
         g.allDestroyed[g.stage] = g.enemiesAppeared == g.enemiesDestroyed ? 1 : 0;
     }
     bool singleStage = g.gameMode == GameMode::Practice || g.gameMode == GameMode::Extra;
-    bool chapterEnd = g.stage % 3 == 2;
+    // The last stage of a run's table ends in the result whatever its place in a chapter,
+    // so the stage number never runs past it.
+    bool chapterEnd = g.stage % 3 == 2 || g.stage >= kStageSlots - 2;
     void (*init)() = nullptr;
     if (singleStage || chapterEnd) {
         g.scene = SceneId::Result;

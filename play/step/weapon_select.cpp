@@ -30,10 +30,6 @@ bool IsOwned(int32_t weapon) {
            gGameState.records.words[static_cast<size_t>(record::kOwnedWeapons + weapon)] != 0;
 }
 
-int32_t CraftsInPlay() {
-    return gGameState.playerCount == 2 ? 2 : 1;
-}
-
 // The weapon the run's record keeps for a craft: 255 for none.
 int32_t RecordedWeapon(int32_t weapon) {
     return weapon >= 0 && weapon <= kTwoPlayerOption ? weapon : kNoWeaponRecord;

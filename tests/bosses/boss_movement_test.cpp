@@ -1,5 +1,6 @@
 // The boss behaviours driven directly on pool enemies: the phase walk of behaviour 9, the
-// manoeuvre cycles of behaviours 20 and 21, the evasion of lock-on shots.
+// manoeuvre cycles of behaviours 20 and 21, the evasion of lock-on shots, and behaviour 19's
+// missiles from the far half of its sway.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -141,6 +142,26 @@ TEST_F(BossMovement, EvasionDropsLocks) {
     UpdateBossManoeuvre(boss);
     EXPECT_EQ(homing.target, -1);
     for (int32_t c : locked.lockCountdowns) EXPECT_EQ(c, 0);
+}
+
+// Behaviour 19 launches missiles only while its sway carries it beyond 4 keys ahead.
+TEST_F(BossMovement, MissilesOnlyFromTheFarHalfOfTheSway) {
+    Enemy* boss = Spawn(16, 19);
+    int near = 0, far = 0;
+    for (int t = 0; t < 1300; ++t) {
+        int before = 0;
+        for (const Shot& s : gShotPool.shots) before += s.kind == shot_kind::kEnemyMissile;
+        boss->age += 1;
+        UpdateBossOnPath(boss);
+        int after = 0;
+        for (const Shot& s : gShotPool.shots) after += s.kind == shot_kind::kEnemyMissile;
+        bool isFar = std::sin(0.01f * static_cast<float>(gGameState.playTicks)) > 0.0f;
+        (isFar ? far : near) += after - before;
+        for (Shot& s : gShotPool.shots) s.kind = shot_kind::kFree;
+        gGameState.playTicks += 1;
+    }
+    EXPECT_EQ(near, 0);
+    EXPECT_GT(far, 0);
 }
 
 // The stage-3-3 segments ride the rail at the boss distance, each behind the previous.

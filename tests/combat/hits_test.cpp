@@ -384,6 +384,26 @@ TEST_F(HitsTest, TheDrillGrindsAndTheLockLaserStrikesLiveLocks) {
     EXPECT_EQ(others->hitPoints, 280.0f);
 }
 
+TEST_F(HitsTest, TheTwoPlayerOptionFiresWithTheVulcansAndBeamsOnItsTimer) {
+    gGameState.playerCount = 2;
+    SetUpCraft(1, 1, 40.0f);
+    FirePlayerWeapon(&Craft(0), shot_kind::kOption);
+    ASSERT_EQ(ShotsOfKind(shot_kind::kOption), 1);
+    ASSERT_GE(gOptionShotIndex, 0);
+    // Without the timer it fires a vulcan pair on every fifth tick while a craft fires.
+    Craft(1).burst = 50;
+    for (int t = 0; t < 10; ++t) UpdateShots();
+    const Shot& option = gShotPool.shots[static_cast<size_t>(gOptionShotIndex)];
+    EXPECT_FLOAT_EQ(option.position[0], 20.0f);  // between the crafts
+    EXPECT_EQ(ShotsOfKind(shot_kind::kTwin), 4);
+    // With the timer it fires a beam every tick and counts the timer down.
+    Craft(1).burst = 0;
+    gGameState.optionTimer = 3;
+    for (int t = 0; t < 5; ++t) UpdateShots();
+    EXPECT_EQ(gGameState.optionTimer, 0);
+    EXPECT_EQ(ShotsOfKind(shot_kind::kOptionBeam), 3);
+}
+
 TEST_F(HitsTest, ABurstMadeDuringThePassWaitsForTheNext) {
     Enemy* e = PlaceEnemy(14, gfx::Vec3{0.0f, 0.0f, -300.0f});
     SpawnShotAt(&Craft(0), 0.0f, 0.0f, -300.0f, shot_kind::kBurst);

@@ -81,6 +81,52 @@ TEST_F(WeaponsTest, EachSubWeaponFiresItsShotsForItsHeat) {
     }
 }
 
+struct LaunchCase {
+    int32_t kind;
+    float speed;
+    float radius;
+    bool pulledBack;  // the first move brings it to the muzzle
+};
+
+TEST_F(WeaponsTest, LaunchedKindsLeaveTheMuzzleAtTheirSpeeds) {
+    // Craft 0 at the origin facing -z, scale 1.25: the muzzle (0, -s, 16 s) lies at
+    // (0, -1.25, -20) in the world.
+    const LaunchCase cases[] = {
+        {shot_kind::kChargedLaser, 30.0f, 20.0f, true},
+        {shot_kind::kRing, 10.0f, 20.0f, true},
+        {shot_kind::kFlame, 10.0f, 20.0f, true},
+        {shot_kind::kDrill, 4.0f, 40.0f, false},
+    };
+    for (const LaunchCase& c : cases) {
+        FreeAllShots();
+        gShotPool.cursor = 0;
+        FirePlayerWeapon(&Craft(0), c.kind);
+        const Shot& s = gShotPool.shots[0];
+        ASSERT_EQ(s.kind, c.kind);
+        EXPECT_EQ(ShotsOfKind(c.kind), 1);
+        EXPECT_NEAR(s.velocity[2], -c.speed, 1e-4f) << c.kind;
+        EXPECT_NEAR(s.velocity[0], 0.0f, 1e-4f);
+        float z = c.pulledBack ? s.position[2] + s.velocity[2] : s.position[2];
+        EXPECT_NEAR(z, -20.0f, 1e-4f) << c.kind;
+        EXPECT_NEAR(s.position[1], -1.25f, 1e-4f) << c.kind;
+        EXPECT_EQ(s.radius, c.radius);
+        EXPECT_EQ(s.owner, &Craft(0));
+        EXPECT_EQ(s.serial, gShotPool.serial - 1);
+    }
+    // Homing kinds start 5 below the craft and aim through their lock.
+    FreeAllShots();
+    gShotPool.cursor = 0;
+    Enemy* e = PlaceEnemy(0, gfx::Vec3{0.0f, 0.0f, -300.0f});
+    GiveLock(e, 0);
+    FirePlayerWeapon(&Craft(0), shot_kind::kPumpkin);
+    const Shot& bomb = gShotPool.shots[0];
+    EXPECT_NEAR(bomb.position[1], -5.0f, 1e-4f);
+    EXPECT_EQ(bomb.target, EnemyIndex(*e));
+    // The lob starts at speed 10 toward the target, lifted for its fall.
+    EXPECT_LT(bomb.velocity[2], -9.0f);
+    EXPECT_GT(bomb.velocity[1], 0.5f);
+}
+
 TEST_F(WeaponsTest, MissilesTakeOneLockEachInRisingCountdownOrder) {
     Craft(0).weapon = 6;
     Craft(0).lockCooldown = 100;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <vector>
 
 #include "engine/graphics/texture_groups.h"
 #include "scenes/ending/ending.h"
@@ -211,6 +213,35 @@ TEST_F(Ending, TheComputerPartnerChasesOldTargetsAndLoopsWhenIdle) {
     SpawnEndingShot(300, 120, 1);
     UpdateEndingPartnerInput();
     EXPECT_EQ(gPadState[1].held, 0) << "two shots on their way already";
+}
+
+// The credit strips slide in at half the tick count; the last one stops at x 192.
+TEST_F(Ending, TheLastStripStopsAt192) {
+    InitEnding(0);
+    for (EndingPlayer& p : gEndingState.players) p.state = 0;
+    struct Case {
+        int ticks;
+        float lastStripX;
+        float firstStripX;
+    };
+    for (Case c : {Case{0, -2304, -256}, Case{4800, 96, 2144}, Case{4992, 192, 2240},
+                   Case{9000, 192, 4244}}) {
+        gEndingState.ticks = c.ticks;
+        device_->ClearDraws();
+        device_->BeginScene();
+        DrawEnding();
+        device_->EndScene();
+        // The draws: the background, the shots and strips together, the final picture.
+        ASSERT_EQ(device_->Draws().size(), 3u);
+        const gfx::DrawRecord& strips = device_->Draws()[1];
+        ASSERT_EQ(strips.vertexCount, 30u) << "five strips, no shots";
+        std::vector<SpriteVertex> v(strips.vertexCount);
+        std::memcpy(v.data(), strips.vertices.data(), v.size() * sizeof(SpriteVertex));
+        // Vertex 4 of each quad is its top left.
+        EXPECT_FLOAT_EQ(v[4].x, c.firstStripX) << c.ticks;
+        EXPECT_FLOAT_EQ(v[24 + 4].x, c.lastStripX) << c.ticks;
+        EXPECT_FLOAT_EQ(v[24 + 4].y, 352.0f);
+    }
 }
 
 }  // namespace

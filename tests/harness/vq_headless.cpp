@@ -160,13 +160,16 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "vq_headless: start-up failed\n");
             return 1;
         }
-        if (result.snapshotsWritten != static_cast<int>(run.snapshotTicks.size()) &&
-            !result.backAtTitle) {
-            std::fprintf(stderr, "vq_headless: %d of %zu snapshots written\n",
-                         result.snapshotsWritten, run.snapshotTicks.size());
+        // Every snapshot of a tick the run reached was written.
+        int due = 0;
+        for (int64_t t : run.snapshotTicks) due += t >= 1 && t <= result.ticks;
+        bool pictures = result.snapshotsWritten == due;
+        if (!pictures) {
+            std::fprintf(stderr, "vq_headless: %d of %d snapshots written\n",
+                         result.snapshotsWritten, due);
         }
         std::printf("%s\n", vqtest::PlayResultLine(result).c_str());
-        bool asAsked = result.ticks == run.ticks || result.backAtTitle;
+        bool asAsked = (result.ticks == run.ticks || result.backAtTitle) && pictures;
         return asAsked ? 0 : 1;
     }
 

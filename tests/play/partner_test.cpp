@@ -2,6 +2,7 @@
 // pause and the phases in which it presses nothing.
 #include <gtest/gtest.h>
 
+#include "play/enemies/enemy_pool.h"
 #include "tests/play/play_fixture.h"
 
 namespace {
@@ -75,6 +76,44 @@ TEST_F(PartnerTest, WeaveDriftsRightThenLeftAndStopsOutsidePlay) {
     gGameState.playPhase = PlayPhase::Playing;
     gPauseState.visible = 1;
     for (int i = 0; i < 314; ++i) EXPECT_EQ(Tick(), 0);
+}
+
+// An active enemy with its first lock slot held by craft 1.
+Enemy& LockedEnemy() {
+    Enemy& e = gEnemyPool[5];
+    e.state = EnemyState::Active;
+    e.spawnDelay = 0;
+    e.type = 0;
+    e.lockOwners[0] = 1;
+    e.lockCountdowns[0] = 30;
+    return e;
+}
+
+TEST_F(PartnerTest, FiresOnEveryOtherTickAtActiveEnemiesAndLaunchesAtItsLocks) {
+    ASSERT_GE(gEnemyTypeTable[0].pointCount, 1);
+    Enemy& e = LockedEnemy();
+    gPlayerCrafts[1].weapon = 0;
+    uint8_t fire = kPadDecide | kPadCancel;
+    EXPECT_EQ(Tick() & fire, fire);
+    EXPECT_EQ(Tick() & fire, 0);
+    EXPECT_EQ(Tick() & fire, fire);
+    // The option's beam is held tick after tick while the heat is below 39.
+    gPlayerCrafts[1].weapon = 10;
+    gPlayerCrafts[1].heat = 38.9f;
+    EXPECT_TRUE(Tick() & kPadCancel);
+    EXPECT_TRUE(Tick() & kPadCancel);
+    gPlayerCrafts[1].heat = 39.0f;
+    EXPECT_FALSE(Tick() & kPadCancel);
+    // A lock of the other craft, or one whose countdown ran out, launches nothing.
+    gPlayerCrafts[1].weapon = 0;
+    e.lockOwners[0] = 0;
+    for (int i = 0; i < 4; ++i) EXPECT_FALSE(Tick() & kPadCancel);
+    e.lockOwners[0] = 1;
+    e.lockCountdowns[0] = 0;
+    for (int i = 0; i < 4; ++i) EXPECT_FALSE(Tick() & kPadCancel);
+    // A waiting enemy (still to appear) draws no fire.
+    e.spawnDelay = 3;
+    for (int i = 0; i < 4; ++i) EXPECT_FALSE(Tick() & kPadDecide);
 }
 
 TEST_F(PartnerTest, StageStartResetsBothCounters) {

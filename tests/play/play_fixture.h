@@ -4,26 +4,20 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/input/pad.h"
 #include "engine/core/game_state.h"
+#include "engine/input/pad.h"
 #include "engine/overlay/fade.h"
 #include "engine/sound/sound.h"
 #include "play/craft/craft.h"
 #include "play/craft/partner.h"
 #include "play/step/game_step.h"
+#include "scenes/scene_table.h"
 
 namespace vqtest {
 
 // Play records as at program start, with a craft set up as the stage start leaves it.
 inline void FreshPlayRecords() {
-    gGameState = GameState{};
-    ResetCraftGlobals();
-    ResetPartnerGlobals();
-    ResetStepGlobals();
-    gPauseState = PauseState{};
-    gPadState[0] = PadState{};
-    gPadState[1] = PadState{};
-    for (auto& r : gSoundState.effectRequests) r = 0;
+    ResetGameGlobals();
     gGameState.playPhase = PlayPhase::Playing;
     gGameState.playerCount = 1;
     for (int i = 0; i < 2; ++i) {
