@@ -8,14 +8,12 @@
 #include "engine/graphics/projection.h"
 #include "engine/random/random.h"
 #include "engine/sound/sound.h"
+#include "play/bosses/boss_movement.h"
 #include "play/craft/craft.h"
-#include "play/enemies/boss_behaviours.h"
 #include "play/enemies/bullet_patterns.h"
 #include "play/enemies/enemy_pool.h"
 #include "play/pickups/particles.h"
 #include "world/rail/camera_rail.h"
-
-BossBehaviourRoutines gBossBehaviourRoutines;
 
 namespace {
 
@@ -493,10 +491,6 @@ bool HasFormationStep(int32_t behaviour) {
            (behaviour >= 16 && behaviour <= 18);
 }
 
-void CallBoss(void (*routine)(Enemy*), Enemy* e) {
-    if (routine) routine(e);
-}
-
 }  // namespace
 
 bool RunEnemyBehaviour(Enemy* e) {
@@ -534,7 +528,7 @@ bool RunEnemyBehaviour(Enemy* e) {
             return StepMountedPart(e);
         case 20:
         case 21:
-            CallBoss(gBossBehaviourRoutines.updateBossManoeuvre, e);
+            UpdateBossManoeuvre(e);
             break;
         case 10:
             StepStandingPart(e);
@@ -559,13 +553,13 @@ bool RunEnemyBehaviour(Enemy* e) {
             StepHeavyFlier(e);
             break;
         case 9:
-            CallBoss(gBossBehaviourRoutines.updateBossPhases, e);
+            UpdateBossPhases(e);
             break;
         case 19:
-            CallBoss(gBossBehaviourRoutines.updateBossOnPath, e);
+            UpdateBossOnPath(e);
             break;
         case 8:
-            CallBoss(gBossBehaviourRoutines.placeBossOnPath, e);
+            PlaceBossOnPath(e);
             break;
         default:
             Animate(e);

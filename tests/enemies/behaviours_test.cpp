@@ -4,7 +4,6 @@
 
 #include "engine/core/context.h"
 #include "engine/graphics/projection.h"
-#include "play/enemies/boss_behaviours.h"
 #include "tests/enemies/enemy_fixture.h"
 
 namespace vqtest {
@@ -97,7 +96,7 @@ TEST_F(BehaviourTest, ACurvingFlierFiresOnlyWithAFireModeAndThenOnce) {
 }
 
 TEST_F(BehaviourTest, AMountedPartFollowsItsParentAndFiresOnlyWhenTargetable) {
-    Enemy* segment = Spawn(8, 8);  // no boss routine installed: it stands
+    Enemy* segment = Spawn(25, 10);  // a standing part that neither turns nor fires
     segment->basePosition = {0, 20, 500};
     segment->yaw = 0.5f;
     Enemy* part = Spawn(45, 13);
@@ -208,18 +207,20 @@ TEST_F(BehaviourTest, RailFliersFollowTheRailAndCrossersTheCameraHeading) {
     EXPECT_FLOAT_EQ(crosser->yaw, 0.2f);
 }
 
-TEST_F(BehaviourTest, BossBehavioursCallTheInstalledRoutines) {
-    static int calls[4];
-    for (int& c : calls) c = 0;
-    gBossBehaviourRoutines = {[](Enemy*) { ++calls[0]; }, [](Enemy*) { ++calls[1]; },
-                              [](Enemy*) { ++calls[2]; }, [](Enemy*) { ++calls[3]; }};
-    for (int32_t b : {8, 9, 19, 20, 21}) Spawn(8, b)->basePosition = {0, 0, 100};
-    Run(3);
-    gBossBehaviourRoutines = {};
-    EXPECT_EQ(calls[0], 3);
-    EXPECT_EQ(calls[1], 3);
-    EXPECT_EQ(calls[2], 3);
-    EXPECT_EQ(calls[3], 6);
+TEST_F(BehaviourTest, BossBehavioursHandTheirEnemiesToTheBossRoutines) {
+    const gfx::Vec3 away{12345, 678, 9};
+    Enemy* onPath = Spawn(8, 8);
+    onPath->basePosition = away;
+    Enemy* phased = Spawn(12, 9);
+    phased->basePosition = away;
+    Enemy* swaying = Spawn(16, 19);
+    swaying->basePosition = away;
+    UpdateEnemies();
+    // Placed on the rail ahead, 30 below it.
+    EXPECT_NE(onPath->basePosition.x, away.x);
+    EXPECT_NEAR(onPath->basePosition.y, kRailHeight - 30.0f, 3.0f);
+    EXPECT_FLOAT_EQ(phased->pitch, -0.15707964f);  // leaning toward the player
+    EXPECT_NE(swaying->basePosition.x, away.x);    // swaying on the rail ahead
 }
 
 }  // namespace
