@@ -110,6 +110,10 @@ void InstallGameHooks() {
     gGameStepHooks.initTitle = InitTitle;
     gGameStepHooks.initResult = InitResult;
     gGameStepHooks.startEvent = StartEvent;
+    // The scenes the title hands over to.
+    gTitleExits.startEvent = StartEvent;
+    gTitleExits.openShop = OpenShop;
+    gTitleExits.initEnding = InitEnding;
     InstallPlayHooks();
 }
 

@@ -2,6 +2,7 @@
 
 #include "world/course/collision.h"
 #include "world/draw/form_sprite.h"
+#include "world/draw/sun_flare.h"
 #include "world/draw/world_objects_draw.h"
 #include "world/effects/effects.h"
 #include "world/rail/camera_rail.h"
@@ -21,4 +22,5 @@ void ResetWorldGlobals() {
     ResetEffectGlobals();
     gEffectPoolHooks = EffectPoolHooks{};
     gWorldObjectsHooks = WorldObjectsHooks{};
+    ResetLensFlareState();
 }

@@ -35,6 +35,8 @@ struct PlayTextures {
     TextureHolder itemSlot;       // "bmp/itemslot01.tga" 512 x 512
     TextureHolder weaponSelect0;  // "bmp/weponsel_pil0.tga" 256 x 256
     TextureHolder weaponSelect1;  // "bmp/weponsel_pil1.tga" 256 x 256
+    TextureHolder weaponSelect2;  // "bmp/weponsel_pil2.tga" 256 x 256
+    TextureHolder weaponSelect3;  // "bmp/weponsel_pil3.tga" 256 x 256
     TextureHolder item;           // "bmp/item.tga" 512 x 512
     TextureHolder itemMini;       // "bmp/item_mini.tga" 256 x 256
     TextureHolder effect;         // "bmp/effect.bmp" 256 x 256

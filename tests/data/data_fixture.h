@@ -112,6 +112,8 @@ inline const std::vector<PictureFile>& PictureCatalogue() {
         {"bmp/itemslot01.tga", 512, 512, Kept::VolumeArchive},
         {"bmp/weponsel_pil0.tga", 256, 256, Kept::VolumeArchive},
         {"bmp/weponsel_pil1.tga", 256, 256, Kept::VolumeArchive},
+        {"bmp/weponsel_pil2.tga", 256, 256, Kept::VolumeArchive},
+        {"bmp/weponsel_pil3.tga", 256, 256, Kept::VolumeArchive},
         {"bmp/effect.bmp", 256, 256, Kept::VolumeArchive},
         {"bmp/effect_opa.bmp", 256, 256, Kept::VolumeArchive},
         {"bmp/effect_sun.bmp", 256, 256, Kept::VolumeArchive},

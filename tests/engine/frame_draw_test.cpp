@@ -143,8 +143,9 @@ TEST_F(FrameDrawTest, TheLayersOverTheSceneComeInTheirOrder) {
          1,
          false,
          1,
-         {"system", "game over", "system", "pause menu"}},
-        {"play without a prompt", SceneId::Play, PlayPhase::Playing, 0, 0, 0, false, 1, {}},
+         {"other", "system", "game over", "system", "pause menu"}},
+        // "other": the play display drawn over the world.
+        {"play without a prompt", SceneId::Play, PlayPhase::Playing, 0, 0, 0, false, 1, {"other"}},
     };
     for (const Case& c : cases) {
         gGameState.scene = c.scene;

@@ -74,6 +74,10 @@ void PlayGauges(Output& out) {
         sock.Circle(48, 64, 32);
         img.FillOutlined(sock, Radial(48, 56, 36, {{0, Rgb(0x3A5AA0)}, {1, Rgb(0x0A1430)}}),
                          Rgb(0xA8C8FF), 2);
+        // The panel is drawn over the icon and the bars: their places are holes.
+        Path sockHole;
+        sockHole.Circle(48, 64, 29);
+        img.Fill(sockHole, Rgb(0, 0), 1, Blend::Replace);
         Path wsock;
         wsock.RoundRect(86, 18, 52, 42, 8);
         img.Fill(wsock, Rgb(0x0A1430, 0.8f));
@@ -86,6 +90,12 @@ void PlayGauges(Output& out) {
         Path ht;
         ht.RoundRect(102, 70, 134, 26, 5);
         img.FillOutlined(ht, Solid(Rgb(0x08101E)), Rgb(0x8AA8D8), 1);
+        Path lifeHole;
+        lifeHole.Rect(125, 53, 42, 8);
+        img.Fill(lifeHole, Rgb(0, 0), 1, Blend::Replace);
+        Path heatHole;
+        heatHole.Rect(104, 72, 130, 22);
+        img.Fill(heatHole, Rgb(0, 0), 1, Blend::Replace);
         DrawText(img, "HEAT", 104, 108, Align::Left, lab);
         for (int i = 1; i < 6; ++i) img.FillRect(104 + 130.0f * i / 6, 94, 1, 3, Rgb(0x8AA8D8));
     }
@@ -301,8 +311,9 @@ void PilotBackdrop(Output& out, int pilot) {
     p.expr = Expr::Determined;
     p.turn = 0.3f;
     DrawCharacter(img, static_cast<Who>(pilot), 128, 560, 620, p);
-    AddTga(out, pilot ? "bmp/weponsel_pil1.tga" : "bmp/weponsel_pil0.tga", img,
-           Place::VolumeArchive);
+    constexpr const char* kNames[] = {"bmp/weponsel_pil0.tga", "bmp/weponsel_pil1.tga",
+                                      "bmp/weponsel_pil2.tga", "bmp/weponsel_pil3.tga"};
+    AddTga(out, kNames[pilot], img, Place::VolumeArchive);
 }
 
 // 128 x 128 item cells, four a row; `named` adds the item's name under a smaller icon.
@@ -376,6 +387,8 @@ void AddPlayPictureJobs(std::vector<Job>& jobs) {
     jobs.push_back({"itemslot01.tga", SlotWheel});
     jobs.push_back({"weponsel_pil0.tga", [](Output& out) { PilotBackdrop(out, 0); }});
     jobs.push_back({"weponsel_pil1.tga", [](Output& out) { PilotBackdrop(out, 1); }});
+    jobs.push_back({"weponsel_pil2.tga", [](Output& out) { PilotBackdrop(out, 2); }});
+    jobs.push_back({"weponsel_pil3.tga", [](Output& out) { PilotBackdrop(out, 3); }});
     jobs.push_back({"item.tga", ItemSheets});
     jobs.push_back({"item_mini.tga", MiniIcons});
 }

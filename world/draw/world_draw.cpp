@@ -5,6 +5,7 @@
 #include "engine/core/context.h"
 #include "engine/core/game_state.h"
 #include "world/draw/actor_draw.h"
+#include "world/draw/sun_flare.h"
 #include "world/draw/world_objects_draw.h"
 #include "world/rail/camera_rail.h"
 #include "world/stage/stage_resources.h"
@@ -171,6 +172,7 @@ void DrawStageScene() {
         d->SetTransform(gfx::TS_WORLD, MirroredAt(rail.x, rail.y, rail.z));
         DrawMeshSetByTexture(sky);
     }
+    DrawSunAndMeasureFlare();
 
     d->SetRenderState(gfx::RS_ZENABLE, gfx::kTrue);
     d->SetRenderState(gfx::RS_ZWRITEENABLE, gfx::kTrue);
@@ -202,6 +204,7 @@ void DrawGameWorld() {
     device->SetTransform(gfx::TS_PROJECTION, gGraphics.projection);
     DrawStageScene();
     DrawWorldObjects();
+    DrawLensFlare();
 }
 
 void SetActorRenderStates() {

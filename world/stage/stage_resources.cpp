@@ -96,6 +96,8 @@ constexpr PlayPicture kPlayPictures[] = {
     {&PlayTextures::itemSlot, "bmp/itemslot01.tga", 512, 512},
     {&PlayTextures::weaponSelect0, "bmp/weponsel_pil0.tga", 256, 256},
     {&PlayTextures::weaponSelect1, "bmp/weponsel_pil1.tga", 256, 256},
+    {&PlayTextures::weaponSelect2, "bmp/weponsel_pil2.tga", 256, 256},
+    {&PlayTextures::weaponSelect3, "bmp/weponsel_pil3.tga", 256, 256},
     {&PlayTextures::item, "bmp/item.tga", 512, 512},
     {&PlayTextures::itemMini, "bmp/item_mini.tga", 256, 256},
     {&PlayTextures::effect, "bmp/effect.bmp", 256, 256},
