@@ -68,5 +68,6 @@ void SpawnWaitingBossDebris();
 void ResetBossGlobals();
 // Folds the boss progress into a running FNV-1a digest.
 uint64_t DigestBossGlobals(uint64_t digest);
-// Hands the hooks above to hit resolution and the particle update.
+// Hands the hooks above to hit resolution and the particle update, and the boss behaviour
+// routines to the enemy update.
 void InstallBossHooks();

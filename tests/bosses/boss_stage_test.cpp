@@ -84,7 +84,7 @@ ClearRecord FightToClear(BossStageRun& run, int32_t stage, int64_t maxTicks) {
             rec.clearTick = t;
             EXPECT_EQ(g.current, 0.0f) << "stage " << stage << " cleared with a full gauge";
             EXPECT_EQ(gGameState.bossTransitionCounter, 0);
-            EXPECT_GT(before + 1.0f, 0.0f);
+            EXPECT_GT(before, 0.0f) << "the gauge emptied on the clear tick";
             return rec;
         }
         if (g.current == 0.0f && gGameState.bossTransitionCounter == 0 && t > 0) {
@@ -119,6 +119,10 @@ TEST_P(BossStageClear, GaugeFillsAndTheStageClearsWhenItEmpties) {
     if (stage == 11 || stage == 18) {
         EXPECT_TRUE(rec.transitioned) << "no change of form";
         EXPECT_EQ(gFadeLength, kNormalFadeTicks);
+    }
+    if (stage == 8) {
+        EXPECT_EQ(gBossProgress.stage8Phase, 3) << "every group fell in turn";
+        EXPECT_LT(gBossProgress.stage8Distance, 250.0f) << "the boss closed in";
     }
     if (stage == 11) {
         EXPECT_FLOAT_EQ(gGameState.bossGauge.maximum,
