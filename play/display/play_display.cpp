@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "engine/core/context.h"
 #include "engine/core/game_state.h"
@@ -44,6 +45,11 @@ void SetBlend(uint32_t source, uint32_t destination) {
 
 gfx::Color WithAlpha(uint32_t alpha, gfx::Color rgb = 0xFFFFFF) {
     return std::min(alpha, 255u) << 24 | (rgb & 0xFFFFFFu);
+}
+// A shown life or heat within a range that whole-number conversion can hold (the gauges
+// stay far inside it).
+float ClampGauge(float value) {
+    return value > -4096.0f && value < 4096.0f ? value : 0.0f;
 }
 uint32_t ClampAlpha(float value) {
     if (!(value > 0.0f)) return 0;
@@ -143,7 +149,7 @@ void DrawTargetMarkers(const TextureHolder& gauge) {
         if (e.state != EnemyState::Active || e.markerCountdown == 0) continue;
         ProjectedPoint p{};
         if (!Project(MarkedPoint(e), &p)) continue;
-        float passed = static_cast<float>(60 - e.markerCountdown);
+        float passed = 60.0f - static_cast<float>(e.markerCountdown);
         float size = std::max(256.0f - 16.0f * passed, 64.0f);
         Quad(gauge, p.x - size / 2.0f, p.y - size / 2.0f, 2.0f * size, size,
              TexelRect{320, 64, 448.5f, 128.5f}, WithAlpha(ClampAlpha(16.0f * passed)));
@@ -270,10 +276,10 @@ void DrawPlayerPanel(int32_t i, PanelOffset o, const TextureHolder& gauge) {
         Quad(gauge, ox + (second ? 560.0f : 16.0f), oy + 392, 64, 64,
              TexelRect{cell, 128, cell + 64, 192}, color);
     }
-    auto life = static_cast<float>(static_cast<int32_t>(c.shownLife));
+    auto life = static_cast<float>(static_cast<int32_t>(ClampGauge(c.shownLife)));
     Quad(gauge, second ? ox + 516 : ox + 125, oy + 413, second ? -life : life, 8,
          TexelRect{144, 192, 186, 200}, color);
-    auto heatUnits = static_cast<int32_t>(c.shownHeat);
+    auto heatUnits = static_cast<int32_t>(ClampGauge(c.shownHeat));
     auto heat = static_cast<float>(heatUnits);
     Quad(gauge, second ? ox + 536 : ox + 104, oy + 432, second ? -heat : heat, 22,
          TexelRect{0, 192, 130, 214}, color);
@@ -318,7 +324,7 @@ void DrawDownBanners() {
     for (int32_t i = 0; i < kPlayers; ++i) {
         const PlayerCraft& c = gPlayerCrafts[static_cast<size_t>(i)];
         if (c.state != CraftState::Down) continue;
-        float y = std::max(128.0f - 8.0f * static_cast<float>(c.stateTicks), -16.0f);
+        float y = std::max(128.0f - 8.0f * static_cast<float>(std::max(c.stateTicks, 0)), -16.0f);
         float fi = static_cast<float>(i);
         BindTexture(sheet);
         if (gGameState.credits <= 0) {
@@ -380,10 +386,10 @@ void DrawWeaponSelectPanel(int32_t i) {
     auto index = static_cast<size_t>(i);
     bool second = i == 1;
     float fi = static_cast<float>(i);
-    float s = static_cast<float>(g.weaponSelectTicks - 10) * 30.0f;
+    float s = (static_cast<float>(g.weaponSelectTicks) - 10.0f) * 30.0f;
     if (second) s = -s;
     int32_t cursor = g.weaponCursor[index];
-    int32_t turn = g.weaponCursorSlide[index];
+    int32_t turn = std::clamp(g.weaponCursorSlide[index], -10, 10);
     int32_t pick = g.weaponCandidate[index];
     bool cursorValid = cursor >= 0 && cursor < kWeaponCells;
     float g2 =
@@ -432,10 +438,10 @@ void DrawWeaponSelectPanel(int32_t i) {
     // The big icon of the cursor's slot, and while the cursor turns the slot it turns to.
     const TextureHolder& item = gPlayTextures.item;
     BindTexture(item);
-    int32_t ready = g.weaponReadyTicks[index];
+    int32_t ready = std::clamp(g.weaponReadyTicks[index], -1000, 1000);
     auto p = static_cast<uint32_t>(std::clamp(
         static_cast<int32_t>(255.0f * std::sin(static_cast<float>(ready) * kPi / 30.0f)), 0, 255));
-    int32_t turnSize = std::min(std::abs(turn), 10);
+    int32_t turnSize = std::abs(turn);
     auto bigIcon = [&](int32_t slot, uint32_t alpha) {
         int32_t cell = SlotCell(slot, pick);
         if (!IsWeaponCell(slot) || !IsWeaponCell(cell)) return;
@@ -522,7 +528,7 @@ void DrawHitCount(int32_t x, int32_t y, int32_t count, int32_t age, int32_t boun
     float top = static_cast<float>(y);
     uint32_t alpha = 255;
     if (age < 60) {
-        top = static_cast<float>(y + age - 60);
+        top = static_cast<float>(y) + static_cast<float>(age) - 60.0f;
         alpha = ClampAlpha(4.25f * static_cast<float>(age));
     }
     float jump = top - 32.0f * std::sin(static_cast<float>(bounce) * kPi / 8.0f);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <limits>
 
 #include "play/craft/weapons.h"
 #include "play/display/play_display.h"
@@ -229,8 +230,22 @@ TEST_F(PlayDisplay, IndicesOutOfRangePickNoPictureCell) {
         differing += actual.texels[k] != expected.texels[k];
     EXPECT_EQ(differing, 0u);
 
-    // A player count out of range draws the two players at most.
+    // A player count out of range draws the two players at most, and extreme counters
+    // draw without overflowing anything (the sanitizer build watches this).
     gGameState.playerCount = 9;
+    gGameState.weaponCursorSlide[0] = INT32_MIN;
+    gGameState.weaponReadyTicks[1] = INT32_MAX;
+    gGameState.weaponSelectTicks = INT32_MIN;
+    gGameState.combo = INT32_MIN;
+    gGameState.comboShown = INT32_MAX;
+    gGameState.comboShownTicks = INT32_MAX;
+    gGameState.comboBounce = INT32_MIN;
+    gPlayerCrafts[0].state = CraftState::Down;
+    gPlayerCrafts[0].stateTicks = INT32_MIN;
+    gPlayerCrafts[0].shownLife = std::numeric_limits<float>::quiet_NaN();
+    gPlayerCrafts[1].shownHeat = 1e30f;
+    gEnemyPool[0].markerCountdown = INT32_MIN;
+    gEnemyPool[1].lockAges[0] = INT32_MIN;
     DrawHud(DrawGameHud);
 }
 
