@@ -8,7 +8,6 @@
 #include "engine/random/random.h"
 #include "play/bosses/boss_internal.h"
 #include "play/bosses/boss_movement.h"
-#include "play/enemies/boss_behaviours.h"
 #include "play/enemies/enemy_pool.h"
 #include "play/hits/hits.h"
 #include "play/pickups/particles.h"
@@ -169,8 +168,4 @@ void InstallBossHooks() {
     gBossHooks.countDownStage18 = CountDownBossStage18;
     gBossHooks.beginTransition = BeginBossTransition;
     gBossHooks.currentBoss = GetCurrentBoss;
-    gBossBehaviourRoutines.placeBossOnPath = PlaceBossOnPath;
-    gBossBehaviourRoutines.updateBossPhases = UpdateBossPhases;
-    gBossBehaviourRoutines.updateBossOnPath = UpdateBossOnPath;
-    gBossBehaviourRoutines.updateBossManoeuvre = UpdateBossManoeuvre;
 }
