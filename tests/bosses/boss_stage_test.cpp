@@ -216,6 +216,38 @@ TEST(BossTransition, CraftDestroyedDuringTheFadeStillChangesForm) {
     EXPECT_EQ(gGameState.fade.direction, 0) << "the screen fades back in";
 }
 
+// Two players both down with credits left: nothing moves, so no boss update runs when the
+// fade-out ends; once a player rejoins the change of form still happens.
+TEST(BossTransition, BothCraftsDownDuringTheFadeStillChangesForm) {
+    BossStageRun run;
+    BossStageRun::Setup setup;
+    setup.stage = 11;
+    setup.players = PlayerSetup::TwoPlayers;
+    setup.invulnerable = false;
+    setup.credits = 3;
+    ASSERT_TRUE(run.Start(setup));
+    std::vector<int> first = LiveEnemiesOfType(12);
+    ASSERT_EQ(first.size(), 1u);
+    run.Tick();
+    run.Destroy(first[0]);
+    ASSERT_EQ(gGameState.bossTransitionCounter, 1);
+    for (PlayerCraft& c : gPlayerCrafts) {
+        c.life = 0.0f;
+        c.state = CraftState::Down;
+        c.stateTicks = 61;
+        c.out = 1;
+    }
+    run.Tick(kBossTransitionFadeTicks + 10);
+    EXPECT_EQ(gGameState.bossTransitionCounter, 1) << "the world stands still";
+    EXPECT_EQ(gGameState.fade.direction, 1);
+    run.PressDecide();
+    for (int i = 0; i < 20 && gGameState.bossTransitionCounter != 0; ++i) run.Tick();
+    EXPECT_EQ(gGameState.bossTransitionCounter, 0);
+    EXPECT_EQ(gGameState.railSlot, 1);
+    EXPECT_EQ(gFadeLength, kNormalFadeTicks);
+    EXPECT_EQ(LiveEnemiesOfType(55).size(), 1u);
+}
+
 // Stage 7-1: the second type-18 enemy cannot be hit until the first has fallen and the
 // transition has ended; the view then follows the second rail by its own key count.
 TEST(BossTransition, Stage18SecondEnemyWaitsAndTheSecondRailCounts) {
