@@ -14,9 +14,6 @@ PauseMenuHooks gPauseMenuHooks;
 
 namespace {
 
-constexpr int32_t kSoundDecide = 287;
-constexpr int32_t kSoundCursor = 288;
-
 bool IsPractice() {
     return gGameState.gameMode == GameMode::Practice;
 }

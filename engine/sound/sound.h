@@ -17,6 +17,12 @@ using SoundEffectId = int32_t;
 constexpr SoundEffectId kFirstSoundEffect = 287;
 constexpr SoundEffectId kLastSoundEffect = 316;
 
+// The menu sounds every screen shares: a choice made, a cursor move, and a step back
+// (also played when a choice is refused).
+constexpr SoundEffectId kSoundDecide = 287;
+constexpr SoundEffectId kSoundCursor = 288;
+constexpr SoundEffectId kSoundCancel = 289;
+
 constexpr int kMusicTrackCount = 11;
 constexpr int kEffectSlotCount = 31;
 

@@ -17,7 +17,6 @@ CraftTickFlags gCraftTickFlags;
 
 namespace {
 
-constexpr SoundEffectId kSoundCursor = 288;
 constexpr SoundEffectId kSoundFrontHit = 290;
 constexpr SoundEffectId kSoundWater = 308;
 constexpr SoundEffectId kSoundRoll = 310;

@@ -31,8 +31,6 @@ GameStepHooks gGameStepHooks;
 
 namespace {
 
-constexpr SoundEffectId kSoundDecide = 287;
-constexpr SoundEffectId kSoundCursor = 288;
 constexpr int32_t kContinueDelay = 30;
 constexpr int32_t kGameOverTicks = 60;
 constexpr int32_t kFlyOutTicks = 180;

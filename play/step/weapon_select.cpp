@@ -11,9 +11,6 @@
 
 namespace {
 
-constexpr SoundEffectId kSoundDecide = 287;
-constexpr SoundEffectId kSoundCursor = 288;
-constexpr SoundEffectId kSoundRefused = 289;
 constexpr int32_t kNoWeaponRecord = 255;
 constexpr int32_t kLastChapterStage = 18;
 
@@ -38,11 +35,11 @@ int32_t RecordedWeapon(int32_t weapon) {
 void Decide(PlayerCraft* c, int32_t i) {
     int32_t cursor = gGameState.weaponCursor[i];
     if (CraftsInPlay() == 1 && cursor == kTwoPlayerOption) {
-        PlaySoundEffect(kSoundRefused);
+        PlaySoundEffect(kSoundCancel);
         return;
     }
     if (cursor != kWeaponRandomSlot && !IsOwned(cursor)) {
-        PlaySoundEffect(kSoundRefused);
+        PlaySoundEffect(kSoundCancel);
         return;
     }
     PlaySoundEffect(kSoundDecide);
@@ -151,6 +148,6 @@ void StepCraftWeaponChoice(PlayerCraft* c, uint8_t held, uint8_t pressed) {
     if (ready < kWeaponReadyTicks) ready += 1;
     if (ready == kWeaponReadyTicks && c->craft != 3 && (pressed & kPadCancel)) {
         c->weapon = -1;
-        PlaySoundEffect(kSoundRefused);
+        PlaySoundEffect(kSoundCancel);
     }
 }

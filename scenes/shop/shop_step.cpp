@@ -18,8 +18,6 @@ constexpr std::array<int32_t, kShopListSlots> kStoryList = {1,  2,  3,  4,  5,  
                                                             12, 13, 14, 15, 16, -1, -1, -1, -1, -1};
 constexpr int32_t kMaxCredits = 99;
 constexpr int32_t kPriceCap = 999'999'999;
-constexpr SoundEffectId kCursorSound = 288;
-constexpr SoundEffectId kRefusedSound = 289;
 constexpr SoundEffectId kBoughtSound = 304;
 constexpr int32_t kFarewellTicks = 60;
 constexpr int32_t kThanksTicks = 60;
@@ -162,7 +160,7 @@ void UpdateShop() {
 
     const PadState& pad = gPadState[0];
     if (pad.pressed & kPadCancel) {
-        PlaySoundEffect(kRefusedSound);
+        PlaySoundEffect(kSoundCancel);
         r.farewell = 1;
         return;
     }
@@ -173,7 +171,7 @@ void UpdateShop() {
         int32_t price = GetShopItemPrice(id);
         int32_t* money = Money();
         if (IsShopItemSoldOut(id) || price > *money) {
-            PlaySoundEffect(kRefusedSound);
+            PlaySoundEffect(kSoundCancel);
         } else {
             *money -= price;
             ApplyShopItem(id);
@@ -182,12 +180,12 @@ void UpdateShop() {
         }
     } else if ((pad.repeat & kPadLeft) && r.cursor > 0) {
         r.cursor -= 1;
-        PlaySoundEffect(kCursorSound);
+        PlaySoundEffect(kSoundCursor);
         if (r.cursor < r.scrollTop) r.scrollTop = r.cursor;
     }
     if ((pad.repeat & kPadRight) && r.cursor < r.itemCount - 1) {
         r.cursor += 1;
-        PlaySoundEffect(kCursorSound);
+        PlaySoundEffect(kSoundCursor);
         if (r.cursor > r.scrollTop + kItemsInView - 1) r.scrollTop += 1;
     }
 }

@@ -23,10 +23,6 @@ TitleExits gTitleExits;
 
 namespace {
 
-constexpr SoundEffectId kSoundDecide = 287;
-constexpr SoundEffectId kSoundCursor = 288;
-constexpr SoundEffectId kSoundCancel = 289;
-
 constexpr uint8_t kPadDirections = kPadRight | kPadLeft | kPadUp | kPadDown;
 
 // The extra stage's number and the most chapters the stage select shows (one picture row
