@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/core/digest.h"
 #include "engine/core/game_state.h"
 #include "engine/overlay/fade.h"
 #include "engine/random/random.h"
@@ -153,12 +154,7 @@ void ResetBossGlobals() {
 }
 
 uint64_t DigestBossGlobals(uint64_t digest) {
-    const auto* b = reinterpret_cast<const uint8_t*>(&gBossProgress);
-    for (size_t i = 0; i < sizeof gBossProgress; ++i) {
-        digest ^= b[i];
-        digest *= 1099511628211ull;
-    }
-    return digest;
+    return FoldDigestValue(digest, gBossProgress);
 }
 
 void InstallBossHooks() {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "engine/core/digest.h"
 #include "engine/core/game_state.h"
 #include "engine/random/random.h"
 #include "play/enemies/behaviours.h"
@@ -163,23 +164,10 @@ void ResetEnemyGlobals() {
     gStage8SetPieceSlots = Stage8SetPieceSlots{{-1, -1, -1, -1}, {-1, -1, -1}};
 }
 
-namespace {
-
-uint64_t Fold(uint64_t h, const void* data, size_t size) {
-    const auto* bytes = static_cast<const unsigned char*>(data);
-    for (size_t i = 0; i < size; ++i) {
-        h ^= bytes[i];
-        h *= 1099511628211ull;
-    }
-    return h;
-}
-
-}  // namespace
-
 uint64_t DigestEnemyGlobals(uint64_t digest) {
-    digest = Fold(digest, &gEnemyPool, sizeof gEnemyPool);
-    digest = Fold(digest, &gSmokeEmitter, sizeof gSmokeEmitter);
-    digest = Fold(digest, &gWaveState, sizeof gWaveState);
+    digest = FoldDigest(digest, &gEnemyPool, sizeof gEnemyPool);
+    digest = FoldDigest(digest, &gSmokeEmitter, sizeof gSmokeEmitter);
+    digest = FoldDigest(digest, &gWaveState, sizeof gWaveState);
     return digest;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "engine/core/digest.h"
 #include "play/craft/craft.h"
 #include "play/craft/weapons.h"
 #include "play/hits/hits.h"
@@ -19,20 +20,6 @@ void FreeCombatPools() {
     FreeAllParticles();
     FreeAllPickups();
     FreeAllShots();
-}
-
-uint64_t Fold(uint64_t h, const void* data, size_t size) {
-    const unsigned char* p = static_cast<const unsigned char*>(data);
-    for (size_t i = 0; i < size; ++i) {
-        h ^= p[i];
-        h *= 1099511628211ull;
-    }
-    return h;
-}
-
-template <typename T>
-uint64_t FoldValue(uint64_t h, const T& value) {
-    return Fold(h, &value, sizeof value);
 }
 
 int32_t CraftNumber(const PlayerCraft* craft) {
@@ -74,35 +61,35 @@ void ResetCombatGlobals() {
 uint64_t DigestCombatGlobals(uint64_t h) {
     for (const Shot& s : gShotPool.shots) {
         if (s.kind == shot_kind::kFree) continue;
-        h = FoldValue(h, s.kind);
-        h = FoldValue(h, s.side);
-        h = FoldValue(h, CraftNumber(s.owner));
-        h = Fold(h, s.position, sizeof s.position);
-        h = Fold(h, s.velocity, sizeof s.velocity);
-        h = FoldValue(h, s.timer);
-        h = FoldValue(h, s.target);
-        h = FoldValue(h, s.radius);
+        h = FoldDigestValue(h, s.kind);
+        h = FoldDigestValue(h, s.side);
+        h = FoldDigestValue(h, CraftNumber(s.owner));
+        h = FoldDigest(h, s.position, sizeof s.position);
+        h = FoldDigest(h, s.velocity, sizeof s.velocity);
+        h = FoldDigestValue(h, s.timer);
+        h = FoldDigestValue(h, s.target);
+        h = FoldDigestValue(h, s.radius);
     }
-    h = FoldValue(h, gShotPool.cursor);
-    h = FoldValue(h, gShotPool.generation);
-    h = FoldValue(h, gShotPool.serial);
-    h = FoldValue(h, gOptionShotIndex);
+    h = FoldDigestValue(h, gShotPool.cursor);
+    h = FoldDigestValue(h, gShotPool.generation);
+    h = FoldDigestValue(h, gShotPool.serial);
+    h = FoldDigestValue(h, gOptionShotIndex);
     for (const Particle& p : gParticlePool.particles) {
         if (p.kind == particle_kind::kFree) continue;
-        h = FoldValue(h, p.kind);
-        h = FoldValue(h, p.age);
-        h = Fold(h, p.position, sizeof p.position);
+        h = FoldDigestValue(h, p.kind);
+        h = FoldDigestValue(h, p.age);
+        h = FoldDigest(h, p.position, sizeof p.position);
     }
-    h = FoldValue(h, gParticlePool.cursor);
+    h = FoldDigestValue(h, gParticlePool.cursor);
     for (const Pickup& c : gPickupPool.pickups) {
         if (c.kind == pickup_kind::kFree) continue;
-        h = FoldValue(h, c.kind);
-        h = FoldValue(h, c.timer);
-        h = Fold(h, c.position, sizeof c.position);
+        h = FoldDigestValue(h, c.kind);
+        h = FoldDigestValue(h, c.timer);
+        h = FoldDigest(h, c.position, sizeof c.position);
     }
-    h = FoldValue(h, gPickupPool.cursor);
-    h = Fold(h, gLaserLockOwners.owner.data(), sizeof gLaserLockOwners.owner);
-    h = FoldValue(h, gGaugeShake);
-    h = FoldValue(h, gPlayerHitFlag);
+    h = FoldDigestValue(h, gPickupPool.cursor);
+    h = FoldDigest(h, gLaserLockOwners.owner.data(), sizeof gLaserLockOwners.owner);
+    h = FoldDigestValue(h, gGaugeShake);
+    h = FoldDigestValue(h, gPlayerHitFlag);
     return h;
 }

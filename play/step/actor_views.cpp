@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "engine/core/digest.h"
 #include "play/craft/craft.h"
 #include "play/craft/partner.h"
 #include "play/enemies/enemy_pool.h"
@@ -10,24 +11,15 @@
 
 namespace {
 
-uint64_t Fold(uint64_t h, const void* p, size_t n) {
-    const auto* b = static_cast<const uint8_t*>(p);
-    for (size_t i = 0; i < n; ++i) {
-        h ^= b[i];
-        h *= 1099511628211ull;
-    }
-    return h;
-}
-
 // A craft record without its padding; the spec row stands for its pointer.
 uint64_t FoldCraft(uint64_t h, const PlayerCraft& c) {
     const auto* bytes = reinterpret_cast<const uint8_t*>(&c);
-    h = Fold(h, bytes, offsetof(PlayerCraft, hammerIndex) + sizeof c.hammerIndex);
-    h = Fold(
+    h = FoldDigest(h, bytes, offsetof(PlayerCraft, hammerIndex) + sizeof c.hammerIndex);
+    h = FoldDigest(
         h, bytes + offsetof(PlayerCraft, out),
         offsetof(PlayerCraft, scrapeTicks) + sizeof c.scrapeTicks - offsetof(PlayerCraft, out));
     auto spec = static_cast<int32_t>(c.spec ? c.spec - kCraftSpecTable.data() : -1);
-    return Fold(h, &spec, sizeof spec);
+    return FoldDigest(h, &spec, sizeof spec);
 }
 
 }  // namespace
@@ -96,7 +88,7 @@ void InstallActorDrawSources() {
 
 uint64_t DigestCraftGlobals(uint64_t digest) {
     for (const PlayerCraft& c : gPlayerCrafts) digest = FoldCraft(digest, c);
-    digest = Fold(digest, &gCraftTickFlags, sizeof gCraftTickFlags);
-    digest = Fold(digest, &gPartnerAutopilots, sizeof gPartnerAutopilots);
+    digest = FoldDigest(digest, &gCraftTickFlags, sizeof gCraftTickFlags);
+    digest = FoldDigest(digest, &gPartnerAutopilots, sizeof gPartnerAutopilots);
     return digest;
 }

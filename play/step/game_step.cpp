@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "engine/core/digest.h"
 #include "engine/core/frame_state.h"
 #include "engine/core/game_state.h"
 #include "engine/graphics/projection.h"
@@ -396,10 +397,5 @@ void ResetStepGlobals() {
 }
 
 uint64_t DigestStepGlobals(uint64_t digest) {
-    const auto* b = reinterpret_cast<const uint8_t*>(&gGameStepState);
-    for (size_t i = 0; i < sizeof gGameStepState; ++i) {
-        digest ^= b[i];
-        digest *= 1099511628211ull;
-    }
-    return digest;
+    return FoldDigestValue(digest, gGameStepState);
 }

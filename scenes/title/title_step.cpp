@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "engine/core/context.h"
+#include "engine/core/digest.h"
 #include "engine/core/frame_state.h"
 #include "engine/core/game_state.h"
 #include "engine/graphics/text_font.h"
@@ -803,12 +804,7 @@ bool OnTitleEscape() {
 }
 
 uint64_t DigestTitleGlobals(uint64_t digest) {
-    const auto* bytes = reinterpret_cast<const uint8_t*>(&gTitleState);
-    for (size_t i = 0; i < sizeof gTitleState; ++i) {
-        digest ^= bytes[i];
-        digest *= 1099511628211ull;
-    }
-    return digest;
+    return FoldDigestValue(digest, gTitleState);
 }
 
 int IsSelectPanelOpen() {

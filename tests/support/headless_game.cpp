@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/core/digest.h"
 #include "engine/core/game_state.h"
 #include "engine/input/pad.h"
 #include "engine/main/frame.h"
@@ -23,15 +24,6 @@
 namespace vqtest {
 
 namespace {
-
-uint64_t Fnv(uint64_t h, const void* p, size_t n) {
-    const auto* b = static_cast<const uint8_t*>(p);
-    for (size_t i = 0; i < n; ++i) {
-        h ^= b[i];
-        h *= 1099511628211ull;
-    }
-    return h;
-}
 
 std::string gTempFolder;
 
@@ -76,14 +68,14 @@ void RunFrame() {
 
 uint64_t StateDigest() {
     uint64_t h = 1469598103934665603ull;
-    h = Fnv(h, &gGameState, sizeof gGameState);
-    h = Fnv(h, gPadState, sizeof gPadState);
-    h = Fnv(h, &gRandomState, sizeof gRandomState);
-    h = Fnv(h, &gPauseState, sizeof gPauseState);
-    h = Fnv(h, &gFadeLength, sizeof gFadeLength);
-    h = Fnv(h, gSoundState.effectRequests, sizeof gSoundState.effectRequests);
-    h = Fnv(h, &gSoundState.currentTrack, sizeof gSoundState.currentTrack);
-    h = Fnv(h, &gRailPosition, sizeof gRailPosition);
+    h = FoldDigest(h, &gGameState, sizeof gGameState);
+    h = FoldDigest(h, gPadState, sizeof gPadState);
+    h = FoldDigest(h, &gRandomState, sizeof gRandomState);
+    h = FoldDigest(h, &gPauseState, sizeof gPauseState);
+    h = FoldDigest(h, &gFadeLength, sizeof gFadeLength);
+    h = FoldDigest(h, gSoundState.effectRequests, sizeof gSoundState.effectRequests);
+    h = FoldDigest(h, &gSoundState.currentTrack, sizeof gSoundState.currentTrack);
+    h = FoldDigest(h, &gRailPosition, sizeof gRailPosition);
     h = DigestPlayGlobals(h);
     h = DigestSceneGlobals(h);
     return h;
