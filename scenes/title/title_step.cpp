@@ -99,6 +99,18 @@ int32_t Wrap(int32_t value, int32_t count) {
     return count > 0 ? ((value % count) + count) % count : 0;
 }
 
+// Up and down move a cursor over count rows, round at either end, each with the cursor sound.
+void MoveCursorUpDown(int32_t* cursor, uint8_t repeat, int32_t count) {
+    if (repeat & kPadUp) {
+        *cursor = Wrap(*cursor + count - 1, count);
+        PlaySoundEffect(kSoundCursor);
+    }
+    if (repeat & kPadDown) {
+        *cursor = Wrap(*cursor + 1, count);
+        PlaySoundEffect(kSoundCursor);
+    }
+}
+
 // A new run with what the title chose: the game mode, the player set-up, the crafts and the
 // first stage.
 void StartChosenRunState(int32_t stage) {
@@ -173,14 +185,7 @@ void UpdateOptionsPanel() {
             ApplyBgmVolume();
         }
     }
-    if (repeat & kPadUp) {
-        t.optionsCursor = Wrap(t.optionsCursor + 2, 3);
-        PlaySoundEffect(kSoundCursor);
-    }
-    if (repeat & kPadDown) {
-        t.optionsCursor = Wrap(t.optionsCursor + 1, 3);
-        PlaySoundEffect(kSoundCursor);
-    }
+    MoveCursorUpDown(&t.optionsCursor, repeat, 3);
 }
 
 // ---- records ----
@@ -231,14 +236,7 @@ void UpdateSetupPanel() {
         t.setup.mode = PanelMode::HideRight;
         return;
     }
-    if (repeat & kPadUp) {
-        t.setupCursor = Wrap(t.setupCursor + 2, 3);
-        PlaySoundEffect(kSoundCursor);
-    }
-    if (repeat & kPadDown) {
-        t.setupCursor = Wrap(t.setupCursor + 1, 3);
-        PlaySoundEffect(kSoundCursor);
-    }
+    MoveCursorUpDown(&t.setupCursor, repeat, 3);
 }
 
 // ---- press-start screen ----
@@ -336,15 +334,7 @@ void UpdateMainMenu() {
         return;
     }
     gGameState.gameMode = GameMode::Story;
-    int32_t n = t.menuCount;
-    if (repeat & kPadUp) {
-        t.menuCursor = Wrap(t.menuCursor + n - 1, n);
-        PlaySoundEffect(kSoundCursor);
-    }
-    if (repeat & kPadDown) {
-        t.menuCursor = Wrap(t.menuCursor + 1, n);
-        PlaySoundEffect(kSoundCursor);
-    }
+    MoveCursorUpDown(&t.menuCursor, repeat, t.menuCount);
 }
 
 }  // namespace
