@@ -1380,14 +1380,15 @@ std::string StageFortress(StageBuild& sb) {
     }
     // The second rail is the first one's mirror image, so both have the same keys count
     // (the rail changes at the transition, the position along it does not).
-    // The rail keeps well within lock-on reach of the core (about 1000 units) and clear of the
-    // half's walls, and looks half-way in toward the core.
-    std::vector<V3> r0 = LoopKeys(Loop({0, 60, 1100}, 800, 550, 40, 8, 181));
+    // The rail circles its half well within lock-on reach of the core (about 1000 units),
+    // outside the side walls and above their tops, and looks in at the core from above: the
+    // core stands just over the dome, so shots from lower down strike the dome instead.
+    std::vector<V3> r0 = LoopKeys(Loop({0, 140, 1100}, 800, 550, 20, 8, 181));
     std::vector<V3> r1 = r0;
     for (V3& p : r1) p.z = -p.z;
     std::vector<V3> l0 = LookAhead(r0, true, 40, 0), l1 = LookAhead(r1, true, 40, 0);
-    for (V3& p : l0) p = Lerp(p, V3{0, 60, 1100}, 0.5f);
-    for (V3& p : l1) p = Lerp(p, V3{0, 60, -1100}, 0.5f);
+    for (V3& p : l0) p = Lerp(p, V3{0, 86, 1100}, 0.85f);
+    for (V3& p : l1) p = Lerp(p, V3{0, 86, -1100}, 0.85f);
     sb.Sky();
     sb.Camera(r0, l0);
     sb.Camera(r1, l1);
