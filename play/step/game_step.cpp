@@ -243,7 +243,11 @@ void LeaveStage() {
         g.allDestroyed[g.stage] = g.enemiesAppeared == g.enemiesDestroyed ? 1 : 0;
     }
     bool singleStage = g.gameMode == GameMode::Practice || g.gameMode == GameMode::Extra;
-    bool chapterEnd = g.stage % 3 == 2;
+    // Stages in a row end in the result at the last stage whatever its place in a chapter,
+    // so play never starts a stage past it. A story goes on from it to its closing events,
+    // which follow one another without play.
+    bool lastInARow = g.gameMode == GameMode::StagesInARow && g.stage >= kLastStage;
+    bool chapterEnd = g.stage % 3 == 2 || lastInARow;
     void (*init)() = nullptr;
     if (singleStage || chapterEnd) {
         g.scene = SceneId::Result;

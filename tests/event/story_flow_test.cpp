@@ -114,6 +114,8 @@ TEST(StoryRun, TheOtherModesFromStartToTheirEnd) {
         {GameMode::StagesInARow, 0, {"P0",  "P1",  "P2",  "R", "S", "P3",  "P4",  "P5",  "R", "S",
                                      "P6",  "P7",  "P8",  "R", "S", "P9",  "P10", "P11", "R", "S",
                                      "P12", "P13", "P14", "R", "S", "P15", "P16", "P17", "R", "T"}},
+        // A run of stages started at the last stage ends in its result, not in a stage past it.
+        {GameMode::StagesInARow, 18, {"P18", "R", "T"}},
         {GameMode::Practice, 7, {"P7", "R", "T"}},
         {GameMode::Extra, 18, {"P18", "R", "End", "T"}},
     };

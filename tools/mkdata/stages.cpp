@@ -696,10 +696,13 @@ std::string StageShip(StageBuild& sb) {
     Mesh ship;
     {
         MeshBuilder b(ship);
-        // Hull: a long lofted body, bow toward -z.
+        // Hull: a long lofted body, bow toward -z. The bow rides high: the boss's chin guns
+        // hang in a row down its front (z -90..-66, y 6..-28) and must stay outside the hull,
+        // where shots from the rail round the ship reach them.
         b.Mat(hull).At(Mat4{});
-        b.Loft({{-130, 0.1f, 0.1f, -5},
-                {-100, 30, 22, -8},
+        b.Loft({{-130, 0.1f, 0.1f, 22},
+                {-100, 24, 11, 25},
+                {-60, 40, 22, 8},
                 {-40, 48, 30, -10},
                 {60, 52, 32, -10},
                 {170, 46, 28, -8},
@@ -1377,12 +1380,15 @@ std::string StageFortress(StageBuild& sb) {
     }
     // The second rail is the first one's mirror image, so both have the same keys count
     // (the rail changes at the transition, the position along it does not).
-    std::vector<V3> r0 = LoopKeys(Loop({0, 60, 1100}, 1500, 900, 40, 8, 181));
+    // The rail circles its half well within lock-on reach of the core (about 1000 units),
+    // outside the side walls and above their tops, and looks in at the core from above: the
+    // core stands just over the dome, so shots from lower down strike the dome instead.
+    std::vector<V3> r0 = LoopKeys(Loop({0, 140, 1100}, 800, 550, 20, 8, 181));
     std::vector<V3> r1 = r0;
     for (V3& p : r1) p.z = -p.z;
     std::vector<V3> l0 = LookAhead(r0, true, 40, 0), l1 = LookAhead(r1, true, 40, 0);
-    for (V3& p : l0) p = Lerp(p, V3{0, 20, 1100}, 0.3f);
-    for (V3& p : l1) p = Lerp(p, V3{0, 20, -1100}, 0.3f);
+    for (V3& p : l0) p = Lerp(p, V3{0, 86, 1100}, 0.85f);
+    for (V3& p : l1) p = Lerp(p, V3{0, 86, -1100}, 0.85f);
     sb.Sky();
     sb.Camera(r0, l0);
     sb.Camera(r1, l1);
