@@ -5,10 +5,10 @@
 #include <benchmark/benchmark.h>
 #include <epoxy/gl.h>
 
-#include "engine/graphics/sprite.h"
-#include "engine/input/pad.h"
 #include "engine/core/context.h"
 #include "engine/core/game_state.h"
+#include "engine/graphics/sprite.h"
+#include "engine/input/pad.h"
 #include "engine/overlay/fade.h"
 #include "scenes/title/title.h"
 #include "tests/support/headless_game.h"

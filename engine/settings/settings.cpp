@@ -5,7 +5,6 @@
 #include <string>
 
 #include "engine/core/context.h"
-#include "engine/core/message_box.h"
 #include "engine/core/game_state.h"
 #include "engine/core/message_box.h"
 #include "engine/input/bindings.h"
