@@ -1,4 +1,4 @@
-// The player crafts in stage play: their records, the craft specifications, steering from
+// The player crafts in stage play: their records, the crafts' handling figures, steering from
 // the pads, the roll, the five craft states, the placement on the camera rail, the contact
 // with the course and the water, and the model's bank pose and animation.
 #pragma once
@@ -8,7 +8,8 @@
 
 #include "platform/gfx/math.h"
 
-// One row of the craft specification table.
+// One row of the crafts' handling table: speed, armour, gun power, agility, roll dash,
+// cooling and shot power of one craft.
 struct CraftSpec {
     float speed;      // steering step per tick = speed x 5.0 (x 2.0 while firing)
     float armour;     // life lost per enemy-bullet hit = (2.0 - armour) x 5.0
