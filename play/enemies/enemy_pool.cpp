@@ -111,7 +111,6 @@ bool ActivateEnemy(Enemy* enemy, int32_t type, int32_t behaviour) {
 }
 
 void ResetEnemies() {
-    InstallEnemyHooks();
     gSmokeEmitter.age.fill(0);
     for (Enemy& e : gEnemyPool) e.state = EnemyState::Free;
     gWaveState = WaveState{};

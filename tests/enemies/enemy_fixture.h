@@ -32,6 +32,8 @@ constexpr float kGround = 50000.0f;
 class EnemyTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // The map-mark spawners and model markers, as the program installs them at start-up.
+        InstallEnemyHooks();
         std::memset(&stage_, 0, sizeof stage_);
         stage_.mapType = kPlacedMeshCourse;
         stage_.mapCount = 1;
