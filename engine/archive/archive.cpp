@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 
 #include "engine/archive/archive_format.h"
 #include "engine/archive/decompress.h"
@@ -183,6 +184,10 @@ void CloseDataArchives() {
 
 int64_t ReadArchiveEntry(const char* name, std::span<uint8_t> buffer) {
     if (!name) return 0;
+    // The decoders work in one global record each: one entry is read at a time, whichever
+    // thread asks (the start-up decodes pictures on several).
+    static std::mutex readLock;
+    std::lock_guard<std::mutex> hold(readLock);
     if (gDataArchive.pictures.data) {
         const int64_t k = FindEntry(gDataArchive.pictures, archive::kPictureEntrySize,
                                     archive::kPictureNameSize, true, name);

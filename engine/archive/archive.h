@@ -43,7 +43,8 @@ inline constexpr int64_t kArchiveEntryTooLarge = -1;
 // that matches into buffer. Returns the entry's unpacked size; 0 when no entry matches or
 // the entry's data is corrupt or cannot be read (the caller treats these as a missing
 // file); kArchiveEntryTooLarge when the entry does not fit the buffer. An entry whose data
-// ends before its unpacked size has the rest of that size cleared.
+// ends before its unpacked size has the rest of that size cleared. Any thread may read
+// while the archives are open; reads take turns.
 int64_t ReadArchiveEntry(const char* name, std::span<uint8_t> buffer);
 
 // The form table's bytes (empty when it is absent).

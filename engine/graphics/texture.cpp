@@ -8,6 +8,7 @@
 #include "engine/archive/archive.h"
 #include "engine/core/context.h"
 #include "engine/core/message_box.h"
+#include "engine/graphics/picture_prefetch.h"
 #include "platform/image/picture.h"
 #include "platform/system/system.h"
 #include "platform/text/cp932.h"
@@ -51,38 +52,17 @@ void ReportMissingPicture(const char* path) {
     ShowMessageBox(message, "Error");
 }
 
-// Reads a picture's bytes into the buffer: the loose file when it opens, else the archived
-// copy. Returns the byte count, or 0 after a message when the picture is missing (an empty
-// file counts as missing) or does not fit the buffer.
+// Reads a picture's bytes into the buffer, reporting what went wrong: a missing picture
+// (an empty file counts as missing) once per path, one too large for the buffer each time.
 int64_t ReadPictureBytes(const char* path, uint8_t* buffer, size_t capacity) {
-    char message[512];
-    if (FILE* file = sys::OpenDataFile(path, "rb")) {
-        long length = sys::FileLength(file);
-        if (length == 0) {
-            std::fclose(file);
-            ReportMissingPicture(path);
-            return 0;
-        }
-        if (length < 0 || static_cast<unsigned long>(length) > capacity) {
-            std::fclose(file);
-            std::snprintf(message, sizeof message, "File Too Large %s", path);
-            ShowMessageBox(message, "Error");
-            return 0;
-        }
-        size_t read = std::fread(buffer, 1, static_cast<size_t>(length), file);
-        std::fclose(file);
-        return static_cast<int64_t>(read);
-    }
-    int64_t size = ReadArchiveEntry(path, std::span(buffer, capacity));
+    int64_t size = ReadPictureQuietly(path, buffer, capacity);
     if (size < 0) {
+        char message[512];
         std::snprintf(message, sizeof message, "File Too Large %s", path);
         ShowMessageBox(message, "Error");
         return 0;
     }
-    if (size == 0) {
-        ReportMissingPicture(path);
-        return 0;
-    }
+    if (size == 0) ReportMissingPicture(path);
     return size;
 }
 
@@ -97,6 +77,31 @@ void CreateTextureFromBytes(const uint8_t* bytes, int64_t size, uint32_t width, 
 }
 
 }  // namespace
+
+int64_t ReadPictureQuietly(const char* path, uint8_t* buffer, size_t capacity) {
+    if (FILE* file = sys::OpenDataFile(path, "rb")) {
+        long length = sys::FileLength(file);
+        if (length == 0) {
+            std::fclose(file);
+            return 0;
+        }
+        if (length < 0 || static_cast<unsigned long>(length) > capacity) {
+            std::fclose(file);
+            return -1;
+        }
+        size_t read = std::fread(buffer, 1, static_cast<size_t>(length), file);
+        std::fclose(file);
+        return static_cast<int64_t>(read);
+    }
+    return ReadArchiveEntry(path, std::span(buffer, capacity));
+}
+
+size_t PictureReadCapacity(int32_t width, int32_t height) {
+    bool sizeOk = width > 0 && height > 0 &&
+                  static_cast<uint32_t>(width) <= image::kMaxPictureSide &&
+                  static_cast<uint32_t>(height) <= image::kMaxPictureSide;
+    return sizeOk ? static_cast<size_t>(width) * static_cast<size_t>(height) * 8 : 0;
+}
 
 void ResetMissingPictureReports() {
     gMissingPictureReports.count = 0;
@@ -141,11 +146,16 @@ void LoadTexture(TextureGroup group, TextureHolder* holder, const char* path, in
     if (!RegisterTexture(holder)) return;
 
     char message[256];
-    bool sizeOk = width > 0 && height > 0 &&
-                  static_cast<uint32_t>(width) <= image::kMaxPictureSide &&
-                  static_cast<uint32_t>(height) <= image::kMaxPictureSide;
-    size_t capacity = sizeOk ? static_cast<size_t>(width) * static_cast<size_t>(height) * 8 : 0;
-    auto* buffer = sizeOk ? static_cast<uint8_t*>(std::malloc(capacity)) : nullptr;
+    size_t capacity = PictureReadCapacity(width, height);
+    // Decoded ahead while the program started: only the texture is left to make.
+    image::TexturePicture prepared;
+    if (capacity > 0 && TakePrefetchedPicture(path, width, height, &prepared)) {
+        if (gfx::Device* device = Device3D()) {
+            image::CreateTextureFromPicture(device, std::move(prepared), &holder->texture);
+        }
+        return;
+    }
+    auto* buffer = capacity > 0 ? static_cast<uint8_t*>(std::malloc(capacity)) : nullptr;
     if (!buffer) {
         std::snprintf(message, sizeof message, kNoMemoryForSize.c_str(), width, height);
         ShowMessageBox(message, path);
@@ -161,6 +171,13 @@ void LoadTexture(TextureGroup group, TextureHolder* holder, const char* path, in
 
 void LoadTextureAnySize(gfx::Texture** texture, const char* path) {
     *texture = nullptr;
+    if (const image::TexturePicture* prepared = FindPrefetchedPicture(path, 0, 0)) {
+        if (gfx::Device* device = Device3D()) {
+            // Models' meshes often share a picture: each texture gets its own copy.
+            image::CreateTextureFromPicture(device, *prepared, texture);
+        }
+        return;
+    }
     auto* buffer = static_cast<uint8_t*>(std::malloc(kAnySizeReadBuffer));
     if (!buffer) {
         ShowMessageBox(kNoMemory.c_str(), path);

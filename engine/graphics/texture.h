@@ -57,6 +57,15 @@ void ResetMissingPictureReports();
 // The read buffer of LoadTextureAnySize: pictures of models and meshes up to this size.
 constexpr int32_t kAnySizeReadBuffer = 8 * 1024 * 1024;
 
+// The largest picture file LoadTexture reads for a picture of that size: 8 bytes a texel;
+// 0 for a size out of range.
+size_t PictureReadCapacity(int32_t width, int32_t height);
+
+// Reads a picture's bytes (the loose file first, the data archive second) without telling
+// anyone: the byte count, 0 when the picture is missing or empty, -1 when it is larger than
+// capacity. Safe on any thread while the archives stay open.
+int64_t ReadPictureQuietly(const char* path, uint8_t* buffer, size_t capacity);
+
 // Empties the registry; the textures of the holders it forgets are released with them.
 void ClearTextureRegistry();
 // Enters the holder in the first free slot. A full registry shows a message and returns

@@ -1,6 +1,9 @@
 #include "engine/graphics/texture_groups.h"
 
+#include <vector>
+
 #include "engine/core/game_state.h"
+#include "engine/graphics/picture_prefetch.h"
 #include "engine/models/skinned_model.h"
 
 CommonTextures gCommonTextures;
@@ -26,28 +29,55 @@ void LoadPictures(TextureGroup group, const PictureEntry (&list)[N]) {
     for (const PictureEntry& e : list) LoadTexture(group, e.holder, e.path, e.width, e.height);
 }
 
+constexpr const char* kCraftModelFiles[] = {
+    "xfile/craft0/craft0.x",
+    "xfile/craft1/craft1.x",
+    "xfile/craft2/craft2.x",
+    "xfile/craft3/craft3.x",
+};
+static_assert(std::size(kCraftModelFiles) == kCraftModelCount);
+
+const PictureEntry kCommonPictures[] = {
+    {&gCommonTextures.pauseMenu, "bmp/pasemenu.bmp", 512, 256},
+    {&gCommonTextures.system, "bmp/system.bmp", 128, 128},
+    {&gCommonTextures.fps, "bmp/fps.tga", 128, 16},
+    {&gCommonTextures.scoreDigits, "bmp/suji_score.tga", 256, 64},
+    {&gCommonTextures.nowLoading, "bmp/nowloading.tga", 256, 64},
+    {&gFormTextures[0], "bmp/chr00.bmp", 512, 512},
+    {&gFormTextures[1], "bmp/chr01.bmp", 512, 512},
+    {&gFormTextures[2], "bmp/chr02.bmp", 512, 512},
+    {&gFormTextures[3], "bmp/chr03.bmp", 512, 512},
+    {&gFormTextures[5], "bmp/masc02.bmp", 256, 256},
+};
+
+const PictureEntry kTitlePictures[] = {
+    {&gTitleTextures.title, "bmp/title.bmp", 1024, 512},
+    {&gTitleTextures.title2, "bmp/title2.bmp", 1024, 512},
+    {&gTitleTextures.menu, "bmp/fam_nomal.tga", 1024, 512},
+    {&gTitleTextures.titleSelect, "bmp/title_sel.tga", 1024, 512},
+    {&gTitleTextures.practice, "bmp/pracss.bmp", 512, 1024},
+    {&gTitleTextures.selectChapter, "bmp/selectchapter.tga", 512, 512},
+    {&gTitleTextures.selectCraft, "bmp/selectchr.tga", 1024, 1024},
+    {&gTitleTextures.hiscoreTitle, "bmp/hiscore_title.tga", 512, 64},
+    {&gTitleTextures.itemMini, "bmp/item_mini.tga", 256, 256},
+    {&gTitleTextures.soundOption, "bmp/soundoption_menu.tga", 512, 256},
+};
+
 }  // namespace
+
+void PrefetchStartupPictures() {
+    std::vector<PicturePrefetch> pictures;
+    for (const PictureEntry& e : kCommonPictures) pictures.push_back({e.path, e.width, e.height});
+    for (const PictureEntry& e : kTitlePictures) pictures.push_back({e.path, e.width, e.height});
+    PrefetchPictures(pictures, kCraftModelFiles);
+}
 
 void LoadCommonResources() {
     ClearTextureRegistry();
-    LoadModelFile(&gCraftModels[0], "xfile/craft0/craft0.x");
-    LoadModelFile(&gCraftModels[1], "xfile/craft1/craft1.x");
-    LoadModelFile(&gCraftModels[2], "xfile/craft2/craft2.x");
-    LoadModelFile(&gCraftModels[3], "xfile/craft3/craft3.x");
-    CommonTextures& c = gCommonTextures;
-    const PictureEntry pictures[] = {
-        {&c.pauseMenu, "bmp/pasemenu.bmp", 512, 256},
-        {&c.system, "bmp/system.bmp", 128, 128},
-        {&c.fps, "bmp/fps.tga", 128, 16},
-        {&c.scoreDigits, "bmp/suji_score.tga", 256, 64},
-        {&c.nowLoading, "bmp/nowloading.tga", 256, 64},
-        {&gFormTextures[0], "bmp/chr00.bmp", 512, 512},
-        {&gFormTextures[1], "bmp/chr01.bmp", 512, 512},
-        {&gFormTextures[2], "bmp/chr02.bmp", 512, 512},
-        {&gFormTextures[3], "bmp/chr03.bmp", 512, 512},
-        {&gFormTextures[5], "bmp/masc02.bmp", 256, 256},
-    };
-    LoadPictures(TextureGroup::Common, pictures);
+    for (int i = 0; i < kCraftModelCount; ++i) {
+        LoadModelFile(&gCraftModels[i], kCraftModelFiles[i]);
+    }
+    LoadPictures(TextureGroup::Common, kCommonPictures);
 }
 
 void ReleaseCommonResources() {
@@ -55,20 +85,7 @@ void ReleaseCommonResources() {
 }
 
 void LoadTitleResources() {
-    TitleTextures& t = gTitleTextures;
-    const PictureEntry pictures[] = {
-        {&t.title, "bmp/title.bmp", 1024, 512},
-        {&t.title2, "bmp/title2.bmp", 1024, 512},
-        {&t.menu, "bmp/fam_nomal.tga", 1024, 512},
-        {&t.titleSelect, "bmp/title_sel.tga", 1024, 512},
-        {&t.practice, "bmp/pracss.bmp", 512, 1024},
-        {&t.selectChapter, "bmp/selectchapter.tga", 512, 512},
-        {&t.selectCraft, "bmp/selectchr.tga", 1024, 1024},
-        {&t.hiscoreTitle, "bmp/hiscore_title.tga", 512, 64},
-        {&t.itemMini, "bmp/item_mini.tga", 256, 256},
-        {&t.soundOption, "bmp/soundoption_menu.tga", 512, 256},
-    };
-    LoadPictures(TextureGroup::Title, pictures);
+    LoadPictures(TextureGroup::Title, kTitlePictures);
 }
 
 void ReleaseTitleResources() {

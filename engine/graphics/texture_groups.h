@@ -101,6 +101,10 @@ extern ShopTextures gShopTextures;
 // otherwise. The ending's init sets it.
 extern int32_t gEndingVariant;
 
+// Starts decoding the craft models' pictures, the common pictures and the title's on
+// worker threads (start-up, while the window opens): their loads then only make textures.
+void PrefetchStartupPictures();
+
 // Empties the registry (releasing what it held), then loads the craft models and the
 // common pictures. Start-up, and again after a device reset.
 void LoadCommonResources();

@@ -7,6 +7,7 @@
 #include "engine/archive/archive.h"
 #include "engine/core/game_state.h"
 #include "engine/core/message_box.h"
+#include "engine/graphics/picture_prefetch.h"
 #include "engine/graphics/text_font.h"
 #include "engine/graphics/texture_groups.h"
 #include "engine/input/devices.h"
@@ -348,8 +349,16 @@ bool StartGame(const PlatformBackends& backends) {
     std::snprintf(gPlatform.settingsPath, sizeof gPlatform.settingsPath, "%sv_quorl.ini",
                   GetProgramDirectory());
     LoadSettings();
+    // Opening the window takes most of the start-up: meanwhile the sound device opens and
+    // the first screen's pictures are decoded on threads of their own.
+    BeginSoundOutput();
+    OpenDataArchives();
+    PrefetchStartupPictures();
 
-    if (!CreateMainWindow()) return false;
+    if (!CreateMainWindow()) {
+        DropPrefetchedPictures();
+        return false;
+    }
     if (!InitDirect3D()) {
         if (gPlatform.mainWindow) {
             ShowMessageBox(kGraphicsError.c_str(), "error");
@@ -362,13 +371,13 @@ bool StartGame(const PlatformBackends& backends) {
     // which has no precision control to restore.)
     ClearDebugText();
     InitDirectInput();  // without input devices the game still runs
-    OpenDataArchives();
     if (gShellHooks.loadGameData) gShellHooks.loadGameData();
     // Without sound the game runs silent. The music decodes while the title starts.
     InitSound(MusicLoad::Background);
     RecreateTextFont();
     LoadCommonResources();
     LoadTitleResources();
+    DropPrefetchedPictures();
     if (gShellHooks.gameStarted) gShellHooks.gameStarted();
     gFrameClock.last = sys::TimeMs();
     gFrameClock.rateTime = gFrameClock.last;
@@ -396,6 +405,8 @@ void RunMessageLoop() {
 void ShutdownGame() {
     gShuttingDown = true;
     WaitForLoader();
+    // A start-up that ended early may leave pictures decoding; they read the archives.
+    DropPrefetchedPictures();
     SaveSettings();
     CloseDataArchives();
     ShutdownApplication();

@@ -198,6 +198,10 @@ int32_t ChooseMusicTrackFor(const GameState& g, bool selectPanelOpen) {
     return kNoMusic;
 }
 
+void BeginSoundOutput() {
+    if (!gSoundState.outputOpen) audio::BeginOpen(OutputBackend());
+}
+
 int InitSound(MusicLoad load) {
     SoundState& s = gSoundState;
     for (uint8_t& r : s.effectRequests) r = 0;
@@ -337,7 +341,8 @@ void ShutdownSound() {
     SoundState& s = gSoundState;
     audio::DestroyPath(s.musicPath);
     audio::DestroyPath(s.effectPath);
-    if (s.outputOpen) audio::Close();
+    // Closed without InitSound, the output may still be opening: that attempt ends too.
+    if (s.outputOpen || !audio::IsOpen()) audio::Close();
     // Segments not released before are freed with the record.
     ReleaseSoundSegments();
     s = InitialSoundState();

@@ -89,6 +89,10 @@ enum class SoundUpdate { LoopPass, Tick };
 // started.
 enum class MusicLoad { Now, Background };
 
+// Starts opening the sound output on a thread of its own, for InitSound to take later:
+// a slow sound device then starts while the window opens.
+void BeginSoundOutput();
+
 // Start-up: opens the output and loads the music files and the effects. Returns 1 when
 // sound is ready, 0 when it is off (the game then runs silent; no message is shown).
 int InitSound(MusicLoad load = MusicLoad::Now);

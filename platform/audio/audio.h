@@ -10,6 +10,7 @@
 // runs silent.
 //
 // Threads: every call may be made from the main thread while the device thread mixes.
+// Open, BeginOpen and Close are made from one thread.
 #pragma once
 
 #include <cstdint>
@@ -33,7 +34,12 @@ enum class Backend { Null, Sdl };
 
 // Opens the output. False when no device could be opened (then everything stays silent).
 bool Open(Backend backend);
-// Stops every voice, frees what the mixer holds (segments stay the caller's) and closes.
+// Starts opening the sdl device on a thread of its own, so that a slow device start-up
+// overlaps the caller's other work; the next Open(Backend::Sdl) waits for it and takes its
+// result. Nothing for the null backend or when the output is open.
+void BeginOpen(Backend backend);
+// Stops every voice, frees what the mixer holds (segments stay the caller's) and closes;
+// also ends an opening begun and never taken.
 void Close();
 bool IsOpen();
 

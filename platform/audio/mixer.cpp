@@ -187,14 +187,20 @@ bool Open(Backend backend) {
     return true;
 }
 
+void BeginOpen(Backend backend) {
+    if (backend != Backend::Sdl || IsOpen()) return;
+    detail::BeginSdlOutput();
+}
+
 void Close() {
-    Backend backend;
+    bool open;
     {
         std::lock_guard<std::mutex> hold(gMixer.lock);
-        if (!gMixer.open) return;
-        backend = gMixer.backend;
+        open = gMixer.open;
     }
-    if (backend == Backend::Sdl) detail::CloseSdlOutput();
+    // Also when the mixer is closed: an opening begun and never taken ends here.
+    detail::CloseSdlOutput();
+    if (!open) return;
     std::lock_guard<std::mutex> hold(gMixer.lock);
     gMixer.open = false;
     gMixer.paths = {};

@@ -174,6 +174,19 @@ Texture::Texture(Device* device, uint32_t width, uint32_t height, uint32_t level
     }
 }
 
+Texture::Texture(Device* device, uint32_t width, uint32_t height,
+                 std::vector<std::vector<uint32_t>>* levels, Format format)
+    : Resource(device), format_(format), levels_(std::move(*levels)) {
+    levels->clear();
+    uint32_t w = width, h = height;
+    for (size_t i = 0; i < levels_.size(); ++i) {
+        widths_.push_back(w);
+        heights_.push_back(h);
+        w = std::max(1u, w / 2);
+        h = std::max(1u, h / 2);
+    }
+}
+
 uint32_t Texture::Width(uint32_t level) const {
     return level < widths_.size() ? widths_[level] : 0;
 }
@@ -402,6 +415,25 @@ Result Device::CreateTexture(uint32_t width, uint32_t height, uint32_t levels, F
          w = std::max(1u, w / 2), h = std::max(1u, h / 2))
         ++full;
     if (levels == 0 || levels > full) levels = full;
+    std::lock_guard lock(mutex_);
+    *out = new Texture(this, width, height, levels, format);
+    return Result::Ok;
+}
+
+Result Device::AdoptTexture(uint32_t width, uint32_t height,
+                            std::vector<std::vector<uint32_t>>* levels, Format format,
+                            Texture** out) {
+    *out = nullptr;
+    if (width == 0 || height == 0 || width > 4096 || height > 4096 || levels->empty()) {
+        return Result::InvalidCall;
+    }
+    uint32_t w = width, h = height;
+    for (size_t i = 0; i < levels->size(); ++i) {
+        if ((*levels)[i].size() != static_cast<size_t>(w) * h) return Result::InvalidCall;
+        if (w == 1 && h == 1 && i + 1 < levels->size()) return Result::InvalidCall;
+        w = std::max(1u, w / 2);
+        h = std::max(1u, h / 2);
+    }
     std::lock_guard lock(mutex_);
     *out = new Texture(this, width, height, levels, format);
     return Result::Ok;

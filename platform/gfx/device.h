@@ -69,6 +69,8 @@ public:
 private:
     friend class Device;
     Texture(Device* device, uint32_t width, uint32_t height, uint32_t levels, Format format);
+    Texture(Device* device, uint32_t width, uint32_t height,
+            std::vector<std::vector<uint32_t>>* levels, Format format);
     Format format_;
     std::vector<std::vector<uint32_t>> levels_;
     std::vector<uint32_t> widths_, heights_;
@@ -217,6 +219,11 @@ public:
     // levels 0 makes the full chain down to 1 x 1.
     Result CreateTexture(uint32_t width, uint32_t height, uint32_t levels, Format format,
                          Texture** out);
+    // A texture that takes over ready texel arrays, largest level first: each must hold the
+    // texels of its level as CreateTexture would size it (width x height, then halving).
+    // On failure nothing is taken.
+    Result AdoptTexture(uint32_t width, uint32_t height, std::vector<std::vector<uint32_t>>* levels,
+                        Format format, Texture** out);
     Result CreateVertexBuffer(uint32_t size, uint32_t fvf, VertexBuffer** out);
     Result CreateIndexBuffer(uint32_t size, Format format, IndexBuffer** out);
     Result CreateVertexProgram(VertexProgram program, uint32_t* handle);

@@ -198,48 +198,55 @@ void HalvePicture(const Picture& source, Picture* out) {
     }
 }
 
-gfx::Result CreateTextureFromMemory(gfx::Device* device, std::span<const uint8_t> bytes,
-                                    uint32_t width, uint32_t height, uint32_t levels,
-                                    uint32_t colorKey, gfx::Texture** out) {
-    *out = nullptr;
-    if (!device) return gfx::Result::InvalidCall;
+bool PrepareTexturePicture(std::span<const uint8_t> bytes, uint32_t width, uint32_t height,
+                           uint32_t levels, uint32_t colorKey, TexturePicture* out) {
+    out->levels.clear();
     Picture picture;
-    if (!DecodePicture(bytes, &picture)) return gfx::Result::Fail;
+    if (!DecodePicture(bytes, &picture)) return false;
     if (colorKey != 0) ApplyColorKey(&picture, colorKey);
     if (width == 0) width = picture.width;
     if (height == 0) height = picture.height;
-    if (width > kMaxPictureSide || height > kMaxPictureSide) return gfx::Result::InvalidCall;
+    if (width > kMaxPictureSide || height > kMaxPictureSide) return false;
     Picture sized;
     if (width != picture.width || height != picture.height) {
         ResamplePicture(picture, width, height, &sized);
     } else {
         sized = std::move(picture);
     }
-
-    gfx::Texture* texture = nullptr;
-    gfx::Result r = device->CreateTexture(width, height, levels, gfx::Format::A8R8G8B8, &texture);
-    if (gfx::Failed(r)) return r;
-    Picture next;
-    for (uint32_t level = 0; level < texture->LevelCount(); ++level) {
-        if (level > 0) {
-            HalvePicture(sized, &next);
-            std::swap(sized, next);
-        }
-        uint32_t pitch = 0;
-        uint32_t* texels = texture->LockRect(level, &pitch);
-        uint32_t lw = texture->Width(level), lh = texture->Height(level);
-        if (!texels || lw != sized.width || lh != sized.height) {
-            texture->Release();
-            return gfx::Result::Fail;
-        }
-        for (uint32_t y = 0; y < lh; ++y) {
-            std::memcpy(texels + static_cast<size_t>(y) * pitch,
-                        &sized.texels[static_cast<size_t>(y) * lw], lw * sizeof(uint32_t));
-        }
-        texture->UnlockRect(level);
+    // The chain the device makes for this size: halving down to 1 x 1, or fewer levels
+    // when fewer are asked for.
+    out->levels.push_back(std::move(sized));
+    while (levels != 1 && (out->levels.back().width > 1 || out->levels.back().height > 1)) {
+        Picture next;
+        HalvePicture(out->levels.back(), &next);
+        out->levels.push_back(std::move(next));
+        if (levels != 0 && out->levels.size() == levels) break;
     }
-    *out = texture;
-    return gfx::Result::Ok;
+    return true;
+}
+
+gfx::Result CreateTextureFromPicture(gfx::Device* device, TexturePicture picture,
+                                     gfx::Texture** out) {
+    *out = nullptr;
+    if (!device || picture.levels.empty()) return gfx::Result::InvalidCall;
+    uint32_t width = picture.levels.front().width, height = picture.levels.front().height;
+    std::vector<std::vector<uint32_t>> levels;
+    levels.reserve(picture.levels.size());
+    for (Picture& level : picture.levels) levels.push_back(std::move(level.texels));
+    return device->AdoptTexture(width, height, &levels, gfx::Format::A8R8G8B8, out);
+}
+
+gfx::Result CreateTextureFromMemory(gfx::Device* device, std::span<const uint8_t> bytes,
+                                    uint32_t width, uint32_t height, uint32_t levels,
+                                    uint32_t colorKey, gfx::Texture** out) {
+    *out = nullptr;
+    if (!device) return gfx::Result::InvalidCall;
+    TexturePicture picture;
+    if (width > kMaxPictureSide || height > kMaxPictureSide) return gfx::Result::InvalidCall;
+    if (!PrepareTexturePicture(bytes, width, height, levels, colorKey, &picture)) {
+        return gfx::Result::Fail;
+    }
+    return CreateTextureFromPicture(device, std::move(picture), out);
 }
 
 }  // namespace image

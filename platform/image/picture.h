@@ -43,6 +43,22 @@ void ResamplePicture(const Picture& source, uint32_t width, uint32_t height, Pic
 // 2 x 2 (or 2 x 1) block it covers.
 void HalvePicture(const Picture& source, Picture* out);
 
+// A picture made ready to become a texture: every mip level, largest first.
+struct TexturePicture {
+    std::vector<Picture> levels;
+};
+
+// The decoding half of CreateTextureFromMemory, which needs no device (so it may run on
+// any thread): the same decoding, colour key, scaling and mip chain. False when the bytes
+// are not a picture or the size is out of range.
+bool PrepareTexturePicture(std::span<const uint8_t> bytes, uint32_t width, uint32_t height,
+                           uint32_t levels, uint32_t colorKey, TexturePicture* out);
+
+// The device half: a texture that takes over the prepared levels (pass a copy to keep
+// them).
+gfx::Result CreateTextureFromPicture(gfx::Device* device, TexturePicture picture,
+                                     gfx::Texture** out);
+
 // Makes a texture from a picture file in memory, as the game's picture loader wants it:
 // width and height 0 keep the picture's own size, otherwise the picture is scaled to
 // them; levels 0 makes the full mip chain, 1 a single level; colorKey (when not 0)

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include "platform/input/backend.h"
+#include "platform/system/system.h"
 
 namespace input::sdl {
 
@@ -15,6 +16,7 @@ SDL_Joystick* Joystick(const Controller* c) {
 }  // namespace
 
 bool Open() {
+    std::lock_guard<std::mutex> hold(sys::DeviceStartLock());
     // The program handles SIGINT and SIGTERM itself.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0) return false;
@@ -26,6 +28,7 @@ bool Open() {
 }
 
 void Close() {
+    std::lock_guard<std::mutex> hold(sys::DeviceStartLock());
     SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
 }
 

@@ -131,6 +131,11 @@ void SetClockSource(ClockSource source) {
     gClockSource.store(source, std::memory_order_release);
 }
 
+std::mutex& DeviceStartLock() {
+    static std::mutex lock;
+    return lock;
+}
+
 void SleepMs(uint32_t ms) {
     timespec ts{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000L};
     while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <mutex>
 
 namespace sys {
 
@@ -23,6 +24,11 @@ void SleepMs(uint32_t ms);
 bool StartThread(void (*entry)(void*), void* arg);
 // Tests: makes every StartThread fail (true) or work again (false).
 void SetThreadStartsFail(bool fail);
+
+// Held while the sound output or the controllers start or stop: the library behind them
+// does not start its parts safely from two threads at once, and the sound output may start
+// on a thread of its own.
+std::mutex& DeviceStartLock();
 
 // SIGINT and SIGTERM: from InstallStopSignalHandlers on, either one only raises a flag, so
 // that a stop asked for at any moment, also before the main window exists, ends the program
