@@ -75,20 +75,33 @@ Entry* AddEntry(std::string_view path, int32_t width, int32_t height) {
     return &e;
 }
 
-void Decode(Entry* e) {
+// A worker's read buffer, kept from one picture to the next: fresh memory for every
+// picture would cost each one its page faults again.
+struct ReadBuffer {
+    uint8_t* bytes = nullptr;
+    size_t size = 0;
+
+    ~ReadBuffer() { std::free(bytes); }
+    bool Reserve(size_t wanted) {
+        if (wanted <= size) return true;
+        std::free(bytes);
+        bytes = static_cast<uint8_t*>(std::malloc(wanted));
+        size = bytes ? wanted : 0;
+        return bytes != nullptr;
+    }
+};
+
+void Decode(Entry* e, ReadBuffer* buffer) {
     bool ownSize = e->width == 0 && e->height == 0;
     size_t capacity = ownSize ? kAnySizeReadBuffer : PictureReadCapacity(e->width, e->height);
     image::TexturePicture picture;
     bool ok = false;
-    if (capacity > 0) {
-        if (auto* buffer = static_cast<uint8_t*>(std::malloc(capacity))) {
-            int64_t size = ReadPictureQuietly(e->path.c_str(), buffer, capacity);
-            ok = size > 0 && image::PrepareTexturePicture(
-                                 std::span(buffer, static_cast<size_t>(size)),
-                                 static_cast<uint32_t>(e->width), static_cast<uint32_t>(e->height),
-                                 ownSize ? 0 : 1, image::kTransparentKey, &picture);
-            std::free(buffer);
-        }
+    if (capacity > 0 && buffer->Reserve(capacity)) {
+        int64_t size = ReadPictureQuietly(e->path.c_str(), buffer->bytes, capacity);
+        ok = size > 0 && image::PrepareTexturePicture(
+                             std::span(buffer->bytes, static_cast<size_t>(size)),
+                             static_cast<uint32_t>(e->width), static_cast<uint32_t>(e->height),
+                             ownSize ? 0 : 1, image::kTransparentKey, &picture);
     }
     std::lock_guard<std::mutex> hold(gPrefetch.lock);
     e->picture = std::move(picture);
@@ -98,7 +111,7 @@ void Decode(Entry* e) {
 
 // Lists the textures a model file names, as the model loader builds their paths (the
 // model's folder before the name the file gives), then decodes them.
-void PrefetchModel(const char* modelPath) {
+void PrefetchModel(const char* modelPath, ReadBuffer* buffer) {
     std::vector<Entry*> found;
     xfile::Document document;
     if (xfile::ParseFile(modelPath, &document, nullptr)) {
@@ -117,16 +130,17 @@ void PrefetchModel(const char* modelPath) {
         --gPrefetch.modelsParsing;
         gPrefetch.changed.notify_all();
     }
-    for (Entry* e : found) Decode(e);
+    for (Entry* e : found) Decode(e, buffer);
 }
 
 void Work() {
+    ReadBuffer buffer;
     for (;;) {
         size_t index = gPrefetch.nextJob.fetch_add(1);
         if (index >= gPrefetch.jobs.size()) return;
         const Job& job = gPrefetch.jobs[index];
         if (job.model) {
-            PrefetchModel(job.path);
+            PrefetchModel(job.path, &buffer);
             continue;
         }
         std::unique_lock<std::mutex> hold(gPrefetch.lock);
@@ -139,7 +153,7 @@ void Work() {
             }
         }
         hold.unlock();
-        if (e) Decode(e);
+        if (e) Decode(e, &buffer);
     }
 }
 

@@ -381,6 +381,9 @@ bool StartGame(const PlatformBackends& backends) {
     if (gShellHooks.gameStarted) gShellHooks.gameStarted();
     gFrameClock.last = sys::TimeMs();
     gFrameClock.rateTime = gFrameClock.last;
+    // The first frame is due at once: the title shows as soon as it is ready, not a frame
+    // period later.
+    gFrameClock.remainder = kFramePeriodTable[FrameRateInForce()];
     return true;
 }
 
