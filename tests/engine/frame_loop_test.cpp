@@ -264,6 +264,14 @@ protected:
     gfx::NullDevice* device_ = nullptr;
 };
 
+TEST_F(HeadlessEngine, TheFirstFrameIsDrawnAtOnceAfterTheStart) {
+    RunFrame();  // no time has passed since the start
+    EXPECT_EQ(device_->PresentCount(), 1u);
+    EXPECT_EQ(gGameState.updateCounter, 1);
+    RunFrame();  // the next one waits its period
+    EXPECT_EQ(device_->PresentCount(), 1u);
+}
+
 TEST_F(HeadlessEngine, EachSettingDrawsItsFramesAndAlwaysSixtyTicksASecond) {
     for (int32_t setting : {0, 1, 2, 5}) {
         gGameState.frameRateSetting = setting;

@@ -220,6 +220,44 @@ TEST_F(NullDeviceTest, TexturesKeepTheirMipChainAndBumpVersionsOnUnlock) {
     EXPECT_EQ(none, nullptr);
 }
 
+TEST_F(NullDeviceTest, AnAdoptedTextureTakesReadyLevelsOnlyWhenTheyFitItsChain) {
+    using Levels = std::vector<std::vector<uint32_t>>;
+    struct Case {
+        uint32_t width, height;
+        Levels levels;
+        bool ok;
+    };
+    const Case cases[] = {
+        {4, 2, {std::vector<uint32_t>(8, 7u), {1, 2}, {3}}, true},        // 4x2, 2x1, 1x1
+        {4, 2, {std::vector<uint32_t>(8, 7u)}, true},                     // the top level alone
+        {4, 2, {std::vector<uint32_t>(8, 7u), {1, 2}, {3}, {4}}, false},  // past 1 x 1
+        {4, 2, {std::vector<uint32_t>(8, 7u), {1}}, false},               // a level too small
+        {4, 2, {}, false},
+        {0, 2, {{}}, false},
+        {8192, 1, {std::vector<uint32_t>(8192, 0u)}, false},
+    };
+    for (const Case& c : cases) {
+        Levels levels = c.levels;
+        Texture* texture = nullptr;
+        Result r = d().AdoptTexture(c.width, c.height, &levels, Format::A8R8G8B8, &texture);
+        EXPECT_EQ(r == Result::Ok, c.ok) << c.width << "x" << c.height << " " << c.levels.size();
+        if (!c.ok) {
+            EXPECT_EQ(texture, nullptr);
+            EXPECT_EQ(levels, c.levels);  // nothing taken
+            continue;
+        }
+        ASSERT_NE(texture, nullptr);
+        EXPECT_TRUE(levels.empty());
+        ASSERT_EQ(texture->LevelCount(), c.levels.size());
+        for (uint32_t l = 0; l < texture->LevelCount(); ++l) {
+            const uint32_t* data = texture->LevelData(l);
+            EXPECT_EQ(std::vector<uint32_t>(data, data + c.levels[l].size()), c.levels[l]);
+        }
+        EXPECT_EQ(texture->Width(1 % texture->LevelCount()), texture->LevelCount() > 1 ? 2u : 4u);
+        texture->Release();
+    }
+}
+
 // The loader thread creates, fills and releases resources while the main thread draws.
 TEST_F(NullDeviceTest, ResourcesMayComeAndGoOnAnotherThread) {
     std::thread loader([&] {

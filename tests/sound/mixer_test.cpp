@@ -219,6 +219,36 @@ TEST(MixerClosed, AnUnknownSdlDriverLeavesTheOutputClosed) {
     }
 }
 
+// The output may begin opening on a thread of its own; Open takes that attempt, and Close
+// ends one never taken.
+TEST(MixerClosed, AnOpeningBegunEarlyIsTakenByOpenOrEndedByClose) {
+    const char* old = std::getenv("SDL_AUDIODRIVER");
+    std::string saved = old ? old : "";
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    audio::BeginOpen(audio::Backend::Sdl);
+    EXPECT_TRUE(audio::Open(audio::Backend::Sdl));
+    EXPECT_NE(audio::CreatePath(), audio::kNoPath);
+    audio::Close();
+    EXPECT_FALSE(audio::IsOpen());
+
+    audio::BeginOpen(audio::Backend::Sdl);
+    audio::Close();  // never taken
+    EXPECT_FALSE(audio::IsOpen());
+    EXPECT_TRUE(audio::Open(audio::Backend::Null));
+    audio::BeginOpen(audio::Backend::Sdl);  // open already: nothing begins
+    audio::Close();
+
+    setenv("SDL_AUDIODRIVER", "vq-no-such-driver", 1);
+    audio::BeginOpen(audio::Backend::Sdl);
+    EXPECT_FALSE(audio::Open(audio::Backend::Sdl));
+    EXPECT_FALSE(audio::IsOpen());
+    if (old) {
+        setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
+    } else {
+        unsetenv("SDL_AUDIODRIVER");
+    }
+}
+
 // ---- Decoding.
 
 TEST(WaveDecoding, StereoAt44100IsTakenAsItIs) {
