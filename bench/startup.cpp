@@ -147,7 +147,9 @@ void BM_StartUp(benchmark::State& state) {
     for (auto _ : state) {
         vqtest::TempFolder folder;
         std::string program = folder.File("vq");
-        Run("cp '" + runFolder + "/vq' '" + program + "'");
+        // VQ_STARTUP_PROGRAM names another build of the program to measure (comparisons).
+        const char* other = std::getenv("VQ_STARTUP_PROGRAM");
+        Run("cp '" + (other ? std::string(other) : runFolder + "/vq") + "' '" + program + "'");
         vqtest::WriteWholeFile(folder.File("v_quorl.ini"), "[setup]\nwinmode=1\nfps=0\n");
         if (chdir(runFolder.c_str()) != 0) {
             state.SkipWithError("no run folder");

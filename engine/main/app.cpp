@@ -23,6 +23,7 @@
 #include "engine/sound/sound.h"
 #include "platform/system/system.h"
 #include "platform/text/cp932.h"
+#include "platform/text/font.h"
 
 namespace {
 
@@ -349,9 +350,11 @@ bool StartGame(const PlatformBackends& backends) {
     std::snprintf(gPlatform.settingsPath, sizeof gPlatform.settingsPath, "%sv_quorl.ini",
                   GetProgramDirectory());
     LoadSettings();
-    // Opening the window takes most of the start-up: meanwhile the sound device opens and
-    // the first screen's pictures are decoded on threads of their own.
+    // Opening the window takes most of the start-up: meanwhile the sound device opens, the
+    // font configuration loads and the first screen's pictures are decoded, on threads of
+    // their own.
     BeginSoundOutput();
+    text::WarmFontConfiguration();
     OpenDataArchives();
     PrefetchStartupPictures();
 

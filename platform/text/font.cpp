@@ -10,6 +10,7 @@
 #include <array>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/text/cp932.h"
@@ -91,6 +92,14 @@ int32_t OpenTypeWeight(int32_t weight) {
 
 // Finds a face file for the request through fontconfig. The face must cover Japanese;
 // when the named face does not, any sans-serif face that does is taken.
+// The configuration's loading thread; a program ending early still waits for it.
+struct WarmingThread {
+    std::thread thread;
+    ~WarmingThread() {
+        if (thread.joinable()) thread.join();
+    }
+} gWarming;
+
 bool MatchFace(const FontRequest& request, std::string* file, int* index, bool* embolden,
                std::string* family) {
     if (!FcInit()) return false;
@@ -143,6 +152,11 @@ bool MatchFace(const FontRequest& request, std::string* file, int* index, bool* 
 }
 
 }  // namespace
+
+void WarmFontConfiguration() {
+    if (gWarming.thread.joinable()) return;
+    gWarming.thread = std::thread([] { FcInit(); });
+}
 
 class FontImpl {
 public:

@@ -25,6 +25,10 @@ enum class FontResult {
 
 class FontImpl;
 
+// Loads the system's font configuration on a thread of its own, so that the first font
+// anyone asks for (the window's menus, the game's text font) is found without that wait.
+void WarmFontConfiguration();
+
 class Font {
 public:
     // Makes a font for the device. Null on failure, with the reason in *result.
