@@ -64,13 +64,6 @@ protected:
         TwoDTest::TearDown();
     }
 
-    template <typename F>
-    std::string Messages(F&& call) {
-        ::testing::internal::CaptureStderr();
-        call();
-        return ::testing::internal::GetCapturedStderr();
-    }
-
     std::array<TextureHolder, 8> h_{};
 };
 

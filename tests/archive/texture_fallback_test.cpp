@@ -15,13 +15,6 @@ protected:
         TwoDTest::TearDown();
     }
 
-    template <typename F>
-    std::string Messages(F&& call) {
-        ::testing::internal::CaptureStderr();
-        call();
-        return ::testing::internal::GetCapturedStderr();
-    }
-
     // Packs the pictures into both archives of the run folder and opens them.
     void PackArchives(const std::vector<std::pair<std::string, TestPicture>>& pictures,
                       const std::vector<std::pair<std::string, TestPicture>>& volumes) {

@@ -206,25 +206,39 @@ TEST(MixerClosed, WithoutADeviceEveryCallDoesNothing) {
     audio::Close();
 }
 
+// Sets SDL's audio driver for a test and puts the old setting back.
+class ScopedAudioDriver {
+public:
+    explicit ScopedAudioDriver(const char* driver) {
+        const char* old = std::getenv("SDL_AUDIODRIVER");
+        had_ = old != nullptr;
+        if (old) saved_ = old;
+        Set(driver);
+    }
+    ~ScopedAudioDriver() {
+        if (had_) {
+            setenv("SDL_AUDIODRIVER", saved_.c_str(), 1);
+        } else {
+            unsetenv("SDL_AUDIODRIVER");
+        }
+    }
+    void Set(const char* driver) { setenv("SDL_AUDIODRIVER", driver, 1); }
+
+private:
+    bool had_ = false;
+    std::string saved_;
+};
+
 TEST(MixerClosed, AnUnknownSdlDriverLeavesTheOutputClosed) {
-    const char* old = std::getenv("SDL_AUDIODRIVER");
-    std::string saved = old ? old : "";
-    setenv("SDL_AUDIODRIVER", "vq-no-such-driver", 1);
+    ScopedAudioDriver driver("vq-no-such-driver");
     EXPECT_FALSE(audio::Open(audio::Backend::Sdl));
     EXPECT_FALSE(audio::IsOpen());
-    if (old) {
-        setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
-    } else {
-        unsetenv("SDL_AUDIODRIVER");
-    }
 }
 
 // The output may begin opening on a thread of its own; Open takes that attempt, and Close
 // ends one never taken.
 TEST(MixerClosed, AnOpeningBegunEarlyIsTakenByOpenOrEndedByClose) {
-    const char* old = std::getenv("SDL_AUDIODRIVER");
-    std::string saved = old ? old : "";
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    ScopedAudioDriver driver("dummy");
     audio::BeginOpen(audio::Backend::Sdl);
     EXPECT_TRUE(audio::Open(audio::Backend::Sdl));
     EXPECT_NE(audio::CreatePath(), audio::kNoPath);
@@ -238,15 +252,10 @@ TEST(MixerClosed, AnOpeningBegunEarlyIsTakenByOpenOrEndedByClose) {
     audio::BeginOpen(audio::Backend::Sdl);  // open already: nothing begins
     audio::Close();
 
-    setenv("SDL_AUDIODRIVER", "vq-no-such-driver", 1);
+    driver.Set("vq-no-such-driver");
     audio::BeginOpen(audio::Backend::Sdl);
     EXPECT_FALSE(audio::Open(audio::Backend::Sdl));
     EXPECT_FALSE(audio::IsOpen());
-    if (old) {
-        setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
-    } else {
-        unsetenv("SDL_AUDIODRIVER");
-    }
 }
 
 // ---- Decoding.

@@ -25,14 +25,6 @@ protected:
 
     // Holders outlive the test body: the registry points at them until the tear-down.
     std::array<TextureHolder, 70> h_{};
-
-    // Runs the call and returns what it wrote to standard error (the message boxes).
-    template <typename F>
-    std::string Messages(F&& call) {
-        ::testing::internal::CaptureStderr();
-        call();
-        return ::testing::internal::GetCapturedStderr();
-    }
 };
 
 TEST_F(TextureRegistryTest, LoadsALooseFileScaledToTheRequestedSize) {

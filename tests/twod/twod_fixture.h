@@ -89,6 +89,14 @@ protected:
         ASSERT_TRUE(WriteFileBytes(folder_ + "/" + path, bytes));
     }
 
+    // Runs the call and returns what it wrote to standard error (the message boxes).
+    template <typename F>
+    std::string Messages(F&& call) {
+        ::testing::internal::CaptureStderr();
+        call();
+        return ::testing::internal::GetCapturedStderr();
+    }
+
     const std::vector<gfx::DrawRecord>& Draws() const { return device_->Draws(); }
 
     // The sprite vertices of a recorded draw.
