@@ -37,7 +37,9 @@ struct Job {
 
 // The start-up needs a few dozen pictures; more are simply not prefetched.
 constexpr size_t kMaxEntries = 96;
-constexpr unsigned kMaxWorkers = 6;
+// A few workers finish well before the window is up; more only fight the window's own
+// start-up for the memory manager (every fresh page of a decoded picture is a fault).
+constexpr unsigned kMaxWorkers = 3;
 
 struct Prefetch {
     std::mutex lock;
