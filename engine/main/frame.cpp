@@ -209,6 +209,13 @@ void RenderFrame() {
     if (!device) return;
     if (gDeviceUsable) {
         DrawFrame(device);
+        // Once the first frame is up, the movie decoders load in the background, ready for
+        // the attract movie. Not earlier: their loading holds the dynamic loader, which
+        // the first frame needs to find the graphics functions.
+        if (gFrameClock.framesDrawn == 0 &&
+            gPlatform.backends.movie == PlatformBackends::Movie::Ffmpeg) {
+            movie::PreloadBackend(movie::Backend::Ffmpeg);
+        }
     } else {
         // Ticks go on meanwhile; only the drawing stops.
         TryResetDevice(device);

@@ -1,16 +1,29 @@
-// Opening and closing clips, and the null backend: black pictures for a set time.
+// Opening and closing clips, readying the ffmpeg backend ahead of its first clip, and the
+// null backend: black pictures for a set time.
 #include <sys/stat.h>
 
 #include <atomic>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "platform/movie/movie.h"
 
 namespace movie {
 
+bool LoadFfmpeg();
 Clip* OpenFfmpegClip(const char* path);
 
 namespace {
+
+// A program that ends while the libraries are being loaded waits for that loading.
+struct PreloadThread {
+    std::thread thread;
+    ~PreloadThread() {
+        if (thread.joinable()) thread.join();
+    }
+} gPreload;
+std::once_flag gPreloadOnce;
 
 constexpr int kWidth = 64;
 constexpr int kHeight = 48;
@@ -59,6 +72,11 @@ Clip* OpenClip(Backend backend, const char* path) {
 
 void CloseClip(Clip* clip) {
     delete clip;
+}
+
+void PreloadBackend(Backend backend) {
+    if (backend != Backend::Ffmpeg) return;
+    std::call_once(gPreloadOnce, [] { gPreload.thread = std::thread([] { LoadFfmpeg(); }); });
 }
 
 void SetNullClipLength(uint32_t ms) {

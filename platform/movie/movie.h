@@ -2,7 +2,8 @@
 // pictures come out as RGBA and its sound goes into the mixer's streamed voice. Two
 // backends:
 //   ffmpeg  libavformat and libavcodec (WMV1/2/3 pictures, WMA sound and whatever else
-//           the libraries read), swscale for the pictures, swresample for the sound;
+//           the libraries read), swscale for the pictures, swresample for the sound; the
+//           libraries are opened at run time, and a system without them plays no clip;
 //   null    a clip of black pictures of a set length, for tests (no decoding).
 #pragma once
 
@@ -36,6 +37,13 @@ public:
 Clip* OpenClip(Backend backend, const char* path);
 // Closes the clip and stops its sound. Null does nothing.
 void CloseClip(Clip* clip);
+
+// Readies the backend's decoders on a thread of its own so that the first clip opens
+// without waiting for them; a clip opened meanwhile waits for that thread's work rather
+// than doing it again. Only the first call does anything, and only the ffmpeg backend has
+// anything to ready (its libraries are opened on first use otherwise). The program's end
+// waits for work under way.
+void PreloadBackend(Backend backend);
 
 // Null backend: the length of its clips in milliseconds (0 by default: a clip ends at
 // its first advance), and whether they end by failing as a broken file would. Its clips
