@@ -27,6 +27,9 @@ server=$!
 read -r number <"$work/display" || { echo "FAIL: Xvfb did not start"; exit 1; }
 export DISPLAY=":$number"
 export GDK_BACKEND=x11
+# No session bus: an address that does not answer, so that nothing forks to start one
+# (see tests/support_main.cpp).
+export DBUS_SESSION_BUS_ADDRESS=${DBUS_SESSION_BUS_ADDRESS:-unix:path=/nonexistent/vq-test-bus}
 cp "$program" "$work/vq"
 printf '[setup]\nwinmode=1\nfps=0\n' >"$work/v_quorl.ini"
 before=$(stat -c %Y.%s "$work/v_quorl.ini")
