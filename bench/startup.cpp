@@ -3,7 +3,9 @@
 // starts it, from a copy beside its own settings file, with the run folder as the current
 // folder. The first frame is the first time the middle of the client area is not black
 // (before its first picture the window shows black). Message boxes about missing data are
-// closed as they come (xdotool), so without the demo data the figure includes them.
+// closed as they come (xdotool), so without the demo data the figure includes them. The
+// display is read through Xlib once a millisecond: watching costs the program under test
+// next to nothing. Other windows must not cover the program's (nothing composites here).
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <benchmark/benchmark.h>
