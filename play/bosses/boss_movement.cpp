@@ -25,12 +25,6 @@ constexpr SoundEffectId kSoundMissile = 292;
 constexpr SoundEffectId kSoundGun = 294;
 constexpr SoundEffectId kSoundBlast = 303;
 
-gfx::Vec3 RailPoint(float offset) {
-    gfx::Vec3 p{};
-    GetRailPoint(&p, offset);
-    return p;
-}
-
 const PlayerCraft& Craft(int i) {
     return gPlayerCrafts[static_cast<size_t>(i)];
 }

@@ -25,12 +25,6 @@ constexpr SoundEffectId kSoundMissile = 292;
 constexpr SoundEffectId kSoundShot = 294;
 constexpr SoundEffectId kSoundHeavy = 303;
 
-gfx::Vec3 RailPoint(float offset) {
-    gfx::Vec3 p{};
-    GetRailPoint(&p, offset);
-    return p;
-}
-
 void Fire(Enemy* e, int32_t pattern, SoundEffectId sound) {
     FireEnemyBulletPattern(e, pattern);
     PlaySoundEffect(sound);

@@ -66,12 +66,6 @@ PatternShape ShapeOf(int32_t pattern) {
     }
 }
 
-gfx::Vec3 RailPoint(float offset) {
-    gfx::Vec3 p{};
-    GetRailPoint(&p, offset);
-    return p;
-}
-
 gfx::Vec3 Norm(const gfx::Vec3& v, float length) {
     return gfx::Scale(gfx::Normalize(v), length);
 }

@@ -26,12 +26,6 @@ gfx::Vec3 SegmentOffset(int32_t segment) {
     return gfx::Vec3{o[0], o[1], o[2]};
 }
 
-gfx::Vec3 RailPoint(float offset) {
-    gfx::Vec3 p{};
-    GetRailPoint(&p, offset);
-    return p;
-}
-
 void Burst(const gfx::Vec3& at, int32_t kind, float scale, int32_t count) {
     SpawnParticleBurst(nullptr, at.x, at.y, at.z, kind, scale, count);
 }

@@ -127,17 +127,9 @@ void DrawShotModels() {
 }
 
 void SetSpriteStates(gfx::Device* d) {
-    d->SetVertexShader(kEffectVertexFvf);
-    d->SetRenderState(gfx::RS_FOGENABLE, gfx::kFalse);
-    d->SetRenderState(gfx::RS_ALPHABLENDENABLE, gfx::kTrue);
-    d->SetRenderState(gfx::RS_ALPHAREF, 0);
-    d->SetRenderState(gfx::RS_CULLMODE, gfx::CULL_NONE);
-    d->SetTextureStageState(0, gfx::TSS_MINFILTER, gfx::TEXF_LINEAR);
-    d->SetTextureStageState(0, gfx::TSS_MAGFILTER, gfx::TEXF_LINEAR);
+    SetEffectQuadStates(d);
     d->SetTextureStageState(0, gfx::TSS_COLOROP, gfx::TOP_MODULATE);
     d->SetTextureStageState(0, gfx::TSS_ALPHAOP, gfx::TOP_MODULATE);
-    d->LightEnable(0, false);
-    d->SetRenderState(gfx::RS_LIGHTING, gfx::kFalse);
     d->SetRenderState(gfx::RS_ZWRITEENABLE, gfx::kTrue);
     d->SetRenderState(gfx::RS_SRCBLEND, gfx::BLEND_ONE);
     d->SetRenderState(gfx::RS_DESTBLEND, gfx::BLEND_INVSRCALPHA);
@@ -483,16 +475,8 @@ void DrawPoolObjects() {
 void DrawEightWayFigures() {
     gfx::Device* d = Device3D();
     if (!d) return;
-    d->SetVertexShader(kEffectVertexFvf);
-    d->SetRenderState(gfx::RS_FOGENABLE, gfx::kFalse);
-    d->SetRenderState(gfx::RS_ALPHABLENDENABLE, gfx::kTrue);
-    d->SetRenderState(gfx::RS_ALPHAREF, 0);
-    d->SetRenderState(gfx::RS_CULLMODE, gfx::CULL_NONE);
-    d->SetTextureStageState(0, gfx::TSS_MINFILTER, gfx::TEXF_LINEAR);
-    d->SetTextureStageState(0, gfx::TSS_MAGFILTER, gfx::TEXF_LINEAR);
+    SetEffectQuadStates(d);
     d->SetTextureStageState(0, gfx::TSS_COLOROP, gfx::TOP_MODULATE);
-    d->LightEnable(0, false);
-    d->SetRenderState(gfx::RS_LIGHTING, gfx::kFalse);
     d->SetTextureStageState(0, gfx::TSS_ALPHAOP, gfx::TOP_MODULATE);
     d->SetRenderState(gfx::RS_ZWRITEENABLE, gfx::kTrue);
     d->SetRenderState(gfx::RS_SRCBLEND, gfx::BLEND_SRCALPHA);

@@ -17,12 +17,6 @@ namespace {
 
 constexpr float kPi = gfx::kPi;
 
-gfx::Vec3 RailPoint(float offset) {
-    gfx::Vec3 p{};
-    GetRailPoint(&p, offset);
-    return p;
-}
-
 // The course's heading between rail keys k and k + 1.
 float RailYaw(float k, gfx::Vec3* at) {
     gfx::Vec3 p = RailPoint(k);

@@ -20,12 +20,6 @@ namespace {
 
 constexpr float kPi = gfx::kPi;
 
-gfx::Vec3 RailPoint(float offset) {
-    gfx::Vec3 p{};
-    GetRailPoint(&p, offset);
-    return p;
-}
-
 // Lowers a point onto the course below it (a ray of 1000 units straight down).
 void DropOntoCourse(gfx::Vec3* p) {
     float t = 0;

@@ -88,15 +88,7 @@ bool ReadEnemy(int slot, EnemyDrawView* v) {
 
 void SetShadowStates(gfx::Device* d) {
     d->SetTexture(0, gPlayTextures.shade.texture);
-    d->SetVertexShader(kEffectVertexFvf);
-    d->SetRenderState(gfx::RS_FOGENABLE, gfx::kFalse);
-    d->SetRenderState(gfx::RS_ALPHABLENDENABLE, gfx::kTrue);
-    d->SetRenderState(gfx::RS_ALPHAREF, 0);
-    d->SetRenderState(gfx::RS_CULLMODE, gfx::CULL_NONE);
-    d->SetTextureStageState(0, gfx::TSS_MINFILTER, gfx::TEXF_LINEAR);
-    d->SetTextureStageState(0, gfx::TSS_MAGFILTER, gfx::TEXF_LINEAR);
-    d->LightEnable(0, false);
-    d->SetRenderState(gfx::RS_LIGHTING, gfx::kFalse);
+    SetEffectQuadStates(d);
     d->SetTextureStageState(0, gfx::TSS_COLOROP, gfx::TOP_ADD);
     d->SetTextureStageState(0, gfx::TSS_ALPHAOP, gfx::TOP_MODULATE);
     d->SetRenderState(gfx::RS_ZENABLE, gfx::kFalse);

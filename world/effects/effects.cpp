@@ -209,3 +209,15 @@ void ResetEffectGlobals() {
     gHitRings = {};
     gWingtipTrails = {};
 }
+
+void SetEffectQuadStates(gfx::Device* d) {
+    d->SetVertexShader(kEffectVertexFvf);
+    d->SetRenderState(gfx::RS_FOGENABLE, gfx::kFalse);
+    d->SetRenderState(gfx::RS_ALPHABLENDENABLE, gfx::kTrue);
+    d->SetRenderState(gfx::RS_ALPHAREF, 0);
+    d->SetRenderState(gfx::RS_CULLMODE, gfx::CULL_NONE);
+    d->SetTextureStageState(0, gfx::TSS_MINFILTER, gfx::TEXF_LINEAR);
+    d->SetTextureStageState(0, gfx::TSS_MAGFILTER, gfx::TEXF_LINEAR);
+    d->LightEnable(0, false);
+    d->SetRenderState(gfx::RS_LIGHTING, gfx::kFalse);
+}

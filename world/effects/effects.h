@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 
+#include "platform/gfx/device.h"
 #include "platform/gfx/math.h"
 #include "platform/gfx/types.h"
 
@@ -103,6 +104,11 @@ void SetQuadColor(int number, gfx::Color color);
 void UpdateEffects();
 // Moves the ribbons one pair back and puts pair 0 at the wingtips (stages with windline).
 void DrawWingtipTrails();
+
+// The states every effect quad is drawn with: effect vertices, unlit, without fog, alpha
+// blended with no alpha test, seen from both sides, filtered linearly. The caller sets the
+// colour and alpha operations, the depth writes and the blend factors it wants.
+void SetEffectQuadStates(gfx::Device* d);
 
 // The camera path's move over this tick when the stage carries its objects with the
 // course (scroll-offset flag 1), else zero.

@@ -16,6 +16,13 @@ extern float gRailPosition;
 // far the position and the offset reach. Returns out.
 gfx::Vec3* GetRailPoint(gfx::Vec3* out, float offset);
 
+// The same point, returned.
+inline gfx::Vec3 RailPoint(float offset) {
+    gfx::Vec3 p{};
+    GetRailPoint(&p, offset);
+    return p;
+}
+
 // The camera's orientation at the key of the rail position (not interpolated): a half turn
 // about y without a camera path, a look-at towards the target path when the file has one,
 // else the rotation key as a quaternion.
