@@ -24,23 +24,7 @@ bool StartWithPictures(bool gl33) {
     options.runFolder = VQ_RUN_DIR;
     options.gl33 = gl33;
     if (!vqtest::StartHeadlessGame(options)) return false;
-    struct Picture {
-        TextureHolder* holder;
-        const char* path;
-        int32_t width, height;
-    };
-    const Picture pictures[] = {
-        {&gPlayTextures.itemSlot, "bmp/itemslot01.tga", 512, 512},
-        {&gPlayTextures.weaponSelect0, "bmp/weponsel_pil0.tga", 256, 256},
-        {&gPlayTextures.weaponSelect1, "bmp/weponsel_pil1.tga", 256, 256},
-        {&gPlayTextures.item, "bmp/item.tga", 512, 512},
-        {&gPlayTextures.itemMini, "bmp/item_mini.tga", 256, 256},
-        {&gPlayTextures.effect, "bmp/effect.bmp", 256, 256},
-        {&gPlayTextures.craftGauge, "bmp/pc_gage.tga", 512, 512},
-        {&gPlayTextures.gameOver, "bmp/gameover.tga", 512, 256},
-    };
-    for (const Picture& p : pictures)
-        LoadTexture(TextureGroup::Play, p.holder, p.path, p.width, p.height);
+    if (vqtest::LoadPlayDisplayPictures()) return false;
     SetSmallTextFont();
     return true;
 }

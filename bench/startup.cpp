@@ -19,27 +19,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "tests/support/own_display.h"
 #include "tests/support/temp_folder.h"
 
 extern char** environ;
 
 namespace {
-
-double NowSeconds() {
-    timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
-}
-
-std::string Run(const std::string& command) {
-    std::string out;
-    if (FILE* p = popen(command.c_str(), "r")) {
-        char buf[256];
-        while (fgets(buf, sizeof buf, p)) out += buf;
-        pclose(p);
-    }
-    return out;
-}
 
 // Reads a window's property of 32-bit items; false when it has none.
 bool CardinalProperty(Display* display, Window window, Atom property, unsigned long* value) {
@@ -103,8 +88,8 @@ void FindWindows(Display* display, pid_t pid, Window* main, bool* others) {
             *main = children[i];
         } else if (!name.empty()) {
             *others = true;
-            Run("xdotool windowfocus --sync " + std::to_string(children[i]) +
-                " key Escape 2>/dev/null");
+            vqtest::ShellOutput("xdotool windowfocus --sync " + std::to_string(children[i]) +
+                                " key Escape 2>/dev/null");
         }
     }
     if (children) XFree(children);
@@ -151,7 +136,8 @@ void BM_StartUp(benchmark::State& state) {
         std::string program = folder.File("vq");
         // VQ_STARTUP_PROGRAM names another build of the program to measure (comparisons).
         const char* other = std::getenv("VQ_STARTUP_PROGRAM");
-        Run("cp '" + (other ? std::string(other) : runFolder + "/vq") + "' '" + program + "'");
+        vqtest::ShellOutput("cp '" + (other ? std::string(other) : runFolder + "/vq") + "' '" +
+                            program + "'");
         vqtest::WriteWholeFile(folder.File("v_quorl.ini"), "[setup]\nwinmode=1\nfps=0\n");
         if (chdir(runFolder.c_str()) != 0) {
             state.SkipWithError("no run folder");
@@ -159,19 +145,19 @@ void BM_StartUp(benchmark::State& state) {
         }
         char* argv[] = {program.data(), nullptr};
         pid_t pid = 0;
-        double start = NowSeconds();
+        double start = vqtest::NowSeconds();
         if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, environ) != 0) {
             state.SkipWithError("vq did not start");
             return;
         }
         double windowAt = 0, frameAt = 0;
-        while (NowSeconds() - start < 30.0) {
+        while (vqtest::NowSeconds() - start < 30.0) {
             Window main = 0;
             bool others = false;
             FindWindows(display, pid, &main, &others);
-            if (main && windowAt == 0) windowAt = NowSeconds() - start;
+            if (main && windowAt == 0) windowAt = vqtest::NowSeconds() - start;
             if (main && !others && PictureShown(display, main)) {
-                frameAt = NowSeconds() - start;
+                frameAt = vqtest::NowSeconds() - start;
                 break;
             }
             // Watching costs the display server little; a millisecond keeps the figure

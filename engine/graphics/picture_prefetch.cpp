@@ -60,13 +60,19 @@ struct Prefetch {
 
 Prefetch gPrefetch;
 
+// The listed entry of that picture and size, or null; the caller holds the lock.
+Entry* FindEntry(std::string_view path, int32_t width, int32_t height) {
+    for (size_t i = 0; i < gPrefetch.entryCount; ++i) {
+        Entry& e = gPrefetch.entries[i];
+        if (e.path == path && e.width == width && e.height == height) return &e;
+    }
+    return nullptr;
+}
+
 // Adds an entry to decode; null when the list is full or the picture is listed already.
 Entry* AddEntry(std::string_view path, int32_t width, int32_t height) {
     std::lock_guard<std::mutex> hold(gPrefetch.lock);
-    for (size_t i = 0; i < gPrefetch.entryCount; ++i) {
-        const Entry& e = gPrefetch.entries[i];
-        if (e.path == path && e.width == width && e.height == height) return nullptr;
-    }
+    if (FindEntry(path, width, height)) return nullptr;
     if (gPrefetch.entryCount == kMaxEntries) return nullptr;
     Entry& e = gPrefetch.entries[gPrefetch.entryCount++];
     e.path.assign(path);
@@ -146,14 +152,7 @@ void Work() {
             continue;
         }
         std::unique_lock<std::mutex> hold(gPrefetch.lock);
-        Entry* e = nullptr;
-        for (size_t i = 0; i < gPrefetch.entryCount && !e; ++i) {
-            Entry& candidate = gPrefetch.entries[i];
-            if (candidate.path == job.path && candidate.width == job.width &&
-                candidate.height == job.height) {
-                e = &candidate;
-            }
-        }
+        Entry* e = FindEntry(job.path, job.width, job.height);
         hold.unlock();
         if (e) Decode(e, &buffer);
     }
@@ -198,13 +197,7 @@ namespace {
 Entry* WaitForEntry(std::unique_lock<std::mutex>& hold, const char* path, int32_t width,
                     int32_t height) {
     for (;;) {
-        Entry* e = nullptr;
-        for (size_t i = 0; i < gPrefetch.entryCount && !e; ++i) {
-            Entry& candidate = gPrefetch.entries[i];
-            if (candidate.path == path && candidate.width == width && candidate.height == height) {
-                e = &candidate;
-            }
-        }
+        Entry* e = FindEntry(path, width, height);
         // Not listed: unless a model's textures are still being listed, it never will be.
         if (!e && gPrefetch.modelsParsing == 0) return nullptr;
         if (e && e->state != EntryState::Decoding) return e;

@@ -30,29 +30,8 @@ protected:
         options.runFolder = VQ_RUN_DIR;
         options.gl33 = true;
         ASSERT_TRUE(StartHeadlessGame(options));
-        struct Picture {
-            TextureHolder* holder;
-            const char* path;
-            int32_t width, height;
-        };
-        const Picture pictures[] = {
-            {&gPlayTextures.itemSlot, "bmp/itemslot01.tga", 512, 512},
-            {&gPlayTextures.weaponSelect0, "bmp/weponsel_pil0.tga", 256, 256},
-            {&gPlayTextures.weaponSelect1, "bmp/weponsel_pil1.tga", 256, 256},
-            {&gPlayTextures.weaponSelect2, "bmp/weponsel_pil2.tga", 256, 256},
-            {&gPlayTextures.weaponSelect3, "bmp/weponsel_pil3.tga", 256, 256},
-            {&gPlayTextures.item, "bmp/item.tga", 512, 512},
-            {&gPlayTextures.itemMini, "bmp/item_mini.tga", 256, 256},
-            {&gPlayTextures.effect, "bmp/effect.bmp", 256, 256},
-            {&gPlayTextures.effectSun, "bmp/effect_sun.bmp", 256, 256},
-            {&gPlayTextures.craftGauge, "bmp/pc_gage.tga", 512, 512},
-            {&gPlayTextures.clearMessage, "bmp/clear_messe.tga", 512, 128},
-            {&gPlayTextures.gameOver, "bmp/gameover.tga", 512, 256},
-        };
-        for (const Picture& p : pictures) {
-            LoadTexture(TextureGroup::Play, p.holder, p.path, p.width, p.height);
-            ASSERT_NE(p.holder->texture, nullptr) << p.path;
-        }
+        const char* missing = LoadPlayDisplayPictures();
+        ASSERT_EQ(missing, nullptr) << missing;
         SetSmallTextFont();  // as the stage start leaves it
         gGameState.scene = SceneId::Play;
         gGameState.playPhase = PlayPhase::Playing;

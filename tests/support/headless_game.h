@@ -32,5 +32,8 @@ uint64_t StateDigest();
 void StopHeadlessGame();
 // The settings file the headless game reads and writes.
 std::string SettingsPath();
+// Loads the pictures the play display draws with (from the current folder, as a stage
+// start does). Returns the path of the first that gave no texture, null when all did.
+const char* LoadPlayDisplayPictures();
 
 }  // namespace vqtest

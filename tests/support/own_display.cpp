@@ -1,5 +1,9 @@
 #include "tests/support/own_display.h"
 
+#include <cstdio>
+
+#include <time.h>
+
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -92,6 +96,22 @@ bool UseOwnDisplay() {
         return true;
     }();
     return started;
+}
+
+std::string ShellOutput(const std::string& command) {
+    std::string out;
+    if (FILE* p = popen(command.c_str(), "r")) {
+        char buf[256];
+        while (fgets(buf, sizeof buf, p)) out += buf;
+        pclose(p);
+    }
+    return out;
+}
+
+double NowSeconds() {
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
 }
 
 }  // namespace vqtest

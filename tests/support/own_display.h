@@ -8,10 +8,17 @@
 // however the process ends.
 #pragma once
 
+#include <string>
+
 namespace vqtest {
 
 // Starts the process's own display once (later calls give the first call's answer).
 // Returns false when no X server could be started; DISPLAY is then left as it was.
 bool UseOwnDisplay();
+
+// For tests that drive a program on a display: the shell command's standard output, and
+// the monotonic clock in seconds.
+std::string ShellOutput(const std::string& command);
+double NowSeconds();
 
 }  // namespace vqtest

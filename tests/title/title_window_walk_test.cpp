@@ -27,32 +27,16 @@ extern char** environ;
 
 namespace {
 
-double NowSeconds() {
-    timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
-}
-
 void SleepSeconds(double s) {
     usleep(static_cast<useconds_t>(s * 1e6));
-}
-
-std::string Shell(const std::string& command) {
-    std::string out;
-    if (FILE* p = popen(command.c_str(), "r")) {
-        char buf[256];
-        while (fgets(buf, sizeof buf, p)) out += buf;
-        pclose(p);
-    }
-    return out;
 }
 
 // The program's main window (by its title); other windows it shows (message boxes about
 // missing data) are closed.
 unsigned long FindMainWindow(pid_t pid) {
     unsigned long main = 0;
-    std::string ids =
-        Shell("xdotool search --onlyvisible --pid " + std::to_string(pid) + " 2>/dev/null");
+    std::string ids = vqtest::ShellOutput("xdotool search --onlyvisible --pid " +
+                                          std::to_string(pid) + " 2>/dev/null");
     size_t pos = 0;
     while (pos < ids.size()) {
         size_t end = ids.find('\n', pos);
@@ -60,11 +44,11 @@ unsigned long FindMainWindow(pid_t pid) {
         std::string id = ids.substr(pos, end - pos);
         pos = end + 1;
         if (id.empty()) continue;
-        std::string name = Shell("xdotool getwindowname " + id + " 2>/dev/null");
+        std::string name = vqtest::ShellOutput("xdotool getwindowname " + id + " 2>/dev/null");
         if (name.find("ver.1.01") != std::string::npos) {
             main = std::stoul(id);
         } else if (!name.empty() && name != "\n") {
-            Shell("xdotool windowfocus --sync " + id + " key Escape 2>/dev/null");
+            vqtest::ShellOutput("xdotool windowfocus --sync " + id + " key Escape 2>/dev/null");
         }
     }
     return main;
@@ -115,7 +99,7 @@ protected:
         if (!vqtest::UseOwnDisplay() || !gtk_init_check(nullptr, nullptr)) {
             GTEST_SKIP() << "needs a display (run under xvfb-run)";
         }
-        if (Shell("command -v xdotool").empty()) GTEST_SKIP() << "needs xdotool";
+        if (vqtest::ShellOutput("command -v xdotool").empty()) GTEST_SKIP() << "needs xdotool";
     }
     // The game ends before the folder it runs from goes: it writes its settings file there
     // on the way out.
@@ -132,18 +116,18 @@ protected:
     }
 
     void KeyDown(const char* key) {
-        Shell("xdotool windowfocus --sync " + std::to_string(main_) + " keydown " + key +
-              " 2>/dev/null");
+        vqtest::ShellOutput("xdotool windowfocus --sync " + std::to_string(main_) + " keydown " +
+                            key + " 2>/dev/null");
     }
     void KeyUp(const char* key) {
-        Shell("xdotool windowfocus --sync " + std::to_string(main_) + " keyup " + key +
-              " 2>/dev/null");
+        vqtest::ShellOutput("xdotool windowfocus --sync " + std::to_string(main_) + " keyup " +
+                            key + " 2>/dev/null");
     }
     // Polls until the region differs from `before` by more than `share`, for at most
     // `seconds`.
     bool WaitForChange(GdkPixbuf* before, Region region, double share, double seconds) {
-        double start = NowSeconds();
-        while (NowSeconds() - start < seconds) {
+        double start = vqtest::NowSeconds();
+        while (vqtest::NowSeconds() - start < seconds) {
             GdkPixbuf* now = Screenshot(main_);
             bool changed = now && Difference(before, now, region) > share;
             if (now) g_object_unref(now);
@@ -186,15 +170,15 @@ protected:
 TEST_F(TitleWindowWalk, FromThePressStartScreenIntoAPracticeStage) {
     vqtest::TempFolder& folder = folder_;
     std::string program = folder.File("vq");
-    Shell("cp '" + std::string(VQ_RUN_DIR) + "/vq' '" + program + "'");
+    vqtest::ShellOutput("cp '" + std::string(VQ_RUN_DIR) + "/vq' '" + program + "'");
     vqtest::WriteWholeFile(folder.File("v_quorl.ini"),
                            "[setup]\nwinmode=1\nfps=0\n[record]\nclearstage=5\n");
     ASSERT_EQ(chdir(VQ_RUN_DIR), 0);
     char* argv[] = {program.data(), nullptr};
     ASSERT_EQ(posix_spawn(&pid_, program.c_str(), nullptr, nullptr, argv, environ), 0);
 
-    double start = NowSeconds();
-    while (!main_ && NowSeconds() - start < 30.0) {
+    double start = vqtest::NowSeconds();
+    while (!main_ && vqtest::NowSeconds() - start < 30.0) {
         main_ = FindMainWindow(pid_);
         SleepSeconds(0.1);
     }
