@@ -386,6 +386,29 @@ TEST_F(WeaponsTest, ALaserLockBelongsToTheCraftThatSetIt) {
     EXPECT_EQ(e->markerCountdown, 0);
 }
 
+// Hold-fire turns the craft toward its laser lock: the aimed yaw and pitch stay in the craft
+// (the next tick's pose and the charge shots start from them) with the bank levelled.
+TEST_F(WeaponsTest, HoldFireKeepsTheAimedYawAndPitchInTheCraft) {
+    const gfx::Vec3 points[] = {
+        {0.0f, 0.0f, -300.0f}, {20.0f, 10.0f, -300.0f}, {-15.0f, -12.0f, -250.0f}};
+    for (const gfx::Vec3& at : points) {
+        SCOPED_TRACE(::testing::Message() << at.x << " " << at.y << " " << at.z);
+        ResetEnemyGlobals();
+        SetUpCraft(0, 0);
+        Craft(0).bank = 0.7f;
+        Craft(0).lockCooldown = 21;
+        Enemy* e = PlaceEnemy(0, at);
+        for (int t = 0; t < 25; ++t) CraftTick(0, kPadDecide, t == 0 ? kPadDecide : 0);
+        ASSERT_EQ(Craft(0).aimTarget, EnemyIndex(*e));
+        // The camera looks down -z with the identity direction: the aim is the point's own
+        // heading and elevation from the craft.
+        float flat = std::sqrt(at.x * at.x + at.z * at.z);
+        EXPECT_NEAR(Craft(0).yaw, std::atan2(at.x, at.z), 1e-5f);
+        EXPECT_NEAR(Craft(0).pitch, -std::atan2(at.y, flat), 1e-5f);
+        EXPECT_EQ(Craft(0).bank, 0.0f);
+    }
+}
+
 TEST_F(WeaponsTest, TheVulcanFiresMirroredPairsEveryFifthTickOfItsBurst) {
     gGameState.playerCount = 2;
     SetUpCraft(1, 1, 40.0f);
