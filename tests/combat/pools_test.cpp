@@ -147,6 +147,28 @@ TEST_F(PoolTest, MoneySplitsIntoCoinsWorthTenTimesTheAmountAndPaysInSeventyTicks
     }
 }
 
+// A new coin knows no ground until its first downward ray: over a course with nothing below
+// it only falls, wherever it was dropped and however long its first ray waits.
+TEST_F(PoolTest, ANewCoinFallsUntilItsFirstRayFindsTheGround) {
+    struct Case {
+        float height;
+        int32_t timer;
+    };
+    for (Case c : {Case{50.0f, 1}, Case{2.9f, 1}, Case{0.0f, 4}, Case{-40.0f, 1}}) {
+        SCOPED_TRACE(::testing::Message() << "dropped at " << c.height << ", timer " << c.timer);
+        FreeAllPickups();
+        gPickupPool.cursor = 0;
+        SpawnPickups(&Craft(0), 0.0f, c.height, 0.0f, pickup_kind::kSmall, 1);
+        Pickup& coin = gPickupPool.pickups[0];
+        coin.timer = c.timer;
+        for (int t = 0; t < 20; ++t) {
+            float before = coin.velocity[1];
+            UpdatePickups(gfx::Vec3{0.0f, 0.0f, 0.0f});
+            ASSERT_LT(coin.velocity[1], before) << "tick " << t;
+        }
+    }
+}
+
 TEST_F(PoolTest, TheScoreStopsAtItsCapAndAFullCoinPoolDropsTheRest) {
     gGameState.score = 999999950;
     SpawnPickups(&Craft(0), 0, 0, 0, pickup_kind::kLarge, 1);
