@@ -168,11 +168,14 @@ void AimAtLaserLock(PlayerCraft* craft) {
         gfx::Vec3 d = gfx::Sub(LaserPoint(e), craft->position);
         const gfx::Mat4& m = gGameState.cameraDirection;
         gfx::Vec3 c = gfx::TransformNormal(gfx::Vec3{0.0f, 0.0f, 20.0f}, m);
-        float yaw = WrapAngle(std::atan2(d.x, d.z) - std::atan2(c.x, c.z));
-        float pitch = WrapAngle(-std::atan2(d.y, std::sqrt(d.x * d.x + d.z * d.z)) -
-                                std::atan2(c.y, std::sqrt(c.x * c.x + c.z * c.z)));
+        // The aim stays in the craft: the next tick's pose and the charge shots, which take
+        // their owner's yaw and pitch, start from it.
+        craft->yaw = WrapAngle(std::atan2(d.x, d.z) - std::atan2(c.x, c.z));
+        craft->pitch = WrapAngle(-std::atan2(d.y, std::sqrt(d.x * d.x + d.z * d.z)) -
+                                 std::atan2(c.y, std::sqrt(c.x * c.x + c.z * c.z)));
         craft->bank = 0.0f;
-        craft->rotation = gfx::Multiply(gfx::RotationYawPitchRoll(yaw, pitch, RollAxis(*craft)), m);
+        craft->rotation =
+            gfx::Multiply(gfx::RotationYawPitchRoll(craft->yaw, craft->pitch, RollAxis(*craft)), m);
     }
 }
 

@@ -44,7 +44,7 @@ void UpdateCoin(Pickup& coin, const gfx::Vec3& carry) {
             if (RaycastCourse(x, y - 3.0f, z, 0.0f, -1000.0f, 0.0f, &t)) {
                 coin.groundHeight = (y - 3.0f) - 1000.0f * t;
             } else {
-                coin.groundHeight = -10000.0f;
+                coin.groundHeight = kNoGroundHeight;
             }
             // Walls to either side across the view push the coin back.
             gfx::Mat4 view;

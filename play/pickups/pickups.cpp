@@ -66,6 +66,9 @@ void SpawnPickups(PlayerCraft* owner, float x, float y, float z, int32_t kind, i
         coin.timer = RandomInt() & 7;
         coin.kind = kind;
         coin.scale = 1.0f;
+        // No ground is known until the coin's first downward ray, up to 7 ticks away: it
+        // falls until then rather than bouncing off a ground at height 0.
+        coin.groundHeight = kNoGroundHeight;
         float r = 2.0f * (RandomUnit() + 0.2f);
         float a = 2.0f * gfx::kPi * RandomUnit();
         coin.velocity[0] = r * std::sin(a);

@@ -19,11 +19,13 @@ constexpr int32_t kCoinPayTimer = 70;
 // Timer value from which a coin rises.
 constexpr int32_t kCoinRiseTimer = 60;
 constexpr int32_t kScoreCap = 999999999;
+// The ground height of a coin with no ground found below it (yet).
+constexpr float kNoGroundHeight = -10000.0f;
 
 struct Pickup {
     float position[3];
     float velocity[3];
-    float groundHeight;  // course height below the coin; -10000 with no ground below
+    float groundHeight;  // course height below the coin; kNoGroundHeight with none found
     int32_t kind;        // 0 free
     int32_t timer;       // starts at 0..7
     float scale;         // 1.0 at spawn; scales the coin's own motion

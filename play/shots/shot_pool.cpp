@@ -252,8 +252,9 @@ void FirePlayerWeapon(PlayerCraft* craft, int32_t kind) {
                 SetVec(shot->position, at);
                 shot->radius = 20.0f;
                 AimHomingShot(craft, shot);
-                // Kind 9 goes on, one shot per lock, until a shot finds none.
-                if (kind == shot_kind::kMissile && shot->kind != shot_kind::kFree) continue;
+                // Kind 9 claims on through one whole pass of the pool: one shot per lock, and
+                // every claim after the locks ran out is freed again (each took a serial).
+                if (kind == shot_kind::kMissile) continue;
                 return;
             }
             default:

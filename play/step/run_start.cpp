@@ -119,6 +119,10 @@ void StartCraft(int32_t i) {
     c.hitFlash = 0;
 
     if (c.out == 0 && g.weaponSelect == 1 && c.craft != 3) c.weapon = -1;
+    // Craft 3 goes on with its weapon, but only with one this run offers: a weapon left
+    // from an earlier run (none, one not owned, the option without a second craft) would
+    // stand through the select and could not be cycled away.
+    if (g.weaponSelect == 1 && c.craft == 3) c.weapon = ListedWeaponOrFirst(c.weapon);
 
     c.wobblePhase = 0.0f;
     c.wobbleRate = 0.0f;

@@ -72,6 +72,14 @@ void BuildWeaponList() {
     WeaponListLength() = length;
 }
 
+int32_t ListedWeaponOrFirst(int32_t weapon) {
+    int32_t length = ListLength();
+    for (int32_t i = 0; i < length; ++i) {
+        if (gGameState.weaponList[i] == weapon) return weapon;
+    }
+    return length > 0 ? gGameState.weaponList[0] : weapon;
+}
+
 void StepWeaponSelectPhase() {
     if (gGameState.weaponSelect != 1) {
         if (gGameState.weaponSelectTicks > 0) gGameState.weaponSelectTicks -= 1;

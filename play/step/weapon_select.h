@@ -19,6 +19,9 @@ void StepCraftWeaponChoice(PlayerCraft* craft, uint8_t held, uint8_t pressed);
 // The weapon list of the stage start: every available weapon 0..10, without the two-player
 // option for one craft.
 void BuildWeaponList();
+// The weapon when the run's list offers it, else the list's first entry (the weapon as it is
+// while the list is empty).
+int32_t ListedWeaponOrFirst(int32_t weapon);
 // The two-player option's one shot, made by craft 0 when both crafts hold the option.
 void FireTwoPlayerOption();
 // A saved cursor is a slot 0..11; anything else starts at 0.

@@ -4,6 +4,7 @@
 
 #include "play/pickups/effects_step.h"
 #include "tests/combat/combat_fixture.h"
+#include "world/rail/camera_rail.h"
 
 namespace vqtest {
 namespace {
@@ -147,6 +148,28 @@ TEST_F(PoolTest, MoneySplitsIntoCoinsWorthTenTimesTheAmountAndPaysInSeventyTicks
     }
 }
 
+// A new coin knows no ground until its first downward ray: over a course with nothing below
+// it only falls, wherever it was dropped and however long its first ray waits.
+TEST_F(PoolTest, ANewCoinFallsUntilItsFirstRayFindsTheGround) {
+    struct Case {
+        float height;
+        int32_t timer;
+    };
+    for (Case c : {Case{50.0f, 1}, Case{2.9f, 1}, Case{0.0f, 4}, Case{-40.0f, 1}}) {
+        SCOPED_TRACE(::testing::Message() << "dropped at " << c.height << ", timer " << c.timer);
+        FreeAllPickups();
+        gPickupPool.cursor = 0;
+        SpawnPickups(&Craft(0), 0.0f, c.height, 0.0f, pickup_kind::kSmall, 1);
+        Pickup& coin = gPickupPool.pickups[0];
+        coin.timer = c.timer;
+        for (int t = 0; t < 20; ++t) {
+            float before = coin.velocity[1];
+            UpdatePickups(gfx::Vec3{0.0f, 0.0f, 0.0f});
+            ASSERT_LT(coin.velocity[1], before) << "tick " << t;
+        }
+    }
+}
+
 TEST_F(PoolTest, TheScoreStopsAtItsCapAndAFullCoinPoolDropsTheRest) {
     gGameState.score = 999999950;
     SpawnPickups(&Craft(0), 0, 0, 0, pickup_kind::kLarge, 1);
@@ -181,6 +204,82 @@ TEST_F(PoolTest, ACoinOnTheCourseBouncesAndStillPays) {
     EXPECT_NEAR(gPickupPool.pickups[0].groundHeight, 0.0f, 1e-3f);
     for (int t = 0; t < 80; ++t) UpdatePickups(gfx::Vec3{0.0f, 0.0f, 0.0f});
     EXPECT_EQ(gGameState.score, 10);
+    gCurrentStage = nullptr;
+}
+
+struct CarryCase {
+    enum Object { kShot, kCoin, kParticle } object;
+    int32_t kind;
+    int ticks;
+    float share;  // of the course's move per tick, summed over the ticks
+};
+
+// On a stage that carries objects with the course, each object moves by its share of the
+// rail's move beside where it would be without the carry. The rail climbs and turns, so every
+// axis of the carry counts.
+TEST_F(PoolTest, ObjectsRideWithTheCourseOnAStageThatCarriesThem) {
+    const CarryCase cases[] = {
+        {CarryCase::kShot, shot_kind::kHoming, 2, 2.0f},  // lock-on shots every tick
+        {CarryCase::kShot, 21, 2, 1.0f},                  // missiles through their velocity
+        {CarryCase::kCoin, pickup_kind::kSmall, 2, 1.8f},
+        {CarryCase::kParticle, particle_kind::kExplosion, 2, 2.0f},
+        {CarryCase::kParticle, particle_kind::kGlow, 2, 1.0f},  // not on its first tick
+        {CarryCase::kParticle, particle_kind::kFirework, 2, 1.6f},
+        {CarryCase::kParticle, particle_kind::kWreckSpark, 2, 0.7f},
+    };
+    StageInfo stage{};
+    stage.cameraCount = 1;
+    gCurrentStage = &stage;
+    for (CollisionSegment& s : gCollisionSegments) s.count = 0;
+    gCameraRail.keyCount[0] = 40;
+    gCameraRail.lookAt = 0;
+    for (int k = 0; k < 40; ++k) {
+        // File x is mirrored: the world rail runs toward +x, up and along +z.
+        gCameraRail.cameraPath[0][k] = gfx::Vec3{-2.0f * k, 1.0f * k, 10.0f * k};
+    }
+    gRailPosition = 5.0f;
+    gGameState.railSpeed = 1.5f;
+    const gfx::Vec3 move{3.0f, 1.5f, 15.0f};
+
+    auto run = [&](const CarryCase& c, int32_t carries) {
+        stage.scrollOffset = carries;
+        ResetCombatGlobals();
+        SeedRandom(7);
+        float* position = nullptr;
+        if (c.object == CarryCase::kShot) {
+            Shot* s = ClaimFreeShotSlot();
+            s->kind = c.kind;
+            s->side = c.kind == shot_kind::kHoming ? kShotSidePlayer : kShotSideEnemy;
+            s->owner = &Craft(0);
+            s->yaw = gfx::kPi;
+            s->position[2] = -200.0f;
+            position = s->position;
+        } else if (c.object == CarryCase::kCoin) {
+            SpawnPickups(&Craft(0), 0.0f, 100.0f, -200.0f, c.kind, 1);
+            position = gPickupPool.pickups[0].position;
+        } else {
+            Particle& p = gParticlePool.particles[0];
+            p.kind = c.kind;
+            p.scale = 1.0f;
+            p.velocity[0] = 0.5f;
+            p.position[2] = -200.0f;
+            position = p.position;
+        }
+        for (int t = 0; t < c.ticks; ++t) {
+            UpdateShots();
+            UpdateEffects();
+        }
+        return gfx::Vec3{position[0], position[1], position[2]};
+    };
+    for (const CarryCase& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "object " << c.object << " kind " << c.kind);
+        gfx::Vec3 still = run(c, 0);
+        gfx::Vec3 carried = run(c, 1);
+        EXPECT_NEAR(carried.x - still.x, c.share * move.x, 1e-3f);
+        EXPECT_NEAR(carried.y - still.y, c.share * move.y, 1e-3f);
+        EXPECT_NEAR(carried.z - still.z, c.share * move.z, 1e-3f);
+    }
+    gCameraRail.keyCount[0] = 0;
     gCurrentStage = nullptr;
 }
 

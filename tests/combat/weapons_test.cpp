@@ -127,23 +127,47 @@ TEST_F(WeaponsTest, LaunchedKindsLeaveTheMuzzleAtTheirSpeeds) {
     EXPECT_GT(bomb.velocity[1], 0.5f);
 }
 
-TEST_F(WeaponsTest, MissilesTakeOneLockEachInRisingCountdownOrder) {
-    Craft(0).weapon = 6;
-    Craft(0).lockCooldown = 100;
+// A volley takes one lock per missile in rising countdown order, and claims on through one
+// whole pass of the pool: every free slot it meets after the locks ran out is claimed and
+// freed again, so the cursor comes back where it started and each claim takes a serial.
+TEST_F(WeaponsTest, MissilesTakeOneLockEachAndTheVolleyClaimsOneWholePass) {
+    struct Case {
+        int locks;
+        int32_t cursor;
+        int busy;  // live bullets from the cursor on
+    };
+    const Case cases[] = {{3, 0, 0}, {1, 300, 40}, {0, 511, 5}};
     const int32_t countdowns[3] = {90, 30, 60};
-    Enemy* enemies[3];
-    for (int i = 0; i < 3; ++i) {
-        enemies[i] = PlaceEnemy(0, gfx::Vec3{0.0f, 0.0f, -300.0f - 50.0f * i});
-        GiveLock(enemies[i], 0);
-        enemies[i]->lockCountdowns[0] = countdowns[i];
+    const int expectedTargets[3] = {1, 2, 0};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.locks << " locks from " << c.cursor);
+        ResetCombatGlobals();
+        ResetEnemyGlobals();
+        Enemy* enemies[3];
+        for (int i = 0; i < 3; ++i) {
+            enemies[i] = PlaceEnemy(0, gfx::Vec3{0.0f, 0.0f, -300.0f - 50.0f * i});
+            // The locks beyond the case's count belong to the other player.
+            GiveLock(enemies[i], i < c.locks ? 0 : 1);
+            enemies[i]->lockCountdowns[0] = c.locks == 3 ? countdowns[i] : 50;
+        }
+        for (int k = 0; k < c.busy; ++k) {
+            gShotPool.shots[static_cast<size_t>((c.cursor + k) % kShotPoolSize)].kind =
+                shot_kind::kBullet;
+        }
+        gShotPool.cursor = c.cursor;
+        gShotPool.serial = 0;
+        FirePlayerWeapon(&Craft(0), shot_kind::kMissile);
+        EXPECT_EQ(ShotsOfKind(shot_kind::kMissile), c.locks);
+        EXPECT_EQ(CountShots(), c.busy + c.locks);
+        EXPECT_EQ(gShotPool.cursor, c.cursor);
+        EXPECT_EQ(gShotPool.serial, kShotPoolSize - c.busy);
+        if (c.locks == 3) {
+            for (int i = 0; i < 3; ++i) {
+                EXPECT_EQ(gShotPool.shots[static_cast<size_t>(i)].target, expectedTargets[i]);
+                EXPECT_EQ(enemies[i]->lockCountdowns[0], -1);  // spent
+            }
+        }
     }
-    gShotPool.cursor = 0;
-    Tick(0, 0, kPadCancel);
-    ASSERT_EQ(ShotsOfKind(shot_kind::kMissile), 3);
-    EXPECT_EQ(gShotPool.shots[0].target, 1);
-    EXPECT_EQ(gShotPool.shots[1].target, 2);
-    EXPECT_EQ(gShotPool.shots[2].target, 0);
-    for (Enemy* e : enemies) EXPECT_EQ(e->lockCountdowns[0], -1);  // spent
 }
 
 TEST_F(WeaponsTest, TheLockLaserFiresWithoutALockOnceAtATime) {
@@ -384,6 +408,29 @@ TEST_F(WeaponsTest, ALaserLockBelongsToTheCraftThatSetIt) {
     EXPECT_EQ(ParticlesOfKind(particle_kind::kGunSparkRight), 16);
     CraftTick(0, 0);
     EXPECT_EQ(e->markerCountdown, 0);
+}
+
+// Hold-fire turns the craft toward its laser lock: the aimed yaw and pitch stay in the craft
+// (the next tick's pose and the charge shots start from them) with the bank levelled.
+TEST_F(WeaponsTest, HoldFireKeepsTheAimedYawAndPitchInTheCraft) {
+    const gfx::Vec3 points[] = {
+        {0.0f, 0.0f, -300.0f}, {20.0f, 10.0f, -300.0f}, {-15.0f, -12.0f, -250.0f}};
+    for (const gfx::Vec3& at : points) {
+        SCOPED_TRACE(::testing::Message() << at.x << " " << at.y << " " << at.z);
+        ResetEnemyGlobals();
+        SetUpCraft(0, 0);
+        Craft(0).bank = 0.7f;
+        Craft(0).lockCooldown = 21;
+        Enemy* e = PlaceEnemy(0, at);
+        for (int t = 0; t < 25; ++t) CraftTick(0, kPadDecide, t == 0 ? kPadDecide : 0);
+        ASSERT_EQ(Craft(0).aimTarget, EnemyIndex(*e));
+        // The camera looks down -z with the identity direction: the aim is the point's own
+        // heading and elevation from the craft.
+        float flat = std::sqrt(at.x * at.x + at.z * at.z);
+        EXPECT_NEAR(Craft(0).yaw, std::atan2(at.x, at.z), 1e-5f);
+        EXPECT_NEAR(Craft(0).pitch, -std::atan2(at.y, flat), 1e-5f);
+        EXPECT_EQ(Craft(0).bank, 0.0f);
+    }
 }
 
 TEST_F(WeaponsTest, TheVulcanFiresMirroredPairsEveryFifthTickOfItsBurst) {

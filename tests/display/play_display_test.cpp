@@ -2,10 +2,11 @@
 // golden images: a one-player and a two-player frame with markers, reticles, the boss
 // gauge and the combo; the weapon select of two players mid-turn and of one player on the
 // random slot; stage 9's speed gauge with the stage-clear caption; the down banners with
-// and without credits. Beside them the rules the pictures rest on: lock-marker looks, slot
-// availability, the one-player display and indices out of range.
+// and without credits. Beside them the rules the pictures rest on: each boost's own icon,
+// lock-marker looks, slot availability, the one-player display and indices out of range.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 
@@ -193,6 +194,45 @@ TEST_F(PlayDisplay, DownBannersWithAndWithoutCredits) {
     gGameState.credits = 3;
     DrawHud(DrawGameHud);
     EXPECT_TRUE(Golden("down_with_credits"));
+}
+
+// Each boost lights its own icon, in the shop's order of the items: engine, gun, cooling,
+// reflect; the flags stand in the order gun, speed, cooling, reflect.
+TEST_F(PlayDisplay, EachBoostLightsItsOwnIcon) {
+    struct Case {
+        const char* boost;
+        int flag;
+        int icon;
+    };
+    const Case cases[] = {{"gun", 0, 1}, {"speed", 1, 0}, {"cooling", 2, 2}, {"reflect", 3, 3}};
+    DrawHud(DrawGameHud);
+    vqtest::TestPicture none = Picture();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.boost);
+        for (int32_t& flag : gGameState.shopBoosts) flag = 0;
+        gGameState.shopBoosts[c.flag] = 1;
+        DrawHud(DrawGameHud);
+        vqtest::TestPicture lit = Picture();
+        ASSERT_EQ(lit.texels.size(), none.texels.size());
+        // The box of the texels the boost changed.
+        uint32_t left = lit.width, right = 0, top = lit.height, bottom = 0;
+        for (uint32_t y = 0; y < lit.height; ++y) {
+            for (uint32_t x = 0; x < lit.width; ++x) {
+                if (vqtest::At(lit, x, y) == vqtest::At(none, x, y)) continue;
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+        ASSERT_LE(left, right) << "nothing lit";
+        // Inside its own icon's place and inside no other's.
+        auto inside = [&](int icon) {
+            uint32_t x0 = static_cast<uint32_t>(248 + 36 * icon);
+            return left >= x0 && right < x0 + 64 && top >= 416 && bottom < 480;
+        };
+        for (int icon = 0; icon < 4; ++icon) EXPECT_EQ(inside(icon), icon == c.icon) << icon;
+    }
 }
 
 TEST_F(PlayDisplay, IndicesOutOfRangePickNoPictureCell) {

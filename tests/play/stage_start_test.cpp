@@ -113,6 +113,37 @@ TEST_F(StageStartTest, DownAndOutCraftsByPlayerSetup) {
     EXPECT_EQ(b.shownLife, 20.0f);
 }
 
+// Craft 3 keeps its weapon into a weapon select, but only one the run's list offers: a weapon
+// left from an earlier run of the program (the option of a two-player run, none, one not
+// owned) becomes the list's first entry.
+TEST_F(StageStartTest, CraftThreeStartsAWeaponSelectWithAWeaponOfTheList) {
+    struct Case {
+        PlayerSetup setup;
+        int stage;
+        int32_t held;
+        int32_t expected;
+    };
+    const Case cases[] = {
+        {PlayerSetup::OnePlayer, 0, 10, 0},   {PlayerSetup::OnePlayer, 3, -1, 0},
+        {PlayerSetup::OnePlayer, 0, 7, 0},    {PlayerSetup::OnePlayer, 0, 4, 4},
+        {PlayerSetup::TwoPlayers, 0, 10, 10}, {PlayerSetup::OnePlayer, 1, 10, 10},
+    };
+    Start(GameMode::StagesInARow, PlayerSetup::OnePlayer, 0);
+    auto& words = gGameState.records.words;
+    words[record::kOwnedWeapons + 4] = 1;
+    words[record::kOwnedWeapons + 10] = 1;
+    gGameState.craft[0] = 3;
+    gGameState.craft[1] = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "stage " << c.stage << " weapon " << c.held);
+        gGameState.playerSetup = c.setup;
+        gGameState.stage = c.stage;
+        gPlayerCrafts[0].weapon = c.held;
+        StartStage();
+        EXPECT_EQ(gPlayerCrafts[0].weapon, c.expected);
+    }
+}
+
 TEST_F(StageStartTest, SavedCursorsOutsideTheSlotsStartAtZero) {
     Start(GameMode::StagesInARow, PlayerSetup::TwoPlayers, 0);
     auto& words = gGameState.records.words;

@@ -1,5 +1,5 @@
-// The stage result: the bonus rows of each mode, the tally's timing, the score cap and the
-// scene that follows in every mode.
+// The stage result: the bonus rows of each mode, the tally's timing, the score cap, and the
+// scene that follows and the best record entered in every mode.
 #include <gtest/gtest.h>
 
 #include "engine/graphics/texture_groups.h"
@@ -128,28 +128,48 @@ TEST_F(Result, TheTallyDecideAndSounds) {
     EXPECT_EQ(gGameState.fade.direction, 1);
 }
 
-// The scene after the fade-out, for every mode, as the game step leaves the stage number.
-TEST_F(Result, TheNextSceneOfEveryMode) {
+// The scene after the fade-out and the best record it enters, for every mode, as the game
+// step leaves the stage number: the record takes the score before the title banks it.
+TEST_F(Result, TheNextSceneAndTheBestRecordOfEveryMode) {
+    constexpr int32_t kCrafts = 1 << 8 | 2;      // player 2 flies craft 1, player 1 craft 2
+    constexpr int32_t kWeapons = 6 << 8 | 4;     // the crafts' weapons now
+    constexpr int32_t kRunWeapons = 5 << 8 | 3;  // the run's first chapter
     struct Case {
         GameMode mode;
         int stage;
+        PlayerSetup setup;
         SceneId scene;
         int eventAfter;
+        int best;  // the record word that takes the score (its pairs follow by set-up), -1 none
     };
-    for (Case c :
-         {Case{GameMode::Extra, 18, SceneId::Ending, 7},
-          Case{GameMode::Practice, 4, SceneId::Title, 7},
-          Case{GameMode::StagesInARow, 18, SceneId::Title, 7},
-          Case{GameMode::StagesInARow, 6, SceneId::Shop, 7},
-          Case{GameMode::Story, 15, SceneId::Shop, 8}, Case{GameMode::Story, 18, SceneId::Event, 7},
-          Case{GameMode::Story, 3, SceneId::Event, 7}}) {
+    const Case cases[] = {
+        {GameMode::Extra, 18, PlayerSetup::TwoPlayers, SceneId::Ending, 7, record::kExtraBest + 2},
+        {GameMode::Practice, 4, PlayerSetup::ComputerPartner, SceneId::Title, 7,
+         record::kPracticeBest + 24},
+        {GameMode::StagesInARow, 18, PlayerSetup::OnePlayer, SceneId::Title, 7, record::kRunBest},
+        {GameMode::StagesInARow, 6, PlayerSetup::OnePlayer, SceneId::Shop, 7, -1},
+        {GameMode::Story, 15, PlayerSetup::OnePlayer, SceneId::Shop, 8, -1},
+        {GameMode::Story, 18, PlayerSetup::TwoPlayers, SceneId::Event, 7, record::kRunBest + 2},
+        {GameMode::Story, 3, PlayerSetup::OnePlayer, SceneId::Event, 7, -1},
+    };
+    for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(static_cast<int>(c.mode)) + " stage " +
                      std::to_string(c.stage));
+        auto& words = gGameState.records.words;
+        words = {};
+        words[record::kRunWeaponsP1] = 3;
+        words[record::kRunWeaponsP2] = 5;
         gGameState.gameMode = c.mode;
+        gGameState.playerSetup = c.setup;
+        gGameState.craft[0] = 2;
+        gGameState.craft[1] = 1;
+        gPlayerCrafts[0].weapon = 4;
+        gPlayerCrafts[1].weapon = 6;
         gGameState.stage = c.stage;
         gGameState.eventNumber = 7;
         gGameState.scene = SceneId::Result;
         gGameState.score = 1234;
+        gGameState.pointsTotal = 100;
         InitResult();
         gResultShop.resultTicks = 200;
         Hold(0, kPadDecide);
@@ -169,6 +189,33 @@ TEST_F(Result, TheNextSceneOfEveryMode) {
         }
         if (c.scene == SceneId::Event) {
             EXPECT_EQ(gEventState.eventNumber, 7);
+        }
+        if (c.scene == SceneId::Title) {
+            EXPECT_EQ(gGameState.score, 0);
+            EXPECT_EQ(gGameState.pointsTotal, 1334) << "the title banked the score";
+        }
+        // The mode's best with its pairs, and no other best word.
+        int32_t expected[record::kGetExtra] = {};
+        if (c.best >= record::kExtraBest) {
+            expected[c.best] = 1234;
+            expected[c.best + 3] = kCrafts;
+            expected[c.best + 6] = kWeapons;
+        } else if (c.best >= record::kRunBest) {
+            int setup = c.best - record::kRunBest;
+            expected[c.best] = 1234;
+            expected[c.best + 3] = kCrafts;
+            expected[record::kRunBestWeapons + 6 * setup] = kRunWeapons;
+        } else if (c.best >= 0) {
+            expected[c.best] = 1234;
+            expected[c.best + 60] = kCrafts;
+            expected[c.best + 120] = kWeapons;
+        }
+        for (int w = 0; w < record::kGetExtra; ++w) {
+            bool bestWord = w < record::kOwnedWeapons ||
+                            (w >= record::kRunBest && w < record::kRunWeaponsP1) ||
+                            w >= record::kExtraBest;
+            if (!bestWord) continue;
+            EXPECT_EQ(words[static_cast<size_t>(w)], expected[w]) << "word " << w;
         }
     }
 }
