@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -145,7 +146,7 @@ const char* FormName(Form form) {
 }
 
 // Damages one file of the data: removed, emptied, cut to its first half, or one byte in
-// every 200 (from byte 100 on) replaced by a byte no text holds.
+// every 200 (from byte 100 on) replaced by 0xFF, a byte neither ASCII nor CP932 text holds.
 void Damage(const std::string& path, Form form) {
     std::string bytes = vqtest::ReadWholeFile(path);
     switch (form) {
@@ -225,7 +226,7 @@ std::string DescribeLoadedStage() {
         s += "craft " + std::to_string(i) + ": " + DescribeModel(gCraftModels[i]) + "\n";
     }
     for (int slot = 0; slot < kEnemyModelSlots; ++slot) {
-        if (!gEnemyModelNeeded[static_cast<size_t>(slot)]) continue;
+        if (!gEnemyModelNeeded[static_cast<size_t>(slot)] || !EnemyModelFile(slot)) continue;
         s += "enemy " + std::to_string(slot) + ": " +
              DescribeModel(gEnemyModels[static_cast<size_t>(slot)]) + "\n";
     }
@@ -262,12 +263,10 @@ TEST(DamagedData, IsToldOrPlaysAsTheSoundData) {
         ASSERT_NE(sound.find("stage 1-1 listed"), std::string::npos);
         ASSERT_NE(sound.find("rail 40 look-at 1"), std::string::npos) << sound;
         ASSERT_EQ(sound.find("none"), std::string::npos) << sound;
-        for (int slot = 0; slot < kEnemyModelSlots && enemyFile.empty(); ++slot) {
-            if (gEnemyModelNeeded[static_cast<size_t>(slot)] && EnemyModelFile(slot)) {
-                enemyFile = EnemyModelFile(slot);
-            }
-        }
-        ASSERT_FALSE(enemyFile.empty()) << "the first stage needs no enemy model";
+        size_t enemy = sound.find("enemy ");
+        ASSERT_NE(enemy, std::string::npos) << "the first stage needs no enemy model";
+        enemyFile = EnemyModelFile(std::atoi(sound.c_str() + enemy + 6));
+        ASSERT_FALSE(enemyFile.empty());
     }
     const std::string files[] = {"idx/stage.idx",  "xfile/st/cam.x", "xfile/st/map1.x",
                                  "xfile/st/sky.x", kCraftFiles[0],   enemyFile};
