@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/gfx/math.h"
@@ -74,6 +75,16 @@ constexpr int kSelectWeapon = 244;      // selectwepon1..3
 struct RecordBlock {
     std::array<int32_t, kRecordWords> words;
 };
+
+constexpr int32_t kSubWeapons = 11;  // sub-weapons 0..10
+
+// A sub-weapon is owned when its flag word is set, whatever value the settings file gave it.
+// The weapon select's list and choice, the play display and the shop all ask this one rule,
+// so a weapon is offered exactly when it can be chosen.
+inline bool IsSubWeaponOwned(const RecordBlock& records, int32_t weapon) {
+    return weapon >= 0 && weapon < kSubWeapons &&
+           records.words[static_cast<size_t>(record::kOwnedWeapons + weapon)] != 0;
+}
 
 struct ScreenFade {
     int32_t counter;    // 0 when no fade is drawn

@@ -118,9 +118,11 @@ void SetModelRenderStates(SkinnedModel* model, gfx::Device* device);
 void SetModelProjection(SkinnedModel* model);
 
 // Loads a ".x" file into the model (replacing what it held). Returns kModelOk or the
-// failing result; a path of kModelPathBytes or more is refused.
+// failing result; a path of kModelPathBytes or more is refused. A file that cannot be loaded
+// (missing, empty, damaged) is told to the user by a message naming it; the model keeps
+// what it held.
 int32_t LoadModelFile(SkinnedModel* model, const char* path);
-// Loads the file named by model->path.
+// Loads the file named by model->path (with the same message on failure).
 int32_t LoadModelHierarchy(SkinnedModel* model);
 
 // Builds the container's drawable mesh for the model's skinning method from its skin mesh.

@@ -17,6 +17,9 @@ namespace {
 
 enum KeyType : uint32_t { kKeyRotation = 0, kKeyScale = 1, kKeyPosition = 2, kKeyMatrix = 4 };
 
+// The caption of the message about a model file that cannot be loaded, as for plain meshes.
+constexpr char kFileOpenError[] = "File Open Error";
+
 // Everything the loading functions share.
 struct LoadContext {
     const xfile::Document* document;
@@ -345,11 +348,14 @@ int32_t LoadModelHierarchy(SkinnedModel* model) {
     element->root = new ModelFrame;
     if (std::strlen(model->path) <= 1) {
         FreeModelElement(element);
+        ShowMessageBox(model->path, kFileOpenError);
         return kModelFail;
     }
+    // A file that cannot be read leaves the model out of the game: the user is told which.
     xfile::Document document;
     if (!xfile::ParseFile(model->path, &document, nullptr)) {
         FreeModelElement(element);
+        ShowMessageBox(model->path, kFileOpenError);
         return kModelFail;
     }
     LoadContext ctx{&document, element, model};
@@ -357,6 +363,7 @@ int32_t LoadModelHierarchy(SkinnedModel* model) {
         int32_t r = LoadModelFrame(element->root, document.objects[index], ctx);
         if (r != kModelOk) {
             FreeModelElement(element);
+            ShowMessageBox(model->path, kFileOpenError);
             return r;
         }
     }
@@ -391,8 +398,10 @@ int32_t LoadModelHierarchy(SkinnedModel* model) {
 }
 
 int32_t LoadModelFile(SkinnedModel* model, const char* path) {
-    if (!path || std::strlen(path) >= sizeof model->path || !SetModelFolder(path))
+    if (!path || std::strlen(path) >= sizeof model->path || !SetModelFolder(path)) {
+        ShowMessageBox(path ? path : "", kFileOpenError);
         return kModelFail;
+    }
     std::memcpy(model->path, path, std::strlen(path) + 1);
     int32_t r = LoadModelHierarchy(model);
     if (r == kModelOk) SetModelRenderStates(model, model->device);

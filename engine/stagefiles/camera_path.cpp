@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "engine/core/context.h"
@@ -40,17 +41,6 @@ enum State : int {
     kDone = 15,
 };
 
-// Reads the values of a key line: behind the second ';' the first value, then each further
-// one behind the next ','. False when a separator is missing from the line.
-bool ReadKeyValues(const char* p, float* out, int count) {
-    for (int s = 0; s < 2; ++s) {
-        p = std::strchr(p, ';');
-        if (!p) return false;
-        ++p;
-    }
-    return ReadSeparatedReals(p, ',', out, count);
-}
-
 bool IsBlockStart(const char* line) {
     return MatchPrefix(line, "  AnimationKey {", 16) == 1;
 }
@@ -59,7 +49,77 @@ bool IsBlockEnd(const char* line) {
     return MatchPrefix(line, "  }", 3) == 1;
 }
 
+const char* SkipBlanks(const char* p) {
+    while (*p == ' ' || *p == '\t') ++p;
+    return p;
+}
+
+// A block's key count line: a whole number of at least 0 and its ';'.
+bool ReadCountLine(const char* line, int32_t* count) {
+    const char* end = nullptr;
+    int32_t n = 0;
+    if (!ParseDecimalInt(line, &n, &end) || n < 0 || *SkipBlanks(end) != ';') return false;
+    *count = n;
+    return true;
+}
+
+// A key line: the time (not used) and the value count, each ended by ';', then the values,
+// separated by ',' and ended by ';'.
+CameraPathDamage ReadKeyLine(const char* line, float* out, int count) {
+    const char* p = std::strchr(line, ';');
+    int32_t values = 0;
+    const char* end = nullptr;
+    if (!p || !ParseDecimalInt(p + 1, &values, &end) || *(end = SkipBlanks(end)) != ';') {
+        return CameraPathDamage::UnreadableKey;
+    }
+    if (values != count) return CameraPathDamage::WrongValueCount;
+    p = end + 1;
+    for (int k = 0; k < count; ++k) {
+        if (!ParseDecimalReal(p, &out[k], &end)) return CameraPathDamage::UnreadableNumber;
+        end = SkipBlanks(end);
+        if (*end != (k + 1 < count ? ',' : ';')) return CameraPathDamage::UnreadableNumber;
+        p = end + 1;
+    }
+    return CameraPathDamage::None;
+}
+
+// Inside the blocks whose keys are read: the file must not end there.
+bool IsInsideReadBlock(int state) {
+    return (state >= kRotationType && state <= kRotationKeys) ||
+           (state >= kCameraType && state <= kCameraKeys) ||
+           (state >= kTargetType && state <= kTargetKeys);
+}
+
+// A damaged file is used as a missing one.
+void EmptyRail() {
+    gCameraRail.keyCount[0] = 0;
+    gCameraRail.lookAt = 0;
+    gLastCounts = CameraPathCounts{0, 0, 0};
+}
+
 }  // namespace
+
+const char* DescribeCameraPathDamage(CameraPathDamage damage) {
+    switch (damage) {
+        case CameraPathDamage::None:
+            return nullptr;
+        case CameraPathDamage::NoCameraKeys:
+            return "no camera keys";
+        case CameraPathDamage::UnreadableCount:
+            return "unreadable key count";
+        case CameraPathDamage::UnreadableKey:
+            return "unreadable key";
+        case CameraPathDamage::WrongValueCount:
+            return "wrong number of values";
+        case CameraPathDamage::UnreadableNumber:
+            return "unreadable number";
+        case CameraPathDamage::KeyCountDiffers:
+            return "keys differ from their count";
+        case CameraPathDamage::CutShort:
+            return "file ends inside a block";
+    }
+    return "damaged";
+}
 
 CameraPathCounts LastCameraPathCounts() {
     return gLastCounts;
@@ -69,67 +129,107 @@ void ResetCameraPathCounts() {
     gLastCounts = CameraPathCounts{};
 }
 
-void ReadAnimationKeys(const char* data, size_t size, int slot) {
-    if (slot < 0 || slot >= kRailSlots) return;
+CameraPathRead ReadAnimationKeys(const char* data, size_t size, int slot) {
+    if (slot < 0 || slot >= kRailSlots) return CameraPathRead{CameraPathDamage::None, 0};
     if (!data) size = 0;
     gCameraRail.lookAt = 0;
     CameraPathCounts counts{0, 0, 0};
     int state = kWaitRotation;
+    bool ignoredBlockOpen = false;  // inside the second, fourth or fifth block
+    int32_t declared = 0;           // the key count of the block being read
+    int32_t keyLines = 0;           // its key lines, those beyond a table's room included
+    int32_t lineNumber = 1;
+    CameraPathRead result{CameraPathDamage::None, 0};
+    auto damage = [&](CameraPathDamage d) { result = CameraPathRead{d, lineNumber}; };
     char line[kLineBytes];
     size_t pos = 0;
-    while (pos < size && data[pos] != 0 && state != kDone) {
+    while (pos < size && data[pos] != 0 && state != kDone &&
+           result.damage == CameraPathDamage::None) {
         // A line runs up to and including the first NUL, CR or LF; longer lines are cut.
         size_t len = 0;
+        char last = 0;
         while (pos + len < size && len < kLineBytes - 1) {
-            char c = data[pos + len++];
-            if (c == 0 || c == '\r' || c == '\n') break;
+            last = data[pos + len++];
+            if (last == 0 || last == '\r' || last == '\n') break;
         }
         std::memcpy(line, data + pos, len);
         line[len] = 0;
         pos += len;
+        int32_t at = lineNumber;
+        if (last == '\n') ++lineNumber;
         if (line[0] == '\r' || line[0] == '\n' || line[0] == '/' || line[0] == 0) continue;
+        auto fail = [&](CameraPathDamage d) { result = CameraPathRead{d, at}; };
 
         switch (state) {
             case kWaitRotation:
-            case kWaitSecond:
             case kWaitCamera:
-            case kWaitFifth:
             case kWaitTarget:
-                if (IsBlockStart(line)) ++state;
+                if (IsBlockStart(line)) {
+                    ++state;
+                    ignoredBlockOpen = false;
+                } else if (ignoredBlockOpen && IsBlockEnd(line)) {
+                    ignoredBlockOpen = false;
+                }
+                break;
+            case kWaitSecond:
+            case kWaitFifth:
+                if (IsBlockStart(line)) {
+                    ++state;
+                    ignoredBlockOpen = true;
+                } else if (ignoredBlockOpen && IsBlockEnd(line)) {
+                    ignoredBlockOpen = false;
+                }
                 break;
             case kWaitFourth:
                 if (IsBlockStart(line)) {
                     gCameraRail.lookAt = 1;
                     ++state;
+                    ignoredBlockOpen = true;
                 }
                 break;
             case kRotationType:
-            case kRotationCount:
             case kCameraType:
-            case kCameraCount:
             case kTargetType:
-            case kTargetCount:
                 ++state;
                 break;
-            case kRotationKeys: {
-                if (IsBlockEnd(line)) {
-                    ++state;
+            case kRotationCount:
+            case kCameraCount:
+            case kTargetCount:
+                if (!ReadCountLine(line, &declared)) {
+                    fail(CameraPathDamage::UnreadableCount);
                     break;
                 }
-                float v[4];
-                if (!ReadKeyValues(line, v, 4) || counts.rotation >= kRailRotationKeys) break;
-                std::memcpy(gCameraRail.rotationKeys[slot][counts.rotation++], v, sizeof v);
+                keyLines = 0;
+                ++state;
                 break;
-            }
+            case kRotationKeys:
             case kCameraKeys:
             case kTargetKeys: {
                 if (IsBlockEnd(line)) {
-                    state = state == kCameraKeys ? kWaitFourth : kDone;
+                    if (keyLines != declared) {
+                        fail(CameraPathDamage::KeyCountDiffers);
+                        break;
+                    }
+                    state = state == kRotationKeys ? kWaitSecond
+                            : state == kCameraKeys ? kWaitFourth
+                                                   : kDone;
                     break;
                 }
-                float v[3];
+                float v[4];
+                int values = state == kRotationKeys ? 4 : 3;
+                CameraPathDamage d = ReadKeyLine(line, v, values);
+                if (d != CameraPathDamage::None) {
+                    fail(d);
+                    break;
+                }
+                ++keyLines;
+                if (state == kRotationKeys) {
+                    if (counts.rotation >= kRailRotationKeys) break;
+                    std::memcpy(gCameraRail.rotationKeys[slot][counts.rotation++], v, sizeof v);
+                    break;
+                }
                 int32_t& n = state == kCameraKeys ? counts.camera : counts.target;
-                if (!ReadKeyValues(line, v, 3) || n >= kRailPositionKeys) break;
+                if (n >= kRailPositionKeys) break;
                 gfx::Vec3* path = state == kCameraKeys ? gCameraRail.cameraPath[slot]
                                                        : gCameraRail.targetPath[slot];
                 path[n++] = gfx::Vec3{v[0], v[1], v[2]};
@@ -139,6 +239,13 @@ void ReadAnimationKeys(const char* data, size_t size, int slot) {
                 break;
         }
     }
+    if (result.damage == CameraPathDamage::None && (IsInsideReadBlock(state) || ignoredBlockOpen)) {
+        damage(CameraPathDamage::CutShort);
+    }
+    if (result.damage != CameraPathDamage::None) {
+        EmptyRail();
+        return result;
+    }
     gLastCounts = counts;
     // A looked-at frame without position keys (its block missing or empty) gives nothing to
     // look at: the camera is turned by its rotation keys as in a file without one.
@@ -146,16 +253,20 @@ void ReadAnimationKeys(const char* data, size_t size, int slot) {
     // The rail uses the camera keys and either the target keys or the rotation keys.
     int32_t other = gCameraRail.lookAt ? counts.target : counts.rotation;
     gCameraRail.keyCount[0] = std::min(counts.camera, other);
+    if (gCameraRail.keyCount[0] == 0) {
+        EmptyRail();
+        return CameraPathRead{CameraPathDamage::NoCameraKeys, 0};
+    }
+    return result;
 }
 
 void LoadAnimationKeys(const char* path, int slot) {
     if (slot < 0 || slot >= kRailSlots) return;
+    if (!path) path = "";
     FILE* file = sys::OpenDataFile(path, "rb");
     if (!file) {
-        ShowMessageBox(path ? path : "", kFileNotFound.c_str());
-        gCameraRail.keyCount[0] = 0;
-        gCameraRail.lookAt = 0;
-        gLastCounts = CameraPathCounts{0, 0, 0};
+        ShowMessageBox(path, kFileNotFound.c_str());
+        EmptyRail();
         return;
     }
     std::vector<char> data;
@@ -163,5 +274,14 @@ void LoadAnimationKeys(const char* path, int slot) {
     if (length > 0) data.resize(static_cast<size_t>(length));
     size_t got = data.empty() ? 0 : std::fread(data.data(), 1, data.size(), file);
     std::fclose(file);
-    ReadAnimationKeys(data.data(), got, slot);
+    CameraPathRead read = ReadAnimationKeys(data.data(), got, slot);
+    if (read.damage == CameraPathDamage::None) return;
+    // Told as a missing file is; a file with keys that cannot be read also says where.
+    if (read.damage == CameraPathDamage::NoCameraKeys) {
+        ShowMessageBox(path, kFileNotFound.c_str());
+        return;
+    }
+    std::string text = std::string(path) + " (line " + std::to_string(read.line) + ": " +
+                       DescribeCameraPathDamage(read.damage) + ")";
+    ShowMessageBox(text.c_str(), kFileNotFound.c_str());
 }

@@ -35,17 +35,39 @@ struct CameraPathCounts {
     int32_t target;
 };
 
+// What makes a camera-path file unusable. The reader checks what it reads beyond finding the
+// blocks: a rail flown from a damaged file would leave the crafts far from the enemies.
+enum class CameraPathDamage : int32_t {
+    None = 0,
+    NoCameraKeys,      // no usable key: no camera block, an empty one, or an empty file
+    UnreadableCount,   // a block's key count is not a whole number of at least 0
+    UnreadableKey,     // a key line without its time and value count, each ended by ';'
+    WrongValueCount,   // a key without the 4 (rotation) or 3 (position) values of its block
+    UnreadableNumber,  // a value that is not a finite number followed by its separator
+    KeyCountDiffers,   // a block holds more or fewer keys than its count says
+    CutShort,          // the file ends inside a block
+};
+
+struct CameraPathRead {
+    CameraPathDamage damage;
+    int32_t line;  // the file line where the damage was found (1 = first), 0 for none
+};
+
 // Reads one camera-path file into rail slot 0 or 1. The key count becomes the smallest
 // count of the blocks the file gave, so every key index below it is filled in each block in
 // use. A file whose looked-at frame has no position keys (the block missing or empty) is
-// read as one without a looked-at frame: no look-at, the camera's keys kept. Keys beyond a table's
-// room are dropped. A missing file shows the "file not found" message and empties the slot (key
-// count 0, no look-at).
+// read as one without a looked-at frame: no look-at, the camera's keys kept. Keys beyond a
+// table's room are dropped. A missing file shows the "file not found" message and empties the
+// slot (key count 0, no look-at); so does a damaged one, whose message also says where and why.
 void LoadAnimationKeys(const char* path, int slot);
 
 // The block counts of the last file read.
 CameraPathCounts LastCameraPathCounts();
 void ResetCameraPathCounts();
 
-// The reading itself, on a buffer holding a whole file (for tests and fuzzing).
-void ReadAnimationKeys(const char* data, size_t size, int slot);
+// The reading itself, on a buffer holding a whole file (for tests and fuzzing). A damaged
+// file leaves the rail as a missing one does: key count 0, no look-at, every block count 0.
+CameraPathRead ReadAnimationKeys(const char* data, size_t size, int slot);
+
+// The short English words for a damage ("unreadable number"), null for None.
+const char* DescribeCameraPathDamage(CameraPathDamage damage);

@@ -2,7 +2,9 @@
 
 #include <locale.h>
 
+#include <cerrno>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -43,5 +45,24 @@ bool ReadSeparatedReals(const char* text, char separator, float* out, int count)
         }
         out[k] = ReadDecimalReal(text);
     }
+    return true;
+}
+
+bool ParseDecimalInt(const char* text, int32_t* out, const char** end) {
+    char* stop = nullptr;
+    errno = 0;
+    long v = strtol_l(text, &stop, 10, CLocale());
+    if (stop == text || errno == ERANGE || v > INT32_MAX || v < INT32_MIN) return false;
+    *out = static_cast<int32_t>(v);
+    *end = stop;
+    return true;
+}
+
+bool ParseDecimalReal(const char* text, float* out, const char** end) {
+    char* stop = nullptr;
+    float v = static_cast<float>(strtod_l(text, &stop, CLocale()));
+    if (stop == text || !std::isfinite(v)) return false;
+    *out = v;
+    *end = stop;
     return true;
 }

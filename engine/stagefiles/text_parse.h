@@ -20,3 +20,9 @@ float ReadDecimalReal(const char* text);
 // Reads count reals: the first at text, each further one behind the next separator. False
 // when a separator is missing (the reals before it are written).
 bool ReadSeparatedReals(const char* text, char separator, float* out, int count);
+
+// The checking forms, for readers that refuse what they cannot read: leading blanks skipped,
+// then a number that must be there, within the int range or finite as a float. *end is set
+// behind the number. False (out and end untouched) when there is none.
+bool ParseDecimalInt(const char* text, int32_t* out, const char** end);
+bool ParseDecimalReal(const char* text, float* out, const char** end);

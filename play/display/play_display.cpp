@@ -518,8 +518,7 @@ LockMarkerLook LockMarkerLookOf(int32_t age) {
 
 bool IsWeaponSlotAvailable(int32_t slot) {
     if (slot == kRandomWeaponSlot) return true;
-    if (slot < 0 || slot > 10) return false;
-    return gGameState.records.words[static_cast<size_t>(record::kOwnedWeapons + slot)] != 0;
+    return IsSubWeaponOwned(gGameState.records, slot);
 }
 
 void DrawHitCount(int32_t x, int32_t y, int32_t count, int32_t age, int32_t bounce) {

@@ -22,11 +22,6 @@ int32_t ListLength() {
     return std::clamp(WeaponListLength(), 0, kWeaponListMax);
 }
 
-bool IsOwned(int32_t weapon) {
-    return weapon >= 0 && weapon <= kTwoPlayerOption &&
-           gGameState.records.words[static_cast<size_t>(record::kOwnedWeapons + weapon)] != 0;
-}
-
 // The weapon the run's record keeps for a craft: 255 for none.
 int32_t RecordedWeapon(int32_t weapon) {
     return weapon >= 0 && weapon <= kTwoPlayerOption ? weapon : kNoWeaponRecord;
@@ -38,7 +33,7 @@ void Decide(PlayerCraft* c, int32_t i) {
         PlaySoundEffect(kSoundCancel);
         return;
     }
-    if (cursor != kWeaponRandomSlot && !IsOwned(cursor)) {
+    if (cursor != kWeaponRandomSlot && !IsSubWeaponOwned(gGameState.records, cursor)) {
         PlaySoundEffect(kSoundCancel);
         return;
     }
@@ -65,7 +60,7 @@ int32_t SavedWeaponCursor(int32_t saved) {
 void BuildWeaponList() {
     int32_t length = 0;
     for (int32_t w = 0; w <= kTwoPlayerOption; ++w) {
-        if (gGameState.records.words[static_cast<size_t>(record::kOwnedWeapons + w)] != 1) continue;
+        if (!IsSubWeaponOwned(gGameState.records, w)) continue;
         if (w == kTwoPlayerOption && gGameState.playerCount == 1) continue;
         gGameState.weaponList[length++] = w;
     }

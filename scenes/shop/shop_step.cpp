@@ -63,7 +63,7 @@ const std::array<int32_t, kShopListSlots> kTitleShopItemList = {
     1, 2, 9, 11, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
 
 bool IsShopItemSoldOut(int32_t id) {
-    if (id >= 0 && id <= 10) return *RecordWord(record::kOwnedWeapons + id) != 0;
+    if (id >= 0 && id < kSubWeapons) return IsSubWeaponOwned(gGameState.records, id);
     if (id == 11) return *RecordWord(record::kTotalCredit) >= kMaxCredits;
     if (id >= 12 && id <= 15) return *BoostFlag(id) != 0;
     if (id == 16) return gGameState.credits >= kMaxCredits;

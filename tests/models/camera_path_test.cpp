@@ -44,8 +44,8 @@ std::string WithTarget(int positions, int targets) {
            " }\n}\n";
 }
 
-void ReadText(const std::string& text, int slot) {
-    ReadAnimationKeys(text.data(), text.size(), slot);
+CameraPathRead ReadText(const std::string& text, int slot) {
+    return ReadAnimationKeys(text.data(), text.size(), slot);
 }
 
 TEST(CameraPathReader, ThreeBlocksGiveRotationAndCameraKeys) {
@@ -113,18 +113,82 @@ TEST(CameraPathReader, BlockCountsAreKeptApartAndTheSmallestIsUsed) {
     ReadText(WithTarget(6, 2), 0);
     EXPECT_EQ(LastCameraPathCounts().target, 2);
     EXPECT_EQ(gCameraRail.keyCount[0], 2);
+}
 
-    // A file that ends before its camera block has no usable keys.
-    std::string text = "xof 0302txt 0032\n" + RotationKeys(3, 1.0f);
-    ReadText(text, 0);
-    EXPECT_EQ(gCameraRail.keyCount[0], 0);
-
-    // Key lines without their separators are not keys.
-    text = "  AnimationKey {\n   0;\n   2;\n   0;4;1,2,3,4;;,\n   garbage\n  }\n" +
-           PositionKeys(1, 1, 0.0f) + PositionKeys(2, 1, 0.0f);
-    ReadText(text, 0);
-    EXPECT_EQ(LastCameraPathCounts().rotation, 1);
-    EXPECT_EQ(gCameraRail.keyCount[0], 1);
+// Damage the reader finds: each case replaces one line of a sound file (or cuts it); the
+// file is then read as a missing one, whatever was read before.
+TEST(CameraPathReader, ADamagedFileIsToldAndKeepsNoKey) {
+    const std::string camera = CameraOnly(3, 3);
+    const std::string target = WithTarget(3, 3);
+    auto replace = [](std::string text, const std::string& from, const std::string& to) {
+        size_t at = text.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        return at == std::string::npos ? text : text.replace(at, from.size(), to);
+    };
+    // Lines of the files above: the rotation block's header is line 5, its count line 7, its
+    // first key line 8 and its end line 11; the camera block's first key line is line 21.
+    struct Case {
+        const char* name;
+        std::string text;
+        CameraPathDamage damage;
+        int32_t line;
+    };
+    const Case cases[] = {
+        {"a rotation key with three values", replace(camera, "0;4;1.000000,", "0;3;"),
+         CameraPathDamage::WrongValueCount, 8},
+        {"a position key with four values",
+         replace(camera, "0;3;10.000000,10.000000,", "0;4;1,10.000000,10.000000,"),
+         CameraPathDamage::WrongValueCount, 21},
+        {"a value count that is no number", replace(camera, "0;4;", "0;x;"),
+         CameraPathDamage::UnreadableKey, 8},
+        {"a key line without separators", replace(camera, "   0;4;", "   garbage"),
+         CameraPathDamage::UnreadableKey, 8},
+        {"a letter inside a value", replace(camera, "0.100000", "0.1x0000"),
+         CameraPathDamage::UnreadableNumber, 8},
+        {"a value missing", replace(camera, "0;4;1.000000,", "0;4;"),
+         CameraPathDamage::UnreadableNumber, 8},
+        {"a value beyond a float", replace(camera, "0.200000", "1e60"),
+         CameraPathDamage::UnreadableNumber, 8},
+        {"not a number", replace(camera, "0.300000", "nan"), CameraPathDamage::UnreadableNumber, 8},
+        {"a count that is no number", replace(camera, "   0;\n   3;", "   0;\n   3x;"),
+         CameraPathDamage::UnreadableCount, 7},
+        {"more keys than the count says", replace(camera, "   0;\n   3;", "   0;\n   2;"),
+         CameraPathDamage::KeyCountDiffers, 11},
+        {"fewer keys than the count says", replace(camera, "   0;\n   3;", "   0;\n   4;"),
+         CameraPathDamage::KeyCountDiffers, 11},
+        {"a lost block end and header", replace(camera, ";;;\n  }\n  AnimationKey {\n", ";;;\n"),
+         CameraPathDamage::UnreadableKey, 11},
+        {"cut inside the second block, which is not read",
+         camera.substr(0, camera.find("   160;3;")), CameraPathDamage::CutShort, 0},
+        {"cut inside the camera block", camera.substr(0, camera.find("   160;3;11.000000")),
+         CameraPathDamage::CutShort, 0},
+        {"cut inside the looked-at frame's first block",
+         target.substr(0, target.find("   0;4;50.000000")), CameraPathDamage::CutShort, 0},
+        {"cut inside the looked-at frame's position block",
+         target.substr(0, target.find("   160;3;501.000000")), CameraPathDamage::CutShort, 0},
+        {"a file that ends before its camera block", RotationKeys(3, 1.0f),
+         CameraPathDamage::NoCameraKeys, 0},
+        {"an empty file", "", CameraPathDamage::NoCameraKeys, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ReadText(target, 1);
+        ASSERT_EQ(gCameraRail.keyCount[0], 3);
+        CameraPathRead read = ReadAnimationKeys(c.text.data(), c.text.size(), 1);
+        EXPECT_EQ(read.damage, c.damage);
+        if (c.line > 0) {
+            EXPECT_EQ(read.line, c.line);
+        }
+        EXPECT_EQ(gCameraRail.keyCount[0], 0);
+        EXPECT_EQ(gCameraRail.lookAt, 0);
+        EXPECT_EQ(LastCameraPathCounts().rotation, 0);
+        EXPECT_EQ(LastCameraPathCounts().camera, 0);
+    }
+    // Blanks around the values and separators are not damage.
+    CameraPathRead read =
+        ReadText(replace(camera, "0;4;1.000000,0.100000,", "0;4; 1.0 , 0.1 ,"), 0);
+    EXPECT_EQ(read.damage, CameraPathDamage::None);
+    EXPECT_FLOAT_EQ(gCameraRail.rotationKeys[0][0][1], 0.1f);
 }
 
 TEST(CameraPathReader, ALookedAtFrameWithoutPositionKeysLeavesTheCameraKeys) {
@@ -175,19 +239,34 @@ TEST(CameraPathReader, KeysBeyondTheTablesAreDropped) {
     ReadText(longLine, 0);
 }
 
-TEST(CameraPathReader, AMissingFileEmptiesTheRail) {
+TEST(CameraPathReader, AMissingEmptyOrDamagedFileIsToldAndEmptiesTheRail) {
     vqtest::ScratchFolder folder;
     folder.Write("xfile/stage1/camera.x", CameraOnly(4, 4));
-    LoadAnimationKeys("xfile/stage1/camera.x", 0);
-    EXPECT_EQ(gCameraRail.keyCount[0], 4);
-    gCameraRail.lookAt = 1;
-    testing::internal::CaptureStderr();
-    LoadAnimationKeys("xfile/stage1/nothing.x", 0);
-    std::string shown = testing::internal::GetCapturedStderr();
-    EXPECT_NE(shown.find("xfile/stage1/nothing.x"), std::string::npos);
-    EXPECT_NE(shown.find("ファイルが見つかりません"), std::string::npos);
-    EXPECT_EQ(gCameraRail.keyCount[0], 0);
-    EXPECT_EQ(gCameraRail.lookAt, 0);
+    folder.Write("xfile/stage1/empty.x", "");
+    std::string damaged = CameraOnly(4, 4);
+    damaged[damaged.find("0.200000")] = '\xFF';
+    folder.Write("xfile/stage1/damaged.x", damaged);
+    struct Case {
+        const char* path;
+        const char* told;  // the message's text
+    };
+    const Case cases[] = {
+        {"xfile/stage1/nothing.x", "xfile/stage1/nothing.x\n"},
+        {"xfile/stage1/empty.x", "xfile/stage1/empty.x\n"},
+        {"xfile/stage1/damaged.x", "xfile/stage1/damaged.x (line 8: unreadable number)\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        LoadAnimationKeys("xfile/stage1/camera.x", 0);
+        EXPECT_EQ(gCameraRail.keyCount[0], 4);
+        gCameraRail.lookAt = 1;
+        testing::internal::CaptureStderr();
+        LoadAnimationKeys(c.path, 0);
+        std::string shown = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(shown, std::string("[ファイルが見つかりません] ") + c.told);
+        EXPECT_EQ(gCameraRail.keyCount[0], 0);
+        EXPECT_EQ(gCameraRail.lookAt, 0);
+    }
     // Slots outside 0..1 are not read.
     LoadAnimationKeys("xfile/stage1/camera.x", 2);
     EXPECT_EQ(gCameraRail.keyCount[0], 0);

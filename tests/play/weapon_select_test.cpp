@@ -2,8 +2,12 @@
 // count and its end, taking a choice back, the two-player option and the run's record.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "engine/random/random.h"
+#include "play/display/play_display.h"
 #include "play/step/weapon_select.h"
+#include "scenes/shop/shop.h"
 #include "tests/play/play_fixture.h"
 
 namespace {
@@ -43,10 +47,30 @@ TEST_F(WeaponSelectTest, ListHoldsOwnedWeaponsAndTheOptionOnlyForTwoCrafts) {
     EXPECT_EQ(gGameState.weaponList[0], 0);
     EXPECT_EQ(gGameState.weaponList[1], 3);
     gGameState.playerCount = 2;
-    gGameState.records.words[record::kOwnedWeapons + 5] = 2;  // only exactly 1 counts
     BuildWeaponList();
     EXPECT_EQ(gGameState.records.words[record::kWeaponListLength], 3);
     EXPECT_EQ(gGameState.weaponList[2], 10);
+}
+
+// The settings file may hold any value in an owned flag: the list offers a weapon exactly
+// when the choice accepts it, the panel shows it as available and the shop has sold it.
+TEST_F(WeaponSelectTest, OneOwnershipRuleForTheListTheChoiceThePanelAndTheShop) {
+    gGameState.playerCount = 1;
+    for (int32_t flag : {0, 1, 2, 3084, -1}) {
+        SCOPED_TRACE(flag);
+        gGameState.records.words[record::kOwnedWeapons + 5] = flag;
+        bool owned = flag != 0;
+        BuildWeaponList();
+        const int32_t* list = gGameState.weaponList;
+        int32_t length = gGameState.records.words[record::kWeaponListLength];
+        EXPECT_EQ(std::find(list, list + length, 5) != list + length, owned);
+        a.weapon = -1;
+        gGameState.weaponCursor[0] = 5;
+        Tick(0, kPadDecide);
+        EXPECT_EQ(a.weapon == 5, owned);
+        EXPECT_EQ(IsWeaponSlotAvailable(5), owned);
+        EXPECT_EQ(IsShopItemSoldOut(5), owned);
+    }
 }
 
 TEST_F(WeaponSelectTest, CursorSlidesOneSlotEveryTenTicksAndWraps) {

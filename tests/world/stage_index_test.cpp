@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/core/game_state.h"
+#include "tests/models/scratch_folder.h"
 #include "world/stage/stage_index.h"
 
 namespace {
@@ -190,6 +191,47 @@ TEST_F(StageIndexTest, ALineOfMoreThan511CharactersIsReadOnAsTheNextLine) {
     EXPECT_EQ(s.farClip, 7);
     EXPECT_EQ(s.mapCount, 1);
     EXPECT_STREQ(s.mapNames[0], "short.x");
+}
+
+// The file as start-up reads it: one that gives no stage is told as a missing one, and one
+// holding bytes that no text holds is told with its line and read as none.
+TEST_F(StageIndexTest, AnIndexWithoutAStageOrWithBytesNoTextHoldsIsTold) {
+    using namespace std::string_literals;
+    const std::string sound = "// stages\nstage:1-1\nmap:a.x\nfarclip:7\n";
+    struct Case {
+        const char* name;
+        const char* file;  // null: no file
+        std::string text;
+        const char* told;  // the message's text, null for none
+        int32_t stages;
+    };
+    const Case cases[] = {
+        {"missing", nullptr, "", "idx/stage.idx", 0},
+        {"empty", "idx/stage.idx", "", "idx/stage.idx", 0},
+        {"comments only", "idx/stage.idx", "// nothing yet\n\n", "idx/stage.idx", 0},
+        {"only an unknown code", "idx/stage.idx", "stage:9-9\nmap:a.x\n", "idx/stage.idx", 0},
+        {"a NUL byte in a name", "idx/stage.idx", "stage:1-1\nmap:a\0.x\n"s,
+         "idx/stage.idx (line 2: bytes that are not text)", 0},
+        {"a stray byte in a key", "idx/stage.idx",
+         sound + "fo\xFF"
+                 "color:1:2:3\n",
+         "idx/stage.idx (line 5: bytes that are not text)", 0},
+        {"a stray byte in a comment", "idx/stage.idx", "// \xFF\n" + sound.substr(10), nullptr, 1},
+        {"sound", "idx/stage.idx", sound, nullptr, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        vqtest::ScratchFolder folder;
+        if (c.file) folder.Write(c.file, c.text);
+        for (StageInfo& s : gStageInfo) std::memset(&s, 0, sizeof s);
+        testing::internal::CaptureStderr();
+        LoadStageIndex();
+        std::string shown = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(shown, c.told ? std::string("[ファイルが見つかりません] ") + c.told + "\n" : "");
+        EXPECT_EQ(gGameState.stageCount, c.stages);
+        // A damaged index leaves no record filled.
+        EXPECT_EQ(gStageInfo[0].mapCount, c.stages);
+    }
 }
 
 TEST(StageCodes, MapToIndices) {

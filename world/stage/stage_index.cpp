@@ -1,5 +1,6 @@
 #include "world/stage/stage_index.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "engine/core/context.h"
@@ -15,6 +16,33 @@ StageInfo* gCurrentStage;
 namespace {
 
 constexpr auto kMissingCaption = text::Cp932(u8"ファイルが見つかりません");
+constexpr char kIndexPath[] = "idx/stage.idx";
+
+// Reads a line as fgets does (at most size - 1 bytes, up to and including its line end) and
+// returns its length, NUL bytes included; 0 at the end of the file.
+size_t ReadLine(FILE* file, char* line, size_t size) {
+    size_t n = 0;
+    int c = 0;
+    while (n + 1 < size && (c = std::getc(file)) != EOF) {
+        line[n++] = static_cast<char>(c);
+        if (c == '\n') break;
+    }
+    line[n] = 0;
+    return n;
+}
+
+// False when the bytes hold one that neither ASCII nor CP932 text holds: a control byte
+// other than the blanks, the line ends and the old end-of-file mark, DEL, or a byte CP932
+// leaves unused at the top. Such a byte in a line the reader uses means the file is damaged.
+bool IsText(const char* bytes, size_t length) {
+    for (size_t i = 0; i < length; ++i) {
+        auto c = static_cast<unsigned char>(bytes[i]);
+        bool control =
+            c < 0x20 && c != '\t' && c != '\n' && c != '\v' && c != '\f' && c != '\r' && c != 0x1A;
+        if (control || c == 0x7F || c >= 0xFD) return false;
+    }
+    return true;
+}
 
 // Copies a text value up to the line end; false when it does not fit the field (the
 // record keeps what it had).
@@ -168,23 +196,42 @@ int StageIndexFromCode(const char* code) {
 }
 
 void LoadStageIndex() {
-    FILE* file = sys::OpenDataFile("idx/stage.idx", "r");
+    FILE* file = sys::OpenDataFile(kIndexPath, "r");
     if (!file) {
-        ShowMessageBox("idx/stage.idx", kMissingCaption.c_str());
+        ShowMessageBox(kIndexPath, kMissingCaption.c_str());
         gGameState.stageCount = 0;
         return;
     }
-    ReadStageIndex(file);
+    StageIndexRead read = ReadStageIndex(file);
     std::fclose(file);
+    // An index without a stage, or one that cannot be trusted, leaves the game without
+    // stages as a missing one does; the player is told the same way.
+    if (read.damagedLine > 0) {
+        char text[96];
+        std::snprintf(text, sizeof text, "%s (line %d: bytes that are not text)", kIndexPath,
+                      static_cast<int>(read.damagedLine));
+        ShowMessageBox(text, kMissingCaption.c_str());
+    } else if (!read.stageFound) {
+        ShowMessageBox(kIndexPath, kMissingCaption.c_str());
+    }
 }
 
-void ReadStageIndex(FILE* file) {
+StageIndexRead ReadStageIndex(FILE* file) {
     int block = -1;  // index of the open block
     bool blockOpen = false;
     int mapSlot = 0;
+    int32_t lineNumber = 1;
     char line[512];
-    while (std::fgets(line, sizeof line, file)) {
+    size_t length;
+    while ((length = ReadLine(file, line, sizeof line)) > 0) {
+        int32_t at = lineNumber;
+        if (line[length - 1] == '\n') ++lineNumber;
         if (line[0] == '\r' || line[0] == '\n' || line[0] == '/') continue;
+        if (!IsText(line, length)) {
+            gStageInfo = {};
+            gGameState.stageCount = 0;
+            return StageIndexRead{false, at};
+        }
         if (MatchPrefix(line, "stage:", 6)) {
             int index = StageIndexFromCode(line + 6);
             if (index < 0) {
@@ -201,4 +248,5 @@ void ReadStageIndex(FILE* file) {
         if (blockOpen) ReadKeyLine(gStageInfo[block], mapSlot, line);
     }
     gGameState.stageCount = block + 1;
+    return StageIndexRead{block >= 0, 0};
 }

@@ -53,10 +53,19 @@ extern std::array<StageInfo, kStageRecords> gStageInfo;
 // The stage being played; set by the stage's resource load.
 extern StageInfo* gCurrentStage;
 
-// Reads "idx/stage.idx" into the table and sets the stage count of the game state.
+// What reading a stage index found.
+struct StageIndexRead {
+    bool stageFound;      // at least one block of a known code was read
+    int32_t damagedLine;  // the first line holding bytes no text holds (1 = first), 0 for none
+};
+
+// Reads "idx/stage.idx" into the table and sets the stage count of the game state. A file
+// that is missing, holds no stage or is damaged shows the "file not found" message with its
+// name (a damaged one also says where) and leaves no stage.
 void LoadStageIndex();
-// Reads an open stage index (the body of LoadStageIndex).
-void ReadStageIndex(FILE* file);
+// Reads an open stage index (the body of LoadStageIndex). A damaged file is read as none:
+// every record empty, stage count 0.
+StageIndexRead ReadStageIndex(FILE* file);
 
 // The stage index of a code "c-s" ("1-1" .. "6-3", "7-1"); -1 for any other text. Only the
 // first three characters are compared.
