@@ -15,6 +15,7 @@ constexpr int32_t kZeno = 4;
 constexpr int32_t kGrim = 5;
 constexpr int32_t kShopkeeper = 6;
 
+// The workshop at dawn, the cafe, then the first flight over the valley.
 constexpr EventCommand kEvent00[] = {
     {SetEventBackground, 0, 0},
     {StartEventFade, 2, 60},
@@ -33,80 +34,80 @@ constexpr EventCommand kEvent00[] = {
     {ShowEventText, 0, 1},  // line 0
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
-    {SetEventSpeaker, kProfessor, 0},
-    {ShowEventText, -1, 2},  // line 1
+    {ShowEventText, -1, 1},  // line 1
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
     {SetActorMirror, kKai, 1},
     {PlaceActor, kKai, -160},
-    {MoveActor, kKai, 160},
+    {MoveActor, kKai, 224},
     {SetActorSpeed, kKai, 16},
     {SetActorFace, kKai, 3},
     {SetActorVisible, kKai, 1},
     {WaitEventFrames, 20, 0},
     {SetEventSpeaker, kKai, 0},
-    {ShowEventText, -1, 2},  // line 3
+    {ShowEventText, -1, 2},  // line 2
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
     {SetActorFace, kProfessor, 15},
     {SetEventSpeaker, kProfessor, 0},
-    {ShowEventText, -1, 2},  // line 5
+    {ShowEventText, -1, 2},  // line 4
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
+    {WaitEventFrames, 20, 0},
     {SetActorMirror, kMira, 1},
     {PlaceActor, kMira, -160},
     {MoveActor, kMira, 64},
     {SetActorSpeed, kMira, 16},
     {SetActorFace, kMira, 6},
     {SetActorVisible, kMira, 1},
-    {MoveActor, kKai, 224},
     {WaitEventFrames, 20, 0},
     {SetEventSpeaker, kMira, 0},
-    {ShowEventText, -1, 2},  // line 7
+    {ShowEventText, -1, 2},  // line 6
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
-    {SetActorFace, kProfessor, 14},
+    {WaitEventFrames, 10, 0},
     {SetEventSpeaker, kProfessor, 0},
-    {ShowEventText, -1, 2},  // line 9
+    {ShowEventText, -1, 2},  // line 8
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
-    {SetActorFace, kKai, 0},
     {SetEventSpeaker, kKai, 0},
-    {ShowEventText, -1, 1},  // line 11
+    {ShowEventText, -1, 1},  // line 10
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
     {WaitEventFrames, 30, 0},
     {SetEventSpeaker, kProfessor, 0},
-    {ShowEventText, -1, 2},  // line 12
+    {ShowEventText, -1, 2},  // line 11
     {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
     {SetEventSpeaker, kProfessor, 0},
-    {ShowEventText, -1, 2},  // line 14
+    {ShowEventText, -1, 2},  // line 13
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
     {SetActorFace, kMira, 7},
     {SetEventSpeaker, kMira, 0},
-    {ShowEventText, -1, 1},  // line 16
+    {ShowEventText, -1, 1},  // line 15
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
-    {SetActorFace, kProfessor, 15},
+    {WaitEventFrames, 10, 0},
     {SetEventSpeaker, kProfessor, 0},
-    {ShowEventText, -1, 3},  // line 17
+    {ShowEventText, -1, 2},  // line 16
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
     {SetActorFace, kKai, 18},
     {SetEventSpeaker, kKai, 0},
+    {ShowEventText, -1, 2},  // line 18
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {SetEventSpeaker, kProfessor, 0},
     {ShowEventText, -1, 2},  // line 20
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
-    {SetActorFace, kProfessor, 14},
-    {SetEventSpeaker, kProfessor, 0},
-    {ShowEventText, -1, 2},  // line 22
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
     {SetActorFace, kMira, 19},
     {SetEventSpeaker, kMira, 0},
-    {ShowEventText, -1, 2},  // line 24
+    {ShowEventText, -1, 2},  // line 22
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
     {StartEventFade, 1, 20},
@@ -126,46 +127,44 @@ constexpr EventCommand kEvent00[] = {
     {SetActorVisible, kShopkeeper, 1},
     {WaitEventFrames, 20, 0},
     {SetEventSpeaker, kShopkeeper, 0},
-    {ShowEventText, -1, 2},  // line 26
+    {ShowEventText, -1, 2},  // line 24
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
     {SetActorMirror, kKai, 1},
     {PlaceActor, kKai, -160},
-    {MoveActor, kKai, 176},
+    {MoveActor, kKai, 208},
     {SetActorSpeed, kKai, 16},
-    {SetActorFace, kKai, 0},
     {SetActorVisible, kKai, 1},
     {SetActorMirror, kMira, 1},
     {PlaceActor, kMira, -304},
-    {MoveActor, kMira, 64},
+    {MoveActor, kMira, 48},
     {SetActorSpeed, kMira, 16},
     {SetActorFace, kMira, 5},
     {SetActorVisible, kMira, 1},
     {WaitEventFrames, 30, 0},
-    {SetActorFace, kShopkeeper, 13},
     {SetEventSpeaker, kShopkeeper, 0},
-    {ShowEventText, -1, 1},  // line 28
+    {ShowEventText, -1, 1},  // line 26
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
     {SetEventSpeaker, kKai, 0},
-    {ShowEventText, -1, 2},  // line 29
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {SetActorFace, kShopkeeper, 12},
-    {SetEventSpeaker, kShopkeeper, 0},
-    {ShowEventText, -1, 2},  // line 31
+    {ShowEventText, -1, 1},  // line 27
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
     {SetEventSpeaker, kShopkeeper, 0},
-    {ShowEventText, -1, 2},  // line 33
+    {ShowEventText, -1, 2},  // line 28
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {SetEventSpeaker, kShopkeeper, 0},
+    {ShowEventText, -1, 2},  // line 30
     {WaitEventConfirm, 0, 0},
     {SetEventSpeaker, kMira, 0},
-    {ShowEventText, -1, 1},  // line 35
+    {ShowEventText, -1, 1},  // line 32
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
-    {SetActorSpeed, kKai, 16},
     {MoveActor, kKai, -304},
-    {SetActorSpeed, kMira, 16},
     {MoveActor, kMira, -304},
     {WaitEventFrames, 30, 0},
     {StartEventFade, 1, 20},
@@ -184,9 +183,10 @@ constexpr EventCommand kEvent00[] = {
     {SetActorVisible, kProfessor, 1},
     {WaitEventFrames, 15, 0},
     {SetEventSpeaker, kProfessor, 0},
-    {ShowEventText, -1, 3},  // line 36
+    {ShowEventText, -1, 3},  // line 33
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
     {SetActorMirror, kKai, 1},
     {PlaceActor, kKai, -304},
     {MoveActor, kKai, 160},
@@ -195,7 +195,7 @@ constexpr EventCommand kEvent00[] = {
     {SetActorVisible, kKai, 1},
     {WaitEventFrames, 15, 0},
     {SetEventSpeaker, kKai, 0},
-    {ShowEventText, -1, 1},  // line 39
+    {ShowEventText, -1, 1},  // line 36
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
     {SetActorMirror, kMira, 0},
@@ -206,18 +206,20 @@ constexpr EventCommand kEvent00[] = {
     {SetActorVisible, kMira, 1},
     {WaitEventFrames, 15, 0},
     {SetEventSpeaker, kMira, 0},
-    {ShowEventText, -1, 1},  // line 40
+    {ShowEventText, -1, 1},  // line 37
     {WaitEventConfirm, 0, 0},
     {SetEventSpeaker, kKai, 0},
-    {ShowEventText, -1, 2},  // line 41
+    {ShowEventText, -1, 2},  // line 38
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
     {StartEventFade, 1, 60},
     {WaitEventFrames, 60, 0},
     {EndEventScript, 0, 0},
     {None, 0, 0},
 };
 
+// After the valley: the pirates flee toward the sea.
 constexpr EventCommand kEvent01[] = {
     {SetEventBackground, 2, 0},
     {StartEventFade, 2, 60},
@@ -232,33 +234,33 @@ constexpr EventCommand kEvent01[] = {
     {SetActorVisible, kMira, 1},
     {WaitEventFrames, 20, 0},
     {SetEventSpeaker, kMira, 0},
-    {ShowEventText, 43, 1},  // line 43
+    {ShowEventText, 40, 1},  // line 40
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
     {WaitEventFrames, 10, 0},
     {SetActorMirror, kKai, 0},
     {PlaceActor, kKai, 960},
     {MoveActor, kKai, 480},
     {SetActorSpeed, kKai, 20},
-    {SetActorFace, kKai, 0},
     {SetActorVisible, kKai, 1},
     {WaitEventFrames, 20, 0},
     {SetEventSpeaker, kKai, 0},
-    {ShowEventText, -1, 2},  // line 44
+    {ShowEventText, -1, 2},  // line 41
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
     {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
-    {SetActorFace, kKai, 18},
-    {SetEventSpeaker, kKai, 0},
-    {ShowEventText, -1, 1},  // line 46
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
-    {SetActorFace, kMira, 19},
+    {SetActorFace, kMira, 7},
     {SetEventSpeaker, kMira, 0},
-    {ShowEventText, -1, 1},  // line 47
+    {ShowEventText, -1, 1},  // line 43
+    {WaitEventConfirm, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {SetEventSpeaker, kKai, 0},
+    {ShowEventText, -1, 1},  // line 44
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {SetEventSpeaker, kMira, 0},
+    {ShowEventText, -1, 1},  // line 45
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
     {WaitEventFrames, 10, 0},
@@ -268,6 +270,7 @@ constexpr EventCommand kEvent01[] = {
     {None, 0, 0},
 };
 
+// Over the coast: the sky battleship and its queen.
 constexpr EventCommand kEvent02[] = {
     {SetEventBackground, 2, 0},
     {StartEventFade, 2, 60},
@@ -282,11 +285,11 @@ constexpr EventCommand kEvent02[] = {
     {SetActorVisible, kKai, 1},
     {WaitEventFrames, 20, 0},
     {SetEventSpeaker, kKai, 0},
-    {ShowEventText, 48, 2},  // line 48
+    {ShowEventText, 46, 2},  // line 46
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
     {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
+    {WaitEventFrames, 30, 0},
     {SetActorMirror, kGrim, 0},
     {PlaceActor, kGrim, 960},
     {MoveActor, kGrim, 480},
@@ -295,19 +298,19 @@ constexpr EventCommand kEvent02[] = {
     {SetActorVisible, kGrim, 1},
     {WaitEventFrames, 20, 0},
     {SetEventSpeaker, kGrim, 0},
-    {ShowEventText, -1, 2},  // line 50
+    {ShowEventText, -1, 2},  // line 48
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
     {WaitEventFrames, 10, 0},
     {SetActorFace, kGrim, 17},
     {SetEventSpeaker, kGrim, 0},
-    {ShowEventText, -1, 1},  // line 52
+    {ShowEventText, -1, 2},  // line 50
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
     {WaitEventFrames, 10, 0},
     {SetActorFace, kKai, 2},
     {SetEventSpeaker, kKai, 0},
-    {ShowEventText, -1, 1},  // line 53
+    {ShowEventText, -1, 1},  // line 52
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
     {WaitEventFrames, 10, 0},
@@ -317,6 +320,7 @@ constexpr EventCommand kEvent02[] = {
     {None, 0, 0},
 };
 
+// The cafe at night: the town cheers, and a stranger warns them off.
 constexpr EventCommand kEvent03[] = {
     {SetEventBackground, 3, 0},
     {StartEventFade, 2, 60},
@@ -329,21 +333,22 @@ constexpr EventCommand kEvent03[] = {
     {SetActorSpeed, kShopkeeper, 14},
     {SetActorFace, kShopkeeper, 13},
     {SetActorVisible, kShopkeeper, 1},
+    {SetActorMirror, kKai, 2},
+    {PlaceActor, kKai, 40},
+    {SetActorVisible, kKai, 1},
     {SetActorMirror, kMira, 1},
     {PlaceActor, kMira, -160},
-    {MoveActor, kMira, 160},
+    {MoveActor, kMira, 176},
     {SetActorSpeed, kMira, 14},
     {SetActorFace, kMira, 5},
     {SetActorVisible, kMira, 1},
-    {WaitEventFrames, 20, 0},
     {SetEventSpeaker, kShopkeeper, 0},
-    {ShowEventText, 54, 2},  // line 54
+    {ShowEventText, 53, 2},  // line 53
     {WaitEventConfirm, 0, 0},
     {SetEventSpeaker, kMira, 0},
-    {ShowEventText, -1, 2},  // line 56
+    {ShowEventText, -1, 2},  // line 55
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
-    {SetActorSpeed, kShopkeeper, 16},
     {MoveActor, kShopkeeper, 960},
     {SetActorMirror, kZeno, 0},
     {PlaceActor, kZeno, 800},
@@ -353,26 +358,25 @@ constexpr EventCommand kEvent03[] = {
     {SetActorVisible, kZeno, 1},
     {WaitEventFrames, 40, 0},
     {SetEventSpeaker, kZeno, 0},
-    {ShowEventText, -1, 1},  // line 58
+    {ShowEventText, -1, 1},  // line 57
     {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
     {SetActorFace, kMira, 7},
     {SetEventSpeaker, kMira, 0},
-    {ShowEventText, -1, 1},  // line 59
+    {ShowEventText, -1, 1},  // line 58
     {WaitEventConfirm, 0, 0},
     {SetEventSpeaker, kZeno, 0},
-    {ShowEventText, -1, 3},  // line 60
+    {ShowEventText, -1, 3},  // line 59
     {WaitEventConfirm, 0, 0},
     {SetActorFace, kZeno, 11},
     {SetEventSpeaker, kZeno, 0},
-    {ShowEventText, -1, 2},  // line 63
+    {ShowEventText, -1, 2},  // line 62
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
-    {SetActorSpeed, kZeno, 16},
+    {SetActorMirror, kZeno, 1},
     {MoveActor, kZeno, 960},
-    {WaitEventFrames, 30, 0},
-    {SetActorFace, kMira, 6},
     {SetEventSpeaker, kMira, 0},
-    {ShowEventText, -1, 2},  // line 65
+    {ShowEventText, -1, 2},  // line 64
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
     {StartEventFade, 1, 60},
@@ -381,116 +385,302 @@ constexpr EventCommand kEvent03[] = {
     {None, 0, 0},
 };
 
+// The cafe by day: Gant joins; the old map at the workshop; off to the forest.
 constexpr EventCommand kEvent04[] = {
-    {SetEventBackground, 1, 0},       {StartEventFade, 2, 60},
-    {WaitEventFrames, 60, 0},         {SetEventWindowSlide, 0, 0},
-    {WaitEventFrames, 40, 0},         {SetActorMirror, kKai, 1},
-    {PlaceActor, kKai, -160},         {MoveActor, kKai, 160},
-    {SetActorSpeed, kKai, 14},        {SetActorFace, kKai, 0},
-    {SetActorVisible, kKai, 1},       {SetActorMirror, kMira, 1},
-    {PlaceActor, kMira, -304},        {MoveActor, kMira, 40},
-    {SetActorSpeed, kMira, 14},       {SetActorFace, kMira, 4},
-    {SetActorVisible, kMira, 1},      {WaitEventFrames, 30, 0},
-    {SetActorMirror, kGant, 0},       {PlaceActor, kGant, 800},
-    {MoveActor, kGant, 480},          {SetActorBob, kGant, 1},
-    {SetActorSpeed, kGant, 16},       {SetActorFace, kGant, 8},
-    {SetActorVisible, kGant, 1},      {WaitEventFrames, 20, 0},
-    {SetEventSpeaker, kGant, 0},      {ShowEventText, 67, 1},  // line 67
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorFace, kKai, 3},          {SetEventSpeaker, kKai, 0},
+    {SetEventBackground, 1, 0},
+    {StartEventFade, 2, 60},
+    {WaitEventFrames, 60, 0},
+    {SetEventWindowSlide, 0, 0},
+    {WaitEventFrames, 40, 0},
+    {SetActorMirror, kKai, 1},
+    {PlaceActor, kKai, -160},
+    {MoveActor, kKai, 160},
+    {SetActorSpeed, kKai, 14},
+    {SetActorVisible, kKai, 1},
+    {SetActorMirror, kMira, 1},
+    {PlaceActor, kMira, -304},
+    {MoveActor, kMira, 40},
+    {SetActorSpeed, kMira, 14},
+    {SetActorFace, kMira, 4},
+    {SetActorVisible, kMira, 1},
+    {WaitEventFrames, 30, 0},
+    {SetActorMirror, kGant, 0},
+    {PlaceActor, kGant, 800},
+    {MoveActor, kGant, 480},
+    {SetActorBob, kGant, 1},
+    {SetActorSpeed, kGant, 16},
+    {SetActorFace, kGant, 8},
+    {SetActorVisible, kGant, 1},
+    {WaitEventFrames, 20, 0},
+    {SetEventSpeaker, kGant, 0},
+    {ShowEventText, 66, 1},  // line 66
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {SetActorFace, kKai, 3},
+    {SetEventSpeaker, kKai, 0},
+    {ShowEventText, -1, 1},  // line 67
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {SetEventSpeaker, kGant, 0},
     {ShowEventText, -1, 1},  // line 68
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetEventSpeaker, kGant, 0},      {ShowEventText, -1, 2},  // line 69
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorFace, kGant, 9},         {SetEventSpeaker, kGant, 0},
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {SetActorFace, kGant, 9},
+    {SetEventSpeaker, kGant, 0},
+    {ShowEventText, -1, 2},  // line 69
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {SetEventSpeaker, kMira, 0},
     {ShowEventText, -1, 2},  // line 71
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorFace, kMira, 4},         {SetEventSpeaker, kMira, 0},
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {SetEventSpeaker, kGant, 0},
     {ShowEventText, -1, 2},  // line 73
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorFace, kGant, 8},         {SetEventSpeaker, kGant, 0},
-    {ShowEventText, -1, 2},  // line 75
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorFace, kKai, 0},          {SetEventSpeaker, kKai, 0},
-    {ShowEventText, -1, 1},  // line 77
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetEventSpeaker, kGant, 0},      {ShowEventText, -1, 1},  // line 78
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorMirror, kShopkeeper, 0}, {PlaceActor, kShopkeeper, 960},
-    {MoveActor, kShopkeeper, 640},    {SetActorSpeed, kShopkeeper, 14},
-    {SetActorFace, kShopkeeper, 13},  {SetActorVisible, kShopkeeper, 1},
-    {WaitEventFrames, 20, 0},         {SetEventSpeaker, kShopkeeper, 0},
-    {ShowEventText, -1, 2},  // line 79
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {StartEventFade, 1, 20},          {WaitEventFrames, 20, 0},
-    {ResetEventScene, 0, 0},          {SetEventBackground, 0, 0},
-    {StartEventFade, 2, 20},          {WaitEventFrames, 20, 0},
-    {SetEventWindowSlide, 0, 0},      {WaitEventFrames, 40, 0},
-    {SetActorMirror, kProfessor, 0},  {PlaceActor, kProfessor, 800},
-    {MoveActor, kProfessor, 480},     {SetActorBob, kProfessor, 1},
-    {SetActorSpeed, kProfessor, 14},  {SetActorFace, kProfessor, 14},
-    {SetActorVisible, kProfessor, 1}, {SetActorMirror, kKai, 1},
-    {PlaceActor, kKai, -160},         {MoveActor, kKai, 176},
-    {SetActorSpeed, kKai, 14},        {SetActorFace, kKai, 0},
-    {SetActorVisible, kKai, 1},       {WaitEventFrames, 30, 0},
-    {SetEventSpeaker, kProfessor, 0}, {ShowEventText, -1, 1},  // line 81
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorFace, kKai, 3},          {SetEventSpeaker, kKai, 0},
-    {ShowEventText, -1, 1},  // line 82
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetEventSpeaker, kProfessor, 0}, {ShowEventText, -1, 2},  // line 83
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorMirror, kMira, 1},       {PlaceActor, kMira, -304},
-    {MoveActor, kMira, 48},           {SetActorSpeed, kMira, 16},
-    {SetActorFace, kMira, 5},         {SetActorVisible, kMira, 1},
-    {WaitEventFrames, 20, 0},         {SetActorFace, kMira, 5},
-    {SetEventSpeaker, kMira, 0},      {ShowEventText, -1, 1},  // line 85
-    {WaitEventConfirm, 0, 0},         {SetEventSpeaker, kProfessor, 0},
-    {ShowEventText, -1, 2},  // line 86
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorMirror, kGant, 0},       {PlaceActor, kGant, 960},
-    {MoveActor, kGant, 640},          {SetActorSpeed, kGant, 16},
-    {SetActorFace, kGant, 9},         {SetActorVisible, kGant, 1},
-    {WaitEventFrames, 20, 0},         {SetEventSpeaker, kGant, 0},
-    {ShowEventText, -1, 2},  // line 88
-    {WaitEventConfirm, 0, 0},         {SetActorFace, kProfessor, 15},
-    {SetEventSpeaker, kProfessor, 0}, {ShowEventText, -1, 2},  // line 90
-    {WaitEventConfirm, 0, 0},         {SetActorFace, kKai, 0},
-    {SetEventSpeaker, kKai, 0},       {ShowEventText, -1, 1},  // line 92
-    {WaitEventConfirm, 0, 0},         {SetEventSpeaker, kProfessor, 0},
-    {ShowEventText, -1, 2},  // line 93
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {StartEventFade, 1, 20},          {WaitEventFrames, 20, 0},
-    {ResetEventScene, 0, 0},          {SetEventBackground, 2, 0},
-    {StartEventFade, 2, 20},          {WaitEventFrames, 20, 0},
-    {SetEventWindowSlide, 0, 0},      {WaitEventFrames, 40, 0},
-    {SetActorMirror, kProfessor, 0},  {PlaceActor, kProfessor, 960},
-    {MoveActor, kProfessor, 496},     {SetActorSpeed, kProfessor, 20},
-    {SetActorFace, kProfessor, 14},   {SetActorVisible, kProfessor, 1},
-    {WaitEventFrames, 15, 0},         {SetEventSpeaker, kProfessor, 0},
+    {WaitEventConfirm, 0, 0},
+    {SetActorFace, kKai, 0},
+    {SetEventSpeaker, kKai, 0},
+    {ShowEventText, -1, 1},  // line 75
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {SetEventSpeaker, kGant, 0},
+    {ShowEventText, -1, 1},  // line 76
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {SetActorMirror, kShopkeeper, 0},
+    {PlaceActor, kShopkeeper, 960},
+    {MoveActor, kShopkeeper, 640},
+    {SetActorBob, kShopkeeper, 1},
+    {SetActorSpeed, kShopkeeper, 14},
+    {SetActorFace, kShopkeeper, 13},
+    {SetActorVisible, kShopkeeper, 1},
+    {WaitEventFrames, 20, 0},
+    {SetEventSpeaker, kShopkeeper, 0},
+    {ShowEventText, -1, 2},  // line 77
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {StartEventFade, 1, 20},
+    {WaitEventFrames, 20, 0},
+    {ResetEventScene, 0, 0},
+    {SetEventBackground, 0, 0},
+    {StartEventFade, 2, 20},
+    {WaitEventFrames, 20, 0},
+    {SetEventWindowSlide, 0, 0},
+    {WaitEventFrames, 40, 0},
+    {SetActorMirror, kProfessor, 0},
+    {PlaceActor, kProfessor, 800},
+    {MoveActor, kProfessor, 480},
+    {SetActorBob, kProfessor, 1},
+    {SetActorSpeed, kProfessor, 14},
+    {SetActorFace, kProfessor, 14},
+    {SetActorVisible, kProfessor, 1},
+    {SetActorMirror, kKai, 1},
+    {PlaceActor, kKai, -160},
+    {MoveActor, kKai, 176},
+    {SetActorSpeed, kKai, 14},
+    {SetActorVisible, kKai, 1},
+    {WaitEventFrames, 30, 0},
+    {SetEventSpeaker, kProfessor, 0},
+    {ShowEventText, -1, 1},  // line 79
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {SetEventSpeaker, kKai, 0},
+    {ShowEventText, -1, 1},  // line 80
+    {WaitEventConfirm, 0, 0},
+    {SetEventSpeaker, kProfessor, 0},
+    {ShowEventText, -1, 2},  // line 81
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {SetActorMirror, kMira, 1},
+    {PlaceActor, kMira, -304},
+    {MoveActor, kMira, 48},
+    {SetActorSpeed, kMira, 16},
+    {SetActorFace, kMira, 5},
+    {SetActorVisible, kMira, 1},
+    {WaitEventFrames, 20, 0},
+    {SetEventSpeaker, kMira, 0},
+    {ShowEventText, -1, 1},  // line 83
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {SetEventSpeaker, kProfessor, 0},
+    {ShowEventText, -1, 2},  // line 84
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {MoveActor, kProfessor, 640},
+    {SetActorMirror, kGant, 0},
+    {PlaceActor, kGant, 960},
+    {MoveActor, kGant, 400},
+    {SetActorBob, kGant, 1},
+    {SetActorSpeed, kGant, 16},
+    {SetActorFace, kGant, 9},
+    {SetActorVisible, kGant, 1},
+    {WaitEventFrames, 20, 0},
+    {SetEventSpeaker, kGant, 0},
+    {ShowEventText, -1, 1},  // line 86
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {SetActorFace, kProfessor, 15},
+    {SetEventSpeaker, kProfessor, 0},
+    {ShowEventText, -1, 2},  // line 87
+    {WaitEventConfirm, 0, 0},
+    {SetEventSpeaker, kKai, 0},
+    {ShowEventText, -1, 1},  // line 89
+    {WaitEventConfirm, 0, 0},
+    {SetEventSpeaker, kProfessor, 0},
+    {ShowEventText, -1, 2},  // line 90
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {StartEventFade, 1, 20},
+    {WaitEventFrames, 20, 0},
+    {ResetEventScene, 0, 0},
+    {SetEventBackground, 2, 0},
+    {StartEventFade, 2, 20},
+    {WaitEventFrames, 20, 0},
+    {SetEventWindowSlide, 0, 0},
+    {WaitEventFrames, 40, 0},
+    {SetActorMirror, kProfessor, 0},
+    {PlaceActor, kProfessor, 960},
+    {MoveActor, kProfessor, 496},
+    {SetActorSpeed, kProfessor, 20},
+    {SetActorFace, kProfessor, 14},
+    {SetActorVisible, kProfessor, 1},
+    {WaitEventFrames, 15, 0},
+    {SetEventSpeaker, kProfessor, 0},
+    {ShowEventText, -1, 1},  // line 92
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {SetActorMirror, kGant, 1},
+    {PlaceActor, kGant, -304},
+    {MoveActor, kGant, 128},
+    {SetActorSpeed, kGant, 20},
+    {SetActorFace, kGant, 8},
+    {SetActorVisible, kGant, 1},
+    {WaitEventFrames, 15, 0},
+    {SetEventSpeaker, kGant, 0},
+    {ShowEventText, -1, 1},  // line 93
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {SetActorMirror, kMira, 1},
+    {PlaceActor, kMira, -304},
+    {MoveActor, kMira, 304},
+    {SetActorSpeed, kMira, 20},
+    {SetActorFace, kMira, 6},
+    {SetActorVisible, kMira, 1},
+    {WaitEventFrames, 15, 0},
+    {SetEventSpeaker, kMira, 0},
+    {ShowEventText, -1, 1},  // line 94
+    {WaitEventConfirm, 0, 0},
+    {SetEventSpeaker, kProfessor, 0},
     {ShowEventText, -1, 1},  // line 95
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorMirror, kGant, 1},       {PlaceActor, kGant, -304},
-    {MoveActor, kGant, 128},          {SetActorSpeed, kGant, 20},
-    {SetActorFace, kGant, 8},         {SetActorVisible, kGant, 1},
-    {WaitEventFrames, 15, 0},         {SetEventSpeaker, kGant, 0},
-    {ShowEventText, -1, 1},  // line 96
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorMirror, kMira, 1},       {PlaceActor, kMira, -304},
-    {MoveActor, kMira, 304},          {SetActorSpeed, kMira, 20},
-    {SetActorFace, kMira, 6},         {SetActorVisible, kMira, 1},
-    {WaitEventFrames, 15, 0},         {SetEventSpeaker, kMira, 0},
-    {ShowEventText, -1, 1},  // line 97
-    {WaitEventConfirm, 0, 0},         {SetEventSpeaker, kProfessor, 0},
-    {ShowEventText, -1, 1},  // line 98
-    {WaitEventConfirm, 0, 0},         {SetActorFace, kMira, 5},
-    {SetEventSpeaker, kMira, 0},      {ShowEventText, -1, 2},  // line 99
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {StartEventFade, 1, 60},          {WaitEventFrames, 60, 0},
-    {EndEventScript, 0, 0},           {None, 0, 0},
+    {WaitEventConfirm, 0, 0},
+    {SetEventSpeaker, kMira, 0},
+    {ShowEventText, -1, 2},  // line 96
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {StartEventFade, 1, 60},
+    {WaitEventFrames, 60, 0},
+    {EndEventScript, 0, 0},
+    {None, 0, 0},
 };
 
+// Past the forest, the sea ahead under a clear sky; the rival waits there.
 constexpr EventCommand kEvent05[] = {
+    {SetEventBackground, 2, 0},  {StartEventFade, 2, 60},     {WaitEventFrames, 60, 0},
+    {SetEventWindowSlide, 0, 0}, {WaitEventFrames, 40, 0},    {SetActorMirror, kMira, 1},
+    {PlaceActor, kMira, -304},   {MoveActor, kMira, 160},     {SetActorSpeed, kMira, 20},
+    {SetActorFace, kMira, 5},    {SetActorVisible, kMira, 1}, {WaitEventFrames, 20, 0},
+    {SetEventSpeaker, kMira, 0}, {ShowEventText, 98, 2},  // line 98
+    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},       {SetActorMirror, kZeno, 0},
+    {PlaceActor, kZeno, 960},    {MoveActor, kZeno, 480},     {SetActorSpeed, kZeno, 20},
+    {SetActorFace, kZeno, 11},   {SetActorVisible, kZeno, 1}, {WaitEventFrames, 20, 0},
+    {SetEventSpeaker, kZeno, 0}, {ShowEventText, -1, 2},  // line 100
+    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},       {SetActorMirror, kKai, 1},
+    {PlaceActor, kKai, -304},    {MoveActor, kKai, 40},       {SetActorSpeed, kKai, 20},
+    {SetActorVisible, kKai, 1},  {WaitEventFrames, 15, 0},    {SetActorFace, kMira, 7},
+    {SetEventSpeaker, kMira, 0}, {ShowEventText, -1, 1},  // line 102
+    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},       {SetEventSpeaker, kZeno, 0},
+    {ShowEventText, -1, 1},  // line 103
+    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},       {StartEventFade, 1, 60},
+    {WaitEventFrames, 60, 0},    {EndEventScript, 0, 0},      {None, 0, 0},
+};
+
+// After the sunset sea: the next mark lies deep in an old mine.
+constexpr EventCommand kEvent06[] = {
+    {SetEventBackground, 2, 0},
+    {StartEventFade, 2, 60},
+    {WaitEventFrames, 60, 0},
+    {SetEventWindowSlide, 0, 0},
+    {WaitEventFrames, 40, 0},
+    {SetActorMirror, kProfessor, 0},
+    {PlaceActor, kProfessor, 960},
+    {MoveActor, kProfessor, 496},
+    {SetActorSpeed, kProfessor, 20},
+    {SetActorFace, kProfessor, 14},
+    {SetActorVisible, kProfessor, 1},
+    {WaitEventFrames, 20, 0},
+    {SetEventSpeaker, kProfessor, 0},
+    {ShowEventText, 104, 2},  // line 104
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {SetActorMirror, kMira, 1},
+    {PlaceActor, kMira, -304},
+    {MoveActor, kMira, 144},
+    {SetActorSpeed, kMira, 20},
+    {SetActorFace, kMira, 7},
+    {SetActorVisible, kMira, 1},
+    {WaitEventFrames, 20, 0},
+    {SetEventSpeaker, kMira, 0},
+    {ShowEventText, -1, 1},  // line 106
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {SetActorMirror, kGant, 0},
+    {PlaceActor, kGant, -304},
+    {MoveActor, kGant, 320},
+    {SetActorSpeed, kGant, 20},
+    {SetActorFace, kGant, 8},
+    {SetActorVisible, kGant, 1},
+    {WaitEventFrames, 15, 0},
+    {SetEventSpeaker, kGant, 0},
+    {ShowEventText, -1, 2},  // line 107
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {SetEventSpeaker, kProfessor, 0},
+    {ShowEventText, -1, 2},  // line 109
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {SetEventSpeaker, kMira, 0},
+    {ShowEventText, -1, 1},  // line 111
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {SetEventSpeaker, kGant, 0},
+    {ShowEventText, -1, 1},  // line 112
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {MoveActor, kGant, 9600},
+    {WaitEventFrames, 30, 0},
+    {SetEventSpeaker, kMira, 0},
+    {ShowEventText, -1, 1},  // line 113
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {WaitEventFrames, 20, 0},
+    {StartEventFade, 1, 60},
+    {WaitEventFrames, 60, 0},
+    {EndEventScript, 0, 0},
+    {None, 0, 0},
+};
+
+// Out of the mine in the afternoon: the mural, and Grim's threat to the town.
+constexpr EventCommand kEvent07[] = {
     {SetEventBackground, 2, 0},
     {StartEventFade, 2, 60},
     {WaitEventFrames, 60, 0},
@@ -498,38 +688,131 @@ constexpr EventCommand kEvent05[] = {
     {WaitEventFrames, 40, 0},
     {SetActorMirror, kMira, 1},
     {PlaceActor, kMira, -304},
-    {MoveActor, kMira, 160},
+    {MoveActor, kMira, 128},
     {SetActorSpeed, kMira, 20},
-    {SetActorFace, kMira, 5},
+    {SetActorFace, kMira, 4},
     {SetActorVisible, kMira, 1},
     {WaitEventFrames, 20, 0},
     {SetEventSpeaker, kMira, 0},
-    {ShowEventText, 101, 1},  // line 101
+    {ShowEventText, 114, 1},  // line 114
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
     {WaitEventFrames, 10, 0},
+    {SetActorMirror, kGant, 0},
+    {PlaceActor, kGant, 960},
+    {MoveActor, kGant, 512},
+    {SetActorSpeed, kGant, 20},
+    {SetActorFace, kGant, 8},
+    {SetActorVisible, kGant, 1},
+    {WaitEventFrames, 15, 0},
+    {SetEventSpeaker, kGant, 0},
+    {ShowEventText, -1, 1},  // line 115
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {SetActorMirror, kKai, 0},
+    {PlaceActor, kKai, -304},
+    {MoveActor, kKai, 320},
+    {SetActorSpeed, kKai, 20},
+    {SetActorVisible, kKai, 1},
+    {WaitEventFrames, 15, 0},
+    {SetEventSpeaker, kKai, 0},
+    {ShowEventText, -1, 2},  // line 116
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
     {WaitEventFrames, 10, 0},
-    {SetActorMirror, kZeno, 0},
-    {PlaceActor, kZeno, 960},
-    {MoveActor, kZeno, 480},
-    {SetActorSpeed, kZeno, 20},
-    {SetActorFace, kZeno, 11},
-    {SetActorVisible, kZeno, 1},
+    {SetEventSpeaker, kMira, 0},
+    {ShowEventText, -1, 2},  // line 118
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {MoveActor, kGant, 960},
     {WaitEventFrames, 20, 0},
-    {SetEventSpeaker, kZeno, 0},
-    {ShowEventText, -1, 2},  // line 102
+    {SetActorMirror, kGrim, 0},
+    {PlaceActor, kGrim, 960},
+    {MoveActor, kGrim, 496},
+    {SetActorSpeed, kGrim, 20},
+    {SetActorFace, kGrim, 16},
+    {SetActorVisible, kGrim, 1},
+    {WaitEventFrames, 20, 0},
+    {SetEventSpeaker, kGrim, 0},
+    {ShowEventText, -1, 2},  // line 120
+    {WaitEventConfirm, 0, 0},
+    {SetEventSpeaker, kGrim, 0},
+    {ShowEventText, -1, 2},  // line 122
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {SetActorFace, kKai, 2},
+    {SetEventSpeaker, kKai, 0},
+    {ShowEventText, -1, 1},  // line 124
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {SetActorFace, kGrim, 17},
+    {SetEventSpeaker, kGrim, 0},
+    {ShowEventText, -1, 2},  // line 125
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
     {WaitEventFrames, 10, 0},
     {SetActorFace, kMira, 7},
     {SetEventSpeaker, kMira, 0},
-    {ShowEventText, -1, 1},  // line 104
+    {ShowEventText, -1, 1},  // line 127
+    {WaitEventConfirm, 0, 0},
+    {SetEventSpeaker, kGrim, 0},
+    {ShowEventText, -1, 1},  // line 128
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
     {WaitEventFrames, 10, 0},
+    {SetEventSpeaker, kKai, 0},
+    {ShowEventText, -1, 1},  // line 129
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {MoveActor, kMira, 40},
+    {SetActorMirror, kZeno, 1},
+    {PlaceActor, kZeno, -304},
+    {MoveActor, kZeno, 200},
+    {SetActorSpeed, kZeno, 20},
     {SetActorFace, kZeno, 10},
+    {SetActorVisible, kZeno, 1},
+    {WaitEventFrames, 20, 0},
     {SetEventSpeaker, kZeno, 0},
-    {ShowEventText, -1, 1},  // line 105
+    {ShowEventText, -1, 2},  // line 130
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {SetEventSpeaker, kGrim, 0},
+    {ShowEventText, -1, 1},  // line 132
+    {WaitEventConfirm, 0, 0},
+    {SetActorFace, kZeno, 11},
+    {SetEventSpeaker, kZeno, 0},
+    {ShowEventText, -1, 2},  // line 133
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {SetEventSpeaker, kMira, 0},
+    {ShowEventText, -1, 1},  // line 135
+    {WaitEventConfirm, 0, 0},
+    {SetEventSpeaker, kZeno, 0},
+    {ShowEventText, -1, 2},  // line 136
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {SetActorMirror, kGrim, 1},
+    {SetActorSpeed, kGrim, 16},
+    {MoveActor, kGrim, 960},
+    {SetActorMirror, kZeno, 0},
+    {SetActorSpeed, kZeno, 16},
+    {MoveActor, kZeno, -304},
+    {WaitEventFrames, 30, 0},
+    {SetEventSpeaker, kKai, 0},
+    {ShowEventText, -1, 2},  // line 138
+    {WaitEventConfirm, 0, 0},
+    {SetActorMirror, kGant, 0},
+    {PlaceActor, kGant, 960},
+    {MoveActor, kGant, 512},
+    {SetActorSpeed, kGant, 20},
+    {SetActorFace, kGant, 9},
+    {SetActorVisible, kGant, 1},
+    {WaitEventFrames, 15, 0},
+    {SetEventSpeaker, kMira, 0},
+    {ShowEventText, -1, 1},  // line 140
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
     {WaitEventFrames, 10, 0},
@@ -539,99 +822,7 @@ constexpr EventCommand kEvent05[] = {
     {None, 0, 0},
 };
 
-constexpr EventCommand kEvent06[] = {
-    {SetEventBackground, 2, 0},       {StartEventFade, 2, 60},
-    {WaitEventFrames, 60, 0},         {SetEventWindowSlide, 0, 0},
-    {WaitEventFrames, 40, 0},         {SetActorMirror, kProfessor, 0},
-    {PlaceActor, kProfessor, 960},    {MoveActor, kProfessor, 496},
-    {SetActorSpeed, kProfessor, 20},  {SetActorFace, kProfessor, 14},
-    {SetActorVisible, kProfessor, 1}, {WaitEventFrames, 20, 0},
-    {SetEventSpeaker, kProfessor, 0}, {ShowEventText, 106, 2},  // line 106
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},         {SetActorMirror, kMira, 1},
-    {PlaceActor, kMira, -304},        {MoveActor, kMira, 144},
-    {SetActorSpeed, kMira, 20},       {SetActorFace, kMira, 7},
-    {SetActorVisible, kMira, 1},      {WaitEventFrames, 20, 0},
-    {SetEventSpeaker, kMira, 0},      {ShowEventText, -1, 1},  // line 108
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},         {SetActorMirror, kGant, 0},
-    {PlaceActor, kGant, -304},        {MoveActor, kGant, 320},
-    {SetActorSpeed, kGant, 20},       {SetActorFace, kGant, 8},
-    {SetActorVisible, kGant, 1},      {WaitEventFrames, 15, 0},
-    {SetEventSpeaker, kGant, 0},      {ShowEventText, -1, 2},  // line 109
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},         {SetEventSpeaker, kProfessor, 0},
-    {ShowEventText, -1, 2},  // line 111
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},         {SetActorFace, kMira, 4},
-    {SetEventSpeaker, kMira, 0},      {ShowEventText, -1, 1},  // line 113
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},         {SetActorFace, kGant, 9},
-    {SetEventSpeaker, kGant, 0},      {ShowEventText, -1, 1},  // line 114
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},         {SetActorFace, kMira, 7},
-    {SetEventSpeaker, kMira, 0},      {ShowEventText, -1, 1},  // line 115
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {StartEventFade, 1, 60},          {WaitEventFrames, 60, 0},
-    {EndEventScript, 0, 0},           {None, 0, 0},
-};
-
-constexpr EventCommand kEvent07[] = {
-    {SetEventBackground, 2, 0},  {StartEventFade, 2, 60},     {WaitEventFrames, 60, 0},
-    {SetEventWindowSlide, 0, 0}, {WaitEventFrames, 40, 0},    {SetActorMirror, kMira, 1},
-    {PlaceActor, kMira, -304},   {MoveActor, kMira, 128},     {SetActorSpeed, kMira, 20},
-    {SetActorFace, kMira, 4},    {SetActorVisible, kMira, 1}, {WaitEventFrames, 20, 0},
-    {SetEventSpeaker, kMira, 0}, {ShowEventText, 116, 2},  // line 116
-    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},       {SetActorMirror, kGant, 0},
-    {PlaceActor, kGant, 960},    {MoveActor, kGant, 512},     {SetActorSpeed, kGant, 20},
-    {SetActorFace, kGant, 8},    {SetActorVisible, kGant, 1}, {WaitEventFrames, 15, 0},
-    {SetEventSpeaker, kGant, 0}, {ShowEventText, -1, 1},  // line 118
-    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},       {SetActorMirror, kKai, 0},
-    {PlaceActor, kKai, -304},    {MoveActor, kKai, 320},      {SetActorSpeed, kKai, 20},
-    {SetActorFace, kKai, 0},     {SetActorVisible, kKai, 1},  {WaitEventFrames, 15, 0},
-    {SetEventSpeaker, kKai, 0},  {ShowEventText, -1, 2},  // line 119
-    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},       {SetEventSpeaker, kKai, 0},
-    {ShowEventText, -1, 2},  // line 121
-    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},       {SetActorFace, kMira, 7},
-    {SetEventSpeaker, kMira, 0}, {ShowEventText, -1, 2},  // line 123
-    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},       {StartEventFade, 3, 20},
-    {WaitEventFrames, 20, 0},    {SetActorVisible, kGant, 0}, {SetActorMirror, kGrim, 0},
-    {PlaceActor, kGrim, 960},    {MoveActor, kGrim, 496},     {SetActorSpeed, kGrim, 20},
-    {SetActorFace, kGrim, 16},   {SetActorVisible, kGrim, 1}, {StartEventFade, 4, 20},
-    {WaitEventFrames, 20, 0},    {SetEventSpeaker, kGrim, 0}, {ShowEventText, -1, 2},  // line 125
-    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},       {SetEventSpeaker, kGrim, 0},
-    {ShowEventText, -1, 2},  // line 127
-    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},       {SetActorFace, kKai, 2},
-    {SetEventSpeaker, kKai, 0},  {ShowEventText, -1, 1},  // line 129
-    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},       {SetActorFace, kGrim, 17},
-    {SetEventSpeaker, kGrim, 0}, {ShowEventText, -1, 2},  // line 130
-    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},       {SetActorFace, kMira, 7},
-    {SetEventSpeaker, kMira, 0}, {ShowEventText, -1, 1},  // line 132
-    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},       {SetActorFace, kGrim, 16},
-    {SetEventSpeaker, kGrim, 0}, {ShowEventText, -1, 1},  // line 133
-    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},       {SetActorFace, kKai, 18},
-    {SetEventSpeaker, kKai, 0},  {ShowEventText, -1, 1},  // line 134
-    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},       {SetActorMirror, kZeno, 1},
-    {PlaceActor, kZeno, -304},   {MoveActor, kZeno, 160},     {SetActorSpeed, kZeno, 20},
-    {SetActorFace, kZeno, 10},   {SetActorVisible, kZeno, 1}, {WaitEventFrames, 20, 0},
-    {SetEventSpeaker, kZeno, 0}, {ShowEventText, -1, 2},  // line 135
-    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},       {SetActorFace, kGrim, 17},
-    {SetEventSpeaker, kGrim, 0}, {ShowEventText, -1, 1},  // line 137
-    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},       {SetActorFace, kZeno, 11},
-    {SetEventSpeaker, kZeno, 0}, {ShowEventText, -1, 2},  // line 138
-    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},       {SetActorFace, kMira, 4},
-    {SetEventSpeaker, kMira, 0}, {ShowEventText, -1, 1},  // line 140
-    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},       {SetActorFace, kZeno, 10},
-    {SetEventSpeaker, kZeno, 0}, {ShowEventText, -1, 2},  // line 141
-    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},       {SetActorSpeed, kGrim, 16},
-    {MoveActor, kGrim, 960},     {SetActorSpeed, kZeno, 16},  {MoveActor, kZeno, -304},
-    {WaitEventFrames, 30, 0},    {SetEventSpeaker, kKai, 0},  {ShowEventText, -1, 2},  // line 143
-    {WaitEventConfirm, 0, 0},    {SetActorFace, kMira, 19},   {SetEventSpeaker, kMira, 0},
-    {ShowEventText, -1, 1},  // line 145
-    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},       {StartEventFade, 1, 60},
-    {WaitEventFrames, 60, 0},    {EndEventScript, 0, 0},      {None, 0, 0},
-};
-
+// The cafe the day after: a free meal and news of an armoured train; the train at sunset.
 constexpr EventCommand kEvent08[] = {
     {SetEventBackground, 1, 0},
     {StartEventFade, 2, 60},
@@ -647,7 +838,7 @@ constexpr EventCommand kEvent08[] = {
     {SetActorVisible, kShopkeeper, 1},
     {WaitEventFrames, 20, 0},
     {SetEventSpeaker, kShopkeeper, 0},
-    {ShowEventText, 146, 2},  // line 146
+    {ShowEventText, 141, 2},  // line 141
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
     {WaitEventFrames, 10, 0},
@@ -659,7 +850,7 @@ constexpr EventCommand kEvent08[] = {
     {SetActorVisible, kGant, 1},
     {WaitEventFrames, 20, 0},
     {SetEventSpeaker, kGant, 0},
-    {ShowEventText, -1, 2},  // line 148
+    {ShowEventText, -1, 2},  // line 143
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
     {WaitEventFrames, 10, 0},
@@ -671,28 +862,29 @@ constexpr EventCommand kEvent08[] = {
     {SetActorVisible, kMira, 1},
     {WaitEventFrames, 20, 0},
     {SetEventSpeaker, kMira, 0},
-    {ShowEventText, -1, 2},  // line 150
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {SetActorFace, kMira, 4},
-    {SetEventSpeaker, kMira, 0},
-    {ShowEventText, -1, 1},  // line 152
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
-    {SetActorFace, kShopkeeper, 13},
-    {SetEventSpeaker, kShopkeeper, 0},
-    {ShowEventText, -1, 1},  // line 153
+    {ShowEventText, -1, 2},  // line 145
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
     {WaitEventFrames, 10, 0},
     {SetEventSpeaker, kShopkeeper, 0},
-    {ShowEventText, -1, 2},  // line 154
+    {ShowEventText, -1, 1},  // line 147
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {SetEventSpeaker, kShopkeeper, 0},
+    {ShowEventText, -1, 2},  // line 148
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {SetActorMirror, kKai, 0},
+    {PlaceActor, kKai, -304},
+    {MoveActor, kKai, 320},
+    {SetActorSpeed, kKai, 16},
+    {SetActorVisible, kKai, 1},
+    {WaitEventFrames, 20, 0},
     {SetActorFace, kMira, 19},
     {SetEventSpeaker, kMira, 0},
-    {ShowEventText, -1, 1},  // line 156
+    {ShowEventText, -1, 1},  // line 150
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
     {WaitEventFrames, 10, 0},
@@ -707,12 +899,13 @@ constexpr EventCommand kEvent08[] = {
     {SetActorMirror, kProfessor, 0},
     {PlaceActor, kProfessor, 960},
     {MoveActor, kProfessor, 496},
+    {SetActorBob, kProfessor, 1},
     {SetActorSpeed, kProfessor, 20},
     {SetActorFace, kProfessor, 14},
     {SetActorVisible, kProfessor, 1},
     {WaitEventFrames, 15, 0},
     {SetEventSpeaker, kProfessor, 0},
-    {ShowEventText, -1, 2},  // line 157
+    {ShowEventText, -1, 2},  // line 151
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
     {WaitEventFrames, 10, 0},
@@ -724,9 +917,10 @@ constexpr EventCommand kEvent08[] = {
     {SetActorVisible, kGant, 1},
     {WaitEventFrames, 15, 0},
     {SetEventSpeaker, kGant, 0},
-    {ShowEventText, -1, 1},  // line 159
+    {ShowEventText, -1, 1},  // line 153
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
     {SetActorMirror, kKai, 0},
     {PlaceActor, kKai, -304},
     {MoveActor, kKai, 320},
@@ -735,202 +929,128 @@ constexpr EventCommand kEvent08[] = {
     {SetActorVisible, kKai, 1},
     {WaitEventFrames, 15, 0},
     {SetEventSpeaker, kKai, 0},
-    {ShowEventText, -1, 2},  // line 160
+    {ShowEventText, -1, 2},  // line 154
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
     {WaitEventFrames, 10, 0},
-    {SetActorFace, kProfessor, 15},
     {SetEventSpeaker, kProfessor, 0},
-    {ShowEventText, -1, 1},  // line 162
+    {ShowEventText, -1, 1},  // line 156
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
     {WaitEventFrames, 10, 0},
-    {SetActorFace, kGant, 8},
     {SetEventSpeaker, kGant, 0},
-    {ShowEventText, -1, 2},  // line 163
+    {ShowEventText, -1, 2},  // line 157
     {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {SetActorFace, kProfessor, 14},
     {SetEventSpeaker, kProfessor, 0},
-    {ShowEventText, -1, 1},  // line 165
+    {ShowEventText, -1, 1},  // line 159
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
     {WaitEventFrames, 10, 0},
     {SetEventSpeaker, kKai, 0},
-    {ShowEventText, -1, 1},  // line 166
+    {ShowEventText, -1, 1},  // line 160
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
     {StartEventFade, 1, 60},
     {WaitEventFrames, 60, 0},
     {EndEventScript, 0, 0},
     {None, 0, 0},
 };
 
+// The stones won back from the train; the next mark past the old speedway.
 constexpr EventCommand kEvent09[] = {
-    {SetEventBackground, 5, 0},
-    {StartEventFade, 2, 60},
-    {WaitEventFrames, 60, 0},
-    {SetEventWindowSlide, 0, 0},
-    {WaitEventFrames, 40, 0},
-    {SetActorMirror, kProfessor, 0},
-    {PlaceActor, kProfessor, 960},
-    {MoveActor, kProfessor, 496},
-    {SetActorSpeed, kProfessor, 20},
-    {SetActorFace, kProfessor, 14},
-    {SetActorVisible, kProfessor, 1},
-    {WaitEventFrames, 20, 0},
-    {SetEventSpeaker, kProfessor, 0},
-    {ShowEventText, 167, 2},  // line 167
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
-    {SetActorMirror, kKai, 1},
-    {PlaceActor, kKai, -304},
-    {MoveActor, kKai, 160},
-    {SetActorSpeed, kKai, 20},
-    {SetActorFace, kKai, 0},
-    {SetActorVisible, kKai, 1},
-    {WaitEventFrames, 20, 0},
-    {SetEventSpeaker, kKai, 0},
-    {ShowEventText, -1, 1},  // line 169
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
-    {SetEventSpeaker, kProfessor, 0},
-    {ShowEventText, -1, 2},  // line 170
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
-    {SetActorFace, kKai, 18},
-    {SetEventSpeaker, kKai, 0},
-    {ShowEventText, -1, 1},  // line 172
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
-    {StartEventFade, 1, 60},
-    {WaitEventFrames, 60, 0},
-    {EndEventScript, 0, 0},
-    {None, 0, 0},
+    {SetEventBackground, 5, 0},     {StartEventFade, 2, 60},
+    {WaitEventFrames, 60, 0},       {SetEventWindowSlide, 0, 0},
+    {WaitEventFrames, 40, 0},       {SetActorMirror, kProfessor, 0},
+    {PlaceActor, kProfessor, 960},  {MoveActor, kProfessor, 496},
+    {SetActorBob, kProfessor, 1},   {SetActorSpeed, kProfessor, 20},
+    {SetActorFace, kProfessor, 14}, {SetActorVisible, kProfessor, 1},
+    {WaitEventFrames, 20, 0},       {SetEventSpeaker, kProfessor, 0},
+    {ShowEventText, 161, 2},  // line 161
+    {WaitEventConfirm, 0, 0},       {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},       {SetActorMirror, kKai, 1},
+    {PlaceActor, kKai, -304},       {MoveActor, kKai, 160},
+    {SetActorSpeed, kKai, 20},      {SetActorVisible, kKai, 1},
+    {WaitEventFrames, 20, 0},       {SetEventSpeaker, kKai, 0},
+    {ShowEventText, -1, 2},  // line 163
+    {WaitEventConfirm, 0, 0},       {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},       {SetEventSpeaker, kProfessor, 0},
+    {ShowEventText, -1, 2},  // line 165
+    {WaitEventConfirm, 0, 0},       {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},       {MoveActor, kProfessor, 960},
+    {WaitEventFrames, 20, 0},       {SetActorMirror, kGant, 0},
+    {PlaceActor, kGant, 960},       {MoveActor, kGant, 496},
+    {SetActorSpeed, kGant, 20},     {SetActorFace, kGant, 8},
+    {SetActorVisible, kGant, 1},    {WaitEventFrames, 15, 0},
+    {SetActorFace, kKai, 18},       {SetEventSpeaker, kKai, 0},
+    {ShowEventText, -1, 1},  // line 167
+    {WaitEventConfirm, 0, 0},       {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},       {WaitEventFrames, 30, 0},
+    {StartEventFade, 1, 60},        {WaitEventFrames, 60, 0},
+    {EndEventScript, 0, 0},         {None, 0, 0},
 };
 
+// At the end of the speedway: the sealed gate, and Zeno shows the way.
 constexpr EventCommand kEvent10[] = {
-    {SetEventBackground, 5, 0},
-    {StartEventFade, 2, 60},
-    {WaitEventFrames, 60, 0},
-    {SetEventWindowSlide, 0, 0},
-    {WaitEventFrames, 40, 0},
-    {SetActorMirror, kProfessor, 0},
-    {PlaceActor, kProfessor, 960},
-    {MoveActor, kProfessor, 496},
-    {SetActorSpeed, kProfessor, 20},
-    {SetActorFace, kProfessor, 14},
-    {SetActorVisible, kProfessor, 1},
-    {WaitEventFrames, 20, 0},
-    {SetEventSpeaker, kProfessor, 0},
-    {ShowEventText, 173, 1},  // line 173
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
-    {SetActorMirror, kKai, 1},
-    {PlaceActor, kKai, -304},
-    {MoveActor, kKai, 144},
-    {SetActorSpeed, kKai, 20},
-    {SetActorFace, kKai, 0},
-    {SetActorVisible, kKai, 1},
-    {WaitEventFrames, 15, 0},
-    {SetEventSpeaker, kKai, 0},
+    {SetEventBackground, 5, 0},       {StartEventFade, 2, 60},
+    {WaitEventFrames, 60, 0},         {SetEventWindowSlide, 0, 0},
+    {WaitEventFrames, 40, 0},         {SetActorMirror, kProfessor, 0},
+    {PlaceActor, kProfessor, 960},    {MoveActor, kProfessor, 496},
+    {SetActorBob, kProfessor, 1},     {SetActorSpeed, kProfessor, 20},
+    {SetActorFace, kProfessor, 14},   {SetActorVisible, kProfessor, 1},
+    {WaitEventFrames, 20, 0},         {SetEventSpeaker, kProfessor, 0},
+    {ShowEventText, 168, 1},  // line 168
+    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},         {SetActorMirror, kKai, 1},
+    {PlaceActor, kKai, -304},         {MoveActor, kKai, 144},
+    {SetActorSpeed, kKai, 20},        {SetActorVisible, kKai, 1},
+    {WaitEventFrames, 15, 0},         {SetEventSpeaker, kKai, 0},
+    {ShowEventText, -1, 1},  // line 169
+    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},         {SetActorMirror, kGant, 0},
+    {PlaceActor, kGant, -304},        {MoveActor, kGant, 320},
+    {SetActorSpeed, kGant, 20},       {SetActorFace, kGant, 9},
+    {SetActorVisible, kGant, 1},      {WaitEventFrames, 15, 0},
+    {SetEventSpeaker, kGant, 0},      {ShowEventText, -1, 2},  // line 170
+    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},         {SetActorFace, kProfessor, 15},
+    {SetEventSpeaker, kProfessor, 0}, {ShowEventText, -1, 2},  // line 172
+    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},         {SetEventSpeaker, kKai, 0},
     {ShowEventText, -1, 1},  // line 174
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
-    {SetActorMirror, kGant, 0},
-    {PlaceActor, kGant, -304},
-    {MoveActor, kGant, 320},
-    {SetActorSpeed, kGant, 20},
-    {SetActorFace, kGant, 9},
-    {SetActorVisible, kGant, 1},
-    {WaitEventFrames, 15, 0},
-    {SetEventSpeaker, kGant, 0},
-    {ShowEventText, -1, 2},  // line 175
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
-    {SetActorFace, kProfessor, 15},
-    {SetEventSpeaker, kProfessor, 0},
+    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},         {MoveActor, kProfessor, 960},
+    {WaitEventFrames, 20, 0},         {SetActorMirror, kZeno, 0},
+    {PlaceActor, kZeno, 960},         {MoveActor, kZeno, 496},
+    {SetActorSpeed, kZeno, 20},       {SetActorFace, kZeno, 10},
+    {SetActorVisible, kZeno, 1},      {WaitEventFrames, 20, 0},
+    {SetEventSpeaker, kZeno, 0},      {ShowEventText, -1, 2},  // line 175
+    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},         {SetEventSpeaker, kZeno, 0},
     {ShowEventText, -1, 2},  // line 177
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
-    {SetActorFace, kKai, 3},
-    {SetEventSpeaker, kKai, 0},
+    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},         {SetEventSpeaker, kKai, 0},
     {ShowEventText, -1, 1},  // line 179
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
-    {SetActorVisible, kProfessor, 0},
-    {SetActorMirror, kZeno, 0},
-    {PlaceActor, kZeno, 960},
-    {MoveActor, kZeno, 496},
-    {SetActorSpeed, kZeno, 20},
-    {SetActorFace, kZeno, 10},
-    {SetActorVisible, kZeno, 1},
-    {WaitEventFrames, 20, 0},
-    {SetEventSpeaker, kZeno, 0},
+    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},         {SetEventSpeaker, kZeno, 0},
     {ShowEventText, -1, 2},  // line 180
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
-    {SetActorFace, kKai, 2},
-    {SetEventSpeaker, kKai, 0},
+    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
+    {WaitEventFrames, 20, 0},         {MoveActor, kZeno, 960},
+    {WaitEventFrames, 20, 0},         {SetEventSpeaker, kGant, 0},
     {ShowEventText, -1, 1},  // line 182
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
-    {SetEventSpeaker, kZeno, 0},
-    {ShowEventText, -1, 2},  // line 183
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
-    {SetActorFace, kKai, 0},
-    {SetEventSpeaker, kKai, 0},
-    {ShowEventText, -1, 1},  // line 185
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
-    {SetEventSpeaker, kZeno, 0},
-    {ShowEventText, -1, 2},  // line 186
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
-    {SetActorFace, kGant, 8},
-    {SetEventSpeaker, kGant, 0},
-    {ShowEventText, -1, 1},  // line 188
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
-    {SetActorFace, kKai, 18},
-    {SetEventSpeaker, kKai, 0},
-    {ShowEventText, -1, 1},  // line 189
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
-    {StartEventFade, 1, 60},
-    {WaitEventFrames, 60, 0},
-    {EndEventScript, 0, 0},
-    {None, 0, 0},
+    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},         {SetActorMirror, kMira, 0},
+    {PlaceActor, kMira, 960},         {MoveActor, kMira, 496},
+    {SetActorSpeed, kMira, 20},       {SetActorFace, kMira, 19},
+    {SetActorVisible, kMira, 1},      {WaitEventFrames, 15, 0},
+    {SetEventSpeaker, kKai, 0},       {ShowEventText, -1, 1},  // line 183
+    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},         {WaitEventFrames, 30, 0},
+    {StartEventFade, 1, 60},          {WaitEventFrames, 60, 0},
+    {EndEventScript, 0, 0},           {None, 0, 0},
 };
 
+// The gate open at sunset: Zeno tells of his sister; then amulets at the department store.
 constexpr EventCommand kEvent11[] = {
     {SetEventBackground, 5, 0},
     {StartEventFade, 2, 60},
@@ -941,13 +1061,13 @@ constexpr EventCommand kEvent11[] = {
     {PlaceActor, kKai, -304},
     {MoveActor, kKai, 144},
     {SetActorSpeed, kKai, 20},
-    {SetActorFace, kKai, 3},
     {SetActorVisible, kKai, 1},
     {WaitEventFrames, 15, 0},
     {SetEventSpeaker, kKai, 0},
-    {ShowEventText, 190, 1},  // line 190
+    {ShowEventText, 184, 1},  // line 184
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
     {SetActorMirror, kMira, 0},
     {PlaceActor, kMira, -304},
     {MoveActor, kMira, 320},
@@ -956,9 +1076,19 @@ constexpr EventCommand kEvent11[] = {
     {SetActorVisible, kMira, 1},
     {WaitEventFrames, 15, 0},
     {SetEventSpeaker, kMira, 0},
-    {ShowEventText, -1, 1},  // line 191
+    {ShowEventText, -1, 1},  // line 185
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {SetActorMirror, kGant, 1},
+    {PlaceActor, kGant, -304},
+    {MoveActor, kGant, 960},
+    {SetActorBob, kGant, 1},
+    {SetActorSpeed, kGant, 20},
+    {SetActorFace, kGant, 8},
+    {SetActorVisible, kGant, 1},
+    {WaitEventFrames, 15, 0},
+    {WaitEventFrames, 10, 0},
     {SetActorMirror, kZeno, 0},
     {PlaceActor, kZeno, 960},
     {MoveActor, kZeno, 496},
@@ -967,41 +1097,40 @@ constexpr EventCommand kEvent11[] = {
     {SetActorVisible, kZeno, 1},
     {WaitEventFrames, 20, 0},
     {SetEventSpeaker, kZeno, 0},
-    {ShowEventText, -1, 2},  // line 192
+    {ShowEventText, -1, 2},  // line 186
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
-    {SetActorFace, kKai, 0},
+    {WaitEventFrames, 10, 0},
     {SetEventSpeaker, kKai, 0},
-    {ShowEventText, -1, 1},  // line 194
+    {ShowEventText, -1, 1},  // line 188
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
     {WaitEventFrames, 30, 0},
     {SetEventSpeaker, kZeno, 0},
-    {ShowEventText, -1, 1},  // line 195
+    {ShowEventText, -1, 1},  // line 189
+    {WaitEventConfirm, 0, 0},
+    {SetEventSpeaker, kZeno, 0},
+    {ShowEventText, -1, 2},  // line 190
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {SetActorFace, kMira, 6},
+    {SetEventSpeaker, kMira, 0},
+    {ShowEventText, -1, 2},  // line 192
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
     {SetEventSpeaker, kZeno, 0},
+    {ShowEventText, -1, 2},  // line 194
+    {WaitEventConfirm, 0, 0},
+    {SetActorFace, kKai, 18},
+    {SetEventSpeaker, kKai, 0},
     {ShowEventText, -1, 2},  // line 196
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
-    {SetActorFace, kMira, 6},
-    {SetEventSpeaker, kMira, 0},
+    {WaitEventFrames, 10, 0},
+    {SetEventSpeaker, kZeno, 0},
     {ShowEventText, -1, 2},  // line 198
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {SetActorFace, kZeno, 11},
-    {SetEventSpeaker, kZeno, 0},
-    {ShowEventText, -1, 2},  // line 200
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {SetActorFace, kKai, 18},
-    {SetEventSpeaker, kKai, 0},
-    {ShowEventText, -1, 2},  // line 202
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {SetActorFace, kZeno, 10},
-    {SetEventSpeaker, kZeno, 0},
-    {ShowEventText, -1, 2},  // line 204
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
     {SetActorSpeed, kZeno, 16},
@@ -1026,67 +1155,67 @@ constexpr EventCommand kEvent11[] = {
     {PlaceActor, kKai, 800},
     {MoveActor, kKai, 464},
     {SetActorSpeed, kKai, 14},
-    {SetActorFace, kKai, 0},
     {SetActorVisible, kKai, 1},
     {WaitEventFrames, 30, 0},
     {SetEventSpeaker, kMira, 0},
-    {ShowEventText, -1, 1},  // line 206
+    {ShowEventText, -1, 1},  // line 200
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
     {SetEventSpeaker, kKai, 0},
-    {ShowEventText, -1, 1},  // line 207
+    {ShowEventText, -1, 1},  // line 201
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
     {SetEventSpeaker, kMira, 0},
-    {ShowEventText, -1, 2},  // line 208
+    {ShowEventText, -1, 2},  // line 202
     {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {SetActorFace, kKai, 3},
     {SetEventSpeaker, kKai, 0},
-    {ShowEventText, -1, 1},  // line 210
+    {ShowEventText, -1, 1},  // line 204
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {MoveActor, kKai, 336},
     {SetActorMirror, kShopkeeper, 0},
     {PlaceActor, kShopkeeper, 960},
     {MoveActor, kShopkeeper, 640},
+    {SetActorBob, kShopkeeper, 1},
     {SetActorSpeed, kShopkeeper, 16},
     {SetActorFace, kShopkeeper, 12},
     {SetActorVisible, kShopkeeper, 1},
-    {MoveActor, kKai, 336},
     {WaitEventFrames, 20, 0},
     {SetEventSpeaker, kShopkeeper, 0},
-    {ShowEventText, -1, 2},  // line 211
+    {ShowEventText, -1, 2},  // line 205
     {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {SetActorFace, kShopkeeper, 13},
+    {WaitEventFrames, 10, 0},
     {SetEventSpeaker, kShopkeeper, 0},
-    {ShowEventText, -1, 1},  // line 213
+    {ShowEventText, -1, 2},  // line 207
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
-    {SetActorFace, kKai, 0},
-    {SetEventSpeaker, kKai, 0},
-    {ShowEventText, -1, 1},  // line 214
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {SetActorFace, kShopkeeper, 12},
-    {SetEventSpeaker, kShopkeeper, 0},
-    {ShowEventText, -1, 1},  // line 215
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
     {SetActorFace, kMira, 4},
     {SetEventSpeaker, kMira, 0},
-    {ShowEventText, -1, 1},  // line 216
+    {ShowEventText, -1, 1},  // line 209
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
+    {MoveActor, kShopkeeper, 960},
+    {WaitEventFrames, 20, 0},
+    {SetActorMirror, kShopkeeper, 0},
+    {PlaceActor, kShopkeeper, 960},
+    {MoveActor, kShopkeeper, 640},
+    {SetActorBob, kShopkeeper, 1},
+    {SetActorSpeed, kShopkeeper, 16},
+    {SetActorFace, kShopkeeper, 13},
+    {SetActorVisible, kShopkeeper, 1},
+    {WaitEventFrames, 20, 0},
     {SetActorFace, kMira, 5},
     {SetEventSpeaker, kMira, 0},
-    {ShowEventText, -1, 1},  // line 217
+    {ShowEventText, -1, 1},  // line 210
     {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
     {SetEventSpeaker, kKai, 0},
-    {ShowEventText, -1, 2},  // line 218
+    {ShowEventText, -1, 1},  // line 211
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
     {SetActorMirror, kGant, 1},
     {PlaceActor, kGant, -304},
     {MoveActor, kGant, 48},
@@ -1095,180 +1224,286 @@ constexpr EventCommand kEvent11[] = {
     {SetActorVisible, kGant, 1},
     {WaitEventFrames, 20, 0},
     {SetEventSpeaker, kGant, 0},
-    {ShowEventText, -1, 1},  // line 220
+    {ShowEventText, -1, 1},  // line 212
     {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {SetActorFace, kMira, 4},
     {SetEventSpeaker, kMira, 0},
-    {ShowEventText, -1, 2},  // line 221
+    {ShowEventText, -1, 2},  // line 213
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
-    {StartEventFade, 1, 20},
+    {WaitEventFrames, 10, 0},
+    {MoveActor, kGant, -304},
+    {MoveActor, kShopkeeper, 960},
     {WaitEventFrames, 20, 0},
-    {ResetEventScene, 0, 0},
-    {SetEventBackground, 5, 0},
-    {StartEventFade, 2, 20},
-    {WaitEventFrames, 20, 0},
-    {SetEventWindowSlide, 0, 0},
-    {WaitEventFrames, 40, 0},
     {SetActorMirror, kProfessor, 0},
     {PlaceActor, kProfessor, 960},
-    {MoveActor, kProfessor, 496},
+    {MoveActor, kProfessor, 640},
+    {SetActorBob, kProfessor, 1},
     {SetActorSpeed, kProfessor, 20},
     {SetActorFace, kProfessor, 15},
     {SetActorVisible, kProfessor, 1},
-    {WaitEventFrames, 15, 0},
+    {WaitEventFrames, 20, 0},
     {SetEventSpeaker, kProfessor, 0},
-    {ShowEventText, -1, 2},  // line 223
+    {ShowEventText, -1, 2},  // line 215
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
-    {SetActorMirror, kKai, 1},
-    {PlaceActor, kKai, -304},
-    {MoveActor, kKai, 160},
-    {SetActorSpeed, kKai, 20},
+    {WaitEventFrames, 10, 0},
     {SetActorFace, kKai, 18},
-    {SetActorVisible, kKai, 1},
-    {WaitEventFrames, 15, 0},
     {SetEventSpeaker, kKai, 0},
-    {ShowEventText, -1, 1},  // line 225
+    {ShowEventText, -1, 1},  // line 217
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
     {StartEventFade, 1, 60},
     {WaitEventFrames, 60, 0},
     {EndEventScript, 0, 0},
     {None, 0, 0},
 };
 
+// The town celebrates; bad news at night; the hangar in the morning; out toward the storm.
 constexpr EventCommand kEvent12[] = {
-    {SetEventBackground, 6, 0},       {StartEventFade, 2, 60},
-    {WaitEventFrames, 60, 0},         {SetEventWindowSlide, 0, 0},
-    {WaitEventFrames, 40, 0},         {SetActorMirror, kShopkeeper, 0},
-    {PlaceActor, kShopkeeper, 800},   {MoveActor, kShopkeeper, 480},
-    {SetActorBob, kShopkeeper, 1},    {SetActorSpeed, kShopkeeper, 14},
-    {SetActorFace, kShopkeeper, 12},  {SetActorVisible, kShopkeeper, 1},
-    {WaitEventFrames, 20, 0},         {SetEventSpeaker, kShopkeeper, 0},
-    {ShowEventText, 226, 2},  // line 226
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},         {SetActorMirror, kMira, 1},
-    {PlaceActor, kMira, -160},        {MoveActor, kMira, 176},
-    {SetActorSpeed, kMira, 16},       {SetActorFace, kMira, 5},
-    {SetActorVisible, kMira, 1},      {WaitEventFrames, 20, 0},
-    {SetEventSpeaker, kMira, 0},      {ShowEventText, -1, 2},  // line 228
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorMirror, kGant, 1},       {PlaceActor, kGant, -304},
-    {MoveActor, kGant, 48},           {SetActorSpeed, kGant, 16},
-    {SetActorFace, kGant, 8},         {SetActorVisible, kGant, 1},
-    {WaitEventFrames, 20, 0},         {SetEventSpeaker, kGant, 0},
-    {ShowEventText, -1, 1},  // line 230
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorFace, kMira, 4},         {SetEventSpeaker, kMira, 0},
-    {ShowEventText, -1, 1},  // line 231
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorFace, kShopkeeper, 13},  {SetEventSpeaker, kShopkeeper, 0},
+    {SetEventBackground, 6, 0},
+    {StartEventFade, 2, 60},
+    {WaitEventFrames, 60, 0},
+    {SetEventWindowSlide, 0, 0},
+    {WaitEventFrames, 40, 0},
+    {SetActorMirror, kShopkeeper, 0},
+    {PlaceActor, kShopkeeper, 800},
+    {MoveActor, kShopkeeper, 480},
+    {SetActorBob, kShopkeeper, 1},
+    {SetActorSpeed, kShopkeeper, 14},
+    {SetActorFace, kShopkeeper, 12},
+    {SetActorVisible, kShopkeeper, 1},
+    {WaitEventFrames, 20, 0},
+    {SetEventSpeaker, kShopkeeper, 0},
+    {ShowEventText, 218, 2},  // line 218
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {SetActorMirror, kMira, 1},
+    {PlaceActor, kMira, -160},
+    {MoveActor, kMira, 176},
+    {SetActorSpeed, kMira, 16},
+    {SetActorFace, kMira, 5},
+    {SetActorVisible, kMira, 1},
+    {WaitEventFrames, 20, 0},
+    {SetEventSpeaker, kMira, 0},
+    {ShowEventText, -1, 2},  // line 220
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {SetActorMirror, kGant, 1},
+    {PlaceActor, kGant, -304},
+    {MoveActor, kGant, 48},
+    {SetActorBob, kGant, 1},
+    {SetActorSpeed, kGant, 16},
+    {SetActorFace, kGant, 8},
+    {SetActorVisible, kGant, 1},
+    {WaitEventFrames, 20, 0},
+    {SetEventSpeaker, kGant, 0},
+    {ShowEventText, -1, 1},  // line 222
+    {WaitEventConfirm, 0, 0},
+    {SetEventSpeaker, kMira, 0},
+    {ShowEventText, -1, 1},  // line 223
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {SetEventSpeaker, kShopkeeper, 0},
+    {ShowEventText, -1, 1},  // line 224
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {StartEventFade, 1, 20},
+    {WaitEventFrames, 20, 0},
+    {ResetEventScene, 0, 0},
+    {SetEventBackground, 3, 0},
+    {StartEventFade, 2, 20},
+    {WaitEventFrames, 20, 0},
+    {SetEventWindowSlide, 0, 0},
+    {WaitEventFrames, 40, 0},
+    {SetActorMirror, kProfessor, 0},
+    {PlaceActor, kProfessor, 480},
+    {SetActorBob, kProfessor, 1},
+    {SetActorSpeed, kProfessor, 14},
+    {SetActorFace, kProfessor, 15},
+    {SetActorVisible, kProfessor, 1},
+    {WaitEventFrames, 10, 0},
+    {SetActorMirror, kKai, 1},
+    {PlaceActor, kKai, -160},
+    {MoveActor, kKai, 176},
+    {SetActorSpeed, kKai, 14},
+    {SetActorVisible, kKai, 1},
+    {WaitEventFrames, 30, 0},
+    {SetEventSpeaker, kProfessor, 0},
+    {ShowEventText, -1, 3},  // line 225
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {SetEventSpeaker, kKai, 0},
+    {ShowEventText, -1, 2},  // line 228
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {SetEventSpeaker, kProfessor, 0},
+    {ShowEventText, -1, 2},  // line 230
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {MoveActor, kKai, 240},
+    {SetActorMirror, kMira, 1},
+    {PlaceActor, kMira, -304},
+    {MoveActor, kMira, 64},
+    {SetActorSpeed, kMira, 16},
+    {SetActorFace, kMira, 7},
+    {SetActorVisible, kMira, 1},
+    {WaitEventFrames, 20, 0},
+    {SetEventSpeaker, kMira, 0},
     {ShowEventText, -1, 2},  // line 232
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},         {StartEventFade, 1, 20},
-    {WaitEventFrames, 20, 0},         {ResetEventScene, 0, 0},
-    {SetEventBackground, 3, 0},       {StartEventFade, 2, 20},
-    {WaitEventFrames, 20, 0},         {SetEventWindowSlide, 0, 0},
-    {WaitEventFrames, 40, 0},         {SetActorMirror, kProfessor, 0},
-    {PlaceActor, kProfessor, 800},    {MoveActor, kProfessor, 480},
-    {SetActorBob, kProfessor, 1},     {SetActorSpeed, kProfessor, 14},
-    {SetActorFace, kProfessor, 15},   {SetActorVisible, kProfessor, 1},
-    {SetActorMirror, kKai, 1},        {PlaceActor, kKai, -160},
-    {MoveActor, kKai, 176},           {SetActorSpeed, kKai, 14},
-    {SetActorFace, kKai, 0},          {SetActorVisible, kKai, 1},
-    {WaitEventFrames, 30, 0},         {SetEventSpeaker, kProfessor, 0},
-    {ShowEventText, -1, 1},  // line 234
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetEventSpeaker, kProfessor, 0}, {ShowEventText, -1, 2},  // line 235
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetEventSpeaker, kKai, 0},       {ShowEventText, -1, 2},  // line 237
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorFace, kProfessor, 14},   {SetEventSpeaker, kProfessor, 0},
-    {ShowEventText, -1, 2},  // line 239
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},         {SetActorMirror, kMira, 1},
-    {PlaceActor, kMira, -304},        {MoveActor, kMira, 48},
-    {SetActorSpeed, kMira, 16},       {SetActorFace, kMira, 7},
-    {SetActorVisible, kMira, 1},      {WaitEventFrames, 20, 0},
-    {SetEventSpeaker, kMira, 0},      {ShowEventText, -1, 2},  // line 241
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorFace, kKai, 18},         {SetEventSpeaker, kKai, 0},
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {SetEventSpeaker, kProfessor, 0},
+    {ShowEventText, -1, 2},  // line 234
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {StartEventFade, 1, 20},
+    {WaitEventFrames, 20, 0},
+    {ResetEventScene, 0, 0},
+    {SetEventBackground, 7, 0},
+    {StartEventFade, 2, 20},
+    {WaitEventFrames, 20, 0},
+    {SetEventWindowSlide, 0, 0},
+    {WaitEventFrames, 40, 0},
+    {SetActorMirror, kProfessor, 0},
+    {PlaceActor, kProfessor, 480},
+    {SetActorBob, kProfessor, 1},
+    {SetActorSpeed, kProfessor, 14},
+    {SetActorFace, kProfessor, 14},
+    {SetActorVisible, kProfessor, 1},
+    {WaitEventFrames, 10, 0},
+    {SetActorMirror, kKai, 1},
+    {PlaceActor, kKai, -160},
+    {MoveActor, kKai, 176},
+    {SetActorSpeed, kKai, 14},
+    {SetActorVisible, kKai, 1},
+    {WaitEventFrames, 30, 0},
+    {SetEventSpeaker, kProfessor, 0},
+    {ShowEventText, -1, 1},  // line 236
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {SetEventSpeaker, kKai, 0},
+    {ShowEventText, -1, 1},  // line 237
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {SetActorFace, kProfessor, 15},
+    {SetEventSpeaker, kProfessor, 0},
+    {ShowEventText, -1, 2},  // line 238
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {SetEventSpeaker, kKai, 0},
+    {ShowEventText, -1, 1},  // line 240
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {SetEventSpeaker, kProfessor, 0},
+    {ShowEventText, -1, 2},  // line 241
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {SetActorFace, kKai, 18},
+    {SetEventSpeaker, kKai, 0},
     {ShowEventText, -1, 1},  // line 243
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetEventSpeaker, kProfessor, 0}, {ShowEventText, -1, 2},  // line 244
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {StartEventFade, 1, 20},          {WaitEventFrames, 20, 0},
-    {ResetEventScene, 0, 0},          {SetEventBackground, 7, 0},
-    {StartEventFade, 2, 20},          {WaitEventFrames, 20, 0},
-    {SetEventWindowSlide, 0, 0},      {WaitEventFrames, 40, 0},
-    {SetActorMirror, kProfessor, 0},  {PlaceActor, kProfessor, 800},
-    {MoveActor, kProfessor, 480},     {SetActorSpeed, kProfessor, 14},
-    {SetActorFace, kProfessor, 14},   {SetActorVisible, kProfessor, 1},
-    {SetActorMirror, kKai, 1},        {PlaceActor, kKai, -160},
-    {MoveActor, kKai, 176},           {SetActorSpeed, kKai, 14},
-    {SetActorFace, kKai, 0},          {SetActorVisible, kKai, 1},
-    {WaitEventFrames, 30, 0},         {SetEventSpeaker, kProfessor, 0},
-    {ShowEventText, -1, 2},  // line 246
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorFace, kKai, 3},          {SetEventSpeaker, kKai, 0},
-    {ShowEventText, -1, 1},  // line 248
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},         {SetActorFace, kProfessor, 15},
-    {SetEventSpeaker, kProfessor, 0}, {ShowEventText, -1, 1},  // line 249
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetEventSpeaker, kProfessor, 0}, {ShowEventText, -1, 2},  // line 250
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorFace, kKai, 18},         {SetEventSpeaker, kKai, 0},
-    {ShowEventText, -1, 1},  // line 252
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {StartEventFade, 1, 20},          {WaitEventFrames, 20, 0},
-    {ResetEventScene, 0, 0},          {SetEventBackground, 2, 0},
-    {StartEventFade, 2, 20},          {WaitEventFrames, 20, 0},
-    {SetEventWindowSlide, 0, 0},      {WaitEventFrames, 40, 0},
-    {SetActorMirror, kMira, 1},       {PlaceActor, kMira, -304},
-    {MoveActor, kMira, 128},          {SetActorSpeed, kMira, 20},
-    {SetActorFace, kMira, 7},         {SetActorVisible, kMira, 1},
-    {WaitEventFrames, 15, 0},         {SetEventSpeaker, kMira, 0},
-    {ShowEventText, -1, 1},  // line 253
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},         {SetActorMirror, kGant, 0},
-    {PlaceActor, kGant, -304},        {MoveActor, kGant, 320},
-    {SetActorSpeed, kGant, 20},       {SetActorFace, kGant, 9},
-    {SetActorVisible, kGant, 1},      {WaitEventFrames, 15, 0},
-    {SetEventSpeaker, kGant, 0},      {ShowEventText, -1, 2},  // line 254
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorVisible, kMira, 0},      {SetActorMirror, kZeno, 0},
-    {PlaceActor, kZeno, 960},         {MoveActor, kZeno, 496},
-    {SetActorSpeed, kZeno, 20},       {SetActorFace, kZeno, 10},
-    {SetActorVisible, kZeno, 1},      {WaitEventFrames, 20, 0},
-    {SetEventSpeaker, kZeno, 0},      {ShowEventText, -1, 2},  // line 256
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorVisible, kGant, 0},      {SetActorMirror, kKai, 1},
-    {PlaceActor, kKai, -304},         {MoveActor, kKai, 160},
-    {SetActorSpeed, kKai, 20},        {SetActorFace, kKai, 3},
-    {SetActorVisible, kKai, 1},       {WaitEventFrames, 15, 0},
-    {SetEventSpeaker, kKai, 0},       {ShowEventText, -1, 2},  // line 258
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorFace, kZeno, 11},        {SetEventSpeaker, kZeno, 0},
-    {ShowEventText, -1, 2},  // line 260
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},         {SetActorFace, kKai, 2},
-    {SetEventSpeaker, kKai, 0},       {ShowEventText, -1, 1},  // line 262
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorFace, kZeno, 10},        {SetEventSpeaker, kZeno, 0},
-    {ShowEventText, -1, 1},  // line 263
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorFace, kKai, 18},         {SetEventSpeaker, kKai, 0},
-    {ShowEventText, -1, 1},  // line 264
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetEventSpeaker, kZeno, 0},      {ShowEventText, -1, 2},  // line 265
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {StartEventFade, 1, 60},          {WaitEventFrames, 60, 0},
-    {EndEventScript, 0, 0},           {None, 0, 0},
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {StartEventFade, 1, 20},
+    {WaitEventFrames, 20, 0},
+    {ResetEventScene, 0, 0},
+    {SetEventBackground, 2, 0},
+    {StartEventFade, 2, 20},
+    {WaitEventFrames, 20, 0},
+    {SetEventWindowSlide, 0, 0},
+    {WaitEventFrames, 40, 0},
+    {SetActorMirror, kMira, 1},
+    {PlaceActor, kMira, -304},
+    {MoveActor, kMira, 128},
+    {SetActorSpeed, kMira, 20},
+    {SetActorFace, kMira, 5},
+    {SetActorVisible, kMira, 1},
+    {WaitEventFrames, 15, 0},
+    {SetEventSpeaker, kMira, 0},
+    {ShowEventText, -1, 2},  // line 244
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {SetActorMirror, kGant, 0},
+    {PlaceActor, kGant, -304},
+    {MoveActor, kGant, 320},
+    {SetActorSpeed, kGant, 20},
+    {SetActorFace, kGant, 9},
+    {SetActorVisible, kGant, 1},
+    {WaitEventFrames, 15, 0},
+    {SetEventSpeaker, kGant, 0},
+    {ShowEventText, -1, 3},  // line 246
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {MoveActor, kMira, -304},
+    {MoveActor, kGant, -304},
+    {WaitEventFrames, 20, 0},
+    {SetActorMirror, kZeno, 0},
+    {PlaceActor, kZeno, 960},
+    {MoveActor, kZeno, 496},
+    {SetActorSpeed, kZeno, 20},
+    {SetActorFace, kZeno, 10},
+    {SetActorVisible, kZeno, 1},
+    {WaitEventFrames, 20, 0},
+    {SetEventSpeaker, kZeno, 0},
+    {ShowEventText, -1, 2},  // line 249
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {SetActorMirror, kKai, 1},
+    {PlaceActor, kKai, -304},
+    {MoveActor, kKai, 160},
+    {SetActorSpeed, kKai, 20},
+    {SetActorFace, kKai, 3},
+    {SetActorVisible, kKai, 1},
+    {WaitEventFrames, 15, 0},
+    {SetEventSpeaker, kKai, 0},
+    {ShowEventText, -1, 2},  // line 251
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {SetActorFace, kZeno, 11},
+    {SetEventSpeaker, kZeno, 0},
+    {ShowEventText, -1, 2},  // line 253
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {SetActorFace, kKai, 2},
+    {SetEventSpeaker, kKai, 0},
+    {ShowEventText, -1, 1},  // line 255
+    {WaitEventConfirm, 0, 0},
+    {SetEventSpeaker, kZeno, 0},
+    {ShowEventText, -1, 1},  // line 256
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {SetEventSpeaker, kKai, 0},
+    {ShowEventText, -1, 1},  // line 257
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {SetEventSpeaker, kZeno, 0},
+    {ShowEventText, -1, 2},  // line 258
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
+    {StartEventFade, 1, 60},
+    {WaitEventFrames, 60, 0},
+    {EndEventScript, 0, 0},
+    {None, 0, 0},
 };
 
+// Stars after the storm: Zeno beaten; then the shop at night.
 constexpr EventCommand kEvent13[] = {
     {SetEventBackground, 8, 0},
     {StartEventFade, 2, 60},
@@ -1283,30 +1518,31 @@ constexpr EventCommand kEvent13[] = {
     {SetActorVisible, kZeno, 1},
     {WaitEventFrames, 20, 0},
     {SetEventSpeaker, kZeno, 0},
-    {ShowEventText, 267, 1},  // line 267
+    {ShowEventText, 260, 2},  // line 260
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
     {SetActorMirror, kKai, 1},
     {PlaceActor, kKai, -160},
     {MoveActor, kKai, 176},
     {SetActorSpeed, kKai, 14},
-    {SetActorFace, kKai, 0},
     {SetActorVisible, kKai, 1},
     {WaitEventFrames, 20, 0},
     {SetEventSpeaker, kKai, 0},
-    {ShowEventText, -1, 2},  // line 268
+    {ShowEventText, -1, 2},  // line 262
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},
     {SetEventSpeaker, kZeno, 0},
-    {ShowEventText, -1, 2},  // line 270
+    {ShowEventText, -1, 2},  // line 264
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
-    {SetActorFace, kKai, 18},
+    {WaitEventFrames, 10, 0},
     {SetEventSpeaker, kKai, 0},
-    {ShowEventText, -1, 1},  // line 272
+    {ShowEventText, -1, 1},  // line 266
     {WaitEventConfirm, 0, 0},
     {SetEventSpeaker, kZeno, 0},
-    {ShowEventText, -1, 1},  // line 273
+    {ShowEventText, -1, 1},  // line 267
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
     {StartEventFade, 1, 20},
@@ -1318,28 +1554,27 @@ constexpr EventCommand kEvent13[] = {
     {SetEventWindowSlide, 0, 0},
     {WaitEventFrames, 40, 0},
     {SetActorMirror, kShopkeeper, 0},
-    {PlaceActor, kShopkeeper, 800},
-    {MoveActor, kShopkeeper, 480},
+    {PlaceActor, kShopkeeper, 480},
     {SetActorBob, kShopkeeper, 1},
     {SetActorSpeed, kShopkeeper, 14},
     {SetActorFace, kShopkeeper, 12},
     {SetActorVisible, kShopkeeper, 1},
+    {WaitEventFrames, 10, 0},
     {SetActorMirror, kKai, 1},
     {PlaceActor, kKai, -160},
     {MoveActor, kKai, 176},
     {SetActorSpeed, kKai, 14},
-    {SetActorFace, kKai, 0},
     {SetActorVisible, kKai, 1},
     {WaitEventFrames, 20, 0},
     {SetEventSpeaker, kShopkeeper, 0},
-    {ShowEventText, -1, 2},  // line 274
+    {ShowEventText, -1, 2},  // line 268
     {WaitEventConfirm, 0, 0},
     {SetEventSpeaker, kKai, 0},
-    {ShowEventText, -1, 1},  // line 276
+    {ShowEventText, -1, 1},  // line 270
     {WaitEventConfirm, 0, 0},
     {SetActorFace, kShopkeeper, 13},
     {SetEventSpeaker, kShopkeeper, 0},
-    {ShowEventText, -1, 2},  // line 277
+    {ShowEventText, -1, 2},  // line 271
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
     {StartEventFade, 1, 60},
@@ -1348,84 +1583,100 @@ constexpr EventCommand kEvent13[] = {
     {None, 0, 0},
 };
 
+// Night over the ruins' heart: Grim wakes the golden giant to keep them busy.
 constexpr EventCommand kEvent14[] = {
-    {SetEventBackground, 8, 0},       {StartEventFade, 2, 60},
-    {WaitEventFrames, 60, 0},         {SetEventWindowSlide, 0, 0},
-    {WaitEventFrames, 40, 0},         {SetActorMirror, kProfessor, 0},
-    {PlaceActor, kProfessor, 960},    {MoveActor, kProfessor, 496},
-    {SetActorSpeed, kProfessor, 20},  {SetActorFace, kProfessor, 15},
-    {SetActorVisible, kProfessor, 1}, {WaitEventFrames, 15, 0},
-    {SetEventSpeaker, kProfessor, 0}, {ShowEventText, 279, 2},  // line 279
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},         {SetActorVisible, kProfessor, 0},
-    {SetActorMirror, kGrim, 0},       {PlaceActor, kGrim, 960},
-    {MoveActor, kGrim, 480},          {SetActorSpeed, kGrim, 20},
-    {SetActorFace, kGrim, 16},        {SetActorVisible, kGrim, 1},
-    {WaitEventFrames, 20, 0},         {SetEventSpeaker, kGrim, 0},
-    {ShowEventText, -1, 2},  // line 281
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorMirror, kZeno, 1},       {PlaceActor, kZeno, -304},
-    {MoveActor, kZeno, 144},          {SetActorSpeed, kZeno, 20},
-    {SetActorFace, kZeno, 11},        {SetActorVisible, kZeno, 1},
-    {WaitEventFrames, 15, 0},         {SetEventSpeaker, kZeno, 0},
-    {ShowEventText, -1, 1},  // line 283
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorFace, kGrim, 17},        {SetEventSpeaker, kGrim, 0},
-    {ShowEventText, -1, 1},  // line 284
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},         {SetActorMirror, kMira, 0},
-    {PlaceActor, kMira, -304},        {MoveActor, kMira, 320},
-    {SetActorSpeed, kMira, 20},       {SetActorFace, kMira, 7},
-    {SetActorVisible, kMira, 1},      {WaitEventFrames, 15, 0},
-    {SetEventSpeaker, kMira, 0},      {ShowEventText, -1, 1},  // line 285
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorVisible, kGrim, 0},      {SetActorMirror, kGant, 0},
-    {PlaceActor, kGant, 960},         {MoveActor, kGant, 496},
-    {SetActorSpeed, kGant, 20},       {SetActorFace, kGant, 9},
-    {SetActorVisible, kGant, 1},      {WaitEventFrames, 15, 0},
-    {SetEventSpeaker, kGant, 0},      {ShowEventText, -1, 2},  // line 286
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorFace, kZeno, 10},        {SetEventSpeaker, kZeno, 0},
-    {ShowEventText, -1, 1},  // line 288
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {StartEventFade, 1, 60},          {WaitEventFrames, 60, 0},
-    {EndEventScript, 0, 0},           {None, 0, 0},
+    {SetEventBackground, 8, 0},     {StartEventFade, 2, 60},
+    {WaitEventFrames, 60, 0},       {SetEventWindowSlide, 0, 0},
+    {WaitEventFrames, 40, 0},       {SetActorMirror, kProfessor, 0},
+    {PlaceActor, kProfessor, 960},  {MoveActor, kProfessor, 496},
+    {SetActorBob, kProfessor, 1},   {SetActorSpeed, kProfessor, 20},
+    {SetActorFace, kProfessor, 15}, {SetActorVisible, kProfessor, 1},
+    {WaitEventFrames, 15, 0},       {SetEventSpeaker, kProfessor, 0},
+    {ShowEventText, 273, 2},  // line 273
+    {WaitEventConfirm, 0, 0},       {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},       {MoveActor, kProfessor, 960},
+    {SetActorMirror, kGrim, 0},     {PlaceActor, kGrim, 960},
+    {MoveActor, kGrim, 480},        {SetActorSpeed, kGrim, 20},
+    {SetActorFace, kGrim, 16},      {SetActorVisible, kGrim, 1},
+    {WaitEventFrames, 20, 0},       {SetEventSpeaker, kGrim, 0},
+    {ShowEventText, -1, 2},  // line 275
+    {WaitEventConfirm, 0, 0},       {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},       {SetActorMirror, kZeno, 1},
+    {PlaceActor, kZeno, -304},      {MoveActor, kZeno, 144},
+    {SetActorSpeed, kZeno, 20},     {SetActorFace, kZeno, 11},
+    {SetActorVisible, kZeno, 1},    {WaitEventFrames, 15, 0},
+    {SetEventSpeaker, kZeno, 0},    {ShowEventText, -1, 1},  // line 277
+    {WaitEventConfirm, 0, 0},       {HideEventText, 0, 0},
+    {SetActorFace, kGrim, 17},      {SetEventSpeaker, kGrim, 0},
+    {ShowEventText, -1, 2},  // line 278
+    {WaitEventConfirm, 0, 0},       {HideEventText, 0, 0},
+    {SetActorMirror, kMira, 0},     {PlaceActor, kMira, -304},
+    {MoveActor, kMira, 320},        {SetActorSpeed, kMira, 20},
+    {SetActorFace, kMira, 7},       {SetActorVisible, kMira, 1},
+    {WaitEventFrames, 15, 0},       {SetEventSpeaker, kMira, 0},
+    {ShowEventText, -1, 1},  // line 280
+    {WaitEventConfirm, 0, 0},       {HideEventText, 0, 0},
+    {MoveActor, kGrim, 960},        {SetActorMirror, kGant, 0},
+    {PlaceActor, kGant, 960},       {MoveActor, kGant, 496},
+    {SetActorSpeed, kGant, 20},     {SetActorFace, kGant, 9},
+    {SetActorVisible, kGant, 1},    {WaitEventFrames, 15, 0},
+    {SetEventSpeaker, kGant, 0},    {ShowEventText, -1, 2},  // line 281
+    {WaitEventConfirm, 0, 0},       {HideEventText, 0, 0},
+    {SetEventSpeaker, kZeno, 0},    {ShowEventText, -1, 1},  // line 283
+    {WaitEventConfirm, 0, 0},       {HideEventText, 0, 0},
+    {StartEventFade, 1, 60},        {WaitEventFrames, 60, 0},
+    {EndEventScript, 0, 0},         {None, 0, 0},
 };
 
+// A quiet night camp under the stars: a late snack, and Zeno sits with them.
 constexpr EventCommand kEvent15[] = {
-    {SetEventBackground, 8, 0},  {StartEventFade, 2, 60},     {WaitEventFrames, 60, 0},
-    {SetEventWindowSlide, 0, 0}, {WaitEventFrames, 40, 0},    {SetActorMirror, kMira, 1},
-    {PlaceActor, kMira, -160},   {MoveActor, kMira, 176},     {SetActorSpeed, kMira, 14},
-    {SetActorFace, kMira, 5},    {SetActorVisible, kMira, 1}, {WaitEventFrames, 20, 0},
-    {SetEventSpeaker, kMira, 0}, {ShowEventText, 289, 1},  // line 289
-    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},       {SetActorMirror, kKai, 0},
-    {PlaceActor, kKai, 800},     {MoveActor, kKai, 464},      {SetActorSpeed, kKai, 14},
-    {SetActorFace, kKai, 0},     {SetActorVisible, kKai, 1},  {WaitEventFrames, 20, 0},
-    {SetEventSpeaker, kKai, 0},  {ShowEventText, -1, 1},  // line 290
-    {WaitEventConfirm, 0, 0},    {SetActorFace, kMira, 4},    {SetEventSpeaker, kMira, 0},
-    {ShowEventText, -1, 1},                                                            // line 291
-    {WaitEventConfirm, 0, 0},    {SetEventSpeaker, kKai, 0},  {ShowEventText, -1, 2},  // line 292
-    {WaitEventConfirm, 0, 0},    {SetActorFace, kMira, 5},    {SetEventSpeaker, kMira, 0},
-    {ShowEventText, -1, 1},                                                            // line 294
-    {WaitEventConfirm, 0, 0},    {SetEventSpeaker, kKai, 0},  {ShowEventText, -1, 1},  // line 295
-    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},       {SetActorMirror, kGant, 0},
-    {PlaceActor, kGant, 960},    {MoveActor, kGant, 624},     {SetActorSpeed, kGant, 16},
-    {SetActorFace, kGant, 8},    {SetActorVisible, kGant, 1}, {WaitEventFrames, 20, 0},
-    {SetEventSpeaker, kGant, 0}, {ShowEventText, -1, 1},  // line 296
-    {WaitEventConfirm, 0, 0},    {SetActorFace, kMira, 7},    {SetEventSpeaker, kMira, 0},
-    {ShowEventText, -1, 1},                                                            // line 297
-    {WaitEventConfirm, 0, 0},    {SetEventSpeaker, kGant, 0}, {ShowEventText, -1, 1},  // line 298
-    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},       {SetActorMirror, kZeno, 1},
-    {PlaceActor, kZeno, -304},   {MoveActor, kZeno, 32},      {SetActorSpeed, kZeno, 14},
-    {SetActorFace, kZeno, 10},   {SetActorVisible, kZeno, 1}, {WaitEventFrames, 20, 0},
-    {SetEventSpeaker, kZeno, 0}, {ShowEventText, -1, 1},  // line 299
-    {WaitEventConfirm, 0, 0},    {SetActorFace, kKai, 18},    {SetEventSpeaker, kKai, 0},
-    {ShowEventText, -1, 1},                                                            // line 300
-    {WaitEventConfirm, 0, 0},    {SetEventSpeaker, kZeno, 0}, {ShowEventText, -1, 1},  // line 301
-    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},       {StartEventFade, 1, 60},
-    {WaitEventFrames, 60, 0},    {EndEventScript, 0, 0},      {None, 0, 0},
+    {SetEventBackground, 8, 0},  {StartEventFade, 2, 60},
+    {WaitEventFrames, 60, 0},    {SetEventWindowSlide, 0, 0},
+    {WaitEventFrames, 40, 0},    {WaitEventFrames, 30, 0},
+    {SetActorMirror, kMira, 1},  {PlaceActor, kMira, -160},
+    {MoveActor, kMira, 176},     {SetActorSpeed, kMira, 14},
+    {SetActorFace, kMira, 5},    {SetActorVisible, kMira, 1},
+    {SetActorMirror, kKai, 0},   {PlaceActor, kKai, 800},
+    {MoveActor, kKai, 464},      {SetActorSpeed, kKai, 14},
+    {SetActorVisible, kKai, 1},  {WaitEventFrames, 20, 0},
+    {SetEventSpeaker, kMira, 0}, {ShowEventText, 284, 1},  // line 284
+    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},
+    {WaitEventFrames, 20, 0},    {SetEventSpeaker, kKai, 0},
+    {ShowEventText, -1, 1},  // line 285
+    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},    {SetEventSpeaker, kMira, 0},
+    {ShowEventText, -1, 1},  // line 286
+    {WaitEventConfirm, 0, 0},    {SetEventSpeaker, kKai, 0},
+    {ShowEventText, -1, 1},  // line 287
+    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},    {SetActorMirror, kGant, 0},
+    {PlaceActor, kGant, 960},    {MoveActor, kGant, 624},
+    {SetActorBob, kGant, 1},     {SetActorSpeed, kGant, 16},
+    {SetActorFace, kGant, 8},    {SetActorVisible, kGant, 1},
+    {WaitEventFrames, 20, 0},    {WaitEventFrames, 10, 0},
+    {SetEventSpeaker, kGant, 0}, {ShowEventText, -1, 1},  // line 288
+    {WaitEventConfirm, 0, 0},    {SetEventSpeaker, kMira, 0},
+    {ShowEventText, -1, 1},  // line 289
+    {WaitEventConfirm, 0, 0},    {SetEventSpeaker, kGant, 0},
+    {ShowEventText, -1, 1},  // line 290
+    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},    {WaitEventFrames, 20, 0},
+    {SetActorMirror, kZeno, 1},  {PlaceActor, kZeno, -304},
+    {MoveActor, kZeno, 32},      {SetActorSpeed, kZeno, 14},
+    {SetActorFace, kZeno, 10},   {SetActorVisible, kZeno, 1},
+    {WaitEventFrames, 20, 0},    {SetEventSpeaker, kZeno, 0},
+    {ShowEventText, -1, 1},  // line 291
+    {WaitEventConfirm, 0, 0},    {SetEventSpeaker, kKai, 0},
+    {ShowEventText, -1, 1},  // line 292
+    {WaitEventConfirm, 0, 0},    {WaitEventFrames, 10, 0},
+    {SetEventSpeaker, kZeno, 0}, {ShowEventText, -1, 1},  // line 293
+    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},    {WaitEventFrames, 30, 0},
+    {StartEventFade, 1, 60},     {WaitEventFrames, 60, 0},
+    {EndEventScript, 0, 0},      {None, 0, 0},
 };
 
+// Home again: the giant fell, but the seventh stone went to Grim; the last flight up.
 constexpr EventCommand kEvent16[] = {
     {SetEventBackground, 0, 0},
     {StartEventFade, 2, 60},
@@ -1433,19 +1684,33 @@ constexpr EventCommand kEvent16[] = {
     {SetEventWindowSlide, 0, 0},
     {WaitEventFrames, 40, 0},
     {SetActorMirror, kProfessor, 0},
-    {PlaceActor, kProfessor, 800},
-    {MoveActor, kProfessor, 480},
-    {SetActorBob, kProfessor, 1},
-    {SetActorSpeed, kProfessor, 14},
+    {PlaceActor, kProfessor, 480},
     {SetActorFace, kProfessor, 15},
     {SetActorVisible, kProfessor, 1},
-    {WaitEventFrames, 20, 0},
     {SetEventSpeaker, kProfessor, 0},
-    {ShowEventText, 302, 3},  // line 302
+    {ShowEventText, 294, 3},  // line 294
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
+    {WaitEventFrames, 20, 0},
+    {ShowEventText, -1, 3},  // line 297
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {StartEventFade, 1, 20},
+    {WaitEventFrames, 20, 0},
+    {ResetEventScene, 0, 0},
+    {SetEventBackground, 1, 0},
+    {StartEventFade, 2, 20},
+    {WaitEventFrames, 20, 0},
+    {SetEventWindowSlide, 0, 0},
+    {WaitEventFrames, 40, 0},
+    {SetActorMirror, kShopkeeper, 0},
+    {PlaceActor, kShopkeeper, 464},
+    {SetActorFace, kShopkeeper, 12},
+    {SetActorVisible, kShopkeeper, 1},
+    {SetEventSpeaker, kShopkeeper, 0},
+    {ShowEventText, -1, 3},  // line 300
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
     {StartEventFade, 1, 20},
     {WaitEventFrames, 20, 0},
     {ResetEventScene, 0, 0},
@@ -1454,123 +1719,124 @@ constexpr EventCommand kEvent16[] = {
     {WaitEventFrames, 20, 0},
     {SetEventWindowSlide, 0, 0},
     {WaitEventFrames, 40, 0},
-    {SetActorMirror, kMira, 1},
-    {PlaceActor, kMira, -304},
-    {MoveActor, kMira, 160},
-    {SetActorSpeed, kMira, 20},
-    {SetActorFace, kMira, 7},
-    {SetActorVisible, kMira, 1},
-    {WaitEventFrames, 15, 0},
-    {SetEventSpeaker, kMira, 0},
-    {ShowEventText, -1, 2},  // line 305
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
-    {SetActorMirror, kKai, 0},
-    {PlaceActor, kKai, 960},
-    {MoveActor, kKai, 480},
+    {SetActorMirror, kKai, 1},
+    {PlaceActor, kKai, -304},
+    {MoveActor, kKai, 160},
     {SetActorSpeed, kKai, 20},
     {SetActorFace, kKai, 18},
     {SetActorVisible, kKai, 1},
     {WaitEventFrames, 15, 0},
     {SetEventSpeaker, kKai, 0},
-    {ShowEventText, -1, 2},  // line 307
+    {ShowEventText, -1, 2},  // line 303
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
     {StartEventFade, 1, 60},
     {WaitEventFrames, 60, 0},
     {EndEventScript, 0, 0},
     {None, 0, 0},
 };
 
+// Above the clouds: what each will do afterwards; the sky castle, and the radio goes dead.
 constexpr EventCommand kEvent17[] = {
     {SetEventBackground, 10, 0},      {StartEventFade, 2, 60},
     {WaitEventFrames, 60, 0},         {SetEventWindowSlide, 0, 0},
-    {WaitEventFrames, 40, 0},         {SetActorMirror, kGant, 1},
-    {PlaceActor, kGant, -304},        {MoveActor, kGant, 144},
-    {SetActorSpeed, kGant, 20},       {SetActorFace, kGant, 8},
-    {SetActorVisible, kGant, 1},      {WaitEventFrames, 15, 0},
-    {SetEventSpeaker, kGant, 0},      {ShowEventText, 309, 2},  // line 309
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorMirror, kMira, 0},       {PlaceActor, kMira, 960},
-    {MoveActor, kMira, 496},          {SetActorSpeed, kMira, 20},
-    {SetActorFace, kMira, 7},         {SetActorVisible, kMira, 1},
+    {WaitEventFrames, 40, 0},         {SetActorMirror, kMira, 1},
+    {PlaceActor, kMira, -304},        {MoveActor, kMira, 144},
+    {SetActorSpeed, kMira, 20},       {SetActorFace, kMira, 4},
+    {SetActorVisible, kMira, 1},      {SetActorMirror, kKai, 0},
+    {PlaceActor, kKai, 960},          {MoveActor, kKai, 496},
+    {SetActorSpeed, kKai, 20},        {SetActorVisible, kKai, 1},
     {WaitEventFrames, 15, 0},         {SetEventSpeaker, kMira, 0},
+    {ShowEventText, 305, 1},  // line 305
+    {WaitEventConfirm, 0, 0},         {SetEventSpeaker, kKai, 0},
+    {ShowEventText, -1, 2},  // line 306
+    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
+    {SetActorFace, kMira, 5},         {SetEventSpeaker, kMira, 0},
+    {ShowEventText, -1, 2},  // line 308
+    {WaitEventConfirm, 0, 0},         {SetEventSpeaker, kKai, 0},
+    {ShowEventText, -1, 1},  // line 310
+    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},         {SetEventSpeaker, kMira, 0},
     {ShowEventText, -1, 1},  // line 311
+    {WaitEventConfirm, 0, 0},         {SetEventSpeaker, kKai, 0},
+    {ShowEventText, -1, 1},  // line 312
     {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
     {StartEventFade, 1, 20},          {WaitEventFrames, 20, 0},
     {ResetEventScene, 0, 0},          {SetEventBackground, 11, 0},
     {StartEventFade, 2, 20},          {WaitEventFrames, 20, 0},
     {SetEventWindowSlide, 0, 0},      {WaitEventFrames, 40, 0},
-    {SetActorMirror, kProfessor, 0},  {PlaceActor, kProfessor, 800},
-    {MoveActor, kProfessor, 480},     {SetActorSpeed, kProfessor, 14},
+    {SetActorMirror, kGant, 1},       {PlaceActor, kGant, -304},
+    {MoveActor, kGant, 128},          {SetActorBob, kGant, 1},
+    {SetActorSpeed, kGant, 20},       {SetActorFace, kGant, 8},
+    {SetActorVisible, kGant, 1},      {WaitEventFrames, 15, 0},
+    {SetEventSpeaker, kGant, 0},      {ShowEventText, -1, 1},  // line 313
+    {WaitEventConfirm, 0, 0},         {SetActorMirror, kProfessor, 0},
+    {PlaceActor, kProfessor, 800},    {MoveActor, kProfessor, 480},
+    {SetActorBob, kProfessor, 1},     {SetActorSpeed, kProfessor, 14},
     {SetActorFace, kProfessor, 15},   {SetActorVisible, kProfessor, 1},
-    {WaitEventFrames, 20, 0},         {SetEventSpeaker, kProfessor, 0},
-    {ShowEventText, -1, 2},  // line 312
+    {SetEventSpeaker, kProfessor, 0}, {ShowEventText, -1, 2},  // line 314
     {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorMirror, kKai, 1},        {PlaceActor, kKai, -160},
-    {MoveActor, kKai, 160},           {SetActorSpeed, kKai, 16},
-    {SetActorFace, kKai, 3},          {SetActorVisible, kKai, 1},
-    {WaitEventFrames, 20, 0},         {SetEventSpeaker, kKai, 0},
-    {ShowEventText, -1, 1},  // line 314
-    {WaitEventConfirm, 0, 0},         {SetEventSpeaker, kProfessor, 0},
-    {ShowEventText, -1, 1},  // line 315
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorVisible, kProfessor, 0}, {SetActorFace, kKai, 2},
+    {SetActorMirror, kKai, 0},        {PlaceActor, kKai, -304},
+    {MoveActor, kKai, 320},           {SetActorSpeed, kKai, 16},
+    {SetActorVisible, kKai, 1},       {WaitEventFrames, 20, 0},
     {SetEventSpeaker, kKai, 0},       {ShowEventText, -1, 1},  // line 316
+    {WaitEventConfirm, 0, 0},         {SetEventSpeaker, kProfessor, 0},
+    {ShowEventText, -1, 1},  // line 317
     {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorMirror, kGant, 0},       {PlaceActor, kGant, 800},
-    {MoveActor, kGant, 480},          {SetActorSpeed, kGant, 16},
-    {SetActorFace, kGant, 9},         {SetActorVisible, kGant, 1},
-    {WaitEventFrames, 20, 0},         {SetEventSpeaker, kGant, 0},
-    {ShowEventText, -1, 2},  // line 317
+    {SetActorVisible, kProfessor, 0}, {SetActorFace, kKai, 3},
+    {SetEventSpeaker, kKai, 0},       {ShowEventText, -1, 1},  // line 318
+    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
+    {SetEventSpeaker, kGant, 0},      {ShowEventText, -1, 2},  // line 319
     {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
     {SetActorMirror, kZeno, 0},       {PlaceActor, kZeno, 960},
-    {MoveActor, kZeno, 640},          {SetActorSpeed, kZeno, 16},
+    {MoveActor, kZeno, 496},          {SetActorSpeed, kZeno, 16},
     {SetActorFace, kZeno, 10},        {SetActorVisible, kZeno, 1},
     {WaitEventFrames, 20, 0},         {SetEventSpeaker, kZeno, 0},
-    {ShowEventText, -1, 1},  // line 319
-    {WaitEventConfirm, 0, 0},         {SetActorFace, kGant, 8},
-    {SetEventSpeaker, kGant, 0},      {ShowEventText, -1, 1},  // line 320
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorMirror, kMira, 1},       {PlaceActor, kMira, -304},
-    {MoveActor, kMira, 32},           {SetActorSpeed, kMira, 16},
-    {SetActorFace, kMira, 4},         {SetActorVisible, kMira, 1},
-    {WaitEventFrames, 20, 0},         {SetEventSpeaker, kMira, 0},
     {ShowEventText, -1, 1},  // line 321
-    {WaitEventConfirm, 0, 0},         {SetActorFace, kKai, 0},
-    {SetEventSpeaker, kKai, 0},       {ShowEventText, -1, 1},  // line 322
+    {WaitEventConfirm, 0, 0},         {SetEventSpeaker, kGant, 0},
+    {ShowEventText, -1, 1},  // line 322
     {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
     {StartEventFade, 1, 60},          {WaitEventFrames, 60, 0},
     {EndEventScript, 0, 0},           {None, 0, 0},
 };
 
+// The ruins' gate: Grim with the seven stones.
 constexpr EventCommand kEvent18[] = {
-    {SetEventBackground, 12, 0}, {StartEventFade, 2, 60},     {WaitEventFrames, 60, 0},
-    {SetEventWindowSlide, 0, 0}, {WaitEventFrames, 40, 0},    {SetActorMirror, kGrim, 0},
-    {PlaceActor, kGrim, 800},    {MoveActor, kGrim, 480},     {SetActorSpeed, kGrim, 14},
-    {SetActorFace, kGrim, 16},   {SetActorVisible, kGrim, 1}, {WaitEventFrames, 20, 0},
-    {SetEventSpeaker, kGrim, 0}, {ShowEventText, 323, 2},  // line 323
-    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},       {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},    {WaitEventFrames, 10, 0},    {WaitEventFrames, 10, 0},
-    {SetActorMirror, kKai, 1},   {PlaceActor, kKai, -160},    {MoveActor, kKai, 176},
-    {SetActorSpeed, kKai, 16},   {SetActorFace, kKai, 2},     {SetActorVisible, kKai, 1},
-    {WaitEventFrames, 20, 0},    {SetEventSpeaker, kKai, 0},  {ShowEventText, -1, 1},  // line 325
-    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},       {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},    {WaitEventFrames, 10, 0},    {WaitEventFrames, 10, 0},
-    {SetActorMirror, kZeno, 1},  {PlaceActor, kZeno, -304},   {MoveActor, kZeno, 48},
-    {SetActorSpeed, kZeno, 16},  {SetActorFace, kZeno, 11},   {SetActorVisible, kZeno, 1},
-    {WaitEventFrames, 20, 0},    {SetEventSpeaker, kZeno, 0}, {ShowEventText, -1, 1},  // line 326
-    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},       {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},    {WaitEventFrames, 10, 0},    {WaitEventFrames, 10, 0},
-    {SetActorFace, kGrim, 17},   {SetEventSpeaker, kGrim, 0}, {ShowEventText, -1, 2},  // line 327
-    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},       {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},    {WaitEventFrames, 10, 0},    {StartEventFade, 1, 60},
-    {WaitEventFrames, 60, 0},    {EndEventScript, 0, 0},      {None, 0, 0},
+    {SetEventBackground, 12, 0}, {StartEventFade, 2, 60},
+    {WaitEventFrames, 60, 0},    {SetEventWindowSlide, 0, 0},
+    {WaitEventFrames, 40, 0},    {WaitEventFrames, 30, 0},
+    {SetActorMirror, kGrim, 0},  {PlaceActor, kGrim, 800},
+    {MoveActor, kGrim, 480},     {SetActorSpeed, kGrim, 14},
+    {SetActorFace, kGrim, 16},   {SetActorVisible, kGrim, 1},
+    {WaitEventFrames, 20, 0},    {SetEventSpeaker, kGrim, 0},
+    {ShowEventText, 323, 2},  // line 323
+    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},    {SetActorMirror, kKai, 1},
+    {PlaceActor, kKai, -160},    {MoveActor, kKai, 176},
+    {SetActorSpeed, kKai, 16},   {SetActorFace, kKai, 2},
+    {SetActorVisible, kKai, 1},  {WaitEventFrames, 20, 0},
+    {SetEventSpeaker, kKai, 0},  {ShowEventText, -1, 1},  // line 325
+    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},    {SetActorMirror, kZeno, 1},
+    {PlaceActor, kZeno, -304},   {MoveActor, kZeno, 48},
+    {SetActorSpeed, kZeno, 16},  {SetActorFace, kZeno, 11},
+    {SetActorVisible, kZeno, 1}, {WaitEventFrames, 20, 0},
+    {SetEventSpeaker, kZeno, 0}, {ShowEventText, -1, 1},  // line 326
+    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},    {SetActorMirror, kMira, 0},
+    {PlaceActor, kMira, -304},   {MoveActor, kMira, 304},
+    {SetActorBob, kMira, 1},     {SetActorSpeed, kMira, 16},
+    {SetActorFace, kMira, 19},   {SetActorVisible, kMira, 1},
+    {WaitEventFrames, 20, 0},    {WaitEventFrames, 20, 0},
+    {SetActorFace, kGrim, 17},   {SetEventSpeaker, kGrim, 0},
+    {ShowEventText, -1, 2},  // line 327
+    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},    {WaitEventFrames, 30, 0},
+    {StartEventFade, 1, 60},     {WaitEventFrames, 60, 0},
+    {EndEventScript, 0, 0},      {None, 0, 0},
 };
 
+// The workshop: the radio back, and the two cores of the fortress.
 constexpr EventCommand kEvent19[] = {
     {SetEventBackground, 0, 0},       {StartEventFade, 2, 60},
     {WaitEventFrames, 60, 0},         {SetEventWindowSlide, 0, 0},
@@ -1581,159 +1847,192 @@ constexpr EventCommand kEvent19[] = {
     {WaitEventFrames, 20, 0},         {SetEventSpeaker, kProfessor, 0},
     {ShowEventText, 329, 2},  // line 329
     {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},         {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},         {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},         {WaitEventFrames, 10, 0},
     {WaitEventFrames, 10, 0},         {SetActorFace, kProfessor, 14},
     {SetEventSpeaker, kProfessor, 0}, {ShowEventText, -1, 2},  // line 331
     {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},         {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},         {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},         {WaitEventFrames, 10, 0},
-    {SetActorMirror, kKai, 1},        {PlaceActor, kKai, -160},
-    {MoveActor, kKai, 160},           {SetActorSpeed, kKai, 16},
-    {SetActorFace, kKai, 18},         {SetActorVisible, kKai, 1},
-    {WaitEventFrames, 20, 0},         {SetEventSpeaker, kKai, 0},
+    {WaitEventFrames, 10, 0},         {SetActorMirror, kKai, 1},
+    {PlaceActor, kKai, -160},         {MoveActor, kKai, 160},
+    {SetActorSpeed, kKai, 16},        {SetActorFace, kKai, 18},
+    {SetActorVisible, kKai, 1},       {WaitEventFrames, 20, 0},
+    {MoveActor, kKai, 224},           {SetActorMirror, kMira, 1},
+    {PlaceActor, kMira, -304},        {MoveActor, kMira, 40},
+    {SetActorSpeed, kMira, 16},       {SetActorFace, kMira, 19},
+    {SetActorVisible, kMira, 1},      {SetActorMirror, kGant, 0},
+    {PlaceActor, kGant, 960},         {MoveActor, kGant, 640},
+    {SetActorBob, kGant, 1},          {SetActorSpeed, kGant, 16},
+    {SetActorFace, kGant, 9},         {SetActorVisible, kGant, 1},
+    {WaitEventFrames, 15, 0},         {SetEventSpeaker, kKai, 0},
     {ShowEventText, -1, 2},  // line 333
     {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},         {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},         {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},         {WaitEventFrames, 10, 0},
+    {WaitEventFrames, 10, 0},         {WaitEventFrames, 30, 0},
     {StartEventFade, 1, 60},          {WaitEventFrames, 60, 0},
     {EndEventScript, 0, 0},           {None, 0, 0},
 };
 
+// The core: the fortress falls, Grim seizes the stone, and the castle begins to drop.
 constexpr EventCommand kEvent20[] = {
-    {SetEventBackground, 13, 0}, {StartEventFade, 2, 60},
-    {WaitEventFrames, 60, 0},    {SetEventWindowSlide, 0, 0},
-    {WaitEventFrames, 40, 0},    {SetActorMirror, kMira, 1},
-    {PlaceActor, kMira, -160},   {MoveActor, kMira, 176},
-    {SetActorSpeed, kMira, 16},  {SetActorFace, kMira, 7},
-    {SetActorVisible, kMira, 1}, {WaitEventFrames, 20, 0},
+    {SetEventBackground, 13, 0}, {StartEventFade, 2, 60},     {WaitEventFrames, 60, 0},
+    {SetEventWindowSlide, 0, 0}, {WaitEventFrames, 40, 0},    {SetActorMirror, kMira, 1},
+    {PlaceActor, kMira, -160},   {MoveActor, kMira, 176},     {SetActorSpeed, kMira, 16},
+    {SetActorFace, kMira, 7},    {SetActorVisible, kMira, 1}, {WaitEventFrames, 20, 0},
     {SetEventSpeaker, kMira, 0}, {ShowEventText, 335, 1},  // line 335
-    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},    {SetActorMirror, kGrim, 0},
-    {PlaceActor, kGrim, 800},    {MoveActor, kGrim, 480},
-    {SetActorSpeed, kGrim, 10},  {SetActorFace, kGrim, 17},
-    {SetActorVisible, kGrim, 1}, {WaitEventFrames, 40, 0},
-    {SetEventSpeaker, kGrim, 0}, {ShowEventText, -1, 2},  // line 336
-    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},    {SetActorMirror, kKai, 1},
-    {PlaceActor, kKai, -304},    {MoveActor, kKai, 48},
-    {SetActorSpeed, kKai, 16},   {SetActorFace, kKai, 2},
-    {SetActorVisible, kKai, 1},  {WaitEventFrames, 20, 0},
-    {SetEventSpeaker, kKai, 0},  {ShowEventText, -1, 1},  // line 338
-    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},    {StartEventFade, 3, 20},
-    {WaitEventFrames, 20, 0},    {StartEventFade, 4, 20},
-    {WaitEventFrames, 20, 0},    {SetActorFace, kMira, 7},
-    {SetEventSpeaker, kMira, 0}, {ShowEventText, -1, 1},  // line 339
-    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},    {WaitEventFrames, 10, 0},
-    {StartEventFade, 1, 60},     {WaitEventFrames, 60, 0},
-    {EndEventScript, 0, 0},      {None, 0, 0},
+    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},       {WaitEventFrames, 10, 0},
+    {SetActorMirror, kGrim, 0},  {PlaceActor, kGrim, 800},    {MoveActor, kGrim, 480},
+    {SetActorSpeed, kGrim, 10},  {SetActorFace, kGrim, 17},   {SetActorVisible, kGrim, 1},
+    {WaitEventFrames, 40, 0},    {SetEventSpeaker, kGrim, 0}, {ShowEventText, -1, 2},  // line 336
+    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},       {WaitEventFrames, 10, 0},
+    {SetActorMirror, kKai, 1},   {PlaceActor, kKai, -304},    {MoveActor, kKai, 48},
+    {SetActorSpeed, kKai, 16},   {SetActorFace, kKai, 2},     {SetActorVisible, kKai, 1},
+    {WaitEventFrames, 20, 0},    {SetEventSpeaker, kKai, 0},  {ShowEventText, -1, 1},  // line 338
+    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},       {SetActorMirror, kGant, 0},
+    {PlaceActor, kGant, 960},    {MoveActor, kGant, 640},     {SetActorSpeed, kGant, 16},
+    {SetActorFace, kGant, 9},    {SetActorVisible, kGant, 1}, {WaitEventFrames, 15, 0},
+    {SetActorMirror, kZeno, 0},  {PlaceActor, kZeno, -304},   {MoveActor, kZeno, 320},
+    {SetActorSpeed, kZeno, 16},  {SetActorFace, kZeno, 11},   {SetActorVisible, kZeno, 1},
+    {WaitEventFrames, 15, 0},    {SetEventSpeaker, kMira, 0}, {ShowEventText, -1, 1},  // line 339
+    {WaitEventConfirm, 0, 0},    {HideEventText, 0, 0},       {StartEventFade, 1, 60},
+    {WaitEventFrames, 60, 0},    {EndEventScript, 0, 0},      {None, 0, 0},
 };
 
+// The castle falling: every wish put into the stone.
 constexpr EventCommand kEvent21[] = {
-    {SetEventBackground, 13, 0},
-    {StartEventFade, 2, 60},
-    {WaitEventFrames, 60, 0},
-    {SetEventWindowSlide, 0, 0},
-    {WaitEventFrames, 40, 0},
-    {SetActorMirror, kZeno, 0},
-    {PlaceActor, kZeno, 800},
-    {MoveActor, kZeno, 480},
-    {SetActorSpeed, kZeno, 16},
-    {SetActorFace, kZeno, 11},
-    {SetActorVisible, kZeno, 1},
-    {WaitEventFrames, 20, 0},
-    {SetEventSpeaker, kZeno, 0},
+    {SetEventBackground, 13, 0},      {WaitEventFrames, 30, 0},
+    {SetEventWindowSlide, 0, 0},      {WaitEventFrames, 40, 0},
+    {SetActorMirror, kGrim, 0},       {PlaceActor, kGrim, 496},
+    {SetActorSpeed, kGrim, 10},       {SetActorFace, kGrim, 17},
+    {SetActorVisible, kGrim, 1},      {WaitEventFrames, 40, 0},
+    {SetActorMirror, kZeno, 1},       {PlaceActor, kZeno, -304},
+    {MoveActor, kZeno, 160},          {SetActorSpeed, kZeno, 16},
+    {SetActorFace, kZeno, 11},        {SetActorVisible, kZeno, 1},
+    {WaitEventFrames, 20, 0},         {SetEventSpeaker, kZeno, 0},
     {ShowEventText, 340, 2},  // line 340
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
-    {SetActorMirror, kProfessor, 0},
-    {PlaceActor, kProfessor, 960},
-    {MoveActor, kProfessor, 640},
-    {SetActorSpeed, kProfessor, 16},
-    {SetActorFace, kProfessor, 15},
-    {SetActorVisible, kProfessor, 1},
-    {WaitEventFrames, 20, 0},
-    {SetEventSpeaker, kProfessor, 0},
-    {ShowEventText, -1, 2},  // line 342
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
-    {SetActorMirror, kKai, 1},
-    {PlaceActor, kKai, -160},
-    {MoveActor, kKai, 160},
-    {SetActorSpeed, kKai, 16},
-    {SetActorFace, kKai, 18},
-    {SetActorVisible, kKai, 1},
-    {WaitEventFrames, 20, 0},
-    {SetEventSpeaker, kKai, 0},
-    {ShowEventText, -1, 2},  // line 344
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
-    {SetActorFace, kZeno, 10},
-    {SetEventSpeaker, kZeno, 0},
-    {ShowEventText, -1, 1},  // line 346
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
-    {SetActorMirror, kMira, 1},
-    {PlaceActor, kMira, -304},
-    {MoveActor, kMira, 32},
-    {SetActorSpeed, kMira, 16},
-    {SetActorFace, kMira, 19},
-    {SetActorVisible, kMira, 1},
-    {WaitEventFrames, 20, 0},
-    {SetEventSpeaker, kMira, 0},
-    {ShowEventText, -1, 2},  // line 347
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
-    {StartEventFade, 1, 60},
-    {WaitEventFrames, 60, 0},
-    {EndEventScript, 0, 0},
-    {None, 0, 0},
+    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
+    {MoveActor, kGrim, 960},          {WaitEventFrames, 20, 0},
+    {SetActorMirror, kProfessor, 0},  {PlaceActor, kProfessor, 960},
+    {MoveActor, kProfessor, 496},     {SetActorBob, kProfessor, 1},
+    {SetActorSpeed, kProfessor, 16},  {SetActorFace, kProfessor, 15},
+    {SetActorVisible, kProfessor, 1}, {WaitEventFrames, 20, 0},
+    {SetEventSpeaker, kProfessor, 0}, {ShowEventText, -1, 2},  // line 342
+    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
+    {MoveActor, kProfessor, 960},     {SetActorMirror, kKai, 0},
+    {PlaceActor, kKai, 960},          {MoveActor, kKai, 496},
+    {SetActorSpeed, kKai, 16},        {SetActorFace, kKai, 18},
+    {SetActorVisible, kKai, 1},       {WaitEventFrames, 20, 0},
+    {SetEventSpeaker, kKai, 0},       {ShowEventText, -1, 2},  // line 344
+    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},         {SetActorFace, kZeno, 10},
+    {SetEventSpeaker, kZeno, 0},      {ShowEventText, -1, 1},  // line 346
+    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
+    {SetActorMirror, kMira, 1},       {PlaceActor, kMira, -304},
+    {MoveActor, kMira, 320},          {SetActorSpeed, kMira, 16},
+    {SetActorFace, kMira, 19},        {SetActorVisible, kMira, 1},
+    {WaitEventFrames, 20, 0},         {SetActorMirror, kGant, 0},
+    {PlaceActor, kGant, 960},         {MoveActor, kGant, 640},
+    {SetActorSpeed, kGant, 16},       {SetActorFace, kGant, 9},
+    {SetActorVisible, kGant, 1},      {WaitEventFrames, 20, 0},
+    {SetEventSpeaker, kMira, 0},      {ShowEventText, -1, 2},  // line 347
+    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
+    {StartEventFade, 3, 60},          {WaitEventFrames, 60, 0},
+    {EndEventScript, 0, 0},           {None, 0, 0},
 };
 
+// Out of the white: the stone calms, Grim yields, and a fragment goes to Zeno's sister.
 constexpr EventCommand kEvent22[] = {
-    {SetEventBackground, 13, 0},
+    {SetEventBackground, 13, 0},    {StartEventFade, 4, 120},
+    {WaitEventFrames, 120, 0},      {SetEventWindowSlide, 0, 0},
+    {WaitEventFrames, 40, 0},       {SetActorMirror, kMira, 1},
+    {PlaceActor, kMira, -160},      {MoveActor, kMira, 176},
+    {SetActorSpeed, kMira, 14},     {SetActorFace, kMira, 7},
+    {SetActorVisible, kMira, 1},    {WaitEventFrames, 20, 0},
+    {SetEventSpeaker, kMira, 0},    {ShowEventText, 349, 1},  // line 349
+    {WaitEventConfirm, 0, 0},       {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},       {SetActorMirror, kGant, 1},
+    {PlaceActor, kGant, -304},      {MoveActor, kGant, 48},
+    {SetActorBob, kGant, 1},        {SetActorSpeed, kGant, 16},
+    {SetActorFace, kGant, 8},       {SetActorVisible, kGant, 1},
+    {WaitEventFrames, 20, 0},       {SetEventSpeaker, kGant, 0},
+    {ShowEventText, -1, 1},  // line 350
+    {WaitEventConfirm, 0, 0},       {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},       {SetActorMirror, kGrim, 0},
+    {PlaceActor, kGrim, 800},       {MoveActor, kGrim, 480},
+    {SetActorSpeed, kGrim, 10},     {SetActorFace, kGrim, 17},
+    {SetActorVisible, kGrim, 1},    {WaitEventFrames, 40, 0},
+    {SetEventSpeaker, kGrim, 0},    {ShowEventText, -1, 2},  // line 351
+    {WaitEventConfirm, 0, 0},       {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},       {SetActorFace, kMira, 19},
+    {SetEventSpeaker, kMira, 0},    {ShowEventText, -1, 1},  // line 353
+    {WaitEventConfirm, 0, 0},       {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},       {WaitEventFrames, 20, 0},
+    {MoveActor, kGrim, 960},        {MoveActor, kGant, -304},
+    {WaitEventFrames, 40, 0},       {SetActorMirror, kZeno, 0},
+    {PlaceActor, kZeno, 800},       {MoveActor, kZeno, 480},
+    {SetActorSpeed, kZeno, 14},     {SetActorFace, kZeno, 10},
+    {SetActorVisible, kZeno, 1},    {WaitEventFrames, 20, 0},
+    {SetEventSpeaker, kZeno, 0},    {ShowEventText, -1, 1},  // line 354
+    {WaitEventConfirm, 0, 0},       {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},       {SetActorMirror, kProfessor, 0},
+    {PlaceActor, kProfessor, 960},  {MoveActor, kProfessor, 640},
+    {SetActorBob, kProfessor, 1},   {SetActorSpeed, kProfessor, 16},
+    {SetActorFace, kProfessor, 14}, {SetActorVisible, kProfessor, 1},
+    {WaitEventFrames, 20, 0},       {SetEventSpeaker, kProfessor, 0},
+    {ShowEventText, -1, 2},  // line 355
+    {WaitEventConfirm, 0, 0},       {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},       {SetEventSpeaker, kProfessor, 0},
+    {ShowEventText, -1, 2},  // line 357
+    {WaitEventConfirm, 0, 0},       {HideEventText, 0, 0},
+    {MoveActor, kProfessor, 960},   {SetEventSpeaker, kZeno, 0},
+    {ShowEventText, -1, 2},  // line 359
+    {WaitEventConfirm, 0, 0},       {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},       {SetActorMirror, kKai, 0},
+    {PlaceActor, kKai, -304},       {MoveActor, kKai, 304},
+    {SetActorSpeed, kKai, 16},      {SetActorVisible, kKai, 1},
+    {WaitEventFrames, 20, 0},       {SetEventSpeaker, kKai, 0},
+    {ShowEventText, -1, 1},  // line 361
+    {WaitEventConfirm, 0, 0},       {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},       {SetEventSpeaker, kZeno, 0},
+    {ShowEventText, -1, 1},  // line 362
+    {WaitEventConfirm, 0, 0},       {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},       {SetActorMirror, kGant, 1},
+    {PlaceActor, kGant, -304},      {MoveActor, kGant, 48},
+    {SetActorSpeed, kGant, 16},     {SetActorFace, kGant, 8},
+    {SetActorVisible, kGant, 1},    {WaitEventFrames, 15, 0},
+    {SetActorFace, kMira, 5},       {SetEventSpeaker, kMira, 0},
+    {ShowEventText, -1, 1},  // line 363
+    {WaitEventConfirm, 0, 0},       {HideEventText, 0, 0},
+    {WaitEventFrames, 10, 0},       {WaitEventFrames, 30, 0},
+    {StartEventFade, 1, 60},        {WaitEventFrames, 60, 0},
+    {EndEventScript, 0, 0},         {None, 0, 0},
+};
+
+// Home: the cafe welcomes the heroes; a new craft needs a test pilot.
+constexpr EventCommand kEvent23[] = {
+    {SetEventBackground, 1, 0},
     {StartEventFade, 2, 120},
     {WaitEventFrames, 120, 0},
     {SetEventWindowSlide, 0, 0},
     {WaitEventFrames, 40, 0},
+    {SetActorMirror, kShopkeeper, 0},
+    {PlaceActor, kShopkeeper, 480},
+    {SetActorBob, kShopkeeper, 1},
+    {SetActorSpeed, kShopkeeper, 14},
+    {SetActorFace, kShopkeeper, 13},
+    {SetActorVisible, kShopkeeper, 1},
+    {WaitEventFrames, 20, 0},
+    {SetEventSpeaker, kShopkeeper, 0},
+    {ShowEventText, 364, 1},  // line 364
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
     {SetActorMirror, kMira, 1},
     {PlaceActor, kMira, -160},
     {MoveActor, kMira, 176},
-    {SetActorSpeed, kMira, 14},
-    {SetActorFace, kMira, 7},
+    {SetActorSpeed, kMira, 16},
+    {SetActorFace, kMira, 5},
     {SetActorVisible, kMira, 1},
     {WaitEventFrames, 20, 0},
     {SetEventSpeaker, kMira, 0},
-    {ShowEventText, 349, 1},  // line 349
+    {ShowEventText, -1, 1},  // line 365
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
     {SetActorMirror, kGant, 1},
     {PlaceActor, kGant, -304},
     {MoveActor, kGant, 48},
@@ -1742,166 +2041,89 @@ constexpr EventCommand kEvent22[] = {
     {SetActorVisible, kGant, 1},
     {WaitEventFrames, 20, 0},
     {SetEventSpeaker, kGant, 0},
-    {ShowEventText, -1, 1},  // line 350
+    {ShowEventText, -1, 1},  // line 366
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
-    {SetActorMirror, kGrim, 0},
-    {PlaceActor, kGrim, 800},
-    {MoveActor, kGrim, 480},
-    {SetActorSpeed, kGrim, 10},
-    {SetActorFace, kGrim, 17},
-    {SetActorVisible, kGrim, 1},
-    {WaitEventFrames, 40, 0},
-    {SetEventSpeaker, kGrim, 0},
-    {ShowEventText, -1, 2},  // line 351
+    {SetEventSpeaker, kShopkeeper, 0},
+    {ShowEventText, -1, 1},  // line 367
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
-    {SetActorFace, kMira, 19},
-    {SetEventSpeaker, kMira, 0},
-    {ShowEventText, -1, 1},  // line 353
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
-    {SetActorSpeed, kGrim, 10},
-    {MoveActor, kGrim, 960},
-    {WaitEventFrames, 40, 0},
-    {SetActorMirror, kZeno, 0},
-    {PlaceActor, kZeno, 800},
-    {MoveActor, kZeno, 480},
-    {SetActorSpeed, kZeno, 14},
-    {SetActorFace, kZeno, 10},
-    {SetActorVisible, kZeno, 1},
-    {WaitEventFrames, 20, 0},
-    {SetEventSpeaker, kZeno, 0},
-    {ShowEventText, -1, 1},  // line 354
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
+    {MoveActor, kShopkeeper, 960},
+    {MoveActor, kMira, -304},
+    {MoveActor, kGant, -304},
+    {WaitEventFrames, 30, 0},
     {SetActorMirror, kProfessor, 0},
-    {PlaceActor, kProfessor, 960},
-    {MoveActor, kProfessor, 640},
-    {SetActorSpeed, kProfessor, 16},
+    {PlaceActor, kProfessor, 800},
+    {MoveActor, kProfessor, 480},
+    {SetActorBob, kProfessor, 1},
+    {SetActorSpeed, kProfessor, 14},
     {SetActorFace, kProfessor, 14},
     {SetActorVisible, kProfessor, 1},
-    {WaitEventFrames, 20, 0},
-    {SetEventSpeaker, kProfessor, 0},
-    {ShowEventText, -1, 2},  // line 355
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
-    {SetEventSpeaker, kProfessor, 0},
-    {ShowEventText, -1, 2},  // line 357
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
-    {SetEventSpeaker, kZeno, 0},
-    {ShowEventText, -1, 2},  // line 359
-    {WaitEventConfirm, 0, 0},
-    {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
     {SetActorMirror, kKai, 1},
-    {PlaceActor, kKai, -304},
-    {MoveActor, kKai, 304},
-    {SetActorSpeed, kKai, 16},
-    {SetActorFace, kKai, 0},
+    {PlaceActor, kKai, -160},
+    {MoveActor, kKai, 176},
+    {SetActorSpeed, kKai, 14},
     {SetActorVisible, kKai, 1},
-    {WaitEventFrames, 20, 0},
+    {WaitEventFrames, 30, 0},
+    {SetEventSpeaker, kProfessor, 0},
+    {ShowEventText, -1, 2},  // line 368
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
     {SetEventSpeaker, kKai, 0},
-    {ShowEventText, -1, 1},  // line 361
+    {ShowEventText, -1, 2},  // line 370
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
+    {SetActorMirror, kZeno, 0},
+    {PlaceActor, kZeno, 960},
+    {MoveActor, kZeno, 640},
+    {SetActorSpeed, kZeno, 10},
+    {SetActorFace, kZeno, 10},
+    {SetActorVisible, kZeno, 1},
+    {WaitEventFrames, 40, 0},
     {SetEventSpeaker, kZeno, 0},
-    {ShowEventText, -1, 1},  // line 362
+    {ShowEventText, -1, 2},  // line 372
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
-    {WaitEventFrames, 10, 0},
+    {SetActorMirror, kZeno, 1},
+    {MoveActor, kZeno, 960},
+    {SetActorFace, kKai, 18},
+    {SetEventSpeaker, kKai, 0},
+    {ShowEventText, -1, 1},  // line 374
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {SetEventSpeaker, kProfessor, 0},
+    {ShowEventText, -1, 2},  // line 375
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {SetActorFace, kKai, 3},
+    {SetEventSpeaker, kKai, 0},
+    {ShowEventText, -1, 1},  // line 377
+    {WaitEventConfirm, 0, 0},
+    {HideEventText, 0, 0},
+    {MoveActor, kProfessor, 400},
+    {SetActorMirror, kMira, 1},
+    {PlaceActor, kMira, -304},
+    {MoveActor, kMira, 48},
+    {SetActorSpeed, kMira, 20},
     {SetActorFace, kMira, 5},
+    {SetActorVisible, kMira, 1},
+    {WaitEventFrames, 15, 0},
+    {SetActorMirror, kGant, 0},
+    {PlaceActor, kGant, 960},
+    {MoveActor, kGant, 640},
+    {SetActorBob, kGant, 1},
+    {SetActorSpeed, kGant, 20},
+    {SetActorFace, kGant, 8},
+    {SetActorVisible, kGant, 1},
+    {WaitEventFrames, 15, 0},
     {SetEventSpeaker, kMira, 0},
-    {ShowEventText, -1, 1},  // line 363
+    {ShowEventText, -1, 1},  // line 378
     {WaitEventConfirm, 0, 0},
     {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},
     {StartEventFade, 1, 60},
     {WaitEventFrames, 60, 0},
     {EndEventScript, 0, 0},
     {None, 0, 0},
-};
-
-constexpr EventCommand kEvent23[] = {
-    {SetEventBackground, 1, 0},       {StartEventFade, 2, 120},
-    {WaitEventFrames, 120, 0},        {SetEventWindowSlide, 0, 0},
-    {WaitEventFrames, 40, 0},         {SetActorMirror, kShopkeeper, 0},
-    {PlaceActor, kShopkeeper, 800},   {MoveActor, kShopkeeper, 480},
-    {SetActorBob, kShopkeeper, 1},    {SetActorSpeed, kShopkeeper, 14},
-    {SetActorFace, kShopkeeper, 13},  {SetActorVisible, kShopkeeper, 1},
-    {WaitEventFrames, 20, 0},         {SetEventSpeaker, kShopkeeper, 0},
-    {ShowEventText, 364, 1},  // line 364
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {WaitEventFrames, 10, 0},         {SetActorMirror, kMira, 1},
-    {PlaceActor, kMira, -160},        {MoveActor, kMira, 176},
-    {SetActorSpeed, kMira, 16},       {SetActorFace, kMira, 5},
-    {SetActorVisible, kMira, 1},      {WaitEventFrames, 20, 0},
-    {SetEventSpeaker, kMira, 0},      {ShowEventText, -1, 1},  // line 365
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorMirror, kGant, 1},       {PlaceActor, kGant, -304},
-    {MoveActor, kGant, 48},           {SetActorSpeed, kGant, 16},
-    {SetActorFace, kGant, 8},         {SetActorVisible, kGant, 1},
-    {WaitEventFrames, 20, 0},         {SetEventSpeaker, kGant, 0},
-    {ShowEventText, -1, 1},  // line 366
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorFace, kShopkeeper, 12},  {SetEventSpeaker, kShopkeeper, 0},
-    {ShowEventText, -1, 1},  // line 367
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {StartEventFade, 1, 20},          {WaitEventFrames, 20, 0},
-    {ResetEventScene, 0, 0},          {SetEventBackground, 1, 0},
-    {StartEventFade, 2, 20},          {WaitEventFrames, 20, 0},
-    {SetEventWindowSlide, 0, 0},      {WaitEventFrames, 40, 0},
-    {SetActorMirror, kProfessor, 0},  {PlaceActor, kProfessor, 800},
-    {MoveActor, kProfessor, 480},     {SetActorBob, kProfessor, 1},
-    {SetActorSpeed, kProfessor, 14},  {SetActorFace, kProfessor, 14},
-    {SetActorVisible, kProfessor, 1}, {SetActorMirror, kKai, 1},
-    {PlaceActor, kKai, -160},         {MoveActor, kKai, 176},
-    {SetActorSpeed, kKai, 14},        {SetActorFace, kKai, 0},
-    {SetActorVisible, kKai, 1},       {WaitEventFrames, 30, 0},
-    {SetEventSpeaker, kProfessor, 0}, {ShowEventText, -1, 2},  // line 368
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetEventSpeaker, kKai, 0},       {ShowEventText, -1, 2},  // line 370
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorMirror, kZeno, 0},       {PlaceActor, kZeno, 960},
-    {MoveActor, kZeno, 640},          {SetActorSpeed, kZeno, 10},
-    {SetActorFace, kZeno, 10},        {SetActorVisible, kZeno, 1},
-    {WaitEventFrames, 40, 0},         {SetEventSpeaker, kZeno, 0},
-    {ShowEventText, -1, 2},  // line 372
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorSpeed, kZeno, 10},       {MoveActor, kZeno, 960},
-    {WaitEventFrames, 30, 0},         {SetActorFace, kKai, 18},
-    {SetEventSpeaker, kKai, 0},       {ShowEventText, -1, 1},  // line 374
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetEventSpeaker, kProfessor, 0}, {ShowEventText, -1, 2},  // line 375
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorFace, kKai, 3},          {SetEventSpeaker, kKai, 0},
-    {ShowEventText, -1, 1},  // line 377
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {SetActorMirror, kMira, 1},       {PlaceActor, kMira, -304},
-    {MoveActor, kMira, 48},           {SetActorSpeed, kMira, 20},
-    {SetActorFace, kMira, 5},         {SetActorVisible, kMira, 1},
-    {WaitEventFrames, 15, 0},         {SetEventSpeaker, kMira, 0},
-    {ShowEventText, -1, 1},  // line 378
-    {WaitEventConfirm, 0, 0},         {HideEventText, 0, 0},
-    {StartEventFade, 1, 60},          {WaitEventFrames, 60, 0},
-    {EndEventScript, 0, 0},           {None, 0, 0},
 };
 
 }  // namespace
