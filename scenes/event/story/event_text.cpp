@@ -146,7 +146,7 @@ const std::array<EventTextLine, kEventTextLineCount> kEventTextLines = {
     EventTextLine(u8"ゼノ。雇われの身で口を出さないの。"),  // 132 Grim
     EventTextLine(u8"契約は終わりだ。"),                    // 133 Zeno
     EventTextLine(u8"俺は、俺のやり方でやらせてもらう。"),  // 134 Zeno
-    EventTextLine(u8"ゼノ……？"),                            // 135 Mira
+    EventTextLine(u8"ゼノ……？"),                            // 135 Kai
     EventTextLine(u8"勘違いするな。"),                      // 136 Zeno
     EventTextLine(u8"借りを作りたくないだけだ。"),          // 137 Zeno
     EventTextLine(u8"……あいつ、何を考えてるんだ。"),        // 138 Kai
