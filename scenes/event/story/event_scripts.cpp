@@ -1702,7 +1702,9 @@ constexpr EventCommand kEvent14[] = {
     {EndEventScript, 0, 0},         {None, 0, 0},
 };
 
-// A quiet night camp under the stars: a late snack, and Zeno sits with them.
+// A quiet night camp under the stars: a late snack, and Zeno sits with them. A story run never
+// plays this event (the shop after the fifth chapter goes on with event 16), so nothing later
+// depends on it.
 constexpr EventCommand kEvent15[] = {
     {SetEventBackground, 8, 0},
     {StartEventFade, 2, 60},
