@@ -13,6 +13,7 @@
 #include "engine/input/pad.h"
 #include "engine/main/frame.h"
 #include "play/craft/craft.h"
+#include "play/enemies/enemy_pool.h"
 #include "tests/support/headless_game.h"
 
 namespace vqtest {
@@ -59,6 +60,9 @@ TEST(StoryDemoRun, EveryScreenOfTheStoryInOrder) {
                     c.life = kFullLife;
                 }
                 if (++stageTicks > kStageTicksAtMost && g.playPhase == PlayPhase::Playing) {
+                    // As if every enemy were shot down: a boss left alive could still be
+                    // destroyed during the fly-out and start a form change of its own.
+                    ResetEnemies();
                     g.playPhase = PlayPhase::StageClear;
                     g.phaseTicks = 0;
                     ++clearedByHand;
