@@ -283,10 +283,10 @@ public:
 
         // The pen moves in 1/64 pixels, so that each glyph's rounding (an emboldened
         // glyph's above all) does not add up along the line; glyphs stand on whole pixels.
-        const int32_t originFixed = x * 64;
-        const int32_t tabFixed = tabWidth_ * 64;
-        int32_t pen = originFixed;
-        int32_t lineTop = y;
+        const int64_t originFixed = int64_t{x} * 64;
+        const int64_t tabFixed = int64_t{tabWidth_} * 64;
+        int64_t pen = originFixed;
+        int64_t lineTop = y;
         for (size_t i = 0; i < s.size() && lineTop < clipBottom; ++i) {
             auto b = static_cast<uint8_t>(s[i]);
             if (b == 0) break;
@@ -306,7 +306,7 @@ public:
                 ++i;
             }
             if (code < 0x20) continue;  // other control characters draw nothing
-            const int32_t penX = (pen + 32) >> 6;
+            const int64_t penX = (pen + 32) >> 6;
             if (penX >= clipRight) continue;
             Glyph& g = Prepare(code);
             if (g.width > 0 && g.height > 0 && g.generation == generation_) {
@@ -408,17 +408,24 @@ private:
         return face_->glyph->bitmap.pixel_mode == FT_PIXEL_MODE_GRAY;
     }
 
-    void AddGlyphQuad(const Glyph& g, int32_t gx, int32_t gy) {
-        int32_t x0 = std::max(gx, clipLeft_), y0 = std::max(gy, clipTop_);
-        int32_t x1 = std::min(gx + g.width, clipRight_), y1 = std::min(gy + g.height, clipBottom_);
+    // The glyph's bitmap with its top left at (gx, gy), clipped; wide coordinates, so that
+    // a text placed near the ends of the integer range clips instead of wrapping.
+    void AddGlyphQuad(const Glyph& g, int64_t gx, int64_t gy) {
+        int64_t x0 = std::max<int64_t>(gx, clipLeft_), y0 = std::max<int64_t>(gy, clipTop_);
+        int64_t x1 = std::min<int64_t>(gx + g.width, clipRight_);
+        int64_t y1 = std::min<int64_t>(gy + g.height, clipBottom_);
         if (x0 >= x1 || y0 >= y1) return;
         if (quadCount_ == kQuadsPerDraw) Flush();
         constexpr float kTexel = 1.0f / kAtlasSize;
-        float u0 = (g.atlasX + (x0 - gx)) * kTexel, u1 = (g.atlasX + (x1 - gx)) * kTexel;
-        float v0 = (g.atlasY + (y0 - gy)) * kTexel, v1 = (g.atlasY + (y1 - gy)) * kTexel;
+        auto texel = [](int64_t atlas, int64_t offset) {
+            return static_cast<float>(atlas + offset) * kTexel;
+        };
+        float u0 = texel(g.atlasX, x0 - gx), u1 = texel(g.atlasX, x1 - gx);
+        float v0 = texel(g.atlasY, y0 - gy), v1 = texel(g.atlasY, y1 - gy);
         // Pixel centres lie on whole coordinates: edges half a pixel before them put each
         // pixel on the centre of its texel.
-        float l = x0 - 0.5f, t = y0 - 0.5f, r = x1 - 0.5f, b = y1 - 0.5f;
+        auto edge = [](int64_t p) { return static_cast<float>(p) - 0.5f; };
+        float l = edge(x0), t = edge(y0), r = edge(x1), b = edge(y1);
         FontVertex* v = &vertices_[quadCount_ * 6];
         v[0] = {l, t, 0.0f, 1.0f, color_, u0, v0};
         v[1] = {r, t, 0.0f, 1.0f, color_, u1, v0};
