@@ -35,8 +35,10 @@ struct Line {
     int x, y;
 };
 
-// One screen's texts on one plate, with the pictures drawn under the plate (over black:
-// the world and the models behind some plates are taken as black).
+// One screen's texts on one plate, with the pictures drawn under the plate. Black stands
+// for what changes under a plate (the world under the weapon select, the event pictures
+// under the text box): it is the darkest that could be there. The craft models that turn
+// behind the craft select's window are left out.
 struct PlatedTexts {
     std::string screen;
     bool largeFont;
