@@ -38,7 +38,7 @@ struct Glyph {
     int16_t top = 0;      // bitmap's top edge above the baseline
     uint16_t width = 0;   // bitmap size
     uint16_t height = 0;  //
-    int16_t advance = 0;  // pen movement
+    int32_t advance = 0;  // pen movement in 1/64 pixels
     uint16_t atlasX = 0, atlasY = 0;
     uint16_t generation = 0;  // atlas generation the bitmap is placed in (0: not placed)
     bool known = false;       // metrics above are valid
@@ -90,8 +90,6 @@ int32_t OpenTypeWeight(int32_t weight) {
     return std::min(weight, 1000);
 }
 
-// Finds a face file for the request through fontconfig. The face must cover Japanese;
-// when the named face does not, any sans-serif face that does is taken.
 // The configuration's loading thread; a program ending early still waits for it.
 struct WarmingThread {
     std::thread thread;
@@ -100,20 +98,70 @@ struct WarmingThread {
     }
 } gWarming;
 
+// Windows face names and the Japanese faces that Debian ships closest to them: the
+// proportional gothic for the proportional and UI faces, the fixed-pitch faces for the
+// fixed-pitch ones, a mincho for the minchos; the Latin faces have no Japanese of their
+// own and take the proportional gothic. The generic family stands in when the face is
+// not installed.
+struct FaceSubstitute {
+    const char* windowsName;  // UTF-8
+    const char* family;
+    const char* generic;
+};
+constexpr FaceSubstitute kFaceSubstitutes[] = {
+    {"MS UI Gothic", "IPAPGothic", "sans-serif"},
+    {"ＭＳ Ｐゴシック", "IPAPGothic", "sans-serif"},
+    {"MS PGothic", "IPAPGothic", "sans-serif"},
+    {"ＭＳ ゴシック", "IPAGothic", "monospace"},
+    {"MS Gothic", "IPAGothic", "monospace"},
+    {"ＭＳ Ｐ明朝", "IPAPMincho", "serif"},
+    {"MS PMincho", "IPAPMincho", "serif"},
+    {"ＭＳ 明朝", "IPAMincho", "serif"},
+    {"MS Mincho", "IPAMincho", "serif"},
+    {"Terminal", "IPAGothic", "monospace"},
+    {"Lucida Sans Unicode", "IPAPGothic", "sans-serif"},
+    {"Microsoft Sans Serif", "IPAPGothic", "sans-serif"},
+    {"Tahoma", "IPAPGothic", "sans-serif"},
+};
+
+// Windows compares face names without regard to the case of Latin letters.
+bool SameFaceName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
+               return lower(x) == lower(y);
+           });
+}
+
+const FaceSubstitute* FindFaceSubstitute(std::string_view utf8Name) {
+    for (const FaceSubstitute& f : kFaceSubstitutes)
+        if (SameFaceName(utf8Name, f.windowsName)) return &f;
+    return nullptr;
+}
+
+// Finds a face file for the request through fontconfig: first the Debian face standing in
+// for the Windows name (or its generic family), then the name itself. The face must cover
+// Japanese; when none of those does, any sans-serif face that does is taken.
 bool MatchFace(const FontRequest& request, std::string* file, int* index, bool* embolden,
                std::string* family) {
     if (!FcInit()) return false;
     std::string name;
     Cp932ToUtf8(request.faceName ? request.faceName : "", &name);
+    const FaceSubstitute* substitute = FindFaceSubstitute(name);
     int fcWeight = FcWeightFromOpenType(OpenTypeWeight(request.weight));
 
+    auto addFamily = [](FcPattern* pattern, const char* f) {
+        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(f));
+    };
     for (int attempt = 0; attempt < 2; ++attempt) {
         FcPattern* pattern = FcPatternCreate();
         if (!pattern) return false;
-        if (attempt == 0 && !name.empty()) {
-            FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(name.c_str()));
+        if (attempt == 0 && substitute) {
+            addFamily(pattern, substitute->family);
+            addFamily(pattern, substitute->generic);
+        } else if (attempt == 0 && !name.empty()) {
+            addFamily(pattern, name.c_str());
         }
-        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("sans-serif"));
+        addFamily(pattern, "sans-serif");
         FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("ja"));
         FcPatternAddInteger(pattern, FC_WEIGHT, fcWeight);
         FcPatternAddDouble(pattern, FC_PIXEL_SIZE, request.height);
@@ -176,26 +224,38 @@ public:
         if (FT_New_Face(library_, file.c_str(), index, &face_) != 0) return FontResult::NoFace;
         FT_Select_Charmap(face_, FT_ENCODING_UNICODE);
 
-        // The height is the cell height (ascent + descent), as the game's font sizes mean.
+        // The height is the cell height, as a positive GDI height means: the face's Windows
+        // ascent plus descent, which for many faces (the IPA ones among them) is more than
+        // the em. A face without those metrics shares the cell by FreeType's ascender and
+        // descender.
+        const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face_, FT_SFNT_OS2));
+        const int32_t winAscent = os2 ? os2->usWinAscent : 0;
+        const int32_t winCell = os2 ? winAscent + os2->usWinDescent : 0;
         FT_Size_RequestRec size{};
-        size.type = FT_SIZE_REQUEST_TYPE_CELL;
-        size.height = static_cast<FT_Long>(height) * 64;
+        if (winCell > 0 && face_->units_per_EM > 0) {
+            size.type = FT_SIZE_REQUEST_TYPE_NOMINAL;
+            size.height = static_cast<FT_Long>(height) * 64 * face_->units_per_EM / winCell;
+        } else {
+            size.type = FT_SIZE_REQUEST_TYPE_CELL;
+            size.height = static_cast<FT_Long>(height) * 64;
+        }
         if (FT_Request_Size(face_, &size) != 0 && FT_Set_Pixel_Sizes(face_, 0, height) != 0) {
             return FontResult::NoFace;
         }
         const FT_Size_Metrics& m = face_->size->metrics;
-        int32_t ascender = static_cast<int32_t>((m.ascender + 32) >> 6);
-        int32_t descender = static_cast<int32_t>((-m.descender + 32) >> 6);
         cellHeight_ = height;
-        // Share the cell between ascent and descent in the face's proportions.
-        ascent_ = ascender + descender > 0 ? height * ascender / (ascender + descender) : height;
+        if (winCell > 0) {
+            ascent_ = (height * winAscent + winCell / 2) / winCell;
+        } else {
+            int32_t ascender = static_cast<int32_t>((m.ascender + 32) >> 6);
+            int32_t descender = static_cast<int32_t>((-m.descender + 32) >> 6);
+            ascent_ =
+                ascender + descender > 0 ? height * ascender / (ascender + descender) : height;
+        }
 
         int32_t average = height / 2;
-        if (auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(face_, FT_SFNT_OS2))) {
-            if (os2->xAvgCharWidth > 0) {
-                average =
-                    static_cast<int32_t>((FT_MulFix(os2->xAvgCharWidth, m.x_scale) + 32) >> 6);
-            }
+        if (os2 && os2->xAvgCharWidth > 0) {
+            average = static_cast<int32_t>((FT_MulFix(os2->xAvgCharWidth, m.x_scale) + 32) >> 6);
         }
         tabWidth_ = std::max(1, average * 8);
 
@@ -221,19 +281,23 @@ public:
         clipRight_ = clipRight;
         clipBottom_ = clipBottom;
 
-        int32_t pen = x;
-        int32_t lineTop = y;
+        // The pen moves in 1/64 pixels, so that each glyph's rounding (an emboldened
+        // glyph's above all) does not add up along the line; glyphs stand on whole pixels.
+        const int64_t originFixed = int64_t{x} * 64;
+        const int64_t tabFixed = int64_t{tabWidth_} * 64;
+        int64_t pen = originFixed;
+        int64_t lineTop = y;
         for (size_t i = 0; i < s.size() && lineTop < clipBottom; ++i) {
             auto b = static_cast<uint8_t>(s[i]);
             if (b == 0) break;
             if (b == '\r' || b == '\n') {
                 if (b == '\r' && i + 1 < s.size() && s[i + 1] == '\n') ++i;
-                pen = x;
+                pen = originFixed;
                 lineTop += cellHeight_;
                 continue;
             }
             if (b == '\t') {
-                pen = x + ((pen - x) / tabWidth_ + 1) * tabWidth_;
+                pen = originFixed + ((pen - originFixed) / tabFixed + 1) * tabFixed;
                 continue;
             }
             uint16_t code = b;
@@ -242,10 +306,11 @@ public:
                 ++i;
             }
             if (code < 0x20) continue;  // other control characters draw nothing
-            if (pen >= clipRight) continue;
+            const int64_t penX = (pen + 32) >> 6;
+            if (penX >= clipRight) continue;
             Glyph& g = Prepare(code);
             if (g.width > 0 && g.height > 0 && g.generation == generation_) {
-                AddGlyphQuad(g, pen + g.left, lineTop + ascent_ - g.top);
+                AddGlyphQuad(g, penX + g.left, lineTop + ascent_ - g.top);
             }
             pen += g.advance;
         }
@@ -286,7 +351,7 @@ private:
         g.known = true;
         g.left = static_cast<int16_t>(face_->glyph->bitmap_left);
         g.top = static_cast<int16_t>(face_->glyph->bitmap_top);
-        g.advance = static_cast<int16_t>((face_->glyph->advance.x + 32) >> 6);
+        g.advance = static_cast<int32_t>(face_->glyph->advance.x);
         g.width = static_cast<uint16_t>(std::min<unsigned>(bitmap.width, kAtlasSize - 2));
         g.height = static_cast<uint16_t>(std::min<unsigned>(bitmap.rows, kAtlasSize - 2));
         if (g.width == 0 || g.height == 0) return g;
@@ -343,17 +408,24 @@ private:
         return face_->glyph->bitmap.pixel_mode == FT_PIXEL_MODE_GRAY;
     }
 
-    void AddGlyphQuad(const Glyph& g, int32_t gx, int32_t gy) {
-        int32_t x0 = std::max(gx, clipLeft_), y0 = std::max(gy, clipTop_);
-        int32_t x1 = std::min(gx + g.width, clipRight_), y1 = std::min(gy + g.height, clipBottom_);
+    // The glyph's bitmap with its top left at (gx, gy), clipped; wide coordinates, so that
+    // a text placed near the ends of the integer range clips instead of wrapping.
+    void AddGlyphQuad(const Glyph& g, int64_t gx, int64_t gy) {
+        int64_t x0 = std::max<int64_t>(gx, clipLeft_), y0 = std::max<int64_t>(gy, clipTop_);
+        int64_t x1 = std::min<int64_t>(gx + g.width, clipRight_);
+        int64_t y1 = std::min<int64_t>(gy + g.height, clipBottom_);
         if (x0 >= x1 || y0 >= y1) return;
         if (quadCount_ == kQuadsPerDraw) Flush();
         constexpr float kTexel = 1.0f / kAtlasSize;
-        float u0 = (g.atlasX + (x0 - gx)) * kTexel, u1 = (g.atlasX + (x1 - gx)) * kTexel;
-        float v0 = (g.atlasY + (y0 - gy)) * kTexel, v1 = (g.atlasY + (y1 - gy)) * kTexel;
+        auto texel = [](int64_t atlas, int64_t offset) {
+            return static_cast<float>(atlas + offset) * kTexel;
+        };
+        float u0 = texel(g.atlasX, x0 - gx), u1 = texel(g.atlasX, x1 - gx);
+        float v0 = texel(g.atlasY, y0 - gy), v1 = texel(g.atlasY, y1 - gy);
         // Pixel centres lie on whole coordinates: edges half a pixel before them put each
         // pixel on the centre of its texel.
-        float l = x0 - 0.5f, t = y0 - 0.5f, r = x1 - 0.5f, b = y1 - 0.5f;
+        auto edge = [](int64_t p) { return static_cast<float>(p) - 0.5f; };
+        float l = edge(x0), t = edge(y0), r = edge(x1), b = edge(y1);
         FontVertex* v = &vertices_[quadCount_ * 6];
         v[0] = {l, t, 0.0f, 1.0f, color_, u0, v0};
         v[1] = {r, t, 0.0f, 1.0f, color_, u1, v0};

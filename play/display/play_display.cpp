@@ -26,9 +26,6 @@ constexpr gfx::Color kBlackOpaque = 0xFF000000u;
 constexpr int32_t kWeaponCells = 12;  // icon cells of the weapon pictures, four a row
 constexpr int32_t kSmokeCells = 8;    // smoke cells in a row of "bmp/effect.bmp"
 
-constexpr auto kRandomSlotText = text::Cp932(u8"ランダムで選択します");
-constexpr auto kUnavailableText = text::Cp932(u8"選択できません");
-
 gfx::Device* gDevice = nullptr;  // the device of the frame being drawn
 
 void SetColorOp(uint32_t op) {
@@ -467,9 +464,9 @@ void DrawWeaponSelectPanel(int32_t i) {
     if (!cursorValid) return;
     float tx = second ? s + 212.0f : s + 208.0f, ty = second ? 210.0f : 118.0f;
     if (cursor == kRandomWeaponSlot) {
-        DrawShadowedText(tx, ty, kRandomSlotText.c_str(), 0, 0, 0, 0);
+        DrawShadowedText(tx, ty, kWeaponRandomText.c_str(), 0, 0, 0, 0);
     } else if (!IsWeaponSlotAvailable(cursor)) {
-        DrawShadowedText(tx, ty, kUnavailableText.c_str(), 0, 0, 0, 0);
+        DrawShadowedText(tx, ty, kWeaponUnavailableText.c_str(), 0, 0, 0, 0);
     } else {
         const WeaponDescription& lines = kWeaponDescriptionTable[static_cast<size_t>(cursor)];
         for (int line = 0; line < kWeaponDescriptionLines; ++line) {

@@ -18,6 +18,10 @@ extern const std::array<WeaponDescription, kWeaponDescriptionSlots> kWeaponDescr
 
 // The weapon-select slot of the random choice.
 constexpr int32_t kRandomWeaponSlot = 11;
+// The one line shown in place of a description on the random slot and on a slot whose
+// weapon is not available.
+inline constexpr auto kWeaponRandomText = text::Cp932(u8"ランダムで選択します");
+inline constexpr auto kWeaponUnavailableText = text::Cp932(u8"選択できません");
 
 // Drawn after the world in every frame of the play scene; only reads game state.
 void DrawGameHud();

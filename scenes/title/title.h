@@ -82,6 +82,11 @@ struct TitleState {
 
 extern TitleState gTitleState;
 
+// The two lines of the player set-up's text window by set-up cursor, and the four lines of
+// the craft select's text window by craft (CP932).
+extern const char* const kPlayerSetupTexts[3][2];
+extern const char* const kCraftTexts[4][4];
+
 // How the title enters the scenes it leads to besides play: each scene's own entry, which
 // the scene table fills in; an empty one is skipped. The title writes the scene number and
 // the run's fields first.

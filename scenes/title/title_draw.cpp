@@ -21,26 +21,11 @@
 
 namespace {
 
-constexpr float kPi = 3.14159265358979f;
-constexpr gfx::Color kWhite = 0xFFFFFFFFu;
-
-// The crafts' spin and the light angle of the craft select, advanced once per drawn frame.
-struct CraftPreview {
-    float spin;
-    float lightAngle;
-};
-CraftPreview gCraftPreview;
-
 constexpr auto kSetupText00 = text::Cp932(u8"１人で遊ぶモードです");
 constexpr auto kSetupText01 = text::Cp932(u8"１機で飛びます");
 constexpr auto kSetupText11 = text::Cp932(u8"２Ｐ側はコンピュータが受け持ちます");
 constexpr auto kSetupText20 = text::Cp932(u8"２人で遊ぶモードです");
 constexpr auto kSetupText21 = text::Cp932(u8"それぞれの機体を操作します");
-const char* const kPlayerSetupTexts[3][2] = {
-    {kSetupText00.c_str(), kSetupText01.c_str()},
-    {kSetupText00.c_str(), kSetupText11.c_str()},
-    {kSetupText20.c_str(), kSetupText21.c_str()},
-};
 
 constexpr auto kCraft00 = text::Cp932(u8"素直な操作で扱いやすい機体");
 constexpr auto kCraft01 = text::Cp932(u8"オーバーヒートゲージの回復が早いから");
@@ -56,12 +41,33 @@ constexpr auto kCraft30 = text::Cp932(u8"最大の特徴は");
 constexpr auto kCraft31 = text::Cp932(u8"ロールの代わりに武器の換装ができること");
 constexpr auto kCraft32 = text::Cp932(u8"その場その場にあった武器を瞬時に切り替えていける");
 constexpr auto kCraft33 = text::Cp932(u8"かなり特徴的な機体だ");
+
+}  // namespace
+
+const char* const kPlayerSetupTexts[3][2] = {
+    {kSetupText00.c_str(), kSetupText01.c_str()},
+    {kSetupText00.c_str(), kSetupText11.c_str()},
+    {kSetupText20.c_str(), kSetupText21.c_str()},
+};
+
 const char* const kCraftTexts[4][4] = {
     {kCraft00.c_str(), kCraft01.c_str(), kCraft02.c_str(), kCraft03.c_str()},
     {kCraft10.c_str(), kCraft11.c_str(), kCraft12.c_str(), ""},
     {kCraft20.c_str(), kCraft21.c_str(), kCraft22.c_str(), ""},
     {kCraft30.c_str(), kCraft31.c_str(), kCraft32.c_str(), kCraft33.c_str()},
 };
+
+namespace {
+
+constexpr float kPi = 3.14159265358979f;
+constexpr gfx::Color kWhite = 0xFFFFFFFFu;
+
+// The crafts' spin and the light angle of the craft select, advanced once per drawn frame.
+struct CraftPreview {
+    float spin;
+    float lightAngle;
+};
+CraftPreview gCraftPreview;
 
 // Animation counters each craft model runs in the craft select, advanced 17 a frame.
 constexpr int kRunningCounters[4][4] = {

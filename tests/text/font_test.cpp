@@ -13,6 +13,7 @@
 namespace {
 
 constexpr auto kGothic = text::Cp932(u8"ＭＳ Ｐゴシック");
+constexpr auto kMincho = text::Cp932(u8"ＭＳ 明朝");
 constexpr auto kKana = text::Cp932(u8"ｱｲｳ");
 constexpr auto kKanji = text::Cp932(u8"漢字");
 
@@ -69,15 +70,37 @@ protected:
     std::unique_ptr<text::Font> font_;
 };
 
-TEST_F(FontTest, WindowsFaceNamesFindAJapaneseFaceAtTheCellHeight) {
-    for (const char* face : {"MS UI Gothic", kGothic.c_str(), "Tahoma", ""}) {
-        text::Font* f = Make(30, 400, face);
-        ASSERT_NE(f, nullptr) << face;
-        EXPECT_NE(std::string(f->FamilyName()).find("IPA"), std::string::npos) << f->FamilyName();
+TEST_F(FontTest, WindowsFaceNamesTakeTheClosestJapaneseFaceAtTheCellHeight) {
+    struct Case {
+        const char* face;
+        const char* family;  // the family fontconfig names first
+    };
+    const Case cases[] = {
+        {"MS UI Gothic", "IPAPGothic"},  // proportional faces: the proportional gothic
+        {"ms ui gothic", "IPAPGothic"},  // names are matched as Windows matches them
+        {kGothic.c_str(), "IPAPGothic"},
+        {kMincho.c_str(), "IPAMincho"},  // the fixed-pitch mincho
+        {"Terminal", "IPAGothic"},       // fixed-pitch: the fixed-pitch gothic
+        {"Tahoma", "IPAPGothic"},        // a Latin face: the proportional gothic
+        {"No Such Face", "IPAGothic"},   // unknown and empty names: any Japanese sans-serif
+        {"", "IPAGothic"},
+    };
+    for (const Case& c : cases) {
+        text::Font* f = Make(30, 400, c.face);
+        ASSERT_NE(f, nullptr) << c.face;
+        EXPECT_STREQ(f->FamilyName(), c.family) << c.face;
         EXPECT_EQ(f->CellHeight(), 30);
         EXPECT_GT(f->Ascent(), 15);
         EXPECT_LT(f->Ascent(), 30);
     }
+    // The proportional face sets narrow kana closer than the fixed-pitch one.
+    constexpr auto kNarrow = text::Cp932(u8"ーーーー");
+    auto inkWidth = [&](const char* face) {
+        Make(30, 400, face)->Draw(kNarrow.c_str(), 0, 0, 640, 480, 0xFFFFFFFFu);
+        std::vector<Quad> q = TakeQuads();
+        return q.empty() ? 0.0f : q.back().right - q.front().left;
+    };
+    EXPECT_LT(inkWidth("MS UI Gothic"), inkWidth("Terminal"));
 }
 
 TEST_F(FontTest, GlyphsSitInTheirCellsInTheColourGiven) {
@@ -164,11 +187,11 @@ TEST_F(FontTest, BrokenCharactersDoNotStopTheText) {
 }
 
 TEST_F(FontTest, HeavyWeightsAreEmboldened) {
-    text::Font* light = Make(15, 300);
+    text::Font* light = Make(30, 300);
     EXPECT_FALSE(light->Emboldened());
     light->Draw("H", 0, 0, 640, 480, 0xFFFFFFFFu);
     Quad thin = TakeQuads().at(0);
-    text::Font* heavy = Make(15, 1000);
+    text::Font* heavy = Make(30, 1000);
     EXPECT_TRUE(heavy->Emboldened());
     heavy->Draw("H", 0, 0, 640, 480, 0xFFFFFFFFu);
     Quad bold = TakeQuads().at(0);

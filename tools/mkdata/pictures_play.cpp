@@ -292,9 +292,9 @@ void SlotWheel(Output& out) {
     DrawTextFit(img, "WEAPON SELECT", 10, 330, 380, 60, Align::Center, GoldText(36));
     DrawTextFit(img, "サブウェポンを選んでください", 10, 374, 380, 26, Align::Center,
                 MenuText(16, pal::kWhite, pal::kSky, pal::kInk, 1.5f));
-    // Text plate (0, 416)-(280, 512).
-    Plate(img, 4, 420, 272, 88, 14, Rgb(0x10204A, 0.92f), Rgb(0x060E26, 0.92f), Rgb(0xC8DCFF), 2.5f,
-          0.9f);
+    // Text plate (0, 416)-(280, 512), to its very edges: the longest descriptions run
+    // almost to the right end of player 1's plate.
+    TextPlate(img, 0, 416, 280, 96, 12, pal::kGold, 2);
     AddTga(out, "bmp/itemslot01.tga", img, Place::VolumeArchive);
 }
 

@@ -145,7 +145,7 @@ void ShopPictures(Output& out) {
         img.Draw(cell, 312 * pose, 0);
     }
     // Text window (624, 0)-(1024, 160).
-    Plate(img, 626, 2, 396, 156, 16, Rgb(0xFFF6E0), Rgb(0xE8D4A8), Rgb(0x8A5A2A), 4);
+    TextPlate(img, 626, 2, 396, 156, 16, Rgb(0x8A5A2A), 4);
     // Bar (0, 368)-(320, 384).
     GlowBar(img, 0, 369, 320, 14, Rgb(0xFFC060, 0.9f));
     // Item frame (0, 384)-(128, 512).

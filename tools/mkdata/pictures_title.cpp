@@ -139,8 +139,7 @@ void SetupAndCraftSheet(Output& out) {
         DrawCraftTop(img, k, cx, 228, 100, 0);
     }
     // Text window (0, 288)-(480, 416).
-    Plate(img, 2, 290, 476, 124, 14, Rgb(0x10204A, 0.9f), Rgb(0x060E26, 0.9f), Rgb(0xC8DCFF), 2.5f,
-          0.85f);
+    TextPlate(img, 2, 290, 476, 124, 14, pal::kGold, 2.5f);
     // Craft names (512, 32k)-(768, 32k + 32).
     static const char* latin[4] = {"LARK", "HERON", "BOULDER", "PHANTOM"};
     for (int k = 0; k < 4; ++k) {

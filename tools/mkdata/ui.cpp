@@ -66,6 +66,11 @@ void Plate(Image& img, float x, float y, float w, float h, float radius, Color t
              Linear(0, y, 0, y + h * 0.45f, {{0, Rgb(0xFFFFFF, 0.22f)}, {1, Rgb(0xFFFFFF, 0.0f)}}));
 }
 
+void TextPlate(Image& img, float x, float y, float w, float h, float radius, Color rim,
+               float rimWidth) {
+    Plate(img, x, y, w, h, radius, Rgb(0xFFFFFF), Rgb(0xFCF8EE), rim, rimWidth);
+}
+
 void MenuPlate(Image& img, float x, float y, float w, float h, float alpha) {
     Plate(img, x, y, w, h, std::min(16.0f, h * 0.3f), Rgb(0x21468F), Rgb(0x0C1A42), pal::kGold, 3,
           alpha);

@@ -35,6 +35,11 @@ TextStyle PlainText(float size, Color c);
 // A rounded plate with a gradient body, a light rim and a soft inner gloss.
 void Plate(Image& img, float x, float y, float w, float h, float radius, Color top, Color bottom,
            Color rim, float rimWidth = 2, float alpha = 1);
+// The plate that the game's text font is drawn on: the text is dark brown, so the body is
+// near white (a plate the scene draws translucent must still read light over what lies
+// under it).
+void TextPlate(Image& img, float x, float y, float w, float h, float radius, Color rim,
+               float rimWidth = 3);
 // The plate of the game's menus (deep blue with a gold rim).
 void MenuPlate(Image& img, float x, float y, float w, float h, float alpha = 0.92f);
 // A thin horizontal bar that fades at both ends.
