@@ -191,9 +191,10 @@ void SetupAndCraftSheet(Output& out) {
         DrawTextFit(img, rows[i], 620, y + 4, 236, 56, Align::Center,
                     MenuText(24, pal::kWhite, Rgb(0xD8ECFF), pal::kInk, 2.2f));
     }
-    // Set-up caption strip (512, 384)-(768, 448).
+    // Caption strip (512, 384)-(768, 448): the title draws it over the main menu as well as
+    // over the player set-up, so it names the menu.
     Plate(img, 514, 390, 252, 52, 18, Rgb(0xF2C14E), Rgb(0xB0701A), pal::kWhite, 3);
-    DrawTextFit(img, "プレイ人数", 516, 388, 248, 56, Align::Center,
+    DrawTextFit(img, "MAIN MENU", 516, 388, 248, 56, Align::Center,
                 MenuText(28, pal::kWhite, pal::kCream, Rgb(0x4A2A05), 2.5f));
     // Hand cursor (768, 384)-(832, 448).
     DrawHand(img, 768, 384, 64);
@@ -223,22 +224,36 @@ void MainMenuSheet(Output& out) {
 
 void ChapterSheet(Output& out) {
     Image img(512, 512);
-    // Caption (0, 0)-(320, 64).
-    Plate(img, 4, 6, 312, 52, 20, Rgb(0x2F5FC0), Rgb(0x142E6A), pal::kGold, 3);
-    DrawTextFit(img, "STAGE SELECT", 8, 4, 304, 56, Align::Center, GoldText(30));
+    // Caption (0, 0)-(320, 64), drawn at the top of the screen; the chosen stage's picture
+    // rises to y 48, so the plate ends above it.
+    Plate(img, 4, 2, 312, 44, 18, Rgb(0x2F5FC0), Rgb(0x142E6A), pal::kGold, 3);
+    DrawTextFit(img, "STAGE SELECT", 8, 1, 304, 46, Align::Center, GoldText(30));
     // Record frame (0, 64)-(480, 160).
     Plate(img, 2, 66, 476, 92, 16, Rgb(0x18306A, 0.9f), Rgb(0x0A1636, 0.9f), Rgb(0xA8C8FF), 2.5f,
           0.85f);
-    // Pilot portraits (144 x 96) for crafts 0..3.
+    // Pilot portraits (144 x 96) for crafts 0..3: cards with the pilot's head on the left,
+    // where the labels, numbers and weapon icons drawn over the card leave it seen, and
+    // nothing outside the card, so that no texel of it reaches the digits below.
     for (int c = 0; c < 4; ++c) {
         float x = (c % 2) * 144.0f, y = (c / 2) * 96.0f + 160;
         Image cell(144, 96);
         Plate(cell, 2, 2, 140, 92, 10, Mix(CraftColor(c, 0), pal::kWhite, 0.4f),
               Scale(CraftColor(c, 0), 0.5f), pal::kWhite, 2);
+        Image inside(144, 96);
         Pose p;
         p.expr = Expr::Smile;
-        DrawCharacter(cell, static_cast<Who>(c), 50, 230, 250, p);
-        DrawCraftTop(cell, c, 112, 62, 52, -0.4f);
+        DrawCharacter(inside, static_cast<Who>(c), 48, 176, 190, p);
+        DrawCraftTop(inside, c, 112, 62, 52, -0.4f);
+        Path card;
+        card.RoundRect(4, 4, 136, 88, 8);
+        Mask m = Rasterize(card, 144, 96);
+        for (int j = 0; j < 96; ++j)
+            for (int i = 0; i < 144; ++i) {
+                Color& px = inside.Px(i, j);
+                float k = m.At(i, j);
+                px = {px.r * k, px.g * k, px.b * k, px.a * k};
+            }
+        cell.Draw(inside, 0, 0);
         img.Draw(cell, static_cast<int>(x), static_cast<int>(y));
     }
     // Labels: "STAGE" (288, 160)-(384, 192), "SCORE" (288, 192)-(384, 224), the dash (288,
