@@ -348,10 +348,23 @@ void PilotBackdrop(Output& out, int pilot) {
                           {{0, WithAlpha(Mix(c, pal::kWhite, 0.5f), 0.9f)},
                            {0.8f, WithAlpha(c, 0.6f)},
                            {1, WithAlpha(c, 0)}}));
+    // The pilot's head fills the disc and ends at its rim, a round medallion rather than a
+    // figure cut off by the picture's edge.
+    Image face(256, 256);
     Pose p;
     p.expr = Expr::Determined;
     p.turn = 0.3f;
-    DrawCharacter(img, static_cast<Who>(pilot), 128, 560, 620, p);
+    DrawCharacter(face, static_cast<Who>(pilot), 128, 560, 620, p);
+    Path rim;
+    rim.Circle(128, 128, 120);
+    Mask m = Rasterize(rim, 256, 256);
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) {
+            Color& px = face.Px(x, y);
+            float k = m.At(x, y);
+            px = {px.r * k, px.g * k, px.b * k, px.a * k};
+        }
+    img.Draw(face, 0, 0);
     constexpr const char* kNames[] = {"bmp/weponsel_pil0.tga", "bmp/weponsel_pil1.tga",
                                       "bmp/weponsel_pil2.tga", "bmp/weponsel_pil3.tga"};
     AddTga(out, kNames[pilot], img, Place::VolumeArchive);
