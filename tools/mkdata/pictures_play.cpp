@@ -357,13 +357,7 @@ void PilotBackdrop(Output& out, int pilot) {
     DrawCharacter(face, static_cast<Who>(pilot), 128, 560, 620, p);
     Path rim;
     rim.Circle(128, 128, 120);
-    Mask m = Rasterize(rim, 256, 256);
-    for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x) {
-            Color& px = face.Px(x, y);
-            float k = m.At(x, y);
-            px = {px.r * k, px.g * k, px.b * k, px.a * k};
-        }
+    face.ClipTo(rim);
     img.Draw(face, 0, 0);
     constexpr const char* kNames[] = {"bmp/weponsel_pil0.tga", "bmp/weponsel_pil1.tga",
                                       "bmp/weponsel_pil2.tga", "bmp/weponsel_pil3.tga"};

@@ -246,13 +246,7 @@ void ChapterSheet(Output& out) {
         DrawCraftTop(inside, c, 112, 62, 52, -0.4f);
         Path card;
         card.RoundRect(4, 4, 136, 88, 8);
-        Mask m = Rasterize(card, 144, 96);
-        for (int j = 0; j < 96; ++j)
-            for (int i = 0; i < 144; ++i) {
-                Color& px = inside.Px(i, j);
-                float k = m.At(i, j);
-                px = {px.r * k, px.g * k, px.b * k, px.a * k};
-            }
+        inside.ClipTo(card);
         cell.Draw(inside, 0, 0);
         img.Draw(cell, static_cast<int>(x), static_cast<int>(y));
     }
