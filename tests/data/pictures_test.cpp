@@ -181,6 +181,51 @@ TEST_F(PictureTest, TheRectanglesTheDrawingReadsAreFilled) {
     }
 }
 
+// Where the drawing meets the edge of a piece, the texels across it hold nothing or what
+// continues the picture: the event draws its face cells from the top of the screen, so every
+// head stays inside its cell; the record portraits end above the digit row; the ending's
+// scrolling background samples across the picture's wrap at its left edge, where the last
+// column repeats its right edge.
+TEST_F(PictureTest, PiecesEndWhereTheDrawingMeetsTheirEdges) {
+    struct Clear {
+        const char* path;
+        int w, h, l, t, r, b;
+    };
+    std::vector<Clear> clear = {{"bmp/selectchapter.tga", 512, 512, 0, 350, 288, 352}};
+    for (int f = 0; f < 12; ++f) {
+        int x = (f % 4) * 240, y = (f / 4) * 320;
+        clear.push_back({"bmp/ivent/ivent_face01.tga", 1024, 1024, x, y, x + 240, y + 3});
+        clear.push_back({"bmp/ivent/ivent_face01.tga", 1024, 1024, x, y, x + 2, y + 300});
+        clear.push_back({"bmp/ivent/ivent_face01.tga", 1024, 1024, x + 238, y, x + 240, y + 300});
+    }
+    for (int f = 0; f < 9; ++f) {
+        int x = (f % 3) * 320, y = (f / 3) * 320;
+        clear.push_back({"bmp/ivent/ivent_face02.tga", 1024, 1024, x, y, x + 320, y + 3});
+    }
+    for (const Clear& c : clear) {
+        SCOPED_TRACE(std::string(c.path) + " " + std::to_string(c.l) + "," + std::to_string(c.t));
+        TextureHolder holder{};
+        LoadTexture(TextureGroup::Common, &holder, c.path, c.w, c.h);
+        ASSERT_NE(holder.texture, nullptr);
+        const uint32_t* px = holder.texture->LevelData(0);
+        int shown = 0;
+        for (int y = c.t; y < c.b; ++y)
+            for (int x = c.l; x < c.r; ++x)
+                shown += (px[static_cast<size_t>(y) * c.w + x] >> 24) != 0;
+        EXPECT_EQ(shown, 0);
+        ReleaseTextureGroup(TextureGroup::Common);
+    }
+    for (const char* path : {"bmp/ed_bg.bmp", "bmp/ed_bg2.bmp"}) {
+        SCOPED_TRACE(path);
+        TextureHolder holder{};
+        LoadTexture(TextureGroup::Common, &holder, path, 1024, 512);
+        ASSERT_NE(holder.texture, nullptr);
+        const uint32_t* px = holder.texture->LevelData(0);
+        for (size_t y = 0; y < 480; ++y) ASSERT_EQ(px[y * 1024 + 1023], px[y * 1024 + 639]) << y;
+        ReleaseTextureGroup(TextureGroup::Common);
+    }
+}
+
 // Pictures blended over the scene keep their background clear: the colour key on the keyed
 // pictures, alpha on the TGA pictures, white on the shadow sheet (multiplied) and black on
 // the additive sheets.

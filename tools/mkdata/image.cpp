@@ -591,6 +591,16 @@ void Image::Threshold(float cut) {
     }
 }
 
+void Image::ClipTo(const Path& p) {
+    Mask m = Rasterize(p, w_, h_);
+    for (int y = 0; y < h_; ++y)
+        for (int x = 0; x < w_; ++x) {
+            Color& c = Px(x, y);
+            float k = m.At(x, y);
+            c = {c.r * k, c.g * k, c.b * k, c.a * k};
+        }
+}
+
 // ---------------------------------------------------------------- noise
 
 float Hash2(int x, int y, uint32_t seed) {

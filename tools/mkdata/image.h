@@ -121,6 +121,8 @@ public:
     void Tint(const Paint& paint, float amount);
     // Pixels with alpha below `cut` become fully transparent, the rest opaque.
     void Threshold(float cut = 0.5f);
+    // Keeps what lies inside the path (with its soft edge) and clears the rest.
+    void ClipTo(const Path& p);
 
     const std::vector<Color>& Pixels() const { return px_; }
 

@@ -224,6 +224,19 @@ void Kit::Skin(int node, const std::vector<int>& bones,
     // A bone that moves no vertex is still listed with none.
 }
 
+void Kit::CentreAlongZ() {
+    float lo = 1e9f, hi = -1e9f;
+    for (size_t i = 1; i < nodes_.size(); ++i) {
+        Mat4 bind = BindMatrix(static_cast<int>(i));
+        for (const auto& v : nodes_[i].mesh.verts) {
+            float z = TransformPoint(v.p, bind).z;
+            lo = std::min(lo, z);
+            hi = std::max(hi, z);
+        }
+    }
+    if (lo <= hi) nodes_[0].local = Mat4::Translation(0, 0, -(lo + hi) / 2);
+}
+
 Frame Kit::BuildFrame(int node) const {
     const NodeData& d = nodes_[static_cast<size_t>(node)];
     Frame f;

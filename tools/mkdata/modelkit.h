@@ -61,6 +61,10 @@ public:
     void OrderByListIndex(const std::vector<int>& index);
     size_t Tracks() const { return anims_.size(); }
 
+    // Moves the whole model along z (through the root frame) so that its parts reach as far
+    // forward as back: the model then turns about its middle.
+    void CentreAlongZ();
+
     // Skins the node's mesh to bones (nodes), weight function by bind-pose position.
     void Skin(int node, const std::vector<int>& bones,
               const std::function<std::vector<float>(V3)>& weights);

@@ -1,6 +1,7 @@
 // The animated models (the crafts, the enemies, the bosses and the stage parts) and the
 // plain object meshes. Models face +z with +y up; the crafts' decks are at y 0, where
-// their riders stand.
+// their riders stand, and each craft reaches as far forward as back, so that it turns about
+// its middle in the craft select.
 #include <cmath>
 
 #include "tools/mkdata/modelkit.h"
@@ -143,6 +144,7 @@ Kit Craft0Kit() {
         k.Hold(n);
     // Track order above: flapR, flapL, rudder, propL, propR, flame, antenna, then 13 held.
     k.OrderByListIndex({1, 3, 5, 13, 14, 18, 19, 0, 2, 4, 6, 7, 8, 9, 10, 11, 12, 15, 16, 17});
+    k.CentreAlongZ();
     return k;
 }
 
@@ -206,6 +208,7 @@ Kit Craft1Kit() {
         k.Hold(n);
     // tiltR -> 3, tiltL -> 9, rotors -> 6, 7, the held ones fill the rest.
     k.OrderByListIndex({3, 9, 6, 7, 0, 1, 2, 4, 5, 8, 10, 11});
+    k.CentreAlongZ();
     return k;
 }
 
@@ -276,6 +279,7 @@ Kit Craft2Kit() {
         k.Hold(n);
     // finR -> 9, finL -> 4, tail -> 1, engines -> 6, 7, flame -> 12; held ones fill the rest.
     k.OrderByListIndex({9, 4, 1, 6, 7, 12, 0, 2, 3, 5, 8, 10, 11});
+    k.CentreAlongZ();
     return k;
 }
 
@@ -335,6 +339,7 @@ Kit Craft3Kit() {
         k.Hold(n);
     // wings -> 4, 6; spinner -> 10, flame -> 13, antenna -> 15; the held ones fill the rest.
     k.OrderByListIndex({4, 6, 10, 13, 15, 0, 1, 2, 3, 5, 7, 8, 9, 11, 12, 14});
+    k.CentreAlongZ();
     return k;
 }
 

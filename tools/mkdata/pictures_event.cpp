@@ -30,13 +30,16 @@ void EventWindow(Output& out) {
     AddTga(out, "bmp/ivent/ive_window.tga", img);
 }
 
+// A face cell: the figure's head and shoulders, the same size in both sheets. The event
+// draws the cells from the top of the screen, so the whole head, hair and goggles included,
+// stays inside the cell, as it does within the 240 columns of the first sheet.
 Image Portrait(Who who, Expr e, int w, int h) {
     Image cell(w, h);
     Pose p;
     p.expr = e;
     p.turn = 0.12f;
-    float height = h * 1.75f;
-    DrawCharacter(cell, who, w * 0.5f, height * 0.985f, height, p);
+    const float height = 490;
+    DrawCharacter(cell, who, w * 0.5f, 40 + height, height, p);
     return cell;
 }
 

@@ -51,6 +51,46 @@ void Reticle(Image& img, float cx, float cy, Color c) {
     img.Fill(dot, c);
 }
 
+// Player 2's panel is player 1's frame drawn mirrored, so the frame holds no lettering:
+// its marks are a heart by the life bar and a flame at the hot end of the heat bar, both
+// the same either way round.
+void HeartMark(Image& img, float cx, float cy, float s) {
+    Path h;
+    h.MoveTo(cx, cy + 0.45f * s);
+    h.CubicTo(cx - 0.35f * s, cy + 0.15f * s, cx - 0.55f * s, cy - 0.1f * s, cx - 0.45f * s,
+              cy - 0.3f * s);
+    h.CubicTo(cx - 0.35f * s, cy - 0.5f * s, cx - 0.05f * s, cy - 0.5f * s, cx, cy - 0.22f * s);
+    h.CubicTo(cx + 0.05f * s, cy - 0.5f * s, cx + 0.35f * s, cy - 0.5f * s, cx + 0.45f * s,
+              cy - 0.3f * s);
+    h.CubicTo(cx + 0.55f * s, cy - 0.1f * s, cx + 0.35f * s, cy + 0.15f * s, cx, cy + 0.45f * s);
+    img.FillOutlined(h,
+                     Linear(0, cy - 0.5f * s, 0, cy + 0.45f * s,
+                            {{0, Rgb(0xFFB0A8)}, {0.5f, Rgb(0xF04A4A)}, {1, Rgb(0xA01A2A)}}),
+                     pal::kInk, 1.2f);
+}
+
+void FlameMark(Image& img, float cx, float cy, float s) {
+    auto flame = [&](float k) {
+        Path f;
+        f.MoveTo(cx, cy - 0.5f * s * k);
+        f.CubicTo(cx + 0.12f * s * k, cy - 0.2f * s * k, cx + 0.38f * s * k, cy - 0.05f * s * k,
+                  cx + 0.34f * s * k, cy + 0.2f * s * k);
+        f.CubicTo(cx + 0.3f * s * k, cy + 0.45f * s * k, cx + 0.1f * s * k, cy + 0.5f * s * k, cx,
+                  cy + 0.5f * s * k);
+        f.CubicTo(cx - 0.1f * s * k, cy + 0.5f * s * k, cx - 0.3f * s * k, cy + 0.45f * s * k,
+                  cx - 0.34f * s * k, cy + 0.2f * s * k);
+        f.CubicTo(cx - 0.38f * s * k, cy - 0.05f * s * k, cx - 0.12f * s * k, cy - 0.2f * s * k, cx,
+                  cy - 0.5f * s * k);
+        return f;
+    };
+    img.FillOutlined(flame(1),
+                     Linear(0, cy - 0.5f * s, 0, cy + 0.5f * s,
+                            {{0, Rgb(0xFF3A10)}, {0.6f, Rgb(0xFF9A20)}, {1, Rgb(0xFFD040)}}),
+                     pal::kInk, 1.2f);
+    Path core = flame(0.45f).Translated(0, 0.22f * s);
+    img.Fill(core, Rgb(0xFFF4B0));
+}
+
 void PlayGauges(Output& out) {
     Image img(512, 512);
     // Player panel frame (0, 0)-(256, 128), drawn at the bottom left of the screen.
@@ -65,7 +105,7 @@ void PlayGauges(Output& out) {
         panel.LineTo(236, 50);
         panel.QuadTo(252, 50, 252, 66);
         panel.LineTo(252, 124);
-        img.Shadow(panel, 2, 3, 3, Rgb(0, 0.5f));
+        img.Shadow(panel, 0, 3, 2, Rgb(0, 0.5f));
         img.FillOutlined(
             panel, Linear(0, 20, 0, 124, {{0, Rgb(0x2A4A8A, 0.92f)}, {1, Rgb(0x0E1A3A, 0.92f)}}),
             pal::kGold, 2.5f);
@@ -78,12 +118,12 @@ void PlayGauges(Output& out) {
         Path sockHole;
         sockHole.Circle(48, 64, 29);
         img.Fill(sockHole, Rgb(0, 0), 1, Blend::Replace);
+        // The weapon icon lands on (70..134, 14..78) for player 1 and, mirrored, on (74..138,
+        // 14..78) for player 2: its socket sits between the two.
         Path wsock;
-        wsock.RoundRect(86, 18, 52, 42, 8);
-        img.Fill(wsock, Rgb(0x0A1430, 0.8f));
+        wsock.RoundRect(75, 17, 58, 58, 10);
+        img.FillOutlined(wsock, Solid(Rgb(0x0A1430, 0.85f)), Rgb(0x8AA8D8), 1.5f);
         // Life trough (125, 53)-(167, 61) and heat trough (104, 72)-(234, 94).
-        TextStyle lab = MenuText(10, pal::kWhite, pal::kSky, pal::kInk, 1.2f);
-        DrawText(img, "LIFE", 184, 57, Align::Left, lab);
         Path lt;
         lt.RoundRect(123, 51, 46, 12, 3);
         img.FillOutlined(lt, Solid(Rgb(0x08101E)), Rgb(0x8AA8D8), 1);
@@ -96,8 +136,9 @@ void PlayGauges(Output& out) {
         Path heatHole;
         heatHole.Rect(104, 72, 130, 22);
         img.Fill(heatHole, Rgb(0, 0), 1, Blend::Replace);
-        DrawText(img, "HEAT", 104, 108, Align::Left, lab);
+        HeartMark(img, 182, 57, 14);
         for (int i = 1; i < 6; ++i) img.FillRect(104 + 130.0f * i / 6, 94, 1, 3, Rgb(0x8AA8D8));
+        FlameMark(img, 233, 109, 19);
     }
     // Craft icons (64k, 128)-(64k + 64, 192).
     for (int k = 0; k < 4; ++k) {
@@ -307,10 +348,17 @@ void PilotBackdrop(Output& out, int pilot) {
                           {{0, WithAlpha(Mix(c, pal::kWhite, 0.5f), 0.9f)},
                            {0.8f, WithAlpha(c, 0.6f)},
                            {1, WithAlpha(c, 0)}}));
+    // The pilot's head fills the disc and ends at its rim, a round medallion rather than a
+    // figure cut off by the picture's edge.
+    Image face(256, 256);
     Pose p;
     p.expr = Expr::Determined;
     p.turn = 0.3f;
-    DrawCharacter(img, static_cast<Who>(pilot), 128, 560, 620, p);
+    DrawCharacter(face, static_cast<Who>(pilot), 128, 560, 620, p);
+    Path rim;
+    rim.Circle(128, 128, 120);
+    face.ClipTo(rim);
+    img.Draw(face, 0, 0);
     constexpr const char* kNames[] = {"bmp/weponsel_pil0.tga", "bmp/weponsel_pil1.tga",
                                       "bmp/weponsel_pil2.tga", "bmp/weponsel_pil3.tga"};
     AddTga(out, kNames[pilot], img, Place::VolumeArchive);

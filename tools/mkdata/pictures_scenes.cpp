@@ -237,6 +237,10 @@ void EndingPictures(Output& out, bool extra) {
             DrawTextFit(img, s.lines[i], 752, s.y + lh * i, 256, lh, Align::Center, st);
         }
     }
+    // The background is drawn twice side by side as it scrolls. Its left edge samples across
+    // the picture's wrap into the last column, so that column continues the sky from the
+    // background's right edge, and no line shows at the seam.
+    for (int y = 0; y < 480; ++y) img.Px(1023, y) = art.Px(639, y);
     Image keyed = img;
     // The background part is opaque; the sprites, shot and strips keep the colour key.
     AddBmp(out, extra ? "bmp/ed_bg2.bmp" : "bmp/ed_bg.bmp", keyed, BmpMode::Keyed);

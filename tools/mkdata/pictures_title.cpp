@@ -150,11 +150,18 @@ void SetupAndCraftSheet(Output& out) {
         DrawTextFit(img, std::string(latin[k]) + "  " + CraftName(k), 516, y, 248, 32,
                     Align::Center, st);
     }
-    // Sense boxes: (768, 0)-(896, 96) normal steering, (768, 96)-(896, 192) reversed.
+    // Sense boxes: (768, 0)-(896, 96) normal steering, (768, 96)-(896, 192) reversed. With one
+    // player they stand over the turning craft model, so below the title band they are glass
+    // that the craft shows through.
     for (int box = 0; box < 2; ++box) {
         float y = 96.0f * box;
-        Plate(img, 770, y + 2, 124, 92, 12, box ? Rgb(0x8A3AB0) : Rgb(0x2FA05A),
-              box ? Rgb(0x3A1450) : Rgb(0x104A24), pal::kWhite, 2);
+        Color main = box ? Rgb(0x8A3AB0) : Rgb(0x2FA05A),
+              deep = box ? Rgb(0x3A1450) : Rgb(0x104A24);
+        Plate(img, 770, y + 2, 124, 92, 12, WithAlpha(Mix(main, pal::kWhite, 0.3f), 0.3f),
+              WithAlpha(deep, 0.45f), pal::kWhite, 2);
+        Path band;
+        band.RoundRect(772, y + 4, 120, 28, 10);
+        img.Fill(band, Linear(0, y + 4, 0, y + 32, {{0, main}, {1, deep}}));
         DrawTextFit(img, box ? "リバース" : "ノーマル", 772, y + 4, 120, 30, Align::Center,
                     MenuText(20, pal::kWhite, pal::kCream, pal::kInk, 2));
         // Stick up, craft up (or down).
@@ -183,9 +190,10 @@ void SetupAndCraftSheet(Output& out) {
         DrawTextFit(img, rows[i], 620, y + 4, 236, 56, Align::Center,
                     MenuText(24, pal::kWhite, Rgb(0xD8ECFF), pal::kInk, 2.2f));
     }
-    // Set-up caption strip (512, 384)-(768, 448).
+    // Caption strip (512, 384)-(768, 448): the title draws it over the main menu as well as
+    // over the player set-up, so it names the menu.
     Plate(img, 514, 390, 252, 52, 18, Rgb(0xF2C14E), Rgb(0xB0701A), pal::kWhite, 3);
-    DrawTextFit(img, "プレイ人数", 516, 388, 248, 56, Align::Center,
+    DrawTextFit(img, "MAIN MENU", 516, 388, 248, 56, Align::Center,
                 MenuText(28, pal::kWhite, pal::kCream, Rgb(0x4A2A05), 2.5f));
     // Hand cursor (768, 384)-(832, 448).
     DrawHand(img, 768, 384, 64);
@@ -215,22 +223,30 @@ void MainMenuSheet(Output& out) {
 
 void ChapterSheet(Output& out) {
     Image img(512, 512);
-    // Caption (0, 0)-(320, 64).
-    Plate(img, 4, 6, 312, 52, 20, Rgb(0x2F5FC0), Rgb(0x142E6A), pal::kGold, 3);
-    DrawTextFit(img, "STAGE SELECT", 8, 4, 304, 56, Align::Center, GoldText(30));
+    // Caption (0, 0)-(320, 64), drawn at the top of the screen; the chosen stage's picture
+    // rises to y 48, so the plate ends above it.
+    Plate(img, 4, 2, 312, 44, 18, Rgb(0x2F5FC0), Rgb(0x142E6A), pal::kGold, 3);
+    DrawTextFit(img, "STAGE SELECT", 8, 1, 304, 46, Align::Center, GoldText(30));
     // Record frame (0, 64)-(480, 160).
     Plate(img, 2, 66, 476, 92, 16, Rgb(0x18306A, 0.9f), Rgb(0x0A1636, 0.9f), Rgb(0xA8C8FF), 2.5f,
           0.85f);
-    // Pilot portraits (144 x 96) for crafts 0..3.
+    // Pilot portraits (144 x 96) for crafts 0..3: cards with the pilot's head on the left,
+    // where the labels, numbers and weapon icons drawn over the card leave it seen, and
+    // nothing outside the card, so that no texel of it reaches the digits below.
     for (int c = 0; c < 4; ++c) {
         float x = (c % 2) * 144.0f, y = (c / 2) * 96.0f + 160;
         Image cell(144, 96);
         Plate(cell, 2, 2, 140, 92, 10, Mix(CraftColor(c, 0), pal::kWhite, 0.4f),
               Scale(CraftColor(c, 0), 0.5f), pal::kWhite, 2);
+        Image inside(144, 96);
         Pose p;
         p.expr = Expr::Smile;
-        DrawCharacter(cell, static_cast<Who>(c), 50, 230, 250, p);
-        DrawCraftTop(cell, c, 112, 62, 52, -0.4f);
+        DrawCharacter(inside, static_cast<Who>(c), 48, 176, 190, p);
+        DrawCraftTop(inside, c, 112, 62, 52, -0.4f);
+        Path card;
+        card.RoundRect(4, 4, 136, 88, 8);
+        inside.ClipTo(card);
+        cell.Draw(inside, 0, 0);
         img.Draw(cell, static_cast<int>(x), static_cast<int>(y));
     }
     // Labels: "STAGE" (288, 160)-(384, 192), "SCORE" (288, 192)-(384, 224), the dash (288,
@@ -250,28 +266,44 @@ void ChapterSheet(Output& out) {
     AddTga(out, "bmp/selectchapter.tga", img);
 }
 
+// The pilots' portraits. In the craft select the turning craft models are drawn first and
+// the portraits over them: one craft turns just left of the portrait's cell, two crafts
+// turn over the middle and outer part of theirs (player 1's cell is drawn mirrored). The
+// result shows only the inner 176 columns of each cell. So each pilot is a bust low in the
+// cell's inner part, under the crafts and clear of the sense boxes.
 void CraftPortraits(Output& out) {
     Image img(1024, 1024);
     for (int k = 0; k < 4; ++k) {
         for (int ready = 0; ready < 2; ++ready) {
             Image cell(256, 344);
-            // A light disc behind, the craft and the pilot in front.
+            const float cx = 120, headY = 214;
+            if (ready) {
+                // Ready: a burst of light behind the pilot.
+                Path rays;
+                for (int i = 0; i < 16; ++i) {
+                    float a0 = 2 * kPi * (i + 0.25f) / 16, a1 = 2 * kPi * (i + 0.75f) / 16;
+                    rays.Polygon({{cx, headY},
+                                  {cx + std::sin(a0) * 150, headY + std::cos(a0) * 150},
+                                  {cx + std::sin(a1) * 150, headY + std::cos(a1) * 150}});
+                }
+                cell.Fill(rays,
+                          Radial(cx, headY, 150,
+                                 {{0, WithAlpha(Mix(CraftColor(k, 0), pal::kWhite, 0.7f), 0.95f)},
+                                  {0.7f, WithAlpha(Mix(CraftColor(k, 0), pal::kWhite, 0.5f), 0.6f)},
+                                  {1, WithAlpha(Mix(CraftColor(k, 0), pal::kWhite, 0.4f), 0)}}));
+            }
             Path disc;
-            disc.Circle(128, 150, 118);
-            cell.Fill(disc, Radial(128, 130, 130,
+            disc.Circle(cx, headY + 18, 86);
+            cell.Fill(disc, Radial(cx, headY, 96,
                                    {{0, WithAlpha(Mix(CraftColor(k, 0), pal::kWhite, 0.6f), 0.9f)},
-                                    {0.75f, WithAlpha(CraftColor(k, 0), 0.55f)},
+                                    {0.7f, WithAlpha(CraftColor(k, 0), 0.6f)},
                                     {1, WithAlpha(CraftColor(k, 0), 0)}}));
-            DrawCraftTop(cell, k, 150, 110, 190, ready ? -0.25f : 0.2f, 0.95f);
             Pose p;
             p.expr = ready ? Expr::Grin : Expr::Normal;
             if (k == 3) p.expr = ready ? Expr::Determined : Expr::Normal;
-            if (ready) {
-                p.cheer = k == 3 ? 0 : 1;
-                p.wave = k == 3 ? 1 : 0;
-            }
-            p.turn = ready ? 0 : 0.35f;
-            DrawCharacter(cell, static_cast<Who>(k), 118, 336, 270, p);
+            if (ready) p.wave = 1;
+            p.turn = ready ? 0 : 0.3f;
+            DrawCharacter(cell, static_cast<Who>(k), cx, 400, 250, p);
             img.Draw(cell, 256 * k, ready ? 384 : 0);
         }
     }
