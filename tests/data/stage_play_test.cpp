@@ -12,6 +12,7 @@
 #include "engine/main/frame.h"
 #include "engine/stagefiles/camera_path.h"
 #include "platform/gfx/device.h"
+#include "play/waves/tables/wave_tables.h"
 #include "tests/support/headless_game.h"
 #include "world/course/collision.h"
 #include "world/draw/world_draw.h"
@@ -91,6 +92,28 @@ TEST_F(StagePlayTest, EveryStageLoadsItsMeshesRailAndCourseAndIsDrawn) {
         ReturnToTitle();
         EXPECT_EQ(gStageMeshes[0].mesh, nullptr);
     }
+}
+
+// A wave list that restarts when the wave frame passes the rail's key count plays to its
+// end only if its last group's frame lies within that count.
+TEST_F(StagePlayTest, EveryWaveListThatRestartsWithTheRailEndsWithinIt) {
+    int checked = 0;
+    for (int i = 0; i < 19; ++i) {
+        const WaveList& list = kWaveTable[static_cast<size_t>(i)];
+        if (kWaveLoopFrames[static_cast<size_t>(i)] >= 1 || list[0].spawnFrame == kWaveEnd)
+            continue;
+        SCOPED_TRACE(i);
+        Play(i);
+        int32_t last = 0;
+        for (const WaveEntry& e : list) {
+            if (e.spawnFrame == kWaveEnd) break;
+            last = e.spawnFrame;
+        }
+        EXPECT_LE(last, gCameraRail.keyCount[0]);
+        ++checked;
+        ReturnToTitle();
+    }
+    EXPECT_GT(checked, 0);
 }
 
 // The crafts fly within 26 units of the rail point. Over the ground courses the game's own

@@ -1016,7 +1016,9 @@ std::string StageRailway(StageBuild& sb) {
 
 std::string StageSpeedway(StageBuild& sb) {
     const int st = 9;
-    std::vector<V3> keys = LoopKeys(Loop({0, 50, 0}, 3300, 2500, 40, 14, 91, 0.18f));
+    // One lap of about 6000 keys: steady flight reaches the clearing speed near its end
+    // (about 5600 keys), and the wave list, which restarts only with the lap, plays whole.
+    std::vector<V3> keys = LoopKeys(Loop({0, 50, 0}, 4900, 3800, 40, 20, 91, 0.2f));
     int dirt = sb.Texture("dirt.bmp", Ground::Dirt, {1, 1, 1, 1});
     int rock = sb.Texture("rock.bmp", Ground::Rock, {1, 0.85f, 0.7f, 1});
     int metal = sb.Texture("gate.bmp", Ground::Metal, {1, 0.9f, 0.6f, 1}, 128);
@@ -1057,7 +1059,11 @@ std::string StageSpeedway(StageBuild& sb) {
 }
 
 // Stage 10: four pillars in a row (segments 0..3), two side towers (4, 5), the gate with
-// the combat cores (6), the ground (7..), and a loop past them.
+// the combat cores (6), then the plain below with its ruins (7..). The rail is one long lap:
+// it leaves the gate northward past the pillars, tours the plain (out on one side, back on
+// the other), returns past the pillars and swings round in front of the gate twice,
+// with the cores in reach, before the lap closes. The stage's waves run over the whole lap,
+// so they build up toward the gate and end as it comes into reach.
 std::string StageGate(StageBuild& sb) {
     const int st = 10;
     int stone = sb.Texture("stone.bmp", Ground::Stone, {0.8f, 0.85f, 0.95f, 1});
@@ -1111,22 +1117,169 @@ std::string StageGate(StageBuild& sb) {
         MarkAt(marks, {130, -230, -2680}, core);
         sb.Map({gate, marks});
     }
-    std::vector<V3> keys = LoopKeys({{260, -80, 900},
-                                     {270, -60, -600},
-                                     {300, -140, -2000},
-                                     {0, -60, -2450},
-                                     {-300, -140, -2000},
-                                     {-270, -60, -600},
-                                     {-260, -80, 900},
-                                     {0, -40, 1400}});
-    for (int q = 0; q < 4; ++q) {
-        float x0 = (q % 2) ? 0.0f : -4000.0f, z0 = (q / 2) ? -1000.0f : -5000.0f;
-        Mesh m = FlatGrid(x0, z0, x0 + 4000, z0 + 4000, -860, 400, ground, 1 / 300.0f);
-        Bake(m, st);
-        sb.Map({m});
+    // The lap starts just after the last swing in front of the gate, heading north on the
+    // west side of the pillars.
+    std::vector<V3> keys = LoopKeys({
+        // North past the pillars.
+        {-250, -120, -1600},
+        {-270, -60, -600},
+        {-260, -80, 900},
+        // Out over the plain on one side...
+        {-420, -40, 2600},
+        {-1100, 0, 4300},
+        {-2100, 60, 5800},
+        {-2500, 20, 7600},
+        {-1900, -40, 9300},
+        {-2200, 30, 10900},
+        {-900, 60, 12300},
+        // ...and back on the other.
+        {700, 20, 12500},
+        {2000, -20, 11200},
+        {2400, 40, 9300},
+        {1800, 0, 7600},
+        {2400, 60, 6000},
+        {1900, -20, 4400},
+        {900, -60, 3000},
+        {300, -80, 1900},
+        // South past the pillars and the first swing in front of the gate.
+        {260, -80, 900},
+        {270, -70, -600},
+        {250, -120, -1600},
+        {240, -160, -2100},
+        {0, -175, -2340},
+        {-240, -160, -2100},
+        // Round below the last pillar and the second swing.
+        {-300, -130, -1650},
+        {0, -110, -1330},
+        {300, -130, -1650},
+        {240, -160, -2100},
+        {0, -175, -2340},
+        {-240, -160, -2100},
+    });
+    // The plain: ground under the whole lap, cut into quads (one map each) that also carry
+    // the ruins standing on them.
+    const float groundY = -860;
+    float minX = 0, maxX = 0, minZ = 0, maxZ = 0;
+    for (const V3& k : keys) {
+        minX = std::min(minX, k.x);
+        maxX = std::max(maxX, k.x);
+        minZ = std::min(minZ, k.z);
+        maxZ = std::max(maxZ, k.z);
     }
+    const float margin = 5000;
+    const int cols = 2, rows = 4;
+    const float x0 = minX - margin, z0 = minZ - margin;
+    const float qw = (maxX - minX + 2 * margin) / cols, qd = (maxZ - minZ + 2 * margin) / rows;
+    std::vector<std::vector<Mesh>> quads(cols * rows);
+    for (int q = 0; q < cols * rows; ++q) {
+        float ax = x0 + qw * (q % cols), az = z0 + qd * (q / cols);
+        Mesh m = FlatGrid(ax, az, ax + qw, az + qd, groundY, 500, ground, 1 / 300.0f);
+        Bake(m, st);
+        quads[static_cast<size_t>(q)].push_back(m);
+    }
+    auto quadOf = [&](V3 p) {
+        int c = std::clamp(static_cast<int>((p.x - x0) / qw), 0, cols - 1);
+        int r = std::clamp(static_cast<int>((p.z - z0) / qd), 0, rows - 1);
+        return static_cast<size_t>(r * cols + c);
+    };
+    auto stoneUv = [](Mesh& m, float scale) {
+        for (Vertex& v : m.verts) {
+            v.u = (v.p.x + v.p.z) / scale;
+            v.v = v.p.y / scale;
+        }
+    };
+    // A column rising from the plain to `top`.
+    auto column = [&](V3 at, float r, float top) {
+        Mesh m;
+        Column(m, {at.x, groundY - 10, at.z}, r, top - groundY + 10, stone);
+        stoneUv(m, 60);
+        Bake(m, st);
+        quads[quadOf(at)].push_back(m);
+    };
+    // Where the ruins stand along the tour (key ranges of the lap); the pillars and the gate
+    // keep the ends of the lap to themselves.
+    const size_t n = keys.size();
+    auto sideOf = [&](size_t k, float lateral) {
+        return Side(keys, k, true, lateral, keys[k % n].y);
+    };
+    Rng r(1013);
+    // An avenue of columns taller than the flight, pairs on both sides.
+    auto avenue = [&](size_t from, size_t to, size_t step, float lateral) {
+        for (size_t k = from; k < to; k += step) {
+            for (float side : {-1.0f, 1.0f}) {
+                V3 p = sideOf(k, side * (lateral + r.Range(-20, 30)));
+                column(p, r.Range(24, 34), keys[k].y + r.Range(90, 220));
+            }
+        }
+    };
+    // Arches over the course: two columns and a lintel well above the crafts.
+    auto arches = [&](size_t from, size_t to, size_t step) {
+        for (size_t k = from; k < to; k += step) {
+            V3 d = CourseDir(keys, k, true);
+            float top = keys[k].y + 130;
+            V3 a = sideOf(k, -210), b = sideOf(k, 210);
+            column(a, 30, top);
+            column(b, 30, top);
+            Mesh m;
+            MeshBuilder mb(m);
+            mb.Mat(stone).At(Mat4::RotationY(std::atan2(d.x, d.z)) *
+                             Mat4::Translation((a.x + b.x) / 2, top + 14, (a.z + b.z) / 2));
+            mb.Box({0, 0, 0}, {500, 28, 60});
+            stoneUv(m, 60);
+            Bake(m, st);
+            quads[quadOf(a)].push_back(m);
+        }
+    };
+    // Broken walls and stumps off the course, below the flight: the plain's old city.
+    auto ruins = [&](size_t from, size_t to, int count) {
+        for (int i = 0; i < count; ++i) {
+            size_t k = from + static_cast<size_t>(r.Int(0, static_cast<int>(to - from)));
+            float lateral = r.Range(420, 1400) * (r.Unit() < 0.5f ? -1.0f : 1.0f);
+            V3 p = sideOf(k, lateral);
+            Mesh m;
+            MeshBuilder mb(m);
+            float h = r.Range(120, 420);
+            mb.Mat(stone).At(Mat4::RotationY(r.Range(0, kPi)) *
+                             Mat4::Translation(p.x, groundY + h / 2 - 10, p.z));
+            mb.Box({0, 0, 0}, {r.Range(200, 600), h, r.Range(40, 90)});
+            stoneUv(m, 80);
+            Bake(m, st);
+            quads[quadOf(p)].push_back(m);
+            if (r.Unit() < 0.5f)
+                column(sideOf(k + 20, lateral * 1.1f), r.Range(30, 50),
+                       groundY + r.Range(200, 650));
+        }
+    };
+    // Far towers on the horizon of the plain.
+    auto towers = [&](size_t from, size_t to, size_t step) {
+        for (size_t k = from; k < to; k += step) {
+            float lateral = r.Range(1500, 2600) * (r.Unit() < 0.5f ? -1.0f : 1.0f);
+            column(sideOf(k, lateral), r.Range(70, 110), keys[k].y + r.Range(300, 700));
+        }
+    };
+    const size_t part = n / 20;  // a twentieth of the lap
+    avenue(3 * part, 5 * part, 85, 240);
+    ruins(5 * part, 8 * part, 14);
+    towers(4 * part, 16 * part, 190);
+    arches(8 * part, 9 * part + part / 2, 70);
+    ruins(10 * part, 13 * part, 16);
+    avenue(13 * part, 14 * part, 70, 230);
+    arches(15 * part, 16 * part, 50);
+    avenue(16 * part + part / 2, 17 * part + part / 2, 60, 240);
+    for (auto& quad : quads) sb.Map(quad);
+    // The view looks a little in toward the pillars, and while the rail heads for the gate
+    // it turns toward the cores, so that they stay in sight until the rail swings away.
     std::vector<V3> look = LookAhead(keys, true, 36, 10);
-    for (V3& p : look) p.x *= 0.7f;
+    const V3 gateCentre{0, -260, -2690};
+    for (size_t i = 0; i < n; ++i) {
+        look[i].x *= 1 - 0.3f * Smooth(1600, 900, keys[i].z);
+        V3 d = CourseDir(keys, i, true);
+        V3 to{gateCentre.x - keys[i].x, 0, gateCentre.z - keys[i].z};
+        float dist = Length(to);
+        float facing = std::max(0.0f, Dot(Normalize(V3{d.x, 0, d.z}), to * (1 / dist)));
+        float w = 0.6f * facing * facing * Smooth(2000, 1200, dist);
+        look[i] = Lerp(look[i], gateCentre, w);
+    }
     sb.Sky();
     sb.Camera(keys, look);
     return sb.IndexBlock(Join({"maptype:2"}, Atmosphere(st, 2500, 9000, 40000, {0, 0, 0})));
