@@ -75,10 +75,10 @@ protected:
 // before, so the top row sampled the far end of its picture).
 TEST_F(Gl33, ScreenQuadsCoverByTheTopLeftRuleAndShowTheTexelsTheyName) {
     constexpr uint32_t kW = 1024, kH = 512;
-    // Each channel at most 0x7F, so a pixel drawn by both triangles of a quad (added
-    // together below) cannot pass for a texel.
+    // Never the clear colour, and each channel at most 0x7F, so a pixel drawn by both
+    // triangles of a quad (added together below) cannot pass for a texel.
     auto texel = [](uint32_t u, uint32_t v) {
-        return 0xFF000000u | (v & 127) << 16 | (u & 127) << 8 | (u >> 7) << 2 | v >> 7;
+        return 0xFF000040u | (v & 127) << 16 | (u & 127) << 8 | (u >> 7) << 2 | v >> 7;
     };
     std::vector<uint32_t> texels(kW * kH);
     for (uint32_t v = 0; v < kH; ++v)
