@@ -222,7 +222,10 @@ struct GlCache {
     uint32_t polygonMode = kUnknown;
     uint32_t depthClamp = kUnknown;
     uint32_t pointSize = kUnknown;
-    uint32_t viewport[6] = {kUnknown, kUnknown, kUnknown, kUnknown, kUnknown, kUnknown};
+    // The device viewport (kept by the scissor), GL's viewport and the depth range.
+    uint32_t scissor[4] = {kUnknown, kUnknown, kUnknown, kUnknown};
+    uint32_t viewport[4] = {kUnknown, kUnknown, kUnknown, kUnknown};
+    uint32_t depthRange[2] = {kUnknown, kUnknown};
     // Vertex attribute set-up: buffer, stride and format.
     uint32_t layoutBuffer = kUnknown, layoutStride = kUnknown, layoutShader = kUnknown;
 };
@@ -265,7 +268,9 @@ private:
     Program BuildProgram(const ShaderKey& key);
     void UseProgram(GLuint name);
     void ApplyRenderStates(Geometry geometry);
-    void ApplyViewport();
+    void ApplyScissor();
+    void ApplyViewport(Geometry geometry);
+    void ViewportFor(Geometry geometry, int32_t out[4]) const;
     void BindArrayBuffer(GLuint name);
     void BindElementBuffer(GLuint name);
     void BindCopyBuffer(GLuint name);
@@ -288,6 +293,7 @@ private:
 
     GLuint framebuffer_ = 0, colorTexture_ = 0, depthBuffer_ = 0;
     uint32_t bufferWidth_ = 0, bufferHeight_ = 0;
+    uint32_t guardBand_ = 0;  // width and height of GL's viewport for pre-transformed draws
     GLuint vertexArray_ = 0;
     GLuint fixedBuffer_ = 0, constantBuffer_ = 0;
     GLuint whiteTexture_ = 0;
@@ -327,6 +333,12 @@ bool Gl33Device::Init() {
     }
     glGenVertexArrays(1, &vertexArray_);
     glBindVertexArray(vertexArray_);
+
+    // The largest power of two GL accepts as a viewport, up to 8192.
+    GLint maxViewport[2] = {0, 0};
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, maxViewport);
+    const auto largest = static_cast<uint32_t>(std::min(maxViewport[0], maxViewport[1]));
+    for (guardBand_ = 8192; guardBand_ > largest;) guardBand_ /= 2;
 
     auto makeBuffer = [](GLuint* name, uint32_t size, GLenum usage) {
         glGenBuffers(1, name);
@@ -703,20 +715,59 @@ void Gl33Device::ApplyRenderStates(Geometry geometry) {
     if (Update(&cache_.pointSize, Bits(size))) glPointSize(size);
 }
 
-void Gl33Device::ApplyViewport() {
+// The device viewport only clips: the scissor keeps every draw and clear inside it.
+void Gl33Device::ApplyScissor() {
     const Viewport& vp = state_.viewport;
     const uint32_t x = std::min(vp.x, bufferWidth_);
     const uint32_t w = std::min(vp.width, bufferWidth_ - x);
     const uint32_t y = std::min(vp.y, bufferHeight_);
     const uint32_t h = std::min(vp.height, bufferHeight_ - y);
-    const uint32_t values[6] = {x, y, w, h, Bits(vp.minZ), Bits(vp.maxZ)};
-    if (std::equal(values, values + 6, cache_.viewport)) return;
-    if (!std::equal(values, values + 4, cache_.viewport)) {
-        glViewport(GLint(x), GLint(y), GLsizei(w), GLsizei(h));
+    const uint32_t rect[4] = {x, y, w, h};
+    if (!std::equal(rect, rect + 4, cache_.scissor)) {
         glScissor(GLint(x), GLint(y), GLsizei(w), GLsizei(h));
+        std::copy(rect, rect + 4, cache_.scissor);
     }
-    if (!std::equal(values + 4, values + 6, cache_.viewport + 4)) glDepthRange(vp.minZ, vp.maxZ);
-    std::copy(values, values + 6, cache_.viewport);
+}
+
+// GL's viewport for a draw. The classic device does not clip pre-transformed triangles in x
+// and y, its viewport only cuts the picture; GL clips whatever leaves its viewport, and the
+// corners it adds carry texture coordinates rounded enough to pick the wrong texel where a
+// texel edge lies on a pixel centre (as on every sprite hanging off the screen).
+// Pre-transformed draws therefore get a guard band: a GL viewport guardBand_ pixels square
+// with the device viewport at its middle, so only what lies thousands of pixels off the
+// screen is still clipped, while the scissor keeps the picture to the device viewport. Its
+// power-of-two size also maps screen positions to GL's window coordinates exactly.
+void Gl33Device::ViewportFor(Geometry geometry, int32_t out[4]) const {
+    const auto x = static_cast<int32_t>(cache_.scissor[0]);
+    const auto y = static_cast<int32_t>(cache_.scissor[1]);
+    const auto w = static_cast<int32_t>(cache_.scissor[2]);
+    const auto h = static_cast<int32_t>(cache_.scissor[3]);
+    const auto band = static_cast<int32_t>(guardBand_);
+    if (geometry == Geometry::Pretransformed && band >= w && band >= h) {
+        out[0] = x - (band - w) / 2;
+        out[1] = y - (band - h) / 2;
+        out[2] = out[3] = band;
+    } else {
+        out[0] = x, out[1] = y, out[2] = w, out[3] = h;
+    }
+}
+
+void Gl33Device::ApplyViewport(Geometry geometry) {
+    ApplyScissor();
+    int32_t rect[4];
+    ViewportFor(geometry, rect);
+    uint32_t bits[4];
+    std::copy(rect, rect + 4, bits);
+    if (!std::equal(bits, bits + 4, cache_.viewport)) {
+        glViewport(rect[0], rect[1], rect[2], rect[3]);
+        std::copy(bits, bits + 4, cache_.viewport);
+    }
+    const Viewport& vp = state_.viewport;
+    const uint32_t depth[2] = {Bits(vp.minZ), Bits(vp.maxZ)};
+    if (!std::equal(depth, depth + 2, cache_.depthRange)) {
+        glDepthRange(vp.minZ, vp.maxZ);
+        std::copy(depth, depth + 2, cache_.depthRange);
+    }
 }
 
 GLuint Gl33Device::SamplerFor(uint32_t stage) {
@@ -807,19 +858,21 @@ void Gl33Device::UploadFixedUniforms() {
     ArgbToVec4(rs[RS_FOGCOLOR], u.fogColor);
     ArgbToVec4(rs[RS_TEXTUREFACTOR], u.textureFactor);
 
-    // Pre-transformed pixels (x, y) to GL: pixel centres sit on whole screen coordinates
-    // here and at half coordinates in GL.
-    const float vx = static_cast<float>(cache_.viewport[0]);
-    const float vy = static_cast<float>(cache_.viewport[1]);
-    const float vw = static_cast<float>(std::max(cache_.viewport[2], 1u));
-    const float vh = static_cast<float>(std::max(cache_.viewport[3], 1u));
-    u.screen[0] = 2.0f / vw;
-    u.screen[1] = 2.0f / vh;
-    u.screen[2] = (0.5f - vx) * 2.0f / vw - 1.0f;
-    u.screen[3] = (0.5f - vy) * 2.0f / vh - 1.0f;
+    // Pre-transformed pixels (x, y) to GL, in the viewport they are drawn with: pixel
+    // centres sit on whole screen coordinates here and at half coordinates in GL.
+    int32_t band[4];
+    ViewportFor(Geometry::Pretransformed, band);
+    const float bx = static_cast<float>(band[0]);
+    const float by = static_cast<float>(band[1]);
+    const float bw = static_cast<float>(std::max(band[2], 1));
+    const float bh = static_cast<float>(std::max(band[3], 1));
+    u.screen[0] = 2.0f / bw;
+    u.screen[1] = 2.0f / bh;
+    u.screen[2] = (0.5f - bx) * 2.0f / bw - 1.0f;
+    u.screen[3] = (0.5f - by) * 2.0f / bh - 1.0f;
     // The same half-pixel shift for transformed vertices, in clip space.
-    u.fixup[0] = 1.0f / vw;
-    u.fixup[1] = 1.0f / vh;
+    u.fixup[0] = 1.0f / static_cast<float>(std::max(cache_.scissor[2], 1u));
+    u.fixup[1] = 1.0f / static_cast<float>(std::max(cache_.scissor[3], 1u));
     u.fixup[2] = static_cast<float>(rs[RS_ALPHAREF] & 0xFF);
     u.fixup[3] = m.power;
 
@@ -876,7 +929,7 @@ void Gl33Device::SetVertexLayout(GLuint buffer, uint32_t stride, uint32_t vertex
 
 Result Gl33Device::DoClear(uint32_t flags, Color color, float z, uint32_t) {
     if (!BeginGlWork()) return Result::InvalidCall;
-    ApplyViewport();  // the scissor keeps the clear inside the viewport
+    ApplyScissor();  // the clear stays inside the viewport
     GLbitfield mask = 0;
     if (flags & CLEAR_TARGET) {
         if (Update(&cache_.colorMask, 0xFu)) glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
@@ -909,7 +962,7 @@ Result Gl33Device::DoDraw(const DrawCall& call) {
 
     UseProgram(program->name);
     ApplyRenderStates(geometry);
-    ApplyViewport();
+    ApplyViewport(geometry);
     BindStageTextures(key);
     UploadFixedUniforms();
     if (geometry == Geometry::Program) UploadConstants();

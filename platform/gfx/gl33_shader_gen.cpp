@@ -465,8 +465,15 @@ std::string FragmentShaderSource(const ShaderKey& k) {
         const StageKey& st = k.stages[i];
         const std::string n = std::to_string(i);
         if (st.samples) {
-            const std::string coord =
+            std::string coord =
                 st.texSet < k.texSets ? "vTex" + std::to_string(st.texSet) : "vec2(0.0)";
+            // Screen sprites put texel edges on pixel centres (a quad's near edges name the
+            // first texel exactly), so a rounding error in the interpolation would pick the
+            // texel before. A 256th of a texel towards +u, +v keeps such a centre on the
+            // texel it names; everywhere else the nudge is far below what filtering shows.
+            if (k.geometry == static_cast<uint8_t>(Geometry::Pretransformed))
+                coord =
+                    "(" + coord + " + 0.00390625 / vec2(textureSize(" + kSamplerNames[i] + ", 0)))";
             s += "    vec4 tex" + n + " = texture(" + kSamplerNames[i] + ", " + coord + ");\n";
         }
         const std::string color = OpExpression(st.colorOp, ArgExpression(st.colorArg1, i, false),

@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <sstream>
 #include <string>
 #include <thread>
 
@@ -66,33 +67,85 @@ protected:
     }
 };
 
-TEST_F(Gl33, PixelCentresOnWholeCoordinatesAndTopLeftFill) {
-    BeginFrame(0xFF000000);
-    // The default stage modulates the texture with the colour: with no texture bound the
-    // colour passes through.
-    std::vector<ScreenVertex> v;
-    PushQuad(&v, 10, 20, 32, 32, 0xFFFFFFFF);
-    // A 4 x 4 texture shown at one texel per pixel: the quad's edges lie half a pixel off.
-    PushQuad(&v, 99.5f, 99.5f, 4, 4, 0xFFFFFFFF);
-    std::vector<uint32_t> texels(16);
-    for (uint32_t i = 0; i < 16; ++i) texels[i] = 0xFF000000u | (i * 16) << 16 | 0x20;
-    ASSERT_EQ(vqtest::DrawScreenTriangles(device(), {v.begin(), v.begin() + 6}), Result::Ok);
-    device()->SetTexture(0, MakeTexture(4, 4, texels));
-    device()->SetTextureStageState(0, TSS_COLOROP, TOP_SELECTARG1);
-    device()->SetTextureStageState(0, TSS_COLORARG1, TA_TEXTURE);
-    ASSERT_EQ(vqtest::DrawScreenTriangles(device(), {v.begin() + 6, v.end()}), Result::Ok);
-    EndFrame();
+// Screen quads, one texel per pixel, wherever they lie (on screen, hanging off any side,
+// on fractional coordinates): a pixel is covered when its centre lies inside, with centres
+// on the top and left edges in and on the bottom and right edges out, and it shows the
+// texel under its centre. Whole-pixel quads put texel edges on pixel centres, where the
+// texel after the edge is the one meant (the ending's scrolled backdrop showed the texel
+// before, so the top row sampled the far end of its picture).
+TEST_F(Gl33, ScreenQuadsCoverByTheTopLeftRuleAndShowTheTexelsTheyName) {
+    constexpr uint32_t kW = 1024, kH = 512;
+    // Never the clear colour, and each channel at most 0x7F, so a pixel drawn by both
+    // triangles of a quad (added together below) cannot pass for a texel.
+    auto texel = [](uint32_t u, uint32_t v) {
+        return 0xFF000040u | (v & 127) << 16 | (u & 127) << 8 | (u >> 7) << 2 | v >> 7;
+    };
+    std::vector<uint32_t> texels(kW * kH);
+    for (uint32_t v = 0; v < kH; ++v)
+        for (uint32_t u = 0; u < kW; ++u) texels[v * kW + u] = texel(u, v);
+    Texture* picture = MakeTexture(kW, kH, texels);
 
-    const vqtest::TestPicture p = Read();
-    // The quad covers columns 10..41 and rows 20..51: left and top edges in, right and
-    // bottom edges out.
-    for (uint32_t y = 18; y < 54; ++y) {
-        for (uint32_t x = 8; x < 44; ++x) {
-            const bool inside = x >= 10 && x < 42 && y >= 20 && y < 52;
-            ASSERT_EQ(At(p, x, y), inside ? 0xFFFFFFFFu : 0xFF000000u) << x << ", " << y;
+    struct Case {
+        float x, y, w, h;
+    };
+    const Case cases[] = {
+        {10, 20, 32, 32},            // on screen
+        {208, 52, 114, 136},         // on screen, far into the texture
+        {-490, 0, 640, 480},         // a full-height backdrop scrolled off the left ...
+        {150, 0, 640, 480},          // ... and its neighbour, off the right
+        {-1, 0, 200, 100},           // one pixel off the left
+        {-5, -7, 20, 20},            // off the top-left corner
+        {30, -10, 16, 20},           // off the top
+        {319, 211, 327, 223},        // off the right
+        {630, 470, 20, 20},          // off the bottom-right corner
+        {-300, -200, 700, 600},      // off every side
+        {50.5f, 60.25f, 10, 10.5f},  // fractional edges
+        {99.5f, 99.5f, 4, 4},        // edges between pixel centres: texel centres sampled
+    };
+    // Whole pixels of [lo, hi) on the screen: the first covered one and one past the last.
+    auto span = [](float lo, float hi, int size) {
+        const int first = std::clamp(int(std::ceil(lo)), 0, size);
+        return std::pair<int, int>{first, std::clamp(int(std::ceil(hi)), first, size)};
+    };
+    for (const Case& c : cases) {
+        BeginFrame(0xFF000000);
+        device()->SetTexture(0, picture);
+        device()->SetTextureStageState(0, TSS_COLOROP, TOP_SELECTARG1);
+        device()->SetTextureStageState(0, TSS_COLORARG1, TA_TEXTURE);
+        device()->SetRenderState(RS_ALPHABLENDENABLE, kTrue);
+        device()->SetRenderState(RS_SRCBLEND, BLEND_ONE);
+        device()->SetRenderState(RS_DESTBLEND, BLEND_ONE);
+        std::vector<ScreenVertex> v;
+        PushQuad(&v, c.x, c.y, c.w, c.h, 0xFFFFFFFF, 0, 0, c.w / kW, c.h / kH);
+        ASSERT_EQ(vqtest::DrawScreenTriangles(device(), v), Result::Ok);
+        EndFrame();
+
+        const vqtest::TestPicture p = Read();
+        const auto [left, right] = span(c.x, c.x + c.w, 640);
+        const auto [top, bottom] = span(c.y, c.y + c.h, 480);
+        std::ostringstream quad;
+        quad << "quad (" << c.x << ", " << c.y << ", " << c.w << ", " << c.h << ")";
+        int wrong = 0, minX = 640, maxX = -1, minY = 480, maxY = -1;
+        for (int y = 0; y < 480; ++y) {
+            for (int x = 0; x < 640; ++x) {
+                const uint32_t drawn = At(p, uint32_t(x), uint32_t(y));
+                if (drawn != 0xFF000000u) {
+                    minX = std::min(minX, x), maxX = std::max(maxX, x);
+                    minY = std::min(minY, y), maxY = std::max(maxY, y);
+                }
+                const bool inside = x >= left && x < right && y >= top && y < bottom;
+                const uint32_t expected = inside ? texel(uint32_t(std::floor(float(x) - c.x)) % kW,
+                                                         uint32_t(std::floor(float(y) - c.y)) % kH)
+                                                 : 0xFF000000u;
+                if (drawn != expected && wrong++ < 3)
+                    ADD_FAILURE() << quad.str() << " pixel " << x << ", " << y << ": drawn 0x"
+                                  << std::hex << drawn << ", expected 0x" << expected;
+            }
         }
+        EXPECT_EQ(wrong, 0) << quad.str() << " covers columns " << minX << ".." << maxX << ", rows "
+                            << minY << ".." << maxY << "; expected columns " << left << ".."
+                            << right - 1 << ", rows " << top << ".." << bottom - 1;
     }
-    for (uint32_t i = 0; i < 16; ++i) EXPECT_EQ(At(p, 100 + i % 4, 100 + i / 4), texels[i]) << i;
 }
 
 // Every source and destination factor, over a known background, against
