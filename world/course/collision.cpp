@@ -98,8 +98,19 @@ bool RaycastSegment(int slot, const float p[3], const float d[3], const float qm
         return false;
     }
     // Several cells: their polygons are gathered as bits and visited in ascending order.
-    uint64_t bits[kPolygonWords] = {};
+    // Each cell lists its polygons ascending, so its first and last bound the bits to clear.
     int low = kPolygonWords, high = -1;
+    for (int r = spans.firstRow; r <= spans.lastRow; ++r) {
+        size_t row = static_cast<size_t>(r);
+        for (int c = spans.firstColumn[row]; c <= spans.lastColumn[row]; ++c) {
+            int cell = r * grid.columns + c;
+            if (grid.cellStart[cell] == grid.cellStart[cell + 1] || beside(row, cell)) continue;
+            low = std::min(low, grid.entries[grid.cellStart[cell]] >> 6);
+            high = std::max(high, grid.entries[grid.cellStart[cell + 1] - 1] >> 6);
+        }
+    }
+    uint64_t bits[kPolygonWords];
+    for (int w = low; w <= high; ++w) bits[w] = 0;
     for (int r = spans.firstRow; r <= spans.lastRow; ++r) {
         size_t row = static_cast<size_t>(r);
         for (int c = spans.firstColumn[row]; c <= spans.lastColumn[row]; ++c) {
@@ -108,8 +119,6 @@ bool RaycastSegment(int slot, const float p[3], const float d[3], const float qm
             for (uint32_t e = grid.cellStart[cell]; e < grid.cellStart[cell + 1]; ++e) {
                 int i = grid.entries[e];
                 bits[i >> 6] |= uint64_t{1} << (i & 63);
-                low = std::min(low, i >> 6);
-                high = std::max(high, i >> 6);
             }
         }
     }

@@ -7,10 +7,10 @@ namespace {
 
 // Cell of a coordinate along one axis, clamped to 0 .. count - 1.
 int CellOf(double value, double origin, double size, int count) {
-    double f = std::floor((value - origin) / size);
-    if (!(f > 0.0)) return 0;
+    double f = (value - origin) / size;
+    if (!(f >= 1.0)) return 0;
     if (f >= static_cast<double>(count - 1)) return count - 1;
-    return static_cast<int>(f);
+    return static_cast<int>(f);  // the whole part of a positive number
 }
 
 struct PolygonExtent {
@@ -123,6 +123,8 @@ void BuildCourseGrid(const CollisionSegment& segment, CourseGrid* grid) {
     });
     for (int c = cells; c > 0; --c) grid->cellStart[c] = grid->cellStart[c - 1];
     grid->cellStart[0] = 0;
+    grid->lowY = *std::min_element(grid->cellLowY, grid->cellLowY + cells);
+    grid->highY = *std::max_element(grid->cellHighY, grid->cellHighY + cells);
     grid->usable = true;
 }
 
@@ -134,11 +136,18 @@ bool FindCourseCellSpans(const CourseGrid& grid, const float p[3], const float d
     }
     // In double, so that the path's own rounding stays far below the widening.
     const double x0 = p[0], y0 = p[1], z0 = p[2], dx = d[0], dy = d[1], dz = d[2];
-    const double reach = 1.0e-3 * (std::fabs(dx) + std::fabs(dz));
-    const double reachY = reach + 1.0e-3 * std::fabs(dy);
     const double originX = grid.originX, originZ = grid.originZ;
     const double width = grid.cellWidth, depth = grid.cellDepth;
     const double endX = originX + width * grid.columns, endZ = originZ + depth * grid.rows;
+    // The ray test's rounding moves a hit by a part of the distance from the start to the
+    // polygon's corners (and of the coordinates, which the polygons' margin covers), however
+    // long the segment runs on: the path is widened by a thousandth of the shorter of its
+    // length and the farthest the grid reaches from its start.
+    const double farthest = std::max(std::fabs(x0 - originX), std::fabs(x0 - endX)) +
+                            std::max(std::fabs(y0 - grid.lowY), std::fabs(y0 - grid.highY)) +
+                            std::max(std::fabs(z0 - originZ), std::fabs(z0 - endZ));
+    const double reach = 1.0e-3 * std::min(std::fabs(dx) + std::fabs(dz), farthest);
+    const double reachY = reach + 1.0e-3 * std::min(std::fabs(dy), farthest);
     const double lowX = std::min(x0, x0 + dx) - reach, highX = std::max(x0, x0 + dx) + reach;
     const double lowZ = std::min(z0, z0 + dz) - reach, highZ = std::max(z0, z0 + dz) + reach;
     spans->firstRow = 0;

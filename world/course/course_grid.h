@@ -27,13 +27,15 @@ struct CourseGrid {
     uint32_t cellStart[kCourseGridCells + 1];
     uint16_t entries[kCourseGridEntries];
     // The heights the polygons of each cell span, widened like their boxes (an empty cell
-    // spans nothing: its lowest is above its highest).
+    // spans nothing: its lowest is above its highest), and those of the whole grid.
     float cellLowY[kCourseGridCells], cellHighY[kCourseGridCells];
+    float lowY, highY;
 };
 
 // Indexes the segment's solid polygons (part kind 0), each by its box widened by a margin
-// that covers the rounding of the ray test, in cells of about half a polygon's size. A segment
-// whose polygons would overflow the entries even in coarse cells is left unusable.
+// that covers the rounding of the ray test, in cells of about half a polygon's size, or
+// coarser where large polygons would outgrow the entries. A segment with a polygon whose
+// corners are not finite numbers is left unusable.
 void BuildCourseGrid(const CollisionSegment& segment, CourseGrid* grid);
 
 // The cells a segment of space meets, row by row: row r of firstRow .. lastRow holds the
