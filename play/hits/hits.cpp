@@ -513,7 +513,7 @@ void BeginShotHitPass() {
                 finite = finite && std::isfinite(at) && std::isfinite(bound);
                 low = std::min(low, at - bound);
                 high = std::max(high, at + bound);
-                largest = std::max({largest, std::fabs(at), bound});
+                largest = std::max({largest, std::fabs(at), std::fabs(bound)});
             }
             c.blockLow[axis][b] = low;
             c.blockHigh[axis][b] = high;
