@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 
 #include "engine/random/random.h"
 #include "engine/sound/sound.h"
@@ -20,6 +21,26 @@ BossHooks gBossHooks;
 
 namespace {
 
+// Four floats worked on at once, and the lanes' results of comparing them.
+using Lanes = float __attribute__((vector_size(16)));
+using LaneFlags = int32_t __attribute__((vector_size(16)));
+constexpr int kLanes = 4;
+// The live enemies are looked at eight at a time.
+constexpr int kLiveBlock = 2 * kLanes;
+constexpr size_t kLiveSlots = (kEnemyPoolSize + kLiveBlock - 1) / kLiveBlock * kLiveBlock;
+
+Lanes LoadLanes(const float* p) {
+    Lanes v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+bool AnyLane(LaneFlags flags) {
+    uint64_t words[2];
+    std::memcpy(words, &flags, sizeof words);
+    return (words[0] | words[1]) != 0;
+}
+
 // The spread of each enemy's attachment points around its first, measured at the start of
 // the shot pass.
 struct PointSpread {
@@ -27,10 +48,15 @@ struct PointSpread {
     std::array<gfx::Vec3, kEnemyPoolSize> first;
     std::array<float, kEnemyPoolSize> spread;
     // The enemies a player shot may strike, in pool order, as they stood at the start: the
-    // pool index, the first point and how far from it a point's hit sphere reaches.
-    std::array<int16_t, kEnemyPoolSize> live;
-    std::array<float, kEnemyPoolSize> liveX, liveY, liveZ, liveBound;
+    // pool index, the first point and how far from it a point's hit sphere reaches. Read
+    // a block at a time (the slots past the count are ignored).
+    std::array<int16_t, kLiveSlots> live;
+    std::array<float, kLiveSlots> liveX, liveY, liveZ, liveBound;
     int liveCount;
+    // Each block's box around its hit spheres' reach, per axis, and how far beyond rounding
+    // a test against it must keep off.
+    std::array<std::array<float, kLiveSlots / kLiveBlock>, 3> blockLow, blockHigh;
+    std::array<float, kLiveSlots / kLiveBlock> blockSlack;
 };
 PointSpread gPointSpread;
 
@@ -319,6 +345,19 @@ int TryEnemy(Shot* shot, int i) {
     return 0;
 }
 
+// True when p lies so far outside block b's box that none of its enemies can be within reach
+// (the shot's radius and 0.01): the box is kept off by far more than the rounding of the
+// test of each enemy.
+bool BlockOutOfReach(const PointSpread& c, size_t b, const float (&p)[3], float reach) {
+    for (size_t axis = 0; axis < 3; ++axis) {
+        float keepOff = reach * 1.001f + c.blockSlack[b] + 1.0e-3f * std::fabs(p[axis]);
+        if (p[axis] < c.blockLow[axis][b] - keepOff || p[axis] > c.blockHigh[axis][b] + keepOff) {
+            return true;
+        }
+    }
+    return false;
+}
+
 int ResolvePlayerShot(Shot* shot) {
     if (gGameState.playPhase == PlayPhase::NoCreditPrompt ||
         gGameState.playPhase == PlayPhase::ContinuePrompt) {
@@ -330,14 +369,28 @@ int ResolvePlayerShot(Shot* shot) {
         return TryEnemy(shot, shot->target);
     }
     if (gPointSpread.valid) {
+        // A block of enemies at a time is put aside when the shot is far from the block's
+        // box or none of their points is within reach; the others are tried in pool order.
         const PointSpread& c = gPointSpread;
-        const float x = shot->position[0], y = shot->position[1], z = shot->position[2];
-        for (int n = 0; n < c.liveCount && c.valid; ++n) {
+        const Lanes x = Lanes{} + shot->position[0], y = Lanes{} + shot->position[1],
+                    z = Lanes{} + shot->position[2], radius = Lanes{} + shot->radius;
+        auto near = [&](size_t m) {
+            Lanes far = LoadLanes(&c.liveBound[m]) + radius + 0.01f;
+            Lanes dx = x - LoadLanes(&c.liveX[m]);
+            Lanes dy = y - LoadLanes(&c.liveY[m]);
+            Lanes dz = z - LoadLanes(&c.liveZ[m]);
+            return ~(dx * dx + dy * dy + dz * dz > far * far);
+        };
+        const float reach = shot->radius + 0.01f;
+        for (int n = 0; n < c.liveCount && c.valid; n += kLiveBlock) {
             size_t m = static_cast<size_t>(n);
-            float far = c.liveBound[m] + shot->radius + 0.01f;
-            float dx = x - c.liveX[m], dy = y - c.liveY[m], dz = z - c.liveZ[m];
-            if (dx * dx + dy * dy + dz * dz > far * far) continue;
-            if (TryEnemy(shot, c.live[m])) return 1;
+            if (BlockOutOfReach(c, m / kLiveBlock, shot->position, reach)) continue;
+            LaneFlags low = near(m), high = near(m + kLanes);
+            if (!AnyLane(low | high)) continue;
+            for (int k = 0; k < kLiveBlock && n + k < c.liveCount && c.valid; ++k) {
+                bool inReach = k < kLanes ? low[k] != 0 : high[k - kLanes] != 0;
+                if (inReach && TryEnemy(shot, c.live[m + static_cast<size_t>(k)])) return 1;
+            }
         }
         if (c.valid) return 0;
     }
@@ -447,6 +500,32 @@ void BeginShotHitPass() {
         c.liveY[m] = e.points[0].y;
         c.liveZ[m] = e.points[0].z;
         c.liveBound[m] = c.spread[static_cast<size_t>(i)] + type->hitRadius;
+    }
+    for (int n = 0; n < c.liveCount; n += kLiveBlock) {
+        size_t b = static_cast<size_t>(n / kLiveBlock);
+        float largest = 0.0f;
+        bool finite = true;
+        const float* axes[3] = {c.liveX.data(), c.liveY.data(), c.liveZ.data()};
+        for (size_t axis = 0; axis < 3; ++axis) {
+            float low = INFINITY, high = -INFINITY;
+            for (int k = n; k < std::min(n + kLiveBlock, c.liveCount); ++k) {
+                float at = axes[axis][k], bound = c.liveBound[static_cast<size_t>(k)];
+                finite = finite && std::isfinite(at) && std::isfinite(bound);
+                low = std::min(low, at - bound);
+                high = std::max(high, at + bound);
+                largest = std::max({largest, std::fabs(at), std::fabs(bound)});
+            }
+            c.blockLow[axis][b] = low;
+            c.blockHigh[axis][b] = high;
+        }
+        c.blockSlack[b] = 1.0e-3f * (1.0f + largest);
+        // A value that is not a finite number leaves the block to the test of each enemy.
+        if (!finite || !std::isfinite(c.blockSlack[b])) {
+            for (size_t axis = 0; axis < 3; ++axis) {
+                c.blockLow[axis][b] = -INFINITY;
+                c.blockHigh[axis][b] = INFINITY;
+            }
+        }
     }
     gPointSpread.valid = true;
 }

@@ -425,9 +425,10 @@ TEST_F(CollisionTest, TheIndexedQueryAgreesWithAScanOfEveryPolygon) {
         for (int k = 0; k < 5000; ++k) {
             float x = Random(-300, 300), y = Random(-20, 120), z = Random(-100, 1400);
             float dx = 0.0f, dy = -Random(10, 1000), dz = 0.0f;
-            if (k % 3 == 1) {  // slanted, sometimes long
+            if (k % 3 == 1) {  // slanted, sometimes long, sometimes far beyond the course
                 dx = Random(-60, 60), dy = Random(-120, 40), dz = Random(-60, 60);
                 if (k % 30 == 1) dx *= 20.0f, dz *= 20.0f;
+                if (k % 30 == 4) dx *= 1000.0f, dy *= 1000.0f, dz *= 1000.0f;
             } else if (k % 3 == 2) {  // up from below
                 dy = -dy;
             }
@@ -446,8 +447,9 @@ TEST_F(CollisionTest, TheIndexedQueryAgreesWithAScanOfEveryPolygon) {
 
 TEST_F(CollisionTest, SegmentsGrazingTiltedGroundAgreeWithTheScan) {
     // A tilted plane of small coplanar quads, away from the origin; segments start on it or
-    // just above and run along it, sinking into it at slopes from 1/3000 to 1/10. These are
-    // the queries where the ray test's rounding is largest short of deciding the answer.
+    // just above and run along it, sinking into it at slopes from 1/3000 to 1/10, some of
+    // them far beyond the plane. These are the queries where the ray test's rounding is
+    // largest short of deciding the answer.
     const float kSlopeX = 0.26f, kSlopeZ = 0.142f, kSide = 50.0f, kOrigin = 3000.0f;
     auto height = [&](float x, float z) { return kSlopeX * x + kSlopeZ * z; };
     for (int zi = 0; zi < 40; ++zi) {
@@ -468,7 +470,7 @@ TEST_F(CollisionTest, SegmentsGrazingTiltedGroundAgreeWithTheScan) {
     for (int k = 0; k < 6000; ++k) {
         float x = kOrigin + Random(0, 40 * kSide), z = kOrigin + Random(0, 40 * kSide);
         float y = height(x, z) + (k % 3 == 0 ? 0.0f : Random(0.0f, 0.5f));
-        float length = Random(1.0f, k % 4 == 0 ? 3000.0f : 200.0f);
+        float length = Random(1.0f, k % 4 == 0 ? 3000.0f : (k % 4 == 2 ? 100000.0f : 200.0f));
         float angle = Random(0.0f, 6.2831853f);
         float dx = std::cos(angle) * length, dz = std::sin(angle) * length;
         float dy = kSlopeX * dx + kSlopeZ * dz - std::pow(10.0f, Random(-3.5f, -1.0f)) * length;
@@ -489,8 +491,9 @@ TEST_F(CollisionTest, SegmentsGrazingTiltedGroundAgreeWithTheScan) {
 
 namespace {
 
-TEST_F(CollisionTest, ASegmentTooCrowdedForTheIndexIsTestedWhole) {
-    // Wide triangles that all cover the whole segment: their cells would outgrow the index.
+TEST_F(CollisionTest, ASegmentCrowdedWithWideTrianglesAgreesWithTheScan) {
+    // Wide triangles that all cover the whole segment: in fine cells they would outgrow the
+    // index, which takes coarse ones.
     for (int k = 0; k < 3000; ++k) {
         float y = Random(0, 100);
         AddGround(-500.0f, 500.0f + Random(0, 50), -500.0f, 500.0f, y);

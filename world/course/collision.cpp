@@ -30,8 +30,6 @@ int SegmentCount(const StageInfo& stage) {
 // The index of each segment's solid polygons.
 std::array<CourseGrid, kMapSegments> gCourseGrids;
 
-// Queries that meet more cells than this test the whole segment instead.
-constexpr int kMostQueryCells = 256;
 constexpr int kPolygonWords = kCollisionPolygonsPerSegment / 64;
 
 // One polygon tested against the point p (in the course's coordinates) moving by d; qmin/qmax
@@ -74,21 +72,23 @@ bool RaycastSegment(int slot, const float p[3], const float d[3], const float qm
     const CollisionSegment& segment = gCollisionSegments[slot];
     const CourseGrid& grid = gCourseGrids[slot];
     int count = segment.count;
-    CourseCells cells;
-    float reach = 1.0e-3f * (std::fabs(d[0]) + std::fabs(d[2]));
-    bool indexed = grid.usable && FindCourseCells(grid, std::min(p[0], p[0] + d[0]) - reach,
-                                                  std::min(p[2], p[2] + d[2]) - reach,
-                                                  std::max(p[0], p[0] + d[0]) + reach,
-                                                  std::max(p[2], p[2] + d[2]) + reach, &cells);
-    int cellCount = indexed ? (cells.c1 - cells.c0 + 1) * (cells.r1 - cells.r0 + 1) : 0;
-    if (!indexed || cellCount > kMostQueryCells) {
+    CourseCellSpans spans;
+    if (!FindCourseCellSpans(grid, p, d, &spans)) {
         for (int i = 0; i < count; ++i) {
             if (TestPolygon(segment.polygons[i], p, d, qmin, qmax, boxed, tOut)) return true;
         }
         return false;
     }
-    if (cellCount == 1) {
-        int cell = cells.r0 * grid.columns + cells.c0;
+    if (spans.lastRow < spans.firstRow) return false;
+    // A cell whose polygons lie wholly above or below the path where it crosses the row
+    // holds nothing it can meet.
+    auto beside = [&](size_t row, int cell) {
+        return grid.cellHighY[cell] < spans.lowY[row] || grid.cellLowY[cell] > spans.highY[row];
+    };
+    size_t first = static_cast<size_t>(spans.firstRow);
+    if (spans.firstRow == spans.lastRow && spans.firstColumn[first] == spans.lastColumn[first]) {
+        int cell = spans.firstRow * grid.columns + spans.firstColumn[first];
+        if (beside(first, cell)) return false;
         for (uint32_t e = grid.cellStart[cell]; e < grid.cellStart[cell + 1]; ++e) {
             int i = grid.entries[e];
             if (i < count && TestPolygon(segment.polygons[i], p, d, qmin, qmax, boxed, tOut)) {
@@ -98,16 +98,27 @@ bool RaycastSegment(int slot, const float p[3], const float d[3], const float qm
         return false;
     }
     // Several cells: their polygons are gathered as bits and visited in ascending order.
-    uint64_t bits[kPolygonWords] = {};
+    // Each cell lists its polygons ascending, so its first and last bound the bits to clear.
     int low = kPolygonWords, high = -1;
-    for (int r = cells.r0; r <= cells.r1; ++r) {
-        for (int c = cells.c0; c <= cells.c1; ++c) {
+    for (int r = spans.firstRow; r <= spans.lastRow; ++r) {
+        size_t row = static_cast<size_t>(r);
+        for (int c = spans.firstColumn[row]; c <= spans.lastColumn[row]; ++c) {
             int cell = r * grid.columns + c;
+            if (grid.cellStart[cell] == grid.cellStart[cell + 1] || beside(row, cell)) continue;
+            low = std::min(low, grid.entries[grid.cellStart[cell]] >> 6);
+            high = std::max(high, grid.entries[grid.cellStart[cell + 1] - 1] >> 6);
+        }
+    }
+    uint64_t bits[kPolygonWords];
+    for (int w = low; w <= high; ++w) bits[w] = 0;
+    for (int r = spans.firstRow; r <= spans.lastRow; ++r) {
+        size_t row = static_cast<size_t>(r);
+        for (int c = spans.firstColumn[row]; c <= spans.lastColumn[row]; ++c) {
+            int cell = r * grid.columns + c;
+            if (beside(row, cell)) continue;
             for (uint32_t e = grid.cellStart[cell]; e < grid.cellStart[cell + 1]; ++e) {
                 int i = grid.entries[e];
                 bits[i >> 6] |= uint64_t{1} << (i & 63);
-                low = std::min(low, i >> 6);
-                high = std::max(high, i >> 6);
             }
         }
     }
