@@ -85,8 +85,7 @@ struct Frame {
     }
     ~Frame() {
         for (StaticMesh& m : gStageMeshes) ReleaseMesh(&m);
-        for (int i = 0; i < 6; ++i) gSharedMeshTextures.textures[i]->Release();
-        ResetSharedTextures();
+        ReleaseSharedTextures();
         gCurrentStage = nullptr;
         gPlatform.device = nullptr;
         delete device;

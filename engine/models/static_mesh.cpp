@@ -48,6 +48,13 @@ void ResetSharedTextures() {
     for (gfx::Texture*& t : gSharedMeshTextures.textures) t = nullptr;
 }
 
+void ReleaseSharedTextures() {
+    for (gfx::Texture* t : gSharedMeshTextures.textures) {
+        if (t) t->Release();
+    }
+    ResetSharedTextures();
+}
+
 bool SetModelFolder(const char* path) {
     const char* slash = path ? std::strrchr(path, '/') : nullptr;
     size_t length = slash ? static_cast<size_t>(slash - path) + 1 : 0;

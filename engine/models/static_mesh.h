@@ -36,6 +36,9 @@ extern char gModelFolder[kModelFolderBytes];
 
 // Forgets every entry (the textures are released by the stage release before).
 void ResetSharedTextures();
+// Releases every texture the table holds, then forgets every entry: no entry is left
+// naming a texture that is gone.
+void ReleaseSharedTextures();
 
 // Sets gModelFolder from a path; false (folder left empty) when it does not fit.
 bool SetModelFolder(const char* path);

@@ -133,8 +133,7 @@ TEST_F(CourseTest, EveryMapLoadsAsCourseAndAsDrawnMesh) {
         ReleaseMesh(&sky);
         EXPECT_LE(gSharedMeshTextures.count,
                   kSharedMeshTextureSlots - 6);  // room for the object meshes
-        for (int t = 0; t < gSharedMeshTextures.count; ++t)
-            if (gSharedMeshTextures.textures[t]) gSharedMeshTextures.textures[t]->Release();
+        ReleaseSharedTextures();
     }
 }
 
@@ -192,6 +191,7 @@ TEST_F(CourseTest, TheBattleshipCollidesWhereItIsDrawn) {
     EXPECT_LT(lo[2], -100);
     EXPECT_GT(hi[2], 200);
     ReleaseMesh(&mesh);
+    ReleaseSharedTextures();
 }
 
 TEST_F(CourseTest, EveryRailHasMatchingKeyBlocksAtAnEvenPace) {

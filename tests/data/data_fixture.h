@@ -17,6 +17,7 @@
 #include "engine/core/game_state.h"
 #include "engine/graphics/texture.h"
 #include "engine/main/app.h"
+#include "engine/models/static_mesh.h"
 #include "platform/gfx/device.h"
 #include "platform/window/window.h"
 
@@ -40,6 +41,13 @@ protected:
     }
 
     void TearDown() override {
+        // The shared mesh textures were made on this test's device, which goes now: a test
+        // that loads meshes leaves the table empty, or a later stage release would let go of
+        // textures that are gone.
+        int held = 0;
+        for (const gfx::Texture* texture : gSharedMeshTextures.textures) held += texture != nullptr;
+        EXPECT_EQ(held, 0);
+        EXPECT_EQ(gSharedMeshTextures.count, 0);
         CloseDataArchives();
         ClearTextureRegistry();
         device_->EndScene();

@@ -196,8 +196,7 @@ TEST_F(ModelDataTest, ObjectMeshesAreTexturedEverywhere) {
         EXPECT_GT(mesh.radius, 5.0f);
         ReleaseMesh(&mesh);
     }
-    for (int t = 0; t < gSharedMeshTextures.count; ++t)
-        if (gSharedMeshTextures.textures[t]) gSharedMeshTextures.textures[t]->Release();
+    ReleaseSharedTextures();
 }
 
 }  // namespace

@@ -194,8 +194,7 @@ TEST_F(ModelGolden, LitTexturedMeshInFog) {
     EXPECT_TRUE(vqtest::MatchesGolden(d, "models/lit_mesh_fog"));
 
     ReleaseMesh(&mesh);
-    gSharedMeshTextures.textures[0]->Release();
-    ResetSharedTextures();
+    ReleaseSharedTextures();
 }
 
 TEST_F(ModelGolden, SkinnedModelAtTwoAnimationTimes) {

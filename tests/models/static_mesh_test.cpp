@@ -41,10 +41,7 @@ protected:
     void TearDown() override {
         ReleaseMesh(&a_);
         ReleaseMesh(&b_);
-        for (int i = 0; i < gSharedMeshTextures.count; ++i) {
-            if (gSharedMeshTextures.textures[i]) gSharedMeshTextures.textures[i]->Release();
-        }
-        ResetSharedTextures();
+        ReleaseSharedTextures();
         ModelTest::TearDown();
     }
     StaticMesh a_, b_;

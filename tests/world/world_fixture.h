@@ -39,10 +39,7 @@ protected:
     }
     void TearDown() override {
         for (StaticMesh& m : gStageMeshes) ReleaseMesh(&m);
-        for (int i = 0; i < kSharedMeshTextureSlots; ++i) {
-            if (gSharedMeshTextures.textures[i]) gSharedMeshTextures.textures[i]->Release();
-        }
-        ResetSharedTextures();
+        ReleaseSharedTextures();
         gCurrentStage = nullptr;
         device_->EndScene();
         gPlatform.device = nullptr;

@@ -208,11 +208,7 @@ void LoadStageEnemyModels() {
 void ReleaseStageResources() {
     ReleaseTextureGroup(TextureGroup::Play);
     for (StaticMesh& mesh : gStageMeshes) ReleaseMesh(&mesh);
-    for (int i = 0; i < kSharedMeshTextureSlots; ++i) {
-        gfx::Texture*& texture = gSharedMeshTextures.textures[i];
-        if (texture) texture->Release();
-        texture = nullptr;
-    }
+    ReleaseSharedTextures();
     for (int slot = 0; slot < kReleasedObjectMeshes; ++slot) ReleaseMesh(&gObjectMeshes[slot]);
     for (SkinnedModel& model : gEnemyModels) ReleaseModel(&model);
     gStageLoaded = false;
