@@ -2,6 +2,19 @@
 // written to standard error.
 #pragma once
 
+#include <cstdint>
+
+#include "platform/text/cp932.h"
+
+// The captions of the messages about data files: one that cannot be found (or cannot be
+// used, which is told the same way), and a model file that cannot be loaded.
+inline constexpr auto kFileNotFoundCaption = text::Cp932(u8"ファイルが見つかりません");
+inline constexpr char kFileOpenErrorCaption[] = "File Open Error";
+
 // Shows a message box owned by the main window (without a window: on standard error).
 // Callable from the loader thread.
 int ShowMessageBox(const char* text, const char* caption);
+
+// Tells of a damaged data file as of a missing one, with the line where the damage was
+// found and what it is: "path (line N: why)".
+void ShowDamagedFileMessage(const char* path, int32_t line, const char* why);

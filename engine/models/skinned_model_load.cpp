@@ -17,9 +17,6 @@ namespace {
 
 enum KeyType : uint32_t { kKeyRotation = 0, kKeyScale = 1, kKeyPosition = 2, kKeyMatrix = 4 };
 
-// The caption of the message about a model file that cannot be loaded, as for plain meshes.
-constexpr char kFileOpenError[] = "File Open Error";
-
 // Everything the loading functions share.
 struct LoadContext {
     const xfile::Document* document;
@@ -346,26 +343,19 @@ ModelFrame* FindFrame(ModelFrame* frame, const char* name) {
 int32_t LoadModelHierarchy(SkinnedModel* model) {
     auto* element = new ModelDrawElement;
     element->root = new ModelFrame;
-    if (std::strlen(model->path) <= 1) {
-        FreeModelElement(element);
-        ShowMessageBox(model->path, kFileOpenError);
-        return kModelFail;
-    }
     // A file that cannot be read leaves the model out of the game: the user is told which.
-    xfile::Document document;
-    if (!xfile::ParseFile(model->path, &document, nullptr)) {
+    auto refuse = [&](int32_t result) {
         FreeModelElement(element);
-        ShowMessageBox(model->path, kFileOpenError);
-        return kModelFail;
-    }
+        ShowMessageBox(model->path, kFileOpenErrorCaption);
+        return result;
+    };
+    if (std::strlen(model->path) <= 1) return refuse(kModelFail);
+    xfile::Document document;
+    if (!xfile::ParseFile(model->path, &document, nullptr)) return refuse(kModelFail);
     LoadContext ctx{&document, element, model};
     for (int32_t index : document.topLevel) {
         int32_t r = LoadModelFrame(element->root, document.objects[index], ctx);
-        if (r != kModelOk) {
-            FreeModelElement(element);
-            ShowMessageBox(model->path, kFileOpenError);
-            return r;
-        }
+        if (r != kModelOk) return refuse(r);
     }
     // Bones without frames and more animation nodes than time slots are refused, and the
     // user is told which file and why: the model will be missing from the game.
@@ -399,7 +389,7 @@ int32_t LoadModelHierarchy(SkinnedModel* model) {
 
 int32_t LoadModelFile(SkinnedModel* model, const char* path) {
     if (!path || std::strlen(path) >= sizeof model->path || !SetModelFolder(path)) {
-        ShowMessageBox(path ? path : "", kFileOpenError);
+        ShowMessageBox(path ? path : "", kFileOpenErrorCaption);
         return kModelFail;
     }
     std::memcpy(model->path, path, std::strlen(path) + 1);

@@ -73,7 +73,7 @@ int LoadXMesh(StaticMesh* record, const char* path, int slot) {
     xfile::LoadedMesh loaded;
     if (!path || !SetModelFolder(path) ||
         xfile::LoadMeshFromFile(path, Device3D(), &loaded, nullptr) != xfile::LoadResult::Ok) {
-        ShowMessageBox(path ? path : "", "File Open Error");
+        ShowMessageBox(path ? path : "", kFileOpenErrorCaption);
         return 0;
     }
 
@@ -100,7 +100,7 @@ int LoadXMesh(StaticMesh* record, const char* path, int slot) {
         gfx::Mesh* clone = nullptr;
         if (gfx::Failed(mesh->CloneFvf(kTexturedFormat, &clone))) {
             ReleaseMesh(record);
-            ShowMessageBox(path, "File Open Error");
+            ShowMessageBox(path, kFileOpenErrorCaption);
             return 0;
         }
         mesh->Release();

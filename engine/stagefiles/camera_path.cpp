@@ -3,20 +3,17 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <string>
 #include <vector>
 
 #include "engine/core/context.h"
 #include "engine/core/message_box.h"
 #include "engine/stagefiles/text_parse.h"
 #include "platform/system/system.h"
-#include "platform/text/cp932.h"
 
 CameraRail gCameraRail;
 
 namespace {
 
-constexpr auto kFileNotFound = text::Cp932(u8"ファイルが見つかりません");
 constexpr size_t kLineBytes = 512;
 
 CameraPathCounts gLastCounts;
@@ -265,7 +262,7 @@ void LoadAnimationKeys(const char* path, int slot) {
     if (!path) path = "";
     FILE* file = sys::OpenDataFile(path, "rb");
     if (!file) {
-        ShowMessageBox(path, kFileNotFound.c_str());
+        ShowMessageBox(path, kFileNotFoundCaption.c_str());
         EmptyRail();
         return;
     }
@@ -278,10 +275,8 @@ void LoadAnimationKeys(const char* path, int slot) {
     if (read.damage == CameraPathDamage::None) return;
     // Told as a missing file is; a file with keys that cannot be read also says where.
     if (read.damage == CameraPathDamage::NoCameraKeys) {
-        ShowMessageBox(path, kFileNotFound.c_str());
+        ShowMessageBox(path, kFileNotFoundCaption.c_str());
         return;
     }
-    std::string text = std::string(path) + " (line " + std::to_string(read.line) + ": " +
-                       DescribeCameraPathDamage(read.damage) + ")";
-    ShowMessageBox(text.c_str(), kFileNotFound.c_str());
+    ShowDamagedFileMessage(path, read.line, DescribeCameraPathDamage(read.damage));
 }

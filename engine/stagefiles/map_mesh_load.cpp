@@ -14,7 +14,7 @@ int LoadShipPartMesh(const char* path, int slot) {
     if (result == MapReadResult::Missing) return 0;
     // A map beyond the tables cannot be kept: the user is told which file, as for a map
     // that cannot be loaded for drawing.
-    if (result == MapReadResult::TooLarge) ShowMessageBox(path, "File Open Error");
+    if (result == MapReadResult::TooLarge) ShowMessageBox(path, kFileOpenErrorCaption);
 
     char text[32];
     std::snprintf(text, sizeof text, "VERT:%d", counts.vertices);

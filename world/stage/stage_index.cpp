@@ -8,14 +8,12 @@
 #include "engine/core/message_box.h"
 #include "engine/stagefiles/text_parse.h"
 #include "platform/system/system.h"
-#include "platform/text/cp932.h"
 
 std::array<StageInfo, kStageRecords> gStageInfo;
 StageInfo* gCurrentStage;
 
 namespace {
 
-constexpr auto kMissingCaption = text::Cp932(u8"ファイルが見つかりません");
 constexpr char kIndexPath[] = "idx/stage.idx";
 
 // Reads a line as fgets does (at most size - 1 bytes, up to and including its line end) and
@@ -198,7 +196,7 @@ int StageIndexFromCode(const char* code) {
 void LoadStageIndex() {
     FILE* file = sys::OpenDataFile(kIndexPath, "r");
     if (!file) {
-        ShowMessageBox(kIndexPath, kMissingCaption.c_str());
+        ShowMessageBox(kIndexPath, kFileNotFoundCaption.c_str());
         gGameState.stageCount = 0;
         return;
     }
@@ -207,12 +205,9 @@ void LoadStageIndex() {
     // An index without a stage, or one that cannot be trusted, leaves the game without
     // stages as a missing one does; the player is told the same way.
     if (read.damagedLine > 0) {
-        char text[96];
-        std::snprintf(text, sizeof text, "%s (line %d: bytes that are not text)", kIndexPath,
-                      static_cast<int>(read.damagedLine));
-        ShowMessageBox(text, kMissingCaption.c_str());
+        ShowDamagedFileMessage(kIndexPath, read.damagedLine, "bytes that are not text");
     } else if (!read.stageFound) {
-        ShowMessageBox(kIndexPath, kMissingCaption.c_str());
+        ShowMessageBox(kIndexPath, kFileNotFoundCaption.c_str());
     }
 }
 
