@@ -17,23 +17,26 @@ constexpr uint32_t kOs2HeaderBytes = 12;
 // The shortest header that carries 32-bit sizes (OS/2 2.x may stop after 16 bytes).
 constexpr uint32_t kShortestLongHeader = 16;
 
-// The picture's size from the header, read before SDL takes memory for its texels.
-bool ReadBmpSize(std::span<const uint8_t> bytes, int64_t* width, int64_t* height) {
-    if (bytes.size() < kFileHeaderBytes + 4) return false;
+// The picture's size from the header, read before SDL takes memory for its texels; the
+// reason when the header cannot be read.
+const char* ReadBmpSize(std::span<const uint8_t> bytes, int64_t* width, int64_t* height) {
+    constexpr const char* kCut = "the BMP header is cut short";
+    if (bytes.size() < kFileHeaderBytes + 4) return kCut;
     const uint8_t* info = bytes.data() + kFileHeaderBytes;
     const uint32_t headerBytes = ReadLe32(info);
     if (headerBytes == kOs2HeaderBytes) {
-        if (bytes.size() < kFileHeaderBytes + kOs2HeaderBytes) return false;
+        if (bytes.size() < kFileHeaderBytes + kOs2HeaderBytes) return kCut;
         *width = ReadLe16(info + 4);
         *height = ReadLe16(info + 6);
-        return true;
+        return nullptr;
     }
-    if (headerBytes < kShortestLongHeader || bytes.size() < kFileHeaderBytes + 12) return false;
+    if (headerBytes < kShortestLongHeader) return "a BMP header of unknown size";
+    if (bytes.size() < kFileHeaderBytes + 12) return kCut;
     *width = static_cast<int32_t>(ReadLe32(info + 4));
     // Rows stored top row first give the height negated.
     *height = static_cast<int32_t>(ReadLe32(info + 8));
     if (*height < 0) *height = -*height;
-    return true;
+    return nullptr;
 }
 
 // The texels of a surface whose texels are given by masks, into out (already sized).
@@ -67,7 +70,7 @@ bool DecodeBmp(std::span<const uint8_t> bytes, Picture* out, const char** reason
         return false;
     };
     int64_t width = 0, height = 0;
-    if (!ReadBmpSize(bytes, &width, &height)) return fail("the BMP header is cut short");
+    if (const char* why = ReadBmpSize(bytes, &width, &height)) return fail(why);
     if (!PictureSizeFits(width, height)) return fail("picture too large");
     if (bytes.size() > static_cast<size_t>(INT_MAX)) return fail("file too large");
 
