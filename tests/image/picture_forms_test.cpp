@@ -423,7 +423,6 @@ DxtSample Dxt(int kind) {
         const uint32_t codes[4] = {e0, e1, three ? Blend(e0, e1, 1, 1) : Blend(e0, e1, 2, 1),
                                    three ? 0u : Blend(e0, e1, 1, 2)};
         uint32_t indices = 0;
-        uint32_t alphas[16];
         uint64_t alphaBits = 0;
         // DXT5: the first two blocks use eight alpha codes, the others six plus 0 and 255.
         const uint32_t a0 = block < 2 ? 0xE0 - block * 0x30 : 0x20 + block * 0x10;
@@ -452,13 +451,11 @@ DxtSample Dxt(int kind) {
                     alpha = a3 == 6 ? 0 : 0xFF;
                 }
             }
-            alphas[i] = alpha;
             if (x < 7 && y < 6) {
                 const uint32_t c = codes[code];
                 s.picture.texels[y * 7 + x] = c == 0 ? 0 : (c & 0xFFFFFF) | alpha << 24;
             }
         }
-        (void)alphas;
         if (kind == 3) {
             for (int k = 0; k < 8; ++k)
                 s.file.push_back(static_cast<uint8_t>(alphaBits >> (8 * k)));
