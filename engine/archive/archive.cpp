@@ -75,10 +75,11 @@ int64_t FindEntry(const ArchiveFile& f, size_t entrySize, size_t nameSize, bool 
     return -1;
 }
 
-// The caller's result for a decoder's output: the unpacked size from the index, with any
-// part of it the data did not fill cleared; 0 for corrupt data.
-uint32_t FinishEntry(ptrdiff_t written, uint32_t unpacked, std::span<uint8_t> buffer) {
-    if (written < 0) return 0;
+// The caller's result for the LZW decoder's output, which may end with the packed bytes
+// before the unpacked size: that size from the index, with any part of it the data did not
+// fill cleared.
+int64_t FinishEntry(ptrdiff_t written, uint32_t unpacked, std::span<uint8_t> buffer) {
+    if (written < 0) return kArchiveEntryDamaged;
     if (static_cast<size_t>(written) < unpacked) {
         std::memset(buffer.data() + written, 0, unpacked - static_cast<size_t>(written));
     }
@@ -157,8 +158,11 @@ int64_t ReadVolumeEntry(int64_t k, std::span<uint8_t> buffer) {
     if (!work) return 0;
     int64_t result = 0;
     if (ReadVolumeRange(offset, packed, work)) {
-        const ptrdiff_t written = DecompressLzBlock({work, static_cast<size_t>(packed)}, buffer);
-        result = FinishEntry(written, unpacked, buffer);
+        // The data ends only at its end token, which must come exactly at the unpacked size:
+        // output that stops short or runs on (into the rest of the buffer) is damage.
+        const ptrdiff_t written =
+            DecompressLzBlock({work, static_cast<size_t>(packed)}, buffer.first(unpacked));
+        result = written == static_cast<ptrdiff_t>(unpacked) ? unpacked : kArchiveEntryDamaged;
     }
     std::free(work);
     return result;

@@ -36,15 +36,19 @@ void OpenDataArchives();
 // Shut-down: closes each file that was opened and frees its buffer.
 void CloseDataArchives();
 
-// Result of ReadArchiveEntry for an entry whose unpacked size is larger than the buffer.
+// Results of ReadArchiveEntry for an entry whose unpacked size is larger than the buffer,
+// and for one whose packed data is damaged.
 inline constexpr int64_t kArchiveEntryTooLarge = -1;
+inline constexpr int64_t kArchiveEntryDamaged = -2;
 
 // Looks the name up in "bmpdata.bin", then in "pakindex.bin", and unpacks the first entry
 // that matches into buffer. Returns the entry's unpacked size; 0 when no entry matches or
-// the entry's data is corrupt or cannot be read (the caller treats these as a missing
-// file); kArchiveEntryTooLarge when the entry does not fit the buffer. An entry whose data
-// ends before its unpacked size has the rest of that size cleared. Any thread may read
-// while the archives are open; reads take turns.
+// its data cannot be read (outside its file, a volume missing or short: the caller treats
+// these as a missing file); kArchiveEntryTooLarge when the entry does not fit the buffer;
+// kArchiveEntryDamaged when its packed data cannot be decoded, or (for "pakindex.bin", whose
+// data ends with an end token) decodes to another size than its index gives. A
+// "bmpdata.bin" entry whose data ends before its unpacked size has the rest of that size
+// cleared. Any thread may read while the archives are open; reads take turns.
 int64_t ReadArchiveEntry(const char* name, std::span<uint8_t> buffer);
 
 // The form table's bytes (empty when it is absent).

@@ -16,3 +16,9 @@ void ShowDamagedFileMessage(const char* path, int32_t line, const char* why) {
                   why ? why : "damaged");
     ShowMessageBox(text, kFileNotFoundCaption.c_str());
 }
+
+void ShowDamagedPictureMessage(const char* path, const char* why) {
+    char text[640];
+    std::snprintf(text, sizeof text, "%s (%s)", path ? path : "", why ? why : "damaged");
+    ShowMessageBox(text, kPictureErrorCaption);
+}

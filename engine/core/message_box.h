@@ -10,6 +10,9 @@
 // used, which is told the same way), and a model file that cannot be loaded.
 inline constexpr auto kFileNotFoundCaption = text::Cp932(u8"ファイルが見つかりません");
 inline constexpr char kFileOpenErrorCaption[] = "File Open Error";
+// The caption of the messages about a picture that cannot be found ("Not File Found %s")
+// or cannot be decoded.
+inline constexpr char kPictureErrorCaption[] = "Error";
 
 // Shows a message box owned by the main window (without a window: on standard error).
 // Callable from the loader thread.
@@ -18,3 +21,7 @@ int ShowMessageBox(const char* text, const char* caption);
 // Tells of a damaged data file as of a missing one, with the line where the damage was
 // found and what it is: "path (line N: why)".
 void ShowDamagedFileMessage(const char* path, int32_t line, const char* why);
+
+// Tells of a picture that cannot be decoded as of a missing one, under the same caption,
+// with what is wrong with it: "path (why)".
+void ShowDamagedPictureMessage(const char* path, const char* why);

@@ -29,10 +29,10 @@ void ReleaseHolderTexture(TextureHolder* holder) {
     }
 }
 
-// True the first time a path is asked about in this run: the missing-picture message is
-// shown once per picture, however many materials or scenes name it. A path too long for the
-// list, or one asked about once the list is full, is always reported.
-bool FirstMissingReport(const char* path) {
+// True the first time a path is reported in this run: a picture that is missing or cannot
+// be decoded is told once, however many materials or scenes name it. A path too long for
+// the list, or one reported once the list is full, is always told.
+bool FirstReport(const char* path) {
     MissingPictureReports& r = gMissingPictureReports;
     size_t length = std::strlen(path);
     if (length >= kMissingPicturePathBytes) return true;
@@ -46,34 +46,50 @@ bool FirstMissingReport(const char* path) {
 }
 
 void ReportMissingPicture(const char* path) {
-    if (!FirstMissingReport(path)) return;
+    if (!FirstReport(path)) return;
     char message[kMissingPicturePathBytes + 32];
     std::snprintf(message, sizeof message, "Not File Found %s", path);
-    ShowMessageBox(message, "Error");
+    ShowMessageBox(message, kPictureErrorCaption);
+}
+
+void ReportDamagedPicture(const char* path, const char* why) {
+    if (FirstReport(path)) ShowDamagedPictureMessage(path, why);
 }
 
 // Reads a picture's bytes into the buffer, reporting what went wrong: a missing picture
-// (an empty file counts as missing) once per path, one too large for the buffer each time.
+// (an empty file counts as missing) or a damaged archive entry once per path, one too large
+// for the buffer each time. 0 when there is nothing to decode.
 int64_t ReadPictureBytes(const char* path, uint8_t* buffer, size_t capacity) {
     int64_t size = ReadPictureQuietly(path, buffer, capacity);
-    if (size < 0) {
+    if (size == kPictureTooLarge) {
         char message[512];
         std::snprintf(message, sizeof message, "File Too Large %s", path);
-        ShowMessageBox(message, "Error");
+        ShowMessageBox(message, kPictureErrorCaption);
+        return 0;
+    }
+    if (size == kPictureDamaged) {
+        ReportDamagedPicture(path, "its packed data in the archive is damaged");
         return 0;
     }
     if (size == 0) ReportMissingPicture(path);
     return size;
 }
 
-void CreateTextureFromBytes(const uint8_t* bytes, int64_t size, uint32_t width, uint32_t height,
-                            uint32_t levels, gfx::Texture** out) {
+// Makes the texture; a picture that cannot be decoded is told once per path and leaves no
+// texture, so that it is not drawn.
+void CreateTextureFromBytes(const char* path, const uint8_t* bytes, int64_t size, uint32_t width,
+                            uint32_t height, uint32_t levels, gfx::Texture** out) {
     *out = nullptr;
     gfx::Device* device = Device3D();
     if (!device || size <= 0) return;
-    // A picture that cannot be decoded leaves no texture; it simply does not draw.
-    image::CreateTextureFromMemory(device, std::span(bytes, static_cast<size_t>(size)), width,
-                                   height, levels, image::kTransparentKey, out);
+    image::TexturePicture picture;
+    const char* why = nullptr;
+    if (!image::PrepareTexturePicture(std::span(bytes, static_cast<size_t>(size)), width, height,
+                                      levels, image::kTransparentKey, &picture, &why)) {
+        ReportDamagedPicture(path, why);
+        return;
+    }
+    image::CreateTextureFromPicture(device, std::move(picture), out);
 }
 
 }  // namespace
@@ -87,13 +103,16 @@ int64_t ReadPictureQuietly(const char* path, uint8_t* buffer, size_t capacity) {
         }
         if (length < 0 || static_cast<unsigned long>(length) > capacity) {
             std::fclose(file);
-            return -1;
+            return kPictureTooLarge;
         }
         size_t read = std::fread(buffer, 1, static_cast<size_t>(length), file);
         std::fclose(file);
         return static_cast<int64_t>(read);
     }
-    return ReadArchiveEntry(path, std::span(buffer, capacity));
+    const int64_t size = ReadArchiveEntry(path, std::span(buffer, capacity));
+    if (size == kArchiveEntryTooLarge) return kPictureTooLarge;
+    if (size == kArchiveEntryDamaged) return kPictureDamaged;
+    return size;
 }
 
 size_t PictureReadCapacity(int32_t width, int32_t height) {
@@ -163,7 +182,7 @@ void LoadTexture(TextureGroup group, TextureHolder* holder, const char* path, in
     }
     int64_t size = ReadPictureBytes(path, buffer, capacity);
     if (size > 0) {
-        CreateTextureFromBytes(buffer, size, static_cast<uint32_t>(width),
+        CreateTextureFromBytes(path, buffer, size, static_cast<uint32_t>(width),
                                static_cast<uint32_t>(height), 1, &holder->texture);
     }
     std::free(buffer);
@@ -184,7 +203,7 @@ void LoadTextureAnySize(gfx::Texture** texture, const char* path) {
         return;
     }
     int64_t size = ReadPictureBytes(path, buffer, kAnySizeReadBuffer);
-    if (size > 0) CreateTextureFromBytes(buffer, size, 0, 0, 0, texture);
+    if (size > 0) CreateTextureFromBytes(path, buffer, size, 0, 0, 0, texture);
     std::free(buffer);
 }
 

@@ -38,8 +38,8 @@ struct TextureRegistry {
 
 extern TextureRegistry gTextureRegistry;
 
-// The pictures reported missing in this run, by path, so that a picture named by many
-// materials or loaded by many scenes is reported once.
+// The pictures reported missing or undecodable in this run, by path, so that a picture
+// named by many materials or loaded by many scenes is reported once.
 constexpr int32_t kMissingPictureReportSlots = 128;
 constexpr size_t kMissingPicturePathBytes = 512;
 
@@ -50,8 +50,7 @@ struct MissingPictureReports {
 
 extern MissingPictureReports gMissingPictureReports;
 
-// Forgets the pictures reported missing: each is reported again the next time it is asked
-// for.
+// Forgets the pictures reported: each is reported again the next time it is asked for.
 void ResetMissingPictureReports();
 
 // The read buffer of LoadTextureAnySize: pictures of models and meshes up to this size.
@@ -61,9 +60,13 @@ constexpr int32_t kAnySizeReadBuffer = 8 * 1024 * 1024;
 // 0 for a size out of range.
 size_t PictureReadCapacity(int32_t width, int32_t height);
 
+// Results of ReadPictureQuietly other than a byte count.
+constexpr int64_t kPictureTooLarge = -1;  // larger than the buffer
+constexpr int64_t kPictureDamaged = -2;   // an archive entry whose packed data is damaged
+
 // Reads a picture's bytes (the loose file first, the data archive second) without telling
-// anyone: the byte count, 0 when the picture is missing or empty, -1 when it is larger than
-// capacity. Safe on any thread while the archives stay open.
+// anyone: the byte count, 0 when the picture is missing or empty, kPictureTooLarge or
+// kPictureDamaged. Safe on any thread while the archives stay open.
 int64_t ReadPictureQuietly(const char* path, uint8_t* buffer, size_t capacity);
 
 // Empties the registry; the textures of the holders it forgets are released with them.
@@ -76,8 +79,8 @@ void ReleaseTextureGroup(TextureGroup group);
 
 // Loads a picture into the holder, scaled to width x height, as a member of the group.
 // The width, height and group are stored whatever follows; failures are shown in a
-// message box and leave the holder without texture. A missing picture (or an empty file)
-// is reported once per run and path.
+// message box and leave the holder without texture. A missing picture (or an empty file),
+// and one that cannot be decoded, is reported once per run and path.
 void LoadTexture(TextureGroup group, TextureHolder* holder, const char* path, int32_t width,
                  int32_t height);
 // Loads a picture at its own size with a full mip chain into *texture (null on failure).

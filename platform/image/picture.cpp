@@ -1,13 +1,13 @@
 #include "platform/image/picture.h"
 
-#include "platform/image/tga.h"
-
-#include <stb/stb_image.h>
-
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+
+#include "platform/image/formats.h"
+#include "platform/image/tga.h"
 
 namespace image {
 
@@ -65,6 +65,13 @@ uint8_t ToByte(float v) {
 
 }  // namespace
 
+const char* ReasonWithDetail(const char* what, const char* detail) {
+    if (!detail || !*detail) return what;
+    thread_local char text[256];
+    std::snprintf(text, sizeof text, "%s: %s", what, detail);
+    return text;
+}
+
 bool DecodePicture(std::span<const uint8_t> bytes, Picture* out, const char** reason) {
     out->width = out->height = 0;
     out->texels.clear();
@@ -77,40 +84,12 @@ bool DecodePicture(std::span<const uint8_t> bytes, Picture* out, const char** re
     // TGA files have no signature: a header that reads as one is a TGA. No other kind's
     // first bytes do (their second byte is never 0 or 1).
     if (IsTgaHeader(bytes)) return DecodeTga(bytes, out, reason);
-    const auto* data = reinterpret_cast<const stbi_uc*>(bytes.data());
-    int len = static_cast<int>(bytes.size());
-    int w = 0, h = 0, channels = 0;
-    // Refuse oversized pictures before any texel memory is taken for them.
-    if (!stbi_info_from_memory(data, len, &w, &h, &channels)) {
-        const char* why = stbi_failure_reason();
-        return fail(why ? why : "unknown picture format");
-    }
-    // A BMP stored top row first gives its height negated; it is read like any other.
-    if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M' && h < 0 && h != INT_MIN) h = -h;
-    if (w <= 0 || h <= 0 || static_cast<uint32_t>(w) > kMaxPictureSide ||
-        static_cast<uint32_t>(h) > kMaxPictureSide)
-        return fail("picture too large");
-    stbi_uc* rgba = stbi_load_from_memory(data, len, &w, &h, &channels, 4);
-    if (!rgba) {
-        const char* why = stbi_failure_reason();
-        return fail(why ? why : "corrupt picture");
-    }
-    if (w <= 0 || h <= 0 || static_cast<uint32_t>(w) > kMaxPictureSide ||
-        static_cast<uint32_t>(h) > kMaxPictureSide) {
-        stbi_image_free(rgba);
-        return fail("picture too large");
-    }
-    out->width = static_cast<uint32_t>(w);
-    out->height = static_cast<uint32_t>(h);
-    size_t count = static_cast<size_t>(w) * static_cast<size_t>(h);
-    out->texels.resize(count);
-    for (size_t i = 0; i < count; ++i) {
-        const stbi_uc* p = rgba + i * 4;
-        out->texels[i] = static_cast<uint32_t>(p[3]) << 24 | static_cast<uint32_t>(p[0]) << 16 |
-                         static_cast<uint32_t>(p[1]) << 8 | p[2];
-    }
-    stbi_image_free(rgba);
-    return true;
+    if (IsBmp(bytes)) return DecodeBmp(bytes, out, reason);
+    if (IsPng(bytes)) return DecodePng(bytes, out, reason);
+    if (IsJpeg(bytes)) return DecodeJpeg(bytes, out, reason);
+    if (IsDds(bytes)) return DecodeDds(bytes, out, reason);
+    if (IsPnm(bytes)) return DecodePnm(bytes, out, reason);
+    return fail("not a picture of a kind that is read");
 }
 
 void ApplyColorKey(Picture* picture, uint32_t key) {
@@ -199,14 +178,18 @@ void HalvePicture(const Picture& source, Picture* out) {
 }
 
 bool PrepareTexturePicture(std::span<const uint8_t> bytes, uint32_t width, uint32_t height,
-                           uint32_t levels, uint32_t colorKey, TexturePicture* out) {
+                           uint32_t levels, uint32_t colorKey, TexturePicture* out,
+                           const char** reason) {
     out->levels.clear();
     Picture picture;
-    if (!DecodePicture(bytes, &picture)) return false;
+    if (!DecodePicture(bytes, &picture, reason)) return false;
     if (colorKey != 0) ApplyColorKey(&picture, colorKey);
     if (width == 0) width = picture.width;
     if (height == 0) height = picture.height;
-    if (width > kMaxPictureSide || height > kMaxPictureSide) return false;
+    if (width > kMaxPictureSide || height > kMaxPictureSide) {
+        if (reason) *reason = "picture too large";
+        return false;
+    }
     Picture sized;
     if (width != picture.width || height != picture.height) {
         ResamplePicture(picture, width, height, &sized);
@@ -238,12 +221,12 @@ gfx::Result CreateTextureFromPicture(gfx::Device* device, TexturePicture picture
 
 gfx::Result CreateTextureFromMemory(gfx::Device* device, std::span<const uint8_t> bytes,
                                     uint32_t width, uint32_t height, uint32_t levels,
-                                    uint32_t colorKey, gfx::Texture** out) {
+                                    uint32_t colorKey, gfx::Texture** out, const char** reason) {
     *out = nullptr;
     if (!device) return gfx::Result::InvalidCall;
     TexturePicture picture;
     if (width > kMaxPictureSide || height > kMaxPictureSide) return gfx::Result::InvalidCall;
-    if (!PrepareTexturePicture(bytes, width, height, levels, colorKey, &picture)) {
+    if (!PrepareTexturePicture(bytes, width, height, levels, colorKey, &picture, reason)) {
         return gfx::Result::Fail;
     }
     return CreateTextureFromPicture(device, std::move(picture), out);

@@ -351,7 +351,7 @@ TEST_F(ArchiveCorrupt, VolumeOffsetsAndSizesMustLieInTheVolumes) {
     EXPECT_EQ(allocations, 1);
 }
 
-TEST_F(ArchiveCorrupt, CorruptPackedDataReadsAsMissing) {
+TEST_F(ArchiveCorrupt, CorruptPackedDataIsDamaged) {
     // LZ: a literal, then a match reaching two bytes back.
     WriteBytes("bin/data000.bin", {0x40, 'a', 0x01, 0x02, 0x80, 0x00, 0x00});
     // LZW: 'a', then code 258 while 257 is the next free code.
@@ -360,8 +360,8 @@ TEST_F(ArchiveCorrupt, CorruptPackedDataReadsAsMissing) {
     WriteVolumeIndex({{"bad lz", 3, 0, 7}});
     OpenDataArchives();
     Bytes buffer(64, 0xEE);
-    EXPECT_EQ(ReadArchiveEntry("bad lzw", buffer), 0);
-    EXPECT_EQ(ReadArchiveEntry("bad lz", buffer), 0);
+    EXPECT_EQ(ReadArchiveEntry("bad lzw", buffer), kArchiveEntryDamaged);
+    EXPECT_EQ(ReadArchiveEntry("bad lz", buffer), kArchiveEntryDamaged);
 }
 
 TEST_F(ArchiveCorrupt, EntriesThatDoNotFitTheBufferAreRefused) {
@@ -383,9 +383,9 @@ TEST_F(ArchiveCorrupt, EntriesThatDoNotFitTheBufferAreRefused) {
         EXPECT_EQ(buffer, Bytes(999, 0xEE)) << name;
     }
     for (const char* name : {"false size", "false size v"}) {
-        // Stopped as corrupt where the output would leave the buffer.
+        // Stopped as damaged where the output would leave the buffer.
         Bytes buffer(999, 0xEE);
-        EXPECT_EQ(ReadArchiveEntry(name, buffer), 0) << name;
+        EXPECT_EQ(ReadArchiveEntry(name, buffer), kArchiveEntryDamaged) << name;
     }
     Bytes exact(1000);
     EXPECT_EQ(ReadArchiveEntry("true size", exact), 1000);

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "engine/archive/archive.h"
+#include "engine/archive/archive_format.h"
 #include "tests/twod/twod_fixture.h"
 #include "tools/pack/pack.h"
 
@@ -73,21 +74,57 @@ TEST_F(ArchivedTextureTest, RefusedEntriesAreReportedAndLeaveNoTexture) {
         Messages([&] { LoadTexture(TextureGroup::Title, &h_[0], "bmp/big.bmp", 2, 2); });
     EXPECT_NE(messages.find("bmp/big.bmp"), std::string::npos) << messages;
     EXPECT_EQ(h_[0].texture, nullptr);
+}
 
-    // A corrupt entry reads as missing.
-    CloseDataArchives();
-    std::vector<uint8_t> index(4 + 64, 0);
-    index[3] = 1;
-    const std::string name = "bmp/bad.bmp";
-    std::copy(name.begin(), name.end(), index.begin() + 4);
-    index[4 + 55] = 8;  // unpacked size 8
-    index[4 + 63] = 7;  // packed size 7 at offset 0
-    WriteFileBytes(folder_ + "/pakindex.bin", index);
-    WriteFileBytes(folder_ + "/bin/data000.bin", {0x40, 'a', 0x01, 0x02, 0x80, 0x00, 0x00});
-    OpenDataArchives();
-    messages = Messages([&] { LoadTexture(TextureGroup::Title, &h_[1], "bmp/bad.bmp", 4, 4); });
-    EXPECT_NE(messages.find("Not File Found bmp/bad.bmp"), std::string::npos) << messages;
-    EXPECT_EQ(h_[1].texture, nullptr);
+// LZ-packed entries whose data does not decode to the size their index gives, or that
+// reach back before the start of their output: each is told once as a picture that cannot
+// be loaded, and nothing is drawn.
+TEST_F(ArchivedTextureTest, DamagedVolumeEntriesAreToldAndNotDrawn) {
+    TestPicture picture = SolidPicture(16, 16, 0xFF2040A0u);
+    for (uint32_t i = 0; i < picture.texels.size(); i += 3) picture.texels[i] = 0xFF80C020u;
+    const std::vector<uint8_t> bmp = EncodeBmp24(picture);
+    const std::vector<uint8_t> packed = pack::PackLz(bmp);
+    const auto size = static_cast<uint32_t>(bmp.size());
+    auto patched = [&packed](size_t at, std::vector<uint8_t> bytes) {
+        std::vector<uint8_t> out = packed;
+        std::copy(bytes.begin(), bytes.end(), out.begin() + static_cast<ptrdiff_t>(at));
+        return out;
+    };
+    const struct {
+        const char* name;
+        std::vector<uint8_t> data;
+        uint32_t unpacked;
+    } cases[] = {
+        {"twenty bytes changed inside", patched(packed.size() / 2, std::vector<uint8_t>(20, 0)),
+         size},
+        {"the end token before the size", packed, size + 10},
+        {"the data going on past the size", packed, size - 10},
+        {"a match before the first byte", {0x40, 'a', 0x01, 0x02, 0x80, 0x00, 0x00}, 8},
+        {"no end token", std::vector<uint8_t>(packed.begin(), packed.end() - 2), size},
+    };
+    int index = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CloseDataArchives();
+        const std::string name = "bmp/lz" + std::to_string(index++) + ".bmp";
+        std::vector<uint8_t> entry(4 + 64, 0);
+        entry[3] = 1;
+        std::copy(name.begin(), name.end(), entry.begin() + 4);
+        archive::WriteBe32(&entry[4 + 52], c.unpacked);
+        archive::WriteBe32(&entry[4 + 60], static_cast<uint32_t>(c.data.size()));
+        WriteFileBytes(folder_ + "/pakindex.bin", entry);
+        WriteFileBytes(folder_ + "/bin/data000.bin", c.data);
+        OpenDataArchives();
+        const std::string messages = Messages([&] {
+            LoadTexture(TextureGroup::Play, &h_[0], name.c_str(), 16, 16);
+            LoadTexture(TextureGroup::Play, &h_[0], name.c_str(), 16, 16);
+        });
+        const std::string told = "[Error] " + name + " (";
+        EXPECT_NE(messages.find(told), std::string::npos) << messages;
+        EXPECT_EQ(messages.find("[Error]"), messages.rfind("[Error]")) << messages;
+        EXPECT_EQ(h_[0].texture, nullptr);
+        ReleaseTextureGroup(TextureGroup::Play);
+    }
 }
 
 }  // namespace

@@ -84,25 +84,6 @@ TEST(PictureDecoding, ReadsJpeg) {
     EXPECT_NEAR(static_cast<int>(c & 0xFF), 0xC0, 3);
 }
 
-TEST(PictureDecoding, RefusesWhatItCannotRead) {
-    Picture p;
-    const char* reason = nullptr;
-    // Run-length packed BMP: a valid file of a kind the decoder does not read.
-    std::vector<uint8_t> rle = vqtest::EncodeRleBmp8(16, 4);
-    EXPECT_FALSE(image::DecodePicture(std::span(rle.data(), rle.size()), &p, &reason));
-    EXPECT_NE(reason, nullptr);
-    EXPECT_TRUE(p.texels.empty());
-
-    std::vector<uint8_t> png = vqtest::EncodePng(Checker());
-    png.resize(png.size() / 2);
-    EXPECT_FALSE(Decode(png, &p));
-    EXPECT_FALSE(Decode({}, &p));
-    EXPECT_FALSE(Decode({'B', 'M', 0, 0}, &p));
-    std::vector<uint8_t> noise(300);
-    for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<uint8_t>(i * 37 + 11);
-    EXPECT_FALSE(Decode(noise, &p));
-}
-
 TEST(PictureDecoding, RefusesPicturesLargerThanAnyTexture) {
     // The header claims 5000 x 8 texels; no texel memory is taken for it.
     std::vector<uint8_t> bmp = vqtest::EncodeBmp24(vqtest::SolidPicture(1, 8, 0xFF000000u));
@@ -199,14 +180,6 @@ TEST_F(TextureFromMemory, ScalesKeysAndBuildsTheRequestedLevels) {
     EXPECT_EQ(t->LevelData(1)[0], 0xBFBF0000u);
     EXPECT_EQ(t->LevelData(2)[0], 0xEFEF0000u);
     t->Release();
-}
-
-TEST_F(TextureFromMemory, UndecodableBytesMakeNoTexture) {
-    std::vector<uint8_t> rle = vqtest::EncodeRleBmp8(8, 8);
-    gfx::Texture* t = reinterpret_cast<gfx::Texture*>(1);
-    EXPECT_TRUE(gfx::Failed(image::CreateTextureFromMemory(
-        device_.get(), std::span(rle.data(), rle.size()), 8, 8, 1, image::kTransparentKey, &t)));
-    EXPECT_EQ(t, nullptr);
 }
 
 }  // namespace

@@ -87,28 +87,6 @@ std::vector<uint8_t> EncodeBmp24(const TestPicture& picture) {
     return out;
 }
 
-std::vector<uint8_t> EncodeRleBmp8(uint32_t width, uint32_t height) {
-    std::vector<uint8_t> data;
-    for (uint32_t row = 0; row < height; ++row) {
-        for (uint32_t left = width; left > 0;) {
-            uint32_t run = left > 255 ? 255 : left;
-            data.push_back(static_cast<uint8_t>(run));
-            data.push_back(1);
-            left -= run;
-        }
-        data.push_back(0);
-        data.push_back(0);
-    }
-    data.push_back(0);
-    data.push_back(1);
-    std::vector<uint8_t> out;
-    BmpHeaders(&out, width, height, 8, 1, 2, static_cast<uint32_t>(data.size()));
-    Put32(&out, 0x00000000);
-    Put32(&out, 0x000000FF);
-    out.insert(out.end(), data.begin(), data.end());
-    return out;
-}
-
 std::vector<uint8_t> EncodeTga32(const TestPicture& picture) {
     std::vector<uint8_t> out(18, 0);
     out[2] = 2;  // uncompressed true colour

@@ -20,9 +20,6 @@ TestPicture SolidPicture(uint32_t width, uint32_t height, uint32_t argb);
 
 // A 24-bit uncompressed BMP (alpha dropped), rows stored bottom-up.
 std::vector<uint8_t> EncodeBmp24(const TestPicture& picture);
-// An 8-bit run-length packed BMP (BI_RLE8) of one colour: a kind of file the picture
-// decoder does not read.
-std::vector<uint8_t> EncodeRleBmp8(uint32_t width, uint32_t height);
 // A 32-bit uncompressed TGA with alpha, origin at the top left.
 std::vector<uint8_t> EncodeTga32(const TestPicture& picture);
 // A PNG (RGBA, 8 bits per channel) with stored (uncompressed) deflate blocks.

@@ -121,15 +121,6 @@ TEST_F(TextureRegistryTest, ASizeNoBufferCanHoldIsReportedAsMemoryShortage) {
     EXPECT_EQ(holder.texture, nullptr);
 }
 
-TEST_F(TextureRegistryTest, AnUndecodablePictureGivesNoTextureAndNoMessage) {
-    ASSERT_TRUE(WriteFileBytes(folder_ + "/bmp/rle.bmp", EncodeRleBmp8(8, 8)));
-    TextureHolder& holder = h_[0];
-    std::string messages =
-        Messages([&] { LoadTexture(TextureGroup::Play, &holder, "bmp/rle.bmp", 8, 8); });
-    EXPECT_EQ(messages, "");
-    EXPECT_EQ(holder.texture, nullptr);
-}
-
 TEST_F(TextureRegistryTest, TheSixtyFifthPictureIsRefusedWithoutLeaking) {
     WritePicture("bmp/p.bmp", SolidPicture(2, 2, 0xFFFFFFFFu));
     TextureHolder* holders = h_.data();
