@@ -51,6 +51,12 @@ const char* SkipBlanks(const char* p) {
     return p;
 }
 
+// The end of a block whose lines are passed over: a closing brace on any column. Nothing of
+// such a block is read, so only a file cut inside it (no brace at all) is damaged.
+bool IsIgnoredBlockEnd(const char* line) {
+    return *SkipBlanks(line) == '}';
+}
+
 // A block's key count line: a whole number of at least 0 and its ';'.
 bool ReadCountLine(const char* line, int32_t* count) {
     const char* end = nullptr;
@@ -164,7 +170,7 @@ CameraPathRead ReadAnimationKeys(const char* data, size_t size, int slot) {
                 if (IsBlockStart(line)) {
                     ++state;
                     ignoredBlockOpen = false;
-                } else if (ignoredBlockOpen && IsBlockEnd(line)) {
+                } else if (ignoredBlockOpen && IsIgnoredBlockEnd(line)) {
                     ignoredBlockOpen = false;
                 }
                 break;
@@ -173,7 +179,7 @@ CameraPathRead ReadAnimationKeys(const char* data, size_t size, int slot) {
                 if (IsBlockStart(line)) {
                     ++state;
                     ignoredBlockOpen = true;
-                } else if (ignoredBlockOpen && IsBlockEnd(line)) {
+                } else if (ignoredBlockOpen && IsIgnoredBlockEnd(line)) {
                     ignoredBlockOpen = false;
                 }
                 break;
