@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "platform/profile/profile.h"
+#include "tests/settings/utf16_text.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -127,16 +128,6 @@ TEST(ProfileWrite, TableOfCases) {
     }
 }
 
-// ASCII text as UTF-16 with its byte-order mark, little- or big-endian.
-std::string Utf16(std::string_view ascii, bool bigEndian) {
-    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (char c : ascii) {
-        out += bigEndian ? '\0' : c;
-        out += bigEndian ? c : '\0';
-    }
-    return out;
-}
-
 // UTF-16 units as the bytes of a little-endian file.
 std::string Units(std::u16string_view units) {
     std::string out;
@@ -157,15 +148,15 @@ TEST(ProfileUtf16, FilesAreReadAsTheirTextAndWrittenBackInTheirEncoding) {
         for (const ReadCase& c : kReadCases) {
             if (std::string_view(c.file).find('\xEF') != std::string_view::npos) continue;
             profile::Document doc;
-            doc.Parse(Utf16(c.file, big));
+            doc.Parse(vqtest::Utf16(c.file, big));
             EXPECT_EQ(doc.ReadInt(c.section, c.key, 77), c.expected) << c.name;
         }
         for (const WriteCase& c : kWriteCases) {
             if (std::string_view(c.before).find('\xEF') != std::string_view::npos) continue;
             profile::Document doc;
-            doc.Parse(Utf16(c.before, big));
+            doc.Parse(vqtest::Utf16(c.before, big));
             doc.SetString(c.section, c.key, c.value);
-            EXPECT_EQ(doc.Text(), Utf16(c.after, big)) << c.name;
+            EXPECT_EQ(doc.Text(), vqtest::Utf16(c.after, big)) << c.name;
         }
     }
     struct Case {

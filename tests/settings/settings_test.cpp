@@ -26,6 +26,7 @@
 #include "engine/settings/settings.h"
 #include "platform/profile/profile.h"
 #include "platform/system/system.h"
+#include "tests/settings/utf16_text.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -226,16 +227,6 @@ TEST_F(SettingsTest, ARoundTripKeepsTheToolsSectionsAndForeignLines) {
     EXPECT_EQ(Read(), after);
 }
 
-// ASCII text as a text editor's "Unicode" save: UTF-16 behind its byte-order mark.
-std::string Utf16(std::string_view ascii, bool bigEndian) {
-    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (char c : ascii) {
-        out += bigEndian ? '\0' : c;
-        out += bigEndian ? c : '\0';
-    }
-    return out;
-}
-
 // Files as players edit them by hand or with other editors.
 TEST_F(SettingsTest, HandEditedFilesAreReadAndKeptAsTheyAre) {
     enum class Saved { AsIs, Utf16Le, Utf16Be };
@@ -266,9 +257,10 @@ TEST_F(SettingsTest, HandEditedFilesAreReadAndKeptAsTheyAre) {
         SCOPED_TRACE(c.name);
         bool wide = c.saved != Saved::AsIs;
         auto saved = [&](std::string_view text) {
-            return wide ? Utf16(text, c.saved == Saved::Utf16Be).substr(2) : std::string(text);
+            return wide ? vqtest::Utf16(text, c.saved == Saved::Utf16Be).substr(2)
+                        : std::string(text);
         };
-        const std::string file = wide ? Utf16(c.file, c.saved == Saved::Utf16Be) : c.file;
+        const std::string file = wide ? vqtest::Utf16(c.file, c.saved == Saved::Utf16Be) : c.file;
         int32_t pad01 = c.pad01 < 0 ? DefaultBinding(0, 1) : c.pad01;
         Write(file);
         LoadSettings();
