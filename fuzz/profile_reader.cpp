@@ -1,5 +1,6 @@
 // The profile reader over arbitrary bytes: lookups, updates and a second reading of the
-// result must agree, and every line the updates do not touch survives the save, in order.
+// result must agree, and every line the updates do not touch survives the save, in order and
+// in the file's encoding (bytes, UTF-8 or UTF-16 behind a byte-order mark).
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -11,14 +12,41 @@
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16Marks[2] = {"\xFF\xFE", "\xFE\xFF"};
 
-// The lines of a file's text without their endings, as the reader sees them: a byte-order
-// mark at the start is no part of the first line, a line ends at '\n' with a '\r' before
-// it dropped, and a '\r' ending the file ends its last line.
-std::vector<std::string_view> Lines(std::string_view bytes) {
-    if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
-        bytes.remove_prefix(kByteOrderMark.size());
+// The mark a file starts with ("" for none).
+std::string_view MarkOf(std::string_view bytes) {
+    for (std::string_view mark : {kByteOrderMark, kUtf16Marks[0], kUtf16Marks[1]}) {
+        if (bytes.starts_with(mark)) return mark;
     }
+    return {};
+}
+
+// The text of a file behind its mark. UTF-16 units are spelt out: ASCII as itself, any other
+// unit as three bytes of 0x80 and above, so that the line and key structure stays the ASCII
+// one; an odd last byte is no unit.
+std::string TextOf(std::string_view bytes) {
+    std::string_view mark = MarkOf(bytes);
+    bytes.remove_prefix(mark.size());
+    if (mark.size() != 2) return std::string(bytes);
+    std::string text;
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        auto a = static_cast<uint8_t>(bytes[i]), b = static_cast<uint8_t>(bytes[i + 1]);
+        unsigned unit = mark == kUtf16Marks[1] ? a << 8 | b : b << 8 | a;
+        if (unit < 0x80) {
+            text += static_cast<char>(unit);
+        } else {
+            text += static_cast<char>(0x80 | unit >> 12);
+            text += static_cast<char>(0x80 | (unit >> 6 & 0x3F));
+            text += static_cast<char>(0x80 | (unit & 0x3F));
+        }
+    }
+    return text;
+}
+
+// The lines of a file's text without their endings, as the reader sees them: a line ends at
+// '\n' with a '\r' before it dropped, and a '\r' ending the file ends its last line.
+std::vector<std::string_view> Lines(std::string_view bytes) {
     std::vector<std::string_view> lines;
     size_t pos = 0;
     while (pos < bytes.size()) {
@@ -131,11 +159,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Writing the same again changes nothing.
     again.SetString("setup", "fps", "123");
     if (again.Text() != saved) __builtin_trap();
-    // A byte-order mark stays, and nothing else of the file is lost or reordered.
-    bool marked = bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark;
-    if ((std::string_view(saved).substr(0, kByteOrderMark.size()) == kByteOrderMark) != marked) {
-        __builtin_trap();
-    }
-    if (!ForeignLinesSurvive(Lines(bytes), Lines(saved))) __builtin_trap();
+    // A byte-order mark stays with its encoding, and nothing else of the file is lost or
+    // reordered.
+    if (MarkOf(saved) != MarkOf(bytes)) __builtin_trap();
+    if (MarkOf(saved).size() == 2 && saved.size() % 2 != 0) __builtin_trap();
+    std::string before = TextOf(bytes), after = TextOf(saved);
+    if (!ForeignLinesSurvive(Lines(before), Lines(after))) __builtin_trap();
     return 0;
 }

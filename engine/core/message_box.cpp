@@ -12,8 +12,12 @@ int ShowMessageBox(const char* text, const char* caption) {
 
 void ShowDamagedFileMessage(const char* path, int32_t line, const char* why) {
     char text[640];
-    std::snprintf(text, sizeof text, "%s (line %d: %s)", path ? path : "", static_cast<int>(line),
-                  why ? why : "damaged");
+    if (line > 0) {
+        std::snprintf(text, sizeof text, "%s (line %d: %s)", path ? path : "",
+                      static_cast<int>(line), why ? why : "damaged");
+    } else {
+        std::snprintf(text, sizeof text, "%s (%s)", path ? path : "", why ? why : "damaged");
+    }
     ShowMessageBox(text, kFileNotFoundCaption.c_str());
 }
 

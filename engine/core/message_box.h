@@ -19,7 +19,8 @@ inline constexpr char kPictureErrorCaption[] = "Error";
 int ShowMessageBox(const char* text, const char* caption);
 
 // Tells of a damaged data file as of a missing one, with the line where the damage was
-// found and what it is: "path (line N: why)".
+// found and what it is: "path (line N: why)", or "path (why)" for damage of the whole file
+// (line 0).
 void ShowDamagedFileMessage(const char* path, int32_t line, const char* why);
 
 // Tells of a picture that cannot be decoded as of a missing one, under the same caption,

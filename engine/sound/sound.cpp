@@ -3,10 +3,8 @@
 #include <atomic>
 #include <cmath>
 #include <condition_variable>
-#include <cstdio>
 #include <mutex>
 #include <thread>
-#include <vector>
 
 #include "engine/core/context.h"
 #include "engine/core/frame_state.h"
@@ -40,20 +38,6 @@ constexpr MusicFile kMusicFiles[kMusicTrackCount] = {
 
 constexpr double kPi = 3.14159265358979323846;
 
-// Reads a whole data file (by the game's relative name); false when it cannot be read.
-bool ReadDataFile(const char* path, std::vector<uint8_t>* bytes) {
-    FILE* f = sys::OpenDataFile(path, "rb");
-    if (!f) return false;
-    long length = sys::FileLength(f);
-    bool ok = length > 0;
-    if (ok) {
-        bytes->resize(static_cast<size_t>(length));
-        ok = std::fread(bytes->data(), 1, bytes->size(), f) == bytes->size();
-    }
-    std::fclose(f);
-    return ok;
-}
-
 audio::Backend OutputBackend() {
     return gPlatform.backends.audio == PlatformBackends::Audio::Sdl ? audio::Backend::Sdl
                                                                     : audio::Backend::Null;
@@ -85,9 +69,15 @@ constexpr int32_t kMusicLoadOrder[kMusicTrackCount] = {
     kTrackShop,  kTrackEnding, kTrackStaff,  kTrackResult, kTrackGameOver,
 };
 
-void LoadMusicTrack(int32_t track, std::vector<uint8_t>* bytes) {
-    if (!ReadDataFile(kMusicFiles[track].path, bytes)) return;
-    audio::Segment* segment = audio::LoadSegment(*bytes);
+// A track whose file is missing, is no regular file, is longer than the decoder takes or
+// cannot be read stays silent.
+void LoadMusicTrack(int32_t track) {
+    sys::DataFileBytes bytes;
+    if (sys::ReadWholeDataFile(kMusicFiles[track].path, audio::kMaxWaveBytes, &bytes) !=
+        sys::DataFileRead::Read) {
+        return;
+    }
+    audio::Segment* segment = audio::LoadSegment(bytes.Bytes());
     if (!segment) return;
     audio::SetRepeat(segment, kMusicFiles[track].loops);
     gSoundState.musicSegments[track] = segment;
@@ -102,10 +92,9 @@ void MarkDecoded(int32_t track) {
 }
 
 void DecodeMusicInBackground() {
-    std::vector<uint8_t> bytes;
     for (int32_t track : kMusicLoadOrder) {
         // A track not decoded when the sound shuts down is left empty.
-        if (!gMusicLoader.stop.load(std::memory_order_acquire)) LoadMusicTrack(track, &bytes);
+        if (!gMusicLoader.stop.load(std::memory_order_acquire)) LoadMusicTrack(track);
         MarkDecoded(track);
     }
 }
@@ -219,9 +208,8 @@ int InitSound(MusicLoad load) {
     if (load == MusicLoad::Background) {
         gMusicLoader.worker = std::thread(DecodeMusicInBackground);
     } else {
-        std::vector<uint8_t> bytes;
         for (int32_t track = 0; track < kMusicTrackCount; ++track) {
-            LoadMusicTrack(track, &bytes);
+            LoadMusicTrack(track);
             MarkDecoded(track);
         }
     }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <vector>
 
 #include "engine/core/context.h"
 #include "engine/core/message_box.h"
@@ -49,6 +48,12 @@ bool IsBlockEnd(const char* line) {
 const char* SkipBlanks(const char* p) {
     while (*p == ' ' || *p == '\t') ++p;
     return p;
+}
+
+// The end of a block whose lines are passed over: a closing brace on any column. Nothing of
+// such a block is read, so only a file cut inside it (no brace at all) is damaged.
+bool IsIgnoredBlockEnd(const char* line) {
+    return *SkipBlanks(line) == '}';
 }
 
 // A block's key count line: a whole number of at least 0 and its ';'.
@@ -164,7 +169,7 @@ CameraPathRead ReadAnimationKeys(const char* data, size_t size, int slot) {
                 if (IsBlockStart(line)) {
                     ++state;
                     ignoredBlockOpen = false;
-                } else if (ignoredBlockOpen && IsBlockEnd(line)) {
+                } else if (ignoredBlockOpen && IsIgnoredBlockEnd(line)) {
                     ignoredBlockOpen = false;
                 }
                 break;
@@ -173,7 +178,7 @@ CameraPathRead ReadAnimationKeys(const char* data, size_t size, int slot) {
                 if (IsBlockStart(line)) {
                     ++state;
                     ignoredBlockOpen = true;
-                } else if (ignoredBlockOpen && IsBlockEnd(line)) {
+                } else if (ignoredBlockOpen && IsIgnoredBlockEnd(line)) {
                     ignoredBlockOpen = false;
                 }
                 break;
@@ -260,18 +265,20 @@ CameraPathRead ReadAnimationKeys(const char* data, size_t size, int slot) {
 void LoadAnimationKeys(const char* path, int slot) {
     if (slot < 0 || slot >= kRailSlots) return;
     if (!path) path = "";
-    FILE* file = sys::OpenDataFile(path, "rb");
-    if (!file) {
-        ShowMessageBox(path, kFileNotFoundCaption.c_str());
+    sys::DataFileBytes data;
+    sys::DataFileRead got = sys::ReadWholeDataFile(path, kCameraPathMaxBytes, &data);
+    if (got != sys::DataFileRead::Read) {
+        // A folder or a pipe in the file's place is told as a missing file is.
+        if (got == sys::DataFileRead::TooLarge) {
+            ShowDamagedFileMessage(path, 0, "larger than a camera path can be");
+        } else {
+            ShowMessageBox(path, kFileNotFoundCaption.c_str());
+        }
         EmptyRail();
         return;
     }
-    std::vector<char> data;
-    long length = sys::FileLength(file);
-    if (length > 0) data.resize(static_cast<size_t>(length));
-    size_t got = data.empty() ? 0 : std::fread(data.data(), 1, data.size(), file);
-    std::fclose(file);
-    CameraPathRead read = ReadAnimationKeys(data.data(), got, slot);
+    CameraPathRead read =
+        ReadAnimationKeys(reinterpret_cast<const char*>(data.data.get()), data.size, slot);
     if (read.damage == CameraPathDamage::None) return;
     // Told as a missing file is; a file with keys that cannot be read also says where.
     if (read.damage == CameraPathDamage::NoCameraKeys) {

@@ -13,6 +13,9 @@
 constexpr int kRailSlots = 2;
 constexpr int kRailRotationKeys = 7500;
 constexpr int kRailPositionKeys = 10000;
+// The longest camera-path file the reader takes: six blocks of as many keys as a slot holds,
+// every line as long as the reader reads one, fit in it.
+constexpr size_t kCameraPathMaxBytes = size_t{32} << 20;
 
 struct CameraRail {
     // The four values of each rotation key in file order, used as quaternion x, y, z, w.
@@ -57,8 +60,9 @@ struct CameraPathRead {
 // count of the blocks the file gave, so every key index below it is filled in each block in
 // use. A file whose looked-at frame has no position keys (the block missing or empty) is
 // read as one without a looked-at frame: no look-at, the camera's keys kept. Keys beyond a
-// table's room are dropped. A missing file shows the "file not found" message and empties the
-// slot (key count 0, no look-at); so does a damaged one, whose message also says where and why.
+// table's room are dropped. A missing file (or a folder or pipe in its place) shows the "file
+// not found" message and empties the slot (key count 0, no look-at); so does a damaged one or
+// one longer than kCameraPathMaxBytes, whose message also says where and why.
 void LoadAnimationKeys(const char* path, int slot);
 
 // The block counts of the last file read.

@@ -13,6 +13,7 @@
 // Open, BeginOpen and Close are made from one thread.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -29,6 +30,9 @@ constexpr int32_t kSilenceVolume = -9600;
 constexpr uint32_t kStreamCapacity = kSampleRate * 2;
 // Longest sound a WAVE may decode to (ten minutes); longer data is refused.
 constexpr uint32_t kMaxSegmentFrames = kSampleRate * 600;
+// Longest WAVE file the decoder takes (the most its reader addresses); longer files are
+// refused before they are read.
+constexpr size_t kMaxWaveBytes = 0x7FFFFFFF;
 
 enum class Backend { Null, Sdl };
 

@@ -62,7 +62,7 @@ bool FitChunkLengths(std::span<const uint8_t> wave, std::vector<uint8_t>* out) {
 
 bool DecodeWave(std::span<const uint8_t> wave, std::vector<int16_t>* stereo) {
     stereo->clear();
-    if (wave.size() > static_cast<size_t>(INT_MAX)) return false;
+    if (wave.size() > kMaxWaveBytes) return false;
     std::vector<uint8_t> file;
     if (!FitChunkLengths(wave, &file)) return false;
     SDL_RWops* rw = SDL_RWFromConstMem(file.data(), static_cast<int>(file.size()));

@@ -37,6 +37,97 @@ std::string_view Trim(std::string_view s) {
 }
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
+
+// The longest settings file read; a longer one is no settings file and is not replaced.
+constexpr size_t kMaxFileBytes = size_t{16} << 20;
+
+// Appends a code point (or a lone surrogate, kept as the unit it was) in UTF-8.
+void AppendUtf8(uint32_t c, std::string* out) {
+    if (c < 0x80) {
+        out->push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out->push_back(static_cast<char>(0xC0 | c >> 6));
+        out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out->push_back(static_cast<char>(0xE0 | c >> 12));
+        out->push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
+        out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out->push_back(static_cast<char>(0xF0 | c >> 18));
+        out->push_back(static_cast<char>(0x80 | (c >> 12 & 0x3F)));
+        out->push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
+        out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+// UTF-16 text (without its mark) as UTF-8. Surrogates that pair make one code point; a lone
+// one is kept as its own unit, so that writing the text back gives the same units. An odd
+// last byte is no unit and is dropped.
+std::string DecodeUtf16(std::string_view bytes, bool bigEndian) {
+    std::string out;
+    out.reserve(bytes.size());
+    auto unit = [&](size_t i) {
+        auto a = static_cast<uint8_t>(bytes[i]), b = static_cast<uint8_t>(bytes[i + 1]);
+        return static_cast<uint32_t>(bigEndian ? a << 8 | b : b << 8 | a);
+    };
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        uint32_t u = unit(i);
+        if (u >= 0xD800 && u < 0xDC00 && i + 3 < bytes.size()) {
+            uint32_t low = unit(i + 2);
+            if (low >= 0xDC00 && low < 0xE000) {
+                AppendUtf8(0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00), &out);
+                i += 2;
+                continue;
+            }
+        }
+        AppendUtf8(u, &out);
+    }
+    return out;
+}
+
+// The next code point of UTF-8 text at *i (moved past it). A byte that begins no whole
+// sequence reads as U+FFFD; a lone surrogate's sequence gives the surrogate.
+uint32_t NextCodePoint(std::string_view text, size_t* i) {
+    auto lead = static_cast<uint8_t>(text[*i]);
+    ++*i;
+    if (lead < 0x80) return lead;
+    size_t more = (lead & 0xE0) == 0xC0   ? 1
+                  : (lead & 0xF0) == 0xE0 ? 2
+                  : (lead & 0xF8) == 0xF0 ? 3
+                                          : 0;
+    if (more == 0 || text.size() - *i < more) return 0xFFFD;
+    uint32_t code = lead & (0x3Fu >> more);
+    for (size_t k = 0; k < more; ++k) {
+        auto next = static_cast<uint8_t>(text[*i + k]);
+        if ((next & 0xC0) != 0x80) return 0xFFFD;
+        code = code << 6 | (next & 0x3Fu);
+    }
+    *i += more;
+    return code <= 0x10FFFF ? code : 0xFFFD;
+}
+
+// UTF-8 text as UTF-16 (without its mark).
+std::string EncodeUtf16(std::string_view text, bool bigEndian) {
+    std::string out;
+    out.reserve(text.size() * 2);
+    auto put = [&](uint32_t u) {
+        char hi = static_cast<char>(u >> 8), lo = static_cast<char>(u & 0xFF);
+        out.push_back(bigEndian ? hi : lo);
+        out.push_back(bigEndian ? lo : hi);
+    };
+    for (size_t i = 0; i < text.size();) {
+        uint32_t c = NextCodePoint(text, &i);
+        if (c >= 0x10000) {
+            put(0xD800 + ((c - 0x10000) >> 10));
+            put(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            put(c);
+        }
+    }
+    return out;
+}
 
 // A value enclosed in a matching pair of double or single quotes stands for what is
 // between them.
@@ -218,21 +309,39 @@ std::string_view Document::Name(const Line& line) const {
 bool Document::Load(const char* path, int* error) {
     lines_.clear();
     crlf_ = false;
-    byteOrderMark_ = false;
+    encoding_ = Encoding::Bytes;
     auto fail = [error](int code) {
         if (error) *error = code != 0 ? code : EIO;
         return false;
     };
-    FILE* f = std::fopen(path, "rb");
-    if (!f) return fail(errno);
+    // Opened without waiting, so that a pipe in the file's place cannot hold the reader up;
+    // only a regular file of a settings file's size is read.
+    int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return fail(errno);
+    struct stat st;
+    int code = 0;
+    if (::fstat(fd, &st) != 0) {
+        code = errno;
+    } else if (S_ISDIR(st.st_mode)) {
+        code = EISDIR;
+    } else if (!S_ISREG(st.st_mode)) {
+        code = EINVAL;
+    } else if (static_cast<uint64_t>(st.st_size) > kMaxFileBytes) {
+        code = EFBIG;
+    }
     std::string bytes;
     char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
-    bool ok = !std::ferror(f);
-    int code = errno;  // a folder opens, and fails on the read
-    std::fclose(f);
-    if (!ok) return fail(code);
+    while (code == 0) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) code = errno;
+        if (n <= 0) break;
+        bytes.append(buffer, static_cast<size_t>(n));
+        // A file that grows while it is read is taken up to the bound only.
+        if (bytes.size() > kMaxFileBytes) code = EFBIG;
+    }
+    ::close(fd);
+    if (code != 0) return fail(code);
     Parse(bytes);
     if (error) *error = 0;
     return true;
@@ -240,8 +349,18 @@ bool Document::Load(const char* path, int* error) {
 
 void Document::Parse(std::string_view bytes) {
     lines_.clear();
-    byteOrderMark_ = bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark;
-    if (byteOrderMark_) bytes.remove_prefix(kByteOrderMark.size());
+    // A UTF-16 file is read as its text; it is held as UTF-8 and written back as it came.
+    std::string decoded;
+    encoding_ = Encoding::Bytes;
+    if (bytes.starts_with(kByteOrderMark)) {
+        encoding_ = Encoding::Utf8Mark;
+        bytes.remove_prefix(kByteOrderMark.size());
+    } else if (bytes.starts_with(kUtf16LeMark) || bytes.starts_with(kUtf16BeMark)) {
+        bool bigEndian = bytes.starts_with(kUtf16BeMark);
+        encoding_ = bigEndian ? Encoding::Utf16Be : Encoding::Utf16Le;
+        decoded = DecodeUtf16(bytes.substr(kUtf16LeMark.size()), bigEndian);
+        bytes = decoded;
+    }
     size_t firstNewline = bytes.find('\n');
     crlf_ = firstNewline != std::string_view::npos && firstNewline > 0 &&
             bytes[firstNewline - 1] == '\r';
@@ -339,12 +458,25 @@ void Document::SetString(std::string_view section, std::string_view key, std::st
 }
 
 std::string Document::Text() const {
-    std::string out(byteOrderMark_ ? kByteOrderMark : std::string_view());
+    std::string out;
     const char* newline = crlf_ ? "\r\n" : "\n";
     for (const Line& line : lines_) {
         out += line.text;
         // Every line ends as it did; a last line without an ending gets one when written.
         out += *line.eol ? line.eol : newline;
+    }
+    switch (encoding_) {
+        case Encoding::Bytes:
+            break;
+        case Encoding::Utf8Mark:
+            out.insert(0, kByteOrderMark);
+            break;
+        case Encoding::Utf16Le:
+            out = std::string(kUtf16LeMark) + EncodeUtf16(out, false);
+            break;
+        case Encoding::Utf16Be:
+            out = std::string(kUtf16BeMark) + EncodeUtf16(out, true);
+            break;
     }
     return out;
 }

@@ -6,11 +6,15 @@
 // as what is between them. An integer value is an optional sign and the decimal digits
 // that follow it (anything after them is ignored, no digits read as 0); a missing file,
 // section or key, or an empty value, gives the caller's default. A UTF-8 byte-order mark
-// at the start of the file is no part of its first line.
+// at the start of the file is no part of its first line. A file that starts with a UTF-16
+// byte-order mark (little- or big-endian) is read as the text it holds, as Windows reads
+// such a profile; any other file is read byte for byte. Only a regular file of at most
+// 16 MiB is read.
 //
 // Writing: a key is updated in place, or appended after the last key of its section, or
 // appended with a new section at the end of the file. Every other line (comments, blank
-// lines, unknown sections, text that is no key) stays as it was. A file is replaced by
+// lines, unknown sections, text that is no key) stays as it was, in the encoding the file
+// came in (with its byte-order mark, UTF-8 or UTF-16). A file is replaced by
 // writing a temporary file beside it and renaming it over the old one, so an interrupted
 // write never leaves a torn or empty file; temporary files that interrupted writes left
 // behind are removed by the next write. A file reached through symbolic links is replaced
@@ -83,9 +87,13 @@ private:
     // Index of the first section header with this name, or -1.
     int FindSection(std::string_view section) const;
 
+    // How the file's text is stored: bytes as they are, or UTF-8 or UTF-16 text behind a
+    // byte-order mark. The lines hold UTF-16 text as UTF-8.
+    enum class Encoding : uint8_t { Bytes, Utf8Mark, Utf16Le, Utf16Be };
+
     std::vector<Line> lines_;
-    bool crlf_ = false;           // new lines end in CR LF, as the file's first line does
-    bool byteOrderMark_ = false;  // the file starts with a UTF-8 byte-order mark
+    bool crlf_ = false;  // new lines end in CR LF, as the file's first line does
+    Encoding encoding_ = Encoding::Bytes;
 };
 
 // One-shot helpers over a file path. A file that exists but cannot be read is not

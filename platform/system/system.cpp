@@ -1,6 +1,7 @@
 #include "platform/system/system.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
 #include <strings.h>
@@ -11,6 +12,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <new>
 #include <string>
 
 namespace sys {
@@ -228,12 +230,30 @@ FILE* OpenDataFile(const char* path, const char* mode) {
     if (writing) return std::fopen(path, mode);
     std::string real;
     if (!Resolve(path, &real)) return nullptr;
-    return std::fopen(real.c_str(), mode);
+    // Opened without waiting, so that a pipe in the file's place does not hold the reader up
+    // before it is refused below.
+    int fd = ::open(real.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    // Only a regular file has the length its readers take: a folder reads as endless, a pipe
+    // or a device as no length at all.
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        errno = ENOENT;
+        return nullptr;
+    }
+    int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    FILE* file = ::fdopen(fd, mode);
+    if (!file) ::close(fd);
+    return file;
 }
 
 bool ResolveDataPath(const char* path, char* out, size_t outSize) {
     std::string real;
+    struct stat st;
     if (!Resolve(path, &real) || real.size() + 1 > outSize) return false;
+    if (::stat(real.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
     std::memcpy(out, real.c_str(), real.size() + 1);
     return true;
 }
@@ -245,6 +265,31 @@ long FileLength(FILE* file) {
     long len = std::ftell(file);
     std::fseek(file, pos, SEEK_SET);
     return len;
+}
+
+DataFileRead ReadWholeDataFile(const char* path, size_t maxBytes, DataFileBytes* out) {
+    *out = DataFileBytes{};
+    FILE* file = OpenDataFile(path, "rb");
+    if (!file) return DataFileRead::Missing;
+    long length = FileLength(file);
+    DataFileRead result = DataFileRead::Read;
+    if (length < 0) {
+        result = DataFileRead::Unreadable;
+    } else if (static_cast<unsigned long>(length) > maxBytes) {
+        result = DataFileRead::TooLarge;
+    } else if (length > 0) {
+        // Taken without throwing: a file the memory cannot hold is one that cannot be read.
+        auto size = static_cast<size_t>(length);
+        out->data.reset(new (std::nothrow) uint8_t[size]);
+        if (!out->data || std::fread(out->data.get(), 1, size, file) != size) {
+            result = DataFileRead::Unreadable;
+        } else {
+            out->size = size;
+        }
+    }
+    std::fclose(file);
+    if (result != DataFileRead::Read) *out = DataFileBytes{};
+    return result;
 }
 
 }  // namespace sys

@@ -5,7 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <mutex>
+#include <span>
 
 namespace sys {
 
@@ -54,14 +56,34 @@ void SetProgramDirectory(const char* folder);
 // Opens a data file by a path relative to the current folder, as the game's data names
 // it. When the exact path does not exist, '\' is read as '/' and each path component is
 // matched without regard to letter case. mode is an fopen mode; writing modes open the
-// path as given.
+// path as given. For reading only a regular file opens: a folder, a pipe or a device in the
+// file's place is no file (nullptr, as for a missing one).
 FILE* OpenDataFile(const char* path, const char* mode);
 
 // Finds the file OpenDataFile would open; writes its real path into out. False when there
-// is no such file (or out is too small).
+// is no such regular file (or out is too small).
 bool ResolveDataPath(const char* path, char* out, size_t outSize);
 
 // Length of an open file in bytes, the read position kept; -1 on failure.
 long FileLength(FILE* file);
+
+// A whole data file held in memory.
+struct DataFileBytes {
+    std::unique_ptr<uint8_t[]> data;
+    size_t size = 0;
+    std::span<const uint8_t> Bytes() const { return {data.get(), size}; }
+};
+
+// What became of reading a whole data file.
+enum class DataFileRead : uint8_t {
+    Read,
+    Missing,     // no such regular file (OpenDataFile)
+    TooLarge,    // longer than its reader can use
+    Unreadable,  // no memory for it, or its bytes could not be read
+};
+
+// Reads a whole data file, opened as OpenDataFile opens it, when it is at most maxBytes long:
+// the most its reader can use. Anything but Read leaves *out empty.
+DataFileRead ReadWholeDataFile(const char* path, size_t maxBytes, DataFileBytes* out);
 
 }  // namespace sys

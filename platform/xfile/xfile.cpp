@@ -417,21 +417,22 @@ bool ParseFile(const char* path, Document* document, ParseError* error) {
     *document = Document{};
     ParseError local;
     if (!error) error = &local;
-    FILE* file = sys::OpenDataFile(path, "rb");
-    if (!file) {
-        *error = ParseError{0, std::string("cannot open ") + (path ? path : "(null)")};
-        return false;
+    if (!path) path = "(null)";
+    sys::DataFileBytes bytes;
+    switch (sys::ReadWholeDataFile(path, kMaxFileBytes, &bytes)) {
+        case sys::DataFileRead::Read:
+            return Parse(bytes.Bytes(), document, error);
+        case sys::DataFileRead::Missing:
+            *error = ParseError{0, std::string("cannot open ") + path};
+            return false;
+        case sys::DataFileRead::TooLarge:
+            *error = ParseError{0, std::string("too large ") + path};
+            return false;
+        case sys::DataFileRead::Unreadable:
+            break;
     }
-    std::vector<uint8_t> bytes;
-    long length = sys::FileLength(file);
-    if (length > 0) bytes.resize(static_cast<size_t>(length));
-    size_t got = bytes.empty() ? 0 : std::fread(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
-    if (got != bytes.size()) {
-        *error = ParseError{0, std::string("cannot read ") + path};
-        return false;
-    }
-    return Parse(bytes, document, error);
+    *error = ParseError{0, std::string("cannot read ") + path};
+    return false;
 }
 
 bool ValueReader::ReadUint(uint32_t* out) {

@@ -60,7 +60,13 @@ struct ParseError {
 // Parses a whole file held in memory. On failure the document is left empty and the error
 // says where and why.
 bool Parse(std::span<const uint8_t> text, Document* document, ParseError* error);
-// Reads a data file (with the data-file fallbacks of the system layer) and parses it.
+// The longest file ParseFile takes. The parsed tree holds every value of a file several times
+// over in memory; a model's file beyond this is no model the game can draw (the largest map
+// mesh the course reader takes, 10240 vertices and triangles, is about 2 MB as text).
+constexpr size_t kMaxFileBytes = size_t{64} << 20;
+
+// Reads a data file (with the data-file fallbacks of the system layer) and parses it. A file
+// that is missing, no regular file, longer than kMaxFileBytes or unreadable is refused.
 bool ParseFile(const char* path, Document* document, ParseError* error);
 
 // Reads an object's values in order, checking kind and range. Every Read fails (and leaves

@@ -66,6 +66,14 @@ void ForgetPassSnapshot() {
     gPointSpread.valid = false;
 }
 
+// How far from an enemy's first point a shot may lie and still be within reach of one of its
+// points, when every point lies within `bound` (its spread and the reach of a point) of the
+// first: the bound with room for the rounding of the lengths compared, which grows with them.
+template <typename T>
+T FarWithinReach(T bound) {
+    return bound * 1.001f + 0.01f;
+}
+
 // True when no attachment point of the enemy can lie within reach of p: every point is
 // within the spread of the first one.
 bool OutOfReach(int index, const Enemy& enemy, const float (&p)[3], float reach) {
@@ -74,7 +82,7 @@ bool OutOfReach(int index, const Enemy& enemy, const float (&p)[3], float reach)
     const gfx::Vec3& kept = gPointSpread.first[static_cast<size_t>(index)];
     if (first.x != kept.x || first.y != kept.y || first.z != kept.z) return false;
     float dx = p[0] - first.x, dy = p[1] - first.y, dz = p[2] - first.z;
-    float far = reach + gPointSpread.spread[static_cast<size_t>(index)] + 0.01f;
+    float far = FarWithinReach(reach + gPointSpread.spread[static_cast<size_t>(index)]);
     return dx * dx + dy * dy + dz * dz > far * far;
 }
 
@@ -375,7 +383,7 @@ int ResolvePlayerShot(Shot* shot) {
         const Lanes x = Lanes{} + shot->position[0], y = Lanes{} + shot->position[1],
                     z = Lanes{} + shot->position[2], radius = Lanes{} + shot->radius;
         auto near = [&](size_t m) {
-            Lanes far = LoadLanes(&c.liveBound[m]) + radius + 0.01f;
+            Lanes far = FarWithinReach(LoadLanes(&c.liveBound[m]) + radius);
             Lanes dx = x - LoadLanes(&c.liveX[m]);
             Lanes dy = y - LoadLanes(&c.liveY[m]);
             Lanes dz = z - LoadLanes(&c.liveZ[m]);

@@ -404,6 +404,148 @@ TEST_F(HitsTest, TheTwoPlayerOptionFiresWithTheVulcansAndBeamsOnItsTimer) {
     EXPECT_EQ(ShotsOfKind(shot_kind::kOptionBeam), 3);
 }
 
+// The hit pass of player shots sets live enemies aside eight at a time, by their blocks'
+// boxes and then four by four. Without the pass's snapshot a shot searches the pool plainly,
+// in order. Both must strike the same enemy with every shot and draw the same random numbers
+// in the same order: at the edge of each point's reach and one float step to either side,
+// far from the origin, with blocks whose boxes straddle two groups, with enemies within
+// reach of one shot in different blocks, and with points and shots that are not finite.
+TEST_F(HitsTest, TheHitPassStrikesAsAPlainSearchOfThePoolInOrder) {
+    constexpr int kSlots = 30;
+    // Every fourth slot is spent; the others alternate between two groups 3000 apart, one
+    // of three an enemy of five points (type 14, hit radius 30), the others of one (type 1,
+    // hit radius 0). Slots 25 and 29 stand where slots 2 and 6 do.
+    struct Scene {
+        float offset;        // added to every position
+        bool nanPoint;       // slot 9's second point is not a number
+        bool infiniteEnemy;  // slot 13 stands at +infinity in x
+        bool wideSpread;     // slot 6's last point lies 2e5 from the others
+    };
+    const GameState start = gGameState;  // the combo and the scores of each run start alike
+    auto place = [&](const Scene& scene, float hitPoints) {
+        gGameState = start;
+        ResetEnemyGlobals();
+        FreeAllShots();
+        FreeAllPickups();
+        FreeAllParticles();
+        SeedRandom(11);
+        for (int i = 0; i < kSlots; ++i) {
+            int at = i == 25 ? 2 : i == 29 ? 6 : i;
+            gfx::Vec3 p{scene.offset + (at % 2 ? 3000.0f : 0.0f) + 37.0f * at,
+                        scene.offset + 11.0f * at - 100.0f, scene.offset - 300.0f - 23.0f * at};
+            Enemy* e = PlaceEnemy(at % 3 == 0 ? 14 : 1, p);
+            ASSERT_NE(e, nullptr);
+            e->hitPoints = hitPoints;
+            if (i % 4 == 3) e->spawnDelay = 5;
+        }
+        if (scene.nanPoint) gEnemyPool[9].points[1].y = std::nanf("");
+        if (scene.infiniteEnemy) gEnemyPool[13].points[0].x = INFINITY;
+        if (scene.wideSpread) {
+            // A spread so wide that the rounding of its length outgrows a fixed allowance.
+            Enemy& wide = gEnemyPool[6];
+            for (int k = 0; k < 4; ++k) wide.points[k] = {3494.87891f, -1031.5957f, 9064.72656f};
+            wide.points[4] = gfx::Vec3{141355.203f, -103930.336f, -135474.312f};
+        }
+    };
+    // Resolves the shots one after the other, in one pass or by the plain search; for each
+    // shot the slot it struck (-1 none), then the random numbers drawn and the next one.
+    auto resolve = [&](const std::vector<gfx::Vec3>& shots, bool pass) {
+        std::vector<int64_t> out;
+        uint64_t drawsBefore = gRandomDraws;
+        if (pass) BeginShotHitPass();
+        for (const gfx::Vec3& p : shots) {
+            for (Enemy& e : gEnemyPool) e.damageDisplay = 0;
+            Shot* s = PlayerShot(1, p);
+            int hit = ResolveShotHits(s);
+            int struck = -1;
+            for (int i = 0; i < kEnemyPoolSize; ++i) {
+                if (gEnemyPool[static_cast<size_t>(i)].damageDisplay == 30) struck = i;
+            }
+            out.push_back(hit ? struck : -1);
+            s->kind = 0;
+        }
+        if (pass) EndShotHitPass();
+        out.push_back(static_cast<int64_t>(gRandomDraws - drawsBefore));
+        out.push_back(RandomInt());
+        return out;
+    };
+    auto compare = [&](const Scene& scene, float hitPoints, const std::vector<gfx::Vec3>& shots) {
+        place(scene, hitPoints);
+        std::vector<int64_t> blocked = resolve(shots, true);
+        place(scene, hitPoints);
+        std::vector<int64_t> plain = resolve(shots, false);
+        size_t first = 0;
+        while (first < plain.size() && first < blocked.size() && plain[first] == blocked[first]) {
+            ++first;
+        }
+        EXPECT_EQ(blocked, plain) << "first difference at " << first << " of " << plain.size()
+                                  << " (the last two: random numbers drawn and the next one)";
+        return plain;
+    };
+
+    const Scene scenes[] = {{0.0f, false, false, false},
+                            {0.0f, true, true, true},
+                            {1.0e5f, false, false, true},
+                            {4.0e6f, true, false, false}};
+    const float shotRadius = 5.0f;
+    int struck = 0;
+    for (const Scene& scene : scenes) {
+        SCOPED_TRACE(testing::Message() << "scene " << &scene - scenes);
+        // Shots at the edge of each point's reach, and one float step inside and outside it,
+        // along each axis and a diagonal; every enemy keeps its life.
+        place(scene, 1.0e6f);
+        std::vector<std::vector<gfx::Vec3>> volleys;
+        for (int i = 0; i < kSlots; ++i) {
+            const Enemy& e = gEnemyPool[static_cast<size_t>(i)];
+            const EnemyType& type = gEnemyTypeTable[static_cast<size_t>(e.type)];
+            float reach = type.hitRadius + shotRadius;
+            std::vector<gfx::Vec3> volley;
+            for (int k = 0; k < type.pointCount; ++k) {
+                const gfx::Vec3 point = e.points[static_cast<size_t>(k)];
+                // The axes, a diagonal, and straight away from the first point, where a point
+                // is farthest from it.
+                gfx::Vec3 away = gfx::Sub(point, e.points[0]);
+                float length = gfx::Length(away);
+                away = length > 0.0f ? gfx::Scale(away, 1.0f / length) : gfx::Vec3{0, 1, 0};
+                const gfx::Vec3 directions[] = {
+                    {1, 0, 0}, {0, -1, 0}, {0, 0, 1}, {0.6f, 0.0f, -0.8f}, away};
+                for (const gfx::Vec3& d : directions) {
+                    gfx::Vec3 edge{point.x + d.x * reach, point.y + d.y * reach,
+                                   point.z + d.z * reach};
+                    volley.push_back(edge);
+                    // One float step nearer and one farther in every coordinate that moved.
+                    auto step = [&](float from, float dir, float toward) {
+                        return dir == 0.0f ? from : std::nextafter(from, toward);
+                    };
+                    volley.push_back({step(edge.x, d.x, point.x), step(edge.y, d.y, point.y),
+                                      step(edge.z, d.z, point.z)});
+                    volley.push_back({step(edge.x, d.x, d.x * INFINITY),
+                                      step(edge.y, d.y, d.y * INFINITY),
+                                      step(edge.z, d.z, d.z * INFINITY)});
+                }
+            }
+            volleys.push_back(volley);
+        }
+        for (const std::vector<gfx::Vec3>& volley : volleys) {
+            std::vector<int64_t> plain = compare(scene, 1.0e6f, volley);
+            for (size_t n = 0; n + 2 < plain.size(); ++n) struck += plain[n] >= 0;
+        }
+        // Shots that kill: each enemy's first point in turn from the last slot back (slots 25
+        // and 29 share their spots with 2 and 6, in other blocks), then shots that are not
+        // finite numbers.
+        std::vector<gfx::Vec3> kills;
+        for (int i = kSlots - 1; i >= 0; --i)
+            kills.push_back(gEnemyPool[static_cast<size_t>(i)].points[0]);
+        for (float bad : {std::nanf(""), INFINITY, -INFINITY}) {
+            kills.push_back({bad, 0.0f, -300.0f});
+            kills.push_back({scene.offset, bad, scene.offset - 300.0f});
+            kills.push_back({bad, bad, bad});
+        }
+        compare(scene, 1.0f, kills);
+    }
+    EXPECT_GT(struck, 500);
+}
+
 TEST_F(HitsTest, ABurstMadeDuringThePassWaitsForTheNext) {
     Enemy* e = PlaceEnemy(14, gfx::Vec3{0.0f, 0.0f, -300.0f});
     SpawnShotAt(&Craft(0), 0.0f, 0.0f, -300.0f, shot_kind::kBurst);

@@ -104,6 +104,80 @@ TEST(CameraPathReader, BlockLinesMustMatchExactlyAndCommentsAreSkipped) {
     EXPECT_FLOAT_EQ(gCameraRail.cameraPath[0][1].z, 6.5f);
 }
 
+// Lines the reader passes over: everything in and around the blocks it does not read (the
+// second, fourth and fifth), closed on any column, with comments and blank lines, and lines
+// of only blanks or tabs outside a key list. Each file gives the keys of its plain form.
+TEST(CameraPathReader, LinesOutsideTheReadBlocksArePassedOver) {
+    const std::string head = "xof 0302txt 0032\nAnimationSet {\n Animation {\n  {Camera}\n";
+    const std::string target = " }\n Animation {\n  {Target}\n";
+    const std::string rotation = RotationKeys(3, 1.0f), camera = PositionKeys(2, 3, 10.0f);
+    const std::string scale = PositionKeys(1, 2, 1.0f), targetRotation = RotationKeys(3, 50.0f);
+    const std::string targetScale = PositionKeys(1, 3, 60.0f);
+    const std::string targetKeys = PositionKeys(2, 3, 500.0f) + " }\n}\n";
+    // A block with its closing line "  }" replaced.
+    auto closedBy = [](std::string block, const std::string& closing) {
+        return block.replace(block.rfind("  }\n"), 4, closing);
+    };
+    struct Case {
+        const char* name;
+        std::string text;
+        int32_t lookAt;
+    };
+    const Case cases[] = {
+        {"second block closed at column 0", head + rotation + closedBy(scale, "}\n") + camera, 0},
+        {"second block closed at column 4", head + rotation + closedBy(scale, "    }\n") + camera,
+         0},
+        {"second block closed after a tab", head + rotation + closedBy(scale, "\t}\n") + camera, 0},
+        {"second block closed with a comment behind",
+         head + rotation + closedBy(scale, "  } // scale\n") + camera, 0},
+        {"a comment and a blank line before the second block's end",
+         head + rotation + closedBy(scale, "// scale keys end\n\n  }\n") + camera, 0},
+        {"a comment and blank lines after the second block",
+         head + rotation + closedBy(scale, "  }\n// next: position\n\n\r\n") + camera, 0},
+        {"the second block's end lost behind a comment",
+         head + rotation + closedBy(scale, "// no end\n") + camera, 0},
+        {"lines of blanks and tabs inside the second block",
+         head + rotation + closedBy(scale, " \t \n\t\n  }\n") + camera, 0},
+        {"lines of blanks and tabs between the blocks",
+         " \t\n" + head + "  \n" + rotation + "\t\n" + scale + " \t \r\n" + camera + "   \n", 0},
+        {"the fourth and fifth blocks closed on other columns",
+         head + rotation + scale + camera + target + closedBy(targetRotation, "}\n") +
+             closedBy(targetScale, "\t\t}\n") + targetKeys,
+         1},
+        {"comments and blank lines in the fourth and fifth blocks",
+         head + rotation + scale + camera + target +
+             closedBy(targetRotation, "// turn\n\n  }\n\n") +
+             closedBy(targetScale, "  \t\n// size\n  }\n") + targetKeys,
+         1},
+        {"the file ends behind a fourth block closed on another column",
+         head + rotation + scale + camera + target + closedBy(targetRotation, "   }\n") + " }\n}\n",
+         0},
+        {"the file ends behind a fifth block closed on another column",
+         head + rotation + scale + camera + target + targetRotation +
+             closedBy(targetScale, "}\n}\n"),
+         0},
+        {"lines of blanks and tabs around the looked-at frame's blocks",
+         head + rotation + scale + camera + " \t\n" + target + "\t\n" + targetRotation + "  \n" +
+             targetScale + " \n" + targetKeys + "\t \t",
+         1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        gCameraRail.keyCount[0] = 0;
+        CameraPathRead read = ReadText(c.text, 0);
+        EXPECT_EQ(read.damage, CameraPathDamage::None) << "line " << read.line;
+        EXPECT_EQ(gCameraRail.lookAt, c.lookAt);
+        EXPECT_EQ(gCameraRail.keyCount[0], 3);
+        EXPECT_EQ(LastCameraPathCounts().rotation, 3);
+        EXPECT_EQ(LastCameraPathCounts().camera, 3);
+        EXPECT_FLOAT_EQ(gCameraRail.rotationKeys[0][2][0], 3.0f);
+        EXPECT_FLOAT_EQ(gCameraRail.cameraPath[0][2].x, 12.0f);
+        if (c.lookAt) {
+            EXPECT_FLOAT_EQ(gCameraRail.targetPath[0][2].x, 502.0f);
+        }
+    }
+}
+
 TEST(CameraPathReader, BlockCountsAreKeptApartAndTheSmallestIsUsed) {
     ReadText(CameraOnly(3, 6), 0);
     EXPECT_EQ(LastCameraPathCounts().rotation, 3);

@@ -15,9 +15,11 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/profile/profile.h"
+#include "tests/settings/utf16_text.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -123,6 +125,68 @@ TEST(ProfileWrite, TableOfCases) {
         doc.Parse(c.before);
         doc.SetString(c.section, c.key, c.value);
         EXPECT_EQ(doc.Text(), c.after) << c.name;
+    }
+}
+
+// UTF-16 units as the bytes of a little-endian file.
+std::string Units(std::u16string_view units) {
+    std::string out;
+    for (char16_t u : units) {
+        out += static_cast<char>(u & 0xFF);
+        out += static_cast<char>(u >> 8);
+    }
+    return out;
+}
+
+// A file saved as UTF-16 with its byte-order mark, in either byte order, is read as the text
+// it holds and written back in its encoding: every read and write case above holds in it, and
+// text beyond ASCII comes back unit for unit. Without the mark it is bytes, as any file.
+TEST(ProfileUtf16, FilesAreReadAsTheirTextAndWrittenBackInTheirEncoding) {
+    using namespace std::string_view_literals;
+    for (bool big : {false, true}) {
+        SCOPED_TRACE(big ? "big-endian" : "little-endian");
+        for (const ReadCase& c : kReadCases) {
+            if (std::string_view(c.file).find('\xEF') != std::string_view::npos) continue;
+            profile::Document doc;
+            doc.Parse(vqtest::Utf16(c.file, big));
+            EXPECT_EQ(doc.ReadInt(c.section, c.key, 77), c.expected) << c.name;
+        }
+        for (const WriteCase& c : kWriteCases) {
+            if (std::string_view(c.before).find('\xEF') != std::string_view::npos) continue;
+            profile::Document doc;
+            doc.Parse(vqtest::Utf16(c.before, big));
+            doc.SetString(c.section, c.key, c.value);
+            EXPECT_EQ(doc.Text(), vqtest::Utf16(c.after, big)) << c.name;
+        }
+    }
+    struct Case {
+        const char* name;
+        std::string before, after;  // the file before and after gametime=7 is written
+    };
+    const Case cases[] = {
+        {"Japanese comment and values",
+         Units(u"\uFEFF; \u8A2D\u5B9A\r\n[record]\r\nname=\u30AF\u30EA\u30A2\r\ngametime=5\r\n"),
+         Units(u"\uFEFF; \u8A2D\u5B9A\r\n[record]\r\nname=\u30AF\u30EA\u30A2\r\ngametime=7\r\n")},
+        {"a surrogate pair", Units(u"\uFEFF[record]\nk=\U0001F600\n"),
+         Units(u"\uFEFF[record]\nk=\U0001F600\ngametime=7\n")},
+        {"lone surrogates", Units(u"\uFEFF;\xD800 \xDC00\xDBFF\n[record]\n"),
+         Units(u"\uFEFF;\xD800 \xDC00\xDBFF\n[record]\ngametime=7\n")},
+        {"a NUL unit", Units(u"\uFEFF;a\0b\n"sv),
+         Units(u"\uFEFF;a\0b\n\n[record]\ngametime=7\n"sv)},
+        {"an odd last byte is no unit", Units(u"\uFEFF[record]\n") + "\x41",
+         Units(u"\uFEFF[record]\ngametime=7\n")},
+        {"no mark: bytes", Units(u"[record]\ngametime=5\n"),
+         // The last line, a NUL byte, gets its line end.
+         Units(u"[record]\ngametime=5\n") + "\n\n[record]\ngametime=7\n"},
+    };
+    for (const Case& c : cases) {
+        profile::Document doc;
+        doc.Parse(c.before);
+        doc.SetString("record", "gametime", "7");
+        EXPECT_EQ(doc.Text(), c.after) << c.name;
+        profile::Document again;
+        again.Parse(c.after);
+        EXPECT_EQ(again.ReadInt("record", "gametime", 77), 7) << c.name;
     }
 }
 

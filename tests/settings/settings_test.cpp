@@ -15,6 +15,7 @@
 #include <functional>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -25,6 +26,7 @@
 #include "engine/settings/settings.h"
 #include "platform/profile/profile.h"
 #include "platform/system/system.h"
+#include "tests/settings/utf16_text.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -227,25 +229,40 @@ TEST_F(SettingsTest, ARoundTripKeepsTheToolsSectionsAndForeignLines) {
 
 // Files as players edit them by hand or with other editors.
 TEST_F(SettingsTest, HandEditedFilesAreReadAndKeptAsTheyAre) {
+    enum class Saved { AsIs, Utf16Le, Utf16Be };
     struct EditCase {
         const char* name;
-        std::string file;
+        std::string file;  // ASCII, saved as `saved` says
+        Saved saved;
         int32_t gametime, clearstage, pad01, winmode;  // pad01 -1: its default binding
     };
+    const std::string unicode =
+        "[setup]\r\nwinmode=1\r\n[option]\r\npad01=7\r\n[record]\r\ngametime=4321\r\n"
+        "clearstage=3\r\nsubweapon02=1\r\n";
     const EditCase cases[] = {
         {"byte-order mark before the first section",
-         "\xEF\xBB\xBF[record]\ngametime=500\nclearstage=4\n[option]\npad01=7\n", 500, 4, 7, 0},
+         "\xEF\xBB\xBF[record]\ngametime=500\nclearstage=4\n[option]\npad01=7\n", Saved::AsIs, 500,
+         4, 7, 0},
         {"byte-order mark and CR LF lines",
-         "\xEF\xBB\xBF[setup]\r\nwinmode=1\r\n[record]\r\ngametime=9\r\n", 9, 0, -1, 1},
+         "\xEF\xBB\xBF[setup]\r\nwinmode=1\r\n[record]\r\ngametime=9\r\n", Saved::AsIs, 9, 0, -1,
+         1},
         {"values in quotes",
          "[option]\npad01=\"5\"\n[setup]\nwinmode='1'\n[record]\ngametime=\"1234\"\n"
          "clearstage= \"6\" \n",
-         1234, 6, 5, 1},
+         Saved::AsIs, 1234, 6, 5, 1},
+        {"UTF-16 little-endian", unicode, Saved::Utf16Le, 4321, 3, 7, 1},
+        {"UTF-16 big-endian", unicode, Saved::Utf16Be, 4321, 3, 7, 1},
     };
     for (const EditCase& c : cases) {
         SCOPED_TRACE(c.name);
+        bool wide = c.saved != Saved::AsIs;
+        auto saved = [&](std::string_view text) {
+            return wide ? vqtest::Utf16(text, c.saved == Saved::Utf16Be).substr(2)
+                        : std::string(text);
+        };
+        const std::string file = wide ? vqtest::Utf16(c.file, c.saved == Saved::Utf16Be) : c.file;
         int32_t pad01 = c.pad01 < 0 ? DefaultBinding(0, 1) : c.pad01;
-        Write(c.file);
+        Write(file);
         LoadSettings();
         EXPECT_EQ(gGameState.pointsTotal, c.gametime);
         EXPECT_EQ(Words()[record::kClearStage], c.clearstage);
@@ -253,9 +270,16 @@ TEST_F(SettingsTest, HandEditedFilesAreReadAndKeptAsTheyAre) {
         EXPECT_EQ(gGameState.windowMode, c.winmode);
         ASSERT_TRUE(SaveSettings());
         std::string after = Read();
-        // The mark stays where it was, and the game's sections are found, not added again.
-        EXPECT_EQ(after.rfind("\xEF\xBB\xBF", 0) == 0, c.file.rfind("\xEF\xBB\xBF", 0) == 0);
-        EXPECT_EQ(after.find("[record]"), after.rfind("[record]"));
+        // The mark stays where it was, the file keeps its encoding, and the game's sections
+        // are found, not added again.
+        EXPECT_EQ(after.substr(0, 3), file.substr(0, 3));
+        EXPECT_EQ(after.find(saved("[record]")), after.rfind(saved("[record]")));
+        EXPECT_EQ(after.find(saved("[config]")), after.rfind(saved("[config]")));
+        if (wide) {
+            EXPECT_EQ(after.size() % 2, 0u);
+            EXPECT_EQ(after.find("[record]"), std::string::npos);
+            EXPECT_NE(after.find(saved("subweapon02=1\r\n")), std::string::npos);
+        }
         LoadSettings();
         EXPECT_EQ(gGameState.pointsTotal, c.gametime);
         EXPECT_EQ(Words()[record::kClearStage], c.clearstage);

@@ -6,7 +6,11 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
+#include <memory>
 #include <vector>
+
+#include "world/course/course_grid.h"
 
 namespace {
 
@@ -384,6 +388,40 @@ int ScanCourse(float x, float y, float z, float dx, float dy, float dz, float* t
     return 0;
 }
 
+// The unit normal of the polygon a scan answer names, as a hit on it reports it.
+gfx::Vec3 NormalOfScanHit(int answer) {
+    const CollisionPolygon& p = gCollisionSegments[static_cast<size_t>((answer - 1) / 100000)]
+                                    .polygons[(answer - 1) % 100000];
+    float m[3] = {p.ey[0] * p.ez[1] - p.ez[0] * p.ey[1], p.ez[0] * p.ex[1] - p.ex[0] * p.ez[1],
+                  p.ex[0] * p.ey[1] - p.ey[0] * p.ex[1]};
+    float length = std::sqrt(m[0] * m[0] + m[1] * m[1] + m[2] * m[2]);
+    return gfx::Vec3{m[0] / length, m[1] / length, m[2] / length};
+}
+
+// The indexed query against the scan of every polygon: the same answer, the same fraction
+// and the same polygon struck (told by its normal). *hits counts the hits.
+testing::AssertionResult AgreesWithTheScan(float x, float y, float z, float dx, float dy, float dz,
+                                           int* hits) {
+    float t1 = -1.0f, t2 = -1.0f;
+    int expected = ScanCourse(x, y, z, dx, dy, dz, &t1);
+    int got = RaycastCourse(x, y, z, dx, dy, dz, &t2);
+    if (got != (expected != 0)) {
+        return testing::AssertionFailure() << "hit " << got << ", the scan " << (expected != 0);
+    }
+    if (!got) return testing::AssertionSuccess();
+    if (t2 != t1) return testing::AssertionFailure() << "fraction " << t2 << ", the scan " << t1;
+    gfx::Vec3 n = NormalOfScanHit(expected);
+    const gfx::Vec3& h = gCourseHitNormal;
+    if (h.x != n.x || h.y != n.y || h.z != n.z) {
+        return testing::AssertionFailure()
+               << "normal (" << h.x << ", " << h.y << ", " << h.z << "), the scan struck polygon "
+               << (expected - 1) % 100000 << " of segment " << (expected - 1) / 100000 << " with ("
+               << n.x << ", " << n.y << ", " << n.z << ")";
+    }
+    ++*hits;
+    return testing::AssertionSuccess();
+}
+
 uint32_t gSeed = 1;
 float Random(float lo, float hi) {
     gSeed = gSeed * 1664525u + 1013904223u;
@@ -432,14 +470,8 @@ TEST_F(CollisionTest, TheIndexedQueryAgreesWithAScanOfEveryPolygon) {
             } else if (k % 3 == 2) {  // up from below
                 dy = -dy;
             }
-            float t1 = -1.0f, t2 = -1.0f;
-            int expected = ScanCourse(x, y, z, dx, dy, dz, &t1);
-            int got = RaycastCourse(x, y, z, dx, dy, dz, &t2);
-            ASSERT_EQ(got, expected != 0) << "ray " << k << " course " << course;
-            if (got) {
-                ASSERT_EQ(t2, t1) << "ray " << k;
-                ++hits;
-            }
+            ASSERT_TRUE(AgreesWithTheScan(x, y, z, dx, dy, dz, &hits))
+                << "ray " << k << " course " << course;
         }
     }
     EXPECT_GT(hits, 2000);
@@ -475,14 +507,7 @@ TEST_F(CollisionTest, SegmentsGrazingTiltedGroundAgreeWithTheScan) {
         float dx = std::cos(angle) * length, dz = std::sin(angle) * length;
         float dy = kSlopeX * dx + kSlopeZ * dz - std::pow(10.0f, Random(-3.5f, -1.0f)) * length;
         // World x is the mirrored course x.
-        float t1 = -1.0f, t2 = -1.0f;
-        int expected = ScanCourse(-x, y, z, -dx, dy, dz, &t1);
-        int got = RaycastCourse(-x, y, z, -dx, dy, dz, &t2);
-        ASSERT_EQ(got, expected != 0) << "ray " << k;
-        if (got) {
-            ASSERT_EQ(t2, t1) << "ray " << k;
-            ++hits;
-        }
+        ASSERT_TRUE(AgreesWithTheScan(-x, y, z, -dx, dy, dz, &hits)) << "ray " << k;
     }
     EXPECT_GT(hits, 2000);
 }
@@ -499,13 +524,114 @@ TEST_F(CollisionTest, ASegmentCrowdedWithWideTrianglesAgreesWithTheScan) {
         AddGround(-500.0f, 500.0f + Random(0, 50), -500.0f, 500.0f, y);
     }
     Build(0);
+    int hits = 0;
     for (int k = 0; k < 200; ++k) {
         float x = Random(-200, 200), z = Random(-200, 200);
-        float t1 = -1.0f, t2 = -1.0f;
-        int expected = ScanCourse(x, 150.0f, z, 0.0f, -200.0f, 0.0f, &t1);
-        ASSERT_EQ(RaycastCourse(x, 150.0f, z, 0.0f, -200.0f, 0.0f, &t2), expected != 0);
-        EXPECT_EQ(t2, t1);
+        ASSERT_TRUE(AgreesWithTheScan(x, 150.0f, z, 0.0f, -200.0f, 0.0f, &hits)) << "ray " << k;
     }
+    EXPECT_GT(hits, 50);
+}
+
+// Rays where the index's arithmetic decides most: exactly on the borders of its cells and one
+// float step beside them, along a border, straight down or up, of no length, and with a
+// component that is not a finite number.
+TEST_F(CollisionTest, RaysOnCellBordersAndDegenerateRaysAgreeWithTheScan) {
+    // Rolling ground of tilted squares whose corners stand away from the cell borders, and
+    // small steep triangles on top.
+    for (int zi = 0; zi < 24; ++zi) {
+        for (int xi = 0; xi < 16; ++xi) {
+            float x = xi * 25.0f - 190.0f, z = zi * 25.0f + 3.0f;
+            Point a{x, Random(-5, 5), z}, b{x, Random(-5, 5), z + 25},
+                c{x + 25, Random(-5, 5), z + 25};
+            Add(a, b, c);
+            Add(a, c, {x + 25, Random(-5, 5), z});
+        }
+    }
+    for (int k = 0; k < 120; ++k) {
+        Point a{Random(-190, 210), Random(0, 30), Random(3, 603)};
+        Add(a, {a.x + Random(-8, 8), a.y + 20, a.z + Random(-8, 8)},
+            {a.x + Random(-8, 8), a.y - 20, a.z + Random(-8, 8)});
+    }
+    Build(0);
+    // The same index the query uses, for the positions of its borders (course coordinates;
+    // world x is the mirrored course x).
+    auto grid = std::make_unique<CourseGrid>();
+    BuildCourseGrid(gCollisionSegments[0], grid.get());
+    ASSERT_TRUE(grid->usable);
+    ASSERT_GT(grid->columns, 4);
+    ASSERT_GT(grid->rows, 4);
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    auto up = [](float v) { return std::nextafter(v, INFINITY); };
+    auto down = [](float v) { return std::nextafter(v, -INFINITY); };
+
+    struct Ray {
+        const char* name;
+        float x, y, z, dx, dy, dz;  // course coordinates
+    };
+    std::vector<Ray> rays;
+    for (int border = 1; border < 4; ++border) {
+        // The float nearest each border as the index places it.
+        auto bx = static_cast<float>(static_cast<double>(grid->originX) +
+                                     static_cast<double>(grid->cellWidth) * (border + 1));
+        auto bz = static_cast<float>(static_cast<double>(grid->originZ) +
+                                     static_cast<double>(grid->cellDepth) * (border + 2));
+        float mx = bx + 0.37f * grid->cellWidth, mz = bz + 0.41f * grid->cellDepth;
+        for (float x : {bx, down(bx), up(bx)}) {
+            rays.push_back({"down on a column border", x, 60.0f, mz, 0.0f, -120.0f, 0.0f});
+            rays.push_back({"up on a column border", x, -60.0f, mz, 0.0f, 120.0f, 0.0f});
+            rays.push_back(
+                {"along a column border", x, 30.0f, bz, 0.0f, -6.0f, 9.0f * grid->cellDepth});
+            rays.push_back(
+                {"slanted onto a column border", x - 40.0f, 40.0f, mz, 40.0f, -80.0f, 0.0f});
+        }
+        for (float z : {bz, down(bz), up(bz)}) {
+            rays.push_back({"down on a row border", mx, 60.0f, z, 0.0f, -120.0f, 0.0f});
+            rays.push_back(
+                {"along a row border", bx, 30.0f, z, 9.0f * grid->cellWidth, -6.0f, 0.0f});
+            rays.push_back(
+                {"slanted onto a row border", mx, 40.0f, z - 40.0f, 0.0f, -80.0f, 40.0f});
+        }
+        for (float x : {bx, down(bx), up(bx)}) {
+            for (float z : {bz, down(bz), up(bz)}) {
+                rays.push_back({"down on a corner", x, 60.0f, z, 0.0f, -120.0f, 0.0f});
+                rays.push_back(
+                    {"through a corner", x - 30.0f, 40.0f, z - 30.0f, 60.0f, -80.0f, 60.0f});
+                rays.push_back({"no length on a corner", x, 0.0f, z, 0.0f, 0.0f, 0.0f});
+            }
+        }
+        rays.push_back({"no length above the ground", mx, 20.0f, mz, 0.0f, 0.0f, 0.0f});
+        rays.push_back({"ending exactly at a border", mx, 40.0f, mz, bx - mx, -80.0f, 0.0f});
+        rays.push_back({"starting exactly at a border", bx, 40.0f, mz, 25.0f, -80.0f, 0.0f});
+    }
+    // The grid's own outer borders.
+    auto endX = static_cast<float>(static_cast<double>(grid->originX) +
+                                   static_cast<double>(grid->cellWidth) * grid->columns);
+    auto endZ = static_cast<float>(static_cast<double>(grid->originZ) +
+                                   static_cast<double>(grid->cellDepth) * grid->rows);
+    rays.push_back(
+        {"down on the grid's first border", grid->originX, 60.0f, 100.0f, 0.0f, -120.0f, 0.0f});
+    rays.push_back({"down on the grid's last border", endX, 60.0f, endZ, 0.0f, -120.0f, 0.0f});
+    rays.push_back({"along the grid's last border", down(endX), 30.0f, 10.0f, 0.0f, -6.0f, 500.0f});
+    const Ray sound{"", 10.0f, 60.0f, 200.0f, 3.0f, -120.0f, 2.0f};
+    for (int component = 0; component < 6; ++component) {
+        for (float bad : {nan, inf, -inf}) {
+            Ray r = sound;
+            r.name = bad != bad ? "a component that is not a number" : "an infinite component";
+            float* fields[6] = {&r.x, &r.y, &r.z, &r.dx, &r.dy, &r.dz};
+            *fields[component] = bad;
+            rays.push_back(r);
+        }
+    }
+
+    int hits = 0;
+    for (size_t k = 0; k < rays.size(); ++k) {
+        const Ray& r = rays[k];
+        ASSERT_TRUE(AgreesWithTheScan(-r.x, r.y, r.z, -r.dx, r.dy, r.dz, &hits))
+            << r.name << " (ray " << k << " from " << r.x << ", " << r.y << ", " << r.z << " by "
+            << r.dx << ", " << r.dy << ", " << r.dz << ")";
+    }
+    EXPECT_GT(hits, static_cast<int>(rays.size()) / 3);
 }
 
 }  // namespace

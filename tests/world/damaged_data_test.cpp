@@ -2,7 +2,7 @@
 // play reads (stage index, camera path, map, sky, craft and enemy models), each missing,
 // empty, cut in half and with bytes changed. The game either tells the player with a message
 // naming the file, or loads exactly what the sound files give; it never plays on changed
-// without a word.
+// without a word. A folder in a file's place (also in a music track's) is a missing file.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -129,7 +129,7 @@ void WriteSoundData() {
     }
 }
 
-enum class Form { Missing, Empty, CutInHalf, BytesChanged };
+enum class Form { Missing, Empty, CutInHalf, BytesChanged, Folder };
 
 const char* FormName(Form form) {
     switch (form) {
@@ -141,17 +141,24 @@ const char* FormName(Form form) {
             return "cut in half";
         case Form::BytesChanged:
             return "bytes changed";
+        case Form::Folder:
+            return "a folder in its place";
     }
     return "";
 }
 
-// Damages one file of the data: removed, emptied, cut to its first half, or one byte in
-// every 200 (from byte 100 on) replaced by 0xFF, a byte neither ASCII nor CP932 text holds.
+// Damages one file of the data: removed, emptied, cut to its first half, one byte in every
+// 200 (from byte 100 on) replaced by 0xFF, a byte neither ASCII nor CP932 text holds, or
+// replaced by a folder holding a file.
 void Damage(const std::string& path, Form form) {
-    std::string bytes = vqtest::ReadWholeFile(path);
+    std::string bytes = std::filesystem::exists(path) ? vqtest::ReadWholeFile(path) : "";
     switch (form) {
         case Form::Missing:
             std::filesystem::remove(path);
+            return;
+        case Form::Folder:
+            std::filesystem::remove(path);
+            vqtest::ScratchFolder::Write(path + "/inside", bytes);
             return;
         case Form::Empty:
             bytes.clear();
@@ -282,6 +289,28 @@ TEST(DamagedData, IsToldOrPlaysAsTheSoundData) {
             if (told.find(file) != std::string::npos) continue;  // the player is told
             EXPECT_EQ(loaded, sound) << "played on changed without a word; shown:\n" << told;
         }
+    }
+}
+
+// A folder where a data file should be is that file missing: the same message with the same
+// path, and the same game.
+TEST(DamagedData, AFolderInAFilesPlaceIsAMissingFile) {
+    const std::string files[] = {"idx/stage.idx",  "xfile/st/cam.x", "xfile/st/map1.x",
+                                 "xfile/st/sky.x", kCraftFiles[0],   "xfile/st/ground.bmp",
+                                 "BGM/title.wav",  "BGM/stage1.wav"};
+    for (const std::string& file : files) {
+        std::string told[2], loaded[2];
+        for (Form form : {Form::Missing, Form::Folder}) {
+            SCOPED_TRACE(file + " " + FormName(form));
+            vqtest::ScratchFolder folder;
+            WriteSoundData();
+            Damage(file, form);
+            int k = form == Form::Folder;
+            loaded[k] = StartAndLoadFirstStage(&told[k]);
+        }
+        SCOPED_TRACE(file);
+        EXPECT_EQ(told[1], told[0]);
+        EXPECT_EQ(loaded[1], loaded[0]);
     }
 }
 

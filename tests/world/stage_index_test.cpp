@@ -183,6 +183,87 @@ TEST_F(StageIndexTest, LinesBeyondTheRecordsAreIgnored) {
     EXPECT_EQ(gGameState.stageCount, 1);
 }
 
+// Every numeric key takes only what its field and the parts that use it can: a value beyond
+// that is refused with its line and why, and the field keeps what it held.
+TEST_F(StageIndexTest, ValuesOutOfTheirRangeAreRefusedWithTheirLine) {
+    const std::string block =
+        "stage:1-2\nmaptype:1\nmapx:1200\nmapz:1200\nmapnumx:3\nmapnumz:8\nscroll:6.0\n"
+        "mapposy:-45.0\nfog:2000:9000\n";  // the line read next is line 10
+    struct Case {
+        const char* line;
+        const char* why;  // null: taken
+    };
+    const Case cases[] = {
+        {"mapnumz:100000", "mapnumz 100000 out of range 0..64"},
+        {"mapnumz:65", "mapnumz 65 out of range 0..64"},
+        {"mapnumx:-1", "mapnumx -1 out of range 0..64"},
+        {"mapnumz:64", nullptr},
+        {"mapnumx:0", nullptr},
+        {"mapx:0", "mapx 0 out of range 1..10000000"},
+        {"mapz:-5", "mapz -5 out of range 1..10000000"},
+        {"mapz:10000001", "mapz 10000001 out of range 1..10000000"},
+        {"mapz:99999999999", "mapz beyond the integers"},
+        {"mapz:1000.7", nullptr},
+        {"scroll:nan", "scroll not a finite number"},
+        {"scroll:inf", "scroll not a finite number"},
+        {"scroll:-1e39", "scroll not a finite number"},
+        {"scroll:2e7", "scroll beyond 10000000"},
+        {"scroll:-6.5", nullptr},
+        {"mapposy:NAN", "mapposy not a finite number"},
+        {"fog:nan:nan", "fog not a finite number"},
+        {"fog:100:infinity", "fog not a finite number"},
+        {"fog:500:500", "fog ends where it starts"},
+        {"fog:1e30:2e30", "fog beyond 10000000"},
+        {"fog:0:0", nullptr},
+        {"fog:3000:1000", nullptr},
+        {"maptype:9", "maptype 9 out of range 1..2"},
+        {"maptype:0", "maptype 0 out of range 1..2"},
+        {"maptype:2", nullptr},
+        {"fogcolor:256:0:0", "fogcolor 256 out of range 0..255"},
+        {"backcolor:0:-1:0", "backcolor -1 out of range 0..255"},
+        {"backcolor:255:255:255", nullptr},
+        {"lightdir:0:0:0", "lightdir has no direction"},
+        {"lightdir:nan:1:1", "lightdir not a finite number"},
+        {"lightcolor:1:inf:1", "lightcolor not a finite number"},
+        {"lightamb:0.2:0.2:-nan", "lightamb not a finite number"},
+        {"sunpos:1:nan:3", "sunpos not a finite number"},
+        {"moonpos:inf:0:0", "moonpos not a finite number"},
+        {"sunpos:-30000:30000:90000", nullptr},
+        {"waterheight:20000000", "waterheight 20000000 out of range -10000000..10000000"},
+        {"farclip:0", "farclip 0 out of range 2..10000000"},
+        {"farclip:1", "farclip 1 out of range 2..10000000"},
+        {"farclip:2", nullptr},
+        {"drawcode:7", "drawcode 7 out of range 0..6"},
+        {"drawcode:-1", "drawcode -1 out of range 0..6"},
+        {"drawcode:6", nullptr},
+        {"mapviewarea:99999999999", "mapviewarea beyond the integers"},
+        {"mapviewarea:-5", nullptr},
+    };
+    auto read = [](const std::string& text) {
+        FILE* f = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+        EXPECT_NE(f, nullptr);
+        StageIndexRead r = ReadStageIndex(f);
+        std::fclose(f);
+        return r;
+    };
+    read(block);
+    const StageInfo sound = gStageInfo[1];
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        for (StageInfo& s : gStageInfo) std::memset(&s, 0, sizeof s);
+        StageIndexRead r = read(block + c.line + "\n");
+        EXPECT_EQ(gGameState.stageCount, 2);
+        if (!c.why) {
+            EXPECT_EQ(r.refusedCount, 0) << r.refused[0].why;
+            continue;
+        }
+        ASSERT_EQ(r.refusedCount, 1);
+        EXPECT_EQ(r.refused[0].line, 10);
+        EXPECT_STREQ(r.refused[0].why, c.why);
+        EXPECT_EQ(std::memcmp(&gStageInfo[1], &sound, sizeof sound), 0);
+    }
+}
+
 TEST_F(StageIndexTest, ALineOfMoreThan511CharactersIsReadOnAsTheNextLine) {
     // The first 511 characters make a name too long for its field (ignored); the rest of the
     // line is a line of its own.
@@ -217,6 +298,8 @@ TEST_F(StageIndexTest, AnIndexWithoutAStageOrWithBytesNoTextHoldsIsTold) {
                  "color:1:2:3\n",
          "idx/stage.idx (line 5: bytes that are not text)", 0},
         {"a stray byte in a comment", "idx/stage.idx", "// \xFF\n" + sound.substr(10), nullptr, 1},
+        {"a tile count out of range", "idx/stage.idx", sound + "mapnumz:100000\n",
+         "idx/stage.idx (line 5: mapnumz 100000 out of range 0..64)", 1},
         {"sound", "idx/stage.idx", sound, nullptr, 1},
     };
     for (const Case& c : cases) {

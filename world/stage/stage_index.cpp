@@ -1,5 +1,8 @@
 #include "world/stage/stage_index.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
@@ -104,12 +107,88 @@ void StartBlock(StageInfo& s, int index) {
     s.flying = 0;
 }
 
-// Applies one line of an open block.
-void ReadKeyLine(StageInfo& s, int& mapSlot, const char* line) {
+// Keeps the reason a value is refused: the key without its colon and what is wrong.
+class Refusal {
+public:
+    bool Refused() const { return why_[0] != 0; }
+    const char* Why() const { return why_; }
+    __attribute__((format(printf, 2, 3))) void Set(const char* format, ...) {
+        va_list args;
+        va_start(args, format);
+        std::vsnprintf(why_, sizeof why_, format, args);
+        va_end(args);
+    }
+
+private:
+    char why_[kStageIndexReasonBytes] = {};
+};
+
+// The integer of a value as the C library's conversion reads it (0 without digits), when it
+// lies within low .. high.
+bool ReadIntIn(const char* key, const char* value, int32_t low, int32_t high, int32_t* out,
+               Refusal* refusal) {
+    int32_t v = 0;
+    const char* end = nullptr;
+    // A number the int cannot hold is read clamped: any clamped value is one out of range.
+    if (!ParseDecimalInt(value, &v, &end) && ReadDecimalInt(value) != 0) {
+        refusal->Set("%s beyond the integers", key);
+        return false;
+    }
+    if (v < low || v > high) {
+        refusal->Set("%s %d out of range %d..%d", key, static_cast<int>(v), static_cast<int>(low),
+                     static_cast<int>(high));
+        return false;
+    }
+    *out = v;
+    return true;
+}
+
+// count reals separated by ':' (each within the stage's reach) into out; nothing stored when
+// a separator is missing (that line is ignored) or a value is refused.
+bool ReadRealsIn(const char* key, const char* value, float* out, int count, Refusal* refusal) {
+    float values[3];
+    if (!ReadReals(value, values, count)) return false;
+    for (int i = 0; i < count; ++i) {
+        if (!std::isfinite(values[i])) {
+            refusal->Set("%s not a finite number", key);
+            return false;
+        }
+        if (std::fabs(values[i]) > kStageReach) {
+            refusal->Set("%s beyond %.0f", key, static_cast<double>(kStageReach));
+            return false;
+        }
+    }
+    std::copy(values, values + count, out);
+    return true;
+}
+
+// Three colour channels of 0 .. 255 separated by ':' into out, as ReadRealsIn.
+bool ReadColor(const char* key, const char* value, int32_t* out, Refusal* refusal) {
+    int32_t values[3];
+    if (!ReadInts(value, values, 3)) return false;
+    for (int32_t v : values) {
+        if (v < 0 || v > 255) {
+            refusal->Set("%s %d out of range 0..255", key, static_cast<int>(v));
+            return false;
+        }
+    }
+    std::copy(values, values + 3, out);
+    return true;
+}
+
+// Applies one line of an open block. A value out of its range is refused (the field keeps
+// what it holds) and the reason written to *refusal.
+void ReadKeyLine(StageInfo& s, int& mapSlot, const char* line, Refusal* refusal) {
 #define KEY(k) MatchPrefix(line, k, sizeof(k) - 1)
 #define VALUE(k) (line + sizeof(k) - 1)
+    constexpr auto kReach = static_cast<int32_t>(kStageReach);
+    int32_t n = 0;
+    float v[3];
     if (KEY("maptype:")) {
-        s.mapType = ReadDecimalInt(VALUE("maptype:"));
+        if (ReadIntIn("maptype", VALUE("maptype:"), kTiledFloorCourse, kPlacedMeshCourse, &n,
+                      refusal)) {
+            s.mapType = n;
+        }
     } else if (KEY("map:")) {
         // A 21st map name has no slot; it is ignored.
         if (mapSlot < kStageMapNames && CopyName(VALUE("map:"), s.mapNames[mapSlot])) {
@@ -127,31 +206,49 @@ void ReadKeyLine(StageInfo& s, int& mapSlot, const char* line) {
     } else if (KEY("flying:")) {
         s.flying = 1;
     } else if (KEY("mapx:")) {
-        s.tileWidth = static_cast<float>(ReadDecimalInt(VALUE("mapx:")));
+        if (ReadIntIn("mapx", VALUE("mapx:"), 1, kReach, &n, refusal)) {
+            s.tileWidth = static_cast<float>(n);
+        }
     } else if (KEY("mapz:")) {
-        s.tileDepth = static_cast<float>(ReadDecimalInt(VALUE("mapz:")));
+        if (ReadIntIn("mapz", VALUE("mapz:"), 1, kReach, &n, refusal)) {
+            s.tileDepth = static_cast<float>(n);
+        }
     } else if (KEY("mapnumx:")) {
-        s.tileColumns = ReadDecimalInt(VALUE("mapnumx:"));
+        if (ReadIntIn("mapnumx", VALUE("mapnumx:"), 0, kFloorTileColumnsMax, &n, refusal)) {
+            s.tileColumns = n;
+        }
     } else if (KEY("mapnumz:")) {
-        s.tileRows = ReadDecimalInt(VALUE("mapnumz:"));
+        if (ReadIntIn("mapnumz", VALUE("mapnumz:"), 0, kFloorTileRowsMax, &n, refusal)) {
+            s.tileRows = n;
+        }
     } else if (KEY("scroll:")) {
-        s.scroll = ReadDecimalReal(VALUE("scroll:"));
+        if (ReadRealsIn("scroll", VALUE("scroll:"), v, 1, refusal)) s.scroll = v[0];
     } else if (KEY("mapposy:")) {
-        s.floorHeight = ReadDecimalReal(VALUE("mapposy:"));
+        if (ReadRealsIn("mapposy", VALUE("mapposy:"), v, 1, refusal)) s.floorHeight = v[0];
     } else if (KEY("fog:")) {
-        float fog[2];
-        if (ReadReals(VALUE("fog:"), fog, 2)) {
-            s.fogStart = fog[0];
-            s.fogEnd = fog[1];
+        if (ReadRealsIn("fog", VALUE("fog:"), v, 2, refusal)) {
+            // A fog that ends where it starts has no depth to fade over.
+            if (v[0] != 0.0f && v[1] == v[0]) {
+                refusal->Set("fog ends where it starts");
+            } else {
+                s.fogStart = v[0];
+                s.fogEnd = v[1];
+            }
         }
     } else if (KEY("fogcolor:")) {
-        ReadInts(VALUE("fogcolor:"), s.fogColor, 3);
+        ReadColor("fogcolor", VALUE("fogcolor:"), s.fogColor, refusal);
     } else if (KEY("backcolor:")) {
-        ReadInts(VALUE("backcolor:"), s.backColor, 3);
+        ReadColor("backcolor", VALUE("backcolor:"), s.backColor, refusal);
     } else if (KEY("lightdir:")) {
-        ReadReals(VALUE("lightdir:"), s.lightDirection, 3);
+        if (ReadRealsIn("lightdir", VALUE("lightdir:"), v, 3, refusal)) {
+            if (v[0] == 0.0f && v[1] == 0.0f && v[2] == 0.0f) {
+                refusal->Set("lightdir has no direction");
+            } else {
+                std::copy(v, v + 3, s.lightDirection);
+            }
+        }
     } else if (KEY("lightcolor:")) {
-        ReadReals(VALUE("lightcolor:"), s.lightColor, 3);
+        ReadRealsIn("lightcolor", VALUE("lightcolor:"), s.lightColor, 3, refusal);
     } else if (KEY("windline:")) {
         s.windLine = 1;
     } else if (KEY("longlock:")) {
@@ -159,23 +256,31 @@ void ReadKeyLine(StageInfo& s, int& mapSlot, const char* line) {
     } else if (MatchPrefix(line, "scrolloffsetoff", 15)) {
         s.scrollOffset = 0;
     } else if (KEY("lightamb:")) {
-        ReadReals(VALUE("lightamb:"), s.lightAmbient, 3);
+        ReadRealsIn("lightamb", VALUE("lightamb:"), s.lightAmbient, 3, refusal);
     } else if (KEY("sunpos:")) {
         if (MatchPrefix(line, "sunpos:off", 10)) {
             s.sun = 0;
-        } else if (ReadReals(VALUE("sunpos:"), s.sunPosition, 3)) {
+        } else if (ReadRealsIn("sunpos", VALUE("sunpos:"), s.sunPosition, 3, refusal)) {
             s.sun = 1;
         }
     } else if (KEY("moonpos:")) {
-        if (ReadReals(VALUE("moonpos:"), s.sunPosition, 3)) s.moon = 1;
+        if (ReadRealsIn("moonpos", VALUE("moonpos:"), s.sunPosition, 3, refusal)) s.moon = 1;
     } else if (KEY("waterheight:")) {
-        s.waterHeight = static_cast<float>(ReadDecimalInt(VALUE("waterheight:")));
+        if (ReadIntIn("waterheight", VALUE("waterheight:"), -kReach, kReach, &n, refusal)) {
+            s.waterHeight = static_cast<float>(n);
+        }
     } else if (KEY("farclip:")) {
-        s.farClip = ReadDecimalInt(VALUE("farclip:"));
+        // Beyond the near plane, which lies at 1.
+        if (ReadIntIn("farclip", VALUE("farclip:"), 2, kReach, &n, refusal)) s.farClip = n;
     } else if (KEY("drawcode:")) {
-        s.drawCode = ReadDecimalInt(VALUE("drawcode:"));
+        if (ReadIntIn("drawcode", VALUE("drawcode:"), 0, kStageDrawCodes - 1, &n, refusal)) {
+            s.drawCode = n;
+        }
     } else if (KEY("mapviewarea:")) {
-        s.mapViewArea = ReadDecimalInt(VALUE("mapviewarea:"));
+        // Every value below 1 means no culling.
+        if (ReadIntIn("mapviewarea", VALUE("mapviewarea:"), INT32_MIN, kReach, &n, refusal)) {
+            s.mapViewArea = n;
+        }
     }
 #undef KEY
 #undef VALUE
@@ -206,12 +311,18 @@ void LoadStageIndex() {
     // stages as a missing one does; the player is told the same way.
     if (read.damagedLine > 0) {
         ShowDamagedFileMessage(kIndexPath, read.damagedLine, "bytes that are not text");
-    } else if (!read.stageFound) {
-        ShowMessageBox(kIndexPath, kFileNotFoundCaption.c_str());
+        return;
+    }
+    if (!read.stageFound) ShowMessageBox(kIndexPath, kFileNotFoundCaption.c_str());
+    // Each value refused for its range; the key kept its default.
+    for (int32_t i = 0; i < std::min(read.refusedCount, kStageIndexRefusalsKept); ++i) {
+        const StageIndexRefusal& r = read.refused[static_cast<size_t>(i)];
+        ShowDamagedFileMessage(kIndexPath, r.line, r.why);
     }
 }
 
 StageIndexRead ReadStageIndex(FILE* file) {
+    StageIndexRead read{};
     int block = -1;  // index of the open block
     bool blockOpen = false;
     int mapSlot = 0;
@@ -225,7 +336,7 @@ StageIndexRead ReadStageIndex(FILE* file) {
         if (!IsText(line, length)) {
             gStageInfo = {};
             gGameState.stageCount = 0;
-            return StageIndexRead{false, at};
+            return StageIndexRead{false, at, 0, {}};
         }
         if (MatchPrefix(line, "stage:", 6)) {
             int index = StageIndexFromCode(line + 6);
@@ -240,8 +351,19 @@ StageIndexRead ReadStageIndex(FILE* file) {
             StartBlock(gStageInfo[index], index);
             continue;
         }
-        if (blockOpen) ReadKeyLine(gStageInfo[block], mapSlot, line);
+        if (!blockOpen) continue;
+        Refusal refusal;
+        ReadKeyLine(gStageInfo[block], mapSlot, line, &refusal);
+        if (refusal.Refused()) {
+            if (read.refusedCount < kStageIndexRefusalsKept) {
+                StageIndexRefusal& r = read.refused[static_cast<size_t>(read.refusedCount)];
+                r.line = at;
+                std::snprintf(r.why, sizeof r.why, "%s", refusal.Why());
+            }
+            ++read.refusedCount;
+        }
     }
     gGameState.stageCount = block + 1;
-    return StageIndexRead{block >= 0, 0};
+    read.stageFound = block >= 0;
+    return read;
 }
