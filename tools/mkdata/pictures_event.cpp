@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "tools/mkdata/chara.h"
+#include "tools/mkdata/layout.h"
 #include "tools/mkdata/pictures.h"
 #include "tools/mkdata/scenery.h"
 #include "tools/mkdata/ui.h"
@@ -33,15 +34,24 @@ void EventWindow(Output& out) {
 // A face cell: the figure's head and shoulders, the same size in both sheets. The event
 // draws the cells from the top of the screen, so the whole head, hair and goggles included,
 // stays inside the cell, as it does within the 240 columns of the first sheet.
-Image Portrait(Who who, Expr e, int w, int h) {
-    Image cell(w, h);
+constexpr float kPortraitHeight = 490;
+constexpr float kPortraitFoot = 40 + kPortraitHeight;
+
+Pose PortraitPose(Expr e) {
     Pose p;
     p.expr = e;
     p.turn = 0.12f;
-    const float height = 490;
-    DrawCharacter(cell, who, w * 0.5f, 40 + height, height, p);
+    return p;
+}
+
+Image Portrait(Who who, Expr e, int w, int h) {
+    Image cell(w, h);
+    DrawCharacter(cell, who, w * 0.5f, kPortraitFoot, kPortraitHeight, PortraitPose(e));
     return cell;
 }
+
+// The shopkeeper's two cells on the second sheet, as the keeper stands behind its counter.
+constexpr float kKeeperX = 160, kKeeperFoot = 360, kKeeperHeight = 340;
 
 void FaceSheets(Output& out) {
     {
@@ -66,7 +76,7 @@ void FaceSheets(Output& out) {
             switch (k) {
                 case 0:
                 case 1:
-                    DrawShopkeeper(cell, 160, 360, 340, k);
+                    DrawShopkeeper(cell, kKeeperX, kKeeperFoot, kKeeperHeight, k);
                     break;
                 case 2:
                     cell = Portrait(Who::Professor, Expr::Smile, 320, 320);
@@ -329,6 +339,26 @@ void StaticScene(Output& out, const char* name, int kind) {
 }
 
 }  // namespace
+
+TexelBox EventFaceBox(int face) {
+    constexpr int kFirstSheet = 12, kSecondSheet = 9;
+    if (face < 0 || face >= kFirstSheet + kSecondSheet) return {0, 0, 0, 0};
+    float x, y;
+    TexelBox box;
+    if (face < kFirstSheet) {
+        x = static_cast<float>(face % 4 * 240);
+        y = static_cast<float>(face / 4 * 320);
+        box = CharacterFaceBox(120, kPortraitFoot, kPortraitHeight, PortraitPose(Expr::Normal));
+    } else {
+        int k = face - kFirstSheet;
+        x = static_cast<float>(k % 3 * 320);
+        y = static_cast<float>(k / 3 * 320);
+        box = k < 2 ? ShopkeeperFaceBox(kKeeperX, kKeeperFoot, kKeeperHeight, k)
+                    : CharacterFaceBox(160, kPortraitFoot, kPortraitHeight,
+                                       PortraitPose(Expr::Normal));
+    }
+    return {box.left + x, box.top + y, box.right + x, box.bottom + y};
+}
 
 void AddEventPictureJobs(std::vector<Job>& jobs) {
     jobs.push_back({"ive_window.tga", EventWindow});

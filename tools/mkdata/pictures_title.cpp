@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "tools/mkdata/chara.h"
+#include "tools/mkdata/layout.h"
 #include "tools/mkdata/pictures.h"
 #include "tools/mkdata/scenery.h"
 #include "tools/mkdata/ui.h"
@@ -54,14 +55,30 @@ void SkyBackdrop(Image& img, uint32_t seed, bool dusk) {
 
 }  // namespace
 
+namespace {
+
+// The two crafts in flight on the title's key picture: craft, centre, size and turn.
+struct TitleCraft {
+    int craft;
+    float cx, cy, size, angle;
+};
+constexpr TitleCraft kTitleCrafts[2] = {{1, 470, 330, 150, 0.35f}, {0, 190, 360, 190, -0.3f}};
+
+}  // namespace
+
 Image TitleArt(bool logo) {
     Image art(640, 480);
     SkyBackdrop(art, 11, false);
-    // The two crafts in flight with their pilots.
-    DrawCraftTop(art, 1, 470, 330, 150, 0.35f);
-    DrawCraftTop(art, 0, 190, 360, 190, -0.3f);
+    for (const TitleCraft& c : kTitleCrafts)
+        DrawCraftTop(art, c.craft, c.cx, c.cy, c.size, c.angle);
     if (logo) DrawLogo(art, 320, 150, 74);
     return art;
+}
+
+TexelBox TitleCraftBox(int which) {
+    if (which < 0 || which > 1) return {0, 0, 0, 0};
+    const TitleCraft& c = kTitleCrafts[which];
+    return CraftTopBox(c.craft, c.cx, c.cy, c.size, c.angle);
 }
 
 void DrawGameLogo(Image& img, float cx, float cy, float size) {

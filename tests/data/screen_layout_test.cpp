@@ -1,0 +1,391 @@
+// Where the pieces of each screen land, as the screen's real draw code hands them to the
+// device over the demo data: for every screen the pieces that must stay apart (plates,
+// banners, cards, icons, portraits' faces, the score) share no pixel, and every face and
+// text lies inside the 640 x 480 screen.
+//
+// A piece is what one quad of a draw shows of a named part of a picture: the texels of that
+// part which are at least half opaque, rasterised the way the quad maps them. The recorder
+// reads the quads from the vertices each draw hands the device (the sprite batch at its
+// flush, the strips drawn beside it, the font's glyphs), so it knows nothing of where the
+// draw code meant to put them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/core/context.h"
+#include "engine/core/game_state.h"
+#include "engine/graphics/sprite.h"
+#include "engine/graphics/text_font.h"
+#include "engine/graphics/texture_groups.h"
+#include "engine/input/pad.h"
+#include "engine/overlay/overlays.h"
+#include "platform/gfx/device.h"
+#include "platform/text/font.h"
+#include "play/craft/craft.h"
+#include "play/display/play_display.h"
+#include "scenes/event/event.h"
+#include "scenes/event/story/story.h"
+#include "scenes/result/result.h"
+#include "scenes/shop/shop.h"
+#include "scenes/title/title.h"
+#include "tests/support/headless_game.h"
+#include "tools/mkdata/layout.h"
+
+namespace vqtest {
+namespace {
+
+constexpr int kScreenW = 640, kScreenH = 480;
+// A texel at least this opaque is part of its piece; softer edges, glows and shadows are not.
+constexpr uint32_t kSolidAlpha = 128;
+
+// A named part of a picture: the texels of `holder` inside `box`. A null holder names the
+// text font's glyphs.
+struct Part {
+    std::string name;
+    const TextureHolder* holder;
+    mk::TexelBox box;
+};
+
+// What one quad showed of one part.
+struct Piece {
+    std::string name;
+    int order;  // the quad's place among everything drawn
+    std::vector<bool> mask = std::vector<bool>(kScreenW * kScreenH);
+    int pixels = 0, outside = 0;  // covered pixels on and off the screen
+    int left = kScreenW, top = kScreenH, right = 0, bottom = 0;  // bounds on the screen
+
+    void Cover(int x, int y) {
+        if (x < 0 || y < 0 || x >= kScreenW || y >= kScreenH) {
+            outside += 1;
+            return;
+        }
+        size_t i = static_cast<size_t>(y) * kScreenW + static_cast<size_t>(x);
+        if (!mask[i]) pixels += 1;
+        mask[i] = true;
+        left = std::min(left, x);
+        top = std::min(top, y);
+        right = std::max(right, x + 1);
+        bottom = std::max(bottom, y + 1);
+    }
+    bool Has(int x, int y) const { return mask[static_cast<size_t>(y) * kScreenW + x]; }
+};
+
+struct Corner {
+    float x, y, u, v;  // screen pixels, texture coordinates
+    uint32_t color;
+};
+
+// Reads the corners of the draw's vertices: sprites and strips carry a specular colour
+// before their texture coordinates, the font's glyphs do not.
+bool ReadCorner(const gfx::DrawRecord& d, size_t k, Corner* c) {
+    const uint8_t* v = &d.vertices[k * d.vertexStride];
+    size_t uvAt;
+    if (d.vertexStride == sizeof(SpriteVertex)) {
+        uvAt = 24;
+    } else if (d.vertexStride == 28) {
+        uvAt = 20;
+    } else {
+        return false;
+    }
+    std::memcpy(&c->x, v, 4);
+    std::memcpy(&c->y, v + 4, 4);
+    std::memcpy(&c->color, v + 16, 4);
+    std::memcpy(&c->u, v + uvAt, 4);
+    std::memcpy(&c->v, v + uvAt + 4, 4);
+    return true;
+}
+
+// Rasterises one triangle of a quad into the piece: each pixel whose centre it covers
+// samples the texel there, and counts when that texel is inside the part and solid.
+void CoverTriangle(const Corner& a, const Corner& b, const Corner& c, const gfx::Texture& texture,
+                   const mk::TexelBox& box, Piece* piece) {
+    float area = (b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y);
+    if (std::fabs(area) < 1e-6f) return;
+    const auto tw = static_cast<float>(texture.Width()), th = static_cast<float>(texture.Height());
+    const uint32_t* texels = texture.LevelData(0);
+    int x0 = static_cast<int>(std::floor(std::min({a.x, b.x, c.x})));
+    int x1 = static_cast<int>(std::ceil(std::max({a.x, b.x, c.x})));
+    int y0 = static_cast<int>(std::floor(std::min({a.y, b.y, c.y})));
+    int y1 = static_cast<int>(std::ceil(std::max({a.y, b.y, c.y})));
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            float px = static_cast<float>(x) + 0.5f, py = static_cast<float>(y) + 0.5f;
+            float wa = ((b.x - px) * (c.y - py) - (c.x - px) * (b.y - py)) / area;
+            float wb = ((c.x - px) * (a.y - py) - (a.x - px) * (c.y - py)) / area;
+            float wc = 1.0f - wa - wb;
+            constexpr float kEdge = -1e-4f;
+            if (wa < kEdge || wb < kEdge || wc < kEdge) continue;
+            float tx = (wa * a.u + wb * b.u + wc * c.u) * tw;
+            float ty = (wa * a.v + wb * b.v + wc * c.v) * th;
+            if (tx < box.left || tx >= box.right || ty < box.top || ty >= box.bottom) continue;
+            auto ix = std::clamp(static_cast<int>(tx), 0, static_cast<int>(tw) - 1);
+            auto iy = std::clamp(static_cast<int>(ty), 0, static_cast<int>(th) - 1);
+            if ((texels[static_cast<size_t>(iy) * texture.Width() + ix] >> 24) < kSolidAlpha)
+                continue;
+            piece->Cover(x, y);
+        }
+    }
+}
+
+// Every piece of the named parts in the draws, in drawing order.
+std::vector<Piece> Record(const std::vector<gfx::DrawRecord>& draws,
+                          const std::vector<Part>& parts) {
+    std::vector<Piece> pieces;
+    const gfx::Texture* glyphs = gTextFont.Font() ? gTextFont.Font()->Atlas() : nullptr;
+    int order = 0;
+    for (const gfx::DrawRecord& d : draws) {
+        if (!d.texture0 || d.indexed) continue;
+        const size_t n = d.vertexStride ? d.vertices.size() / d.vertexStride : 0;
+        // Quads: six corners of a triangle list, or the four of a strip.
+        size_t step = d.primitive == gfx::PT_TRIANGLESTRIP && n == 4 ? 4 : 6;
+        if (d.primitive != gfx::PT_TRIANGLELIST && step != 4) continue;
+        for (size_t q = 0; q + step <= n; q += step, ++order) {
+            Corner c[6];
+            bool read = true;
+            for (size_t k = 0; k < step; ++k) read = read && ReadCorner(d, q + k, &c[k]);
+            if (!read || (c[0].color >> 24) == 0) continue;  // an invisible quad
+            for (const Part& part : parts) {
+                const gfx::Texture* texture = part.holder ? part.holder->texture : glyphs;
+                if (!texture || texture != d.texture0) continue;
+                Piece piece{part.name, order};
+                if (step == 4) {
+                    CoverTriangle(c[0], c[1], c[2], *texture, part.box, &piece);
+                    CoverTriangle(c[1], c[3], c[2], *texture, part.box, &piece);
+                } else {
+                    CoverTriangle(c[0], c[1], c[2], *texture, part.box, &piece);
+                    CoverTriangle(c[3], c[4], c[5], *texture, part.box, &piece);
+                }
+                if (piece.pixels + piece.outside > 0) pieces.push_back(std::move(piece));
+            }
+        }
+    }
+    return pieces;
+}
+
+// What must hold between the pieces named `a` and those named `b` (a name matches every
+// piece whose name begins with it).
+enum class Rule {
+    Apart,     // no piece a comes within the clearance of any other piece b
+    Over,      // no piece a drawn after a piece b comes within the clearance of it
+    Within,    // every piece a lies inside the bounds of all pieces b together
+    OnScreen,  // no piece a lies partly on and partly off the screen (b unused)
+};
+
+struct Check {
+    Rule rule;
+    const char* a;
+    const char* b;
+};
+
+bool Named(const Piece& p, const char* prefix) {
+    return p.name.compare(0, std::strlen(prefix), prefix) == 0;
+}
+
+// Pieces that must stay apart keep this many clear pixels between them, so that one does
+// not seem to touch the other.
+constexpr int kClearance = 2;
+
+// The first pixel of p that has a pixel of q within the clearance, if any.
+bool Meet(const Piece& p, const Piece& q, int* x, int* y) {
+    int l = std::max(p.left, q.left - kClearance), r = std::min(p.right, q.right + kClearance);
+    int t = std::max(p.top, q.top - kClearance), b = std::min(p.bottom, q.bottom + kClearance);
+    for (int py = t; py < b; ++py) {
+        for (int px = l; px < r; ++px) {
+            if (!p.Has(px, py)) continue;
+            for (int qy = std::max(py - kClearance, 0);
+                 qy <= std::min(py + kClearance, kScreenH - 1); ++qy) {
+                for (int qx = std::max(px - kClearance, 0);
+                     qx <= std::min(px + kClearance, kScreenW - 1); ++qx) {
+                    if (!q.Has(qx, qy)) continue;
+                    *x = px;
+                    *y = py;
+                    return true;
+                }
+            }
+        }
+    }
+    return false;
+}
+
+std::string Bounds(const Piece& p) {
+    return p.name + " (" + std::to_string(p.left) + ", " + std::to_string(p.top) + ")-(" +
+           std::to_string(p.right) + ", " + std::to_string(p.bottom) + ")";
+}
+
+void Judge(const std::vector<Piece>& pieces, const std::vector<Check>& checks) {
+    for (const Check& c : checks) {
+        if (c.rule == Rule::OnScreen) {
+            for (const Piece& p : pieces) {
+                if (Named(p, c.a) && p.pixels > 0) {
+                    EXPECT_EQ(p.outside, 0) << Bounds(p) << " runs off the screen";
+                }
+            }
+            continue;
+        }
+        if (c.rule == Rule::Within) {
+            int l = kScreenW, t = kScreenH, r = 0, b = 0;
+            bool any = false;
+            for (const Piece& q : pieces)
+                if (Named(q, c.b) && q.pixels > 0) {
+                    any = true;
+                    l = std::min(l, q.left);
+                    t = std::min(t, q.top);
+                    r = std::max(r, q.right);
+                    b = std::max(b, q.bottom);
+                }
+            for (const Piece& p : pieces) {
+                if (!Named(p, c.a) || p.pixels == 0) continue;
+                EXPECT_TRUE(any && p.left >= l && p.top >= t && p.right <= r && p.bottom <= b)
+                    << Bounds(p) << " is not inside " << c.b << " (" << l << ", " << t << ")-(" << r
+                    << ", " << b << ")";
+            }
+            continue;
+        }
+        for (const Piece& p : pieces) {
+            if (!Named(p, c.a)) continue;
+            for (const Piece& q : pieces) {
+                if (&p == &q || p.order == q.order || !Named(q, c.b)) continue;
+                if (c.rule == Rule::Over && p.order < q.order) continue;
+                int x, y;
+                if (Meet(p, q, &x, &y))
+                    ADD_FAILURE() << Bounds(p) << " meets " << Bounds(q) << " at (" << x << ", "
+                                  << y << ")";
+            }
+        }
+    }
+}
+
+// One screen of the table: `show` sets the game up and calls `look` for each moment to
+// judge, with the moment's name, after drawing it.
+using Look = std::function<void(const std::string& moment)>;
+struct Screen {
+    const char* name;
+    void (*show)(const Look& look);
+    std::vector<Part> (*parts)();
+    std::vector<Check> checks;
+};
+
+gfx::NullDevice& Null() {
+    return *static_cast<gfx::NullDevice*>(Device3D());
+}
+
+// Draws a frame with `draw` as the frame loop would, recording what reaches the device.
+void DrawRecorded(void (*draw)()) {
+    gfx::NullDevice& d = Null();
+    d.ClearDraws();
+    d.SetRecording(true);
+    EmptySpriteBatch();
+    d.BeginScene();
+    draw();
+    d.EndScene();
+    d.SetRecording(false);
+}
+
+Part Whole(const char* name, const TextureHolder& holder) {
+    return {
+        name, &holder,
+        mk::TexelBox{0, 0, static_cast<float>(holder.width), static_cast<float>(holder.height)}};
+}
+
+Part Cut(const char* name, const TextureHolder& holder, float l, float t, float r, float b) {
+    return {name, &holder, mk::TexelBox{l, t, r, b}};
+}
+
+// ---------------------------------------------------------------- the title
+
+void ShowRecords(const Look& look) {
+    GameState& g = gGameState;
+    g.records.words[record::kRunBest] = 987654;
+    g.records.words[record::kRunBestCraft] = 0x0100;
+    g.records.words[record::kRunBestWeapons] = 0x0102;
+    TitleState& t = gTitleState;
+    t.pressStart = 0;
+    t.records = TitlePanel{PanelMode::Show, 0, 1};
+    t.recordsPage = 0;
+    DrawRecorded(DrawTitle);
+    look("records, runs");
+}
+
+std::vector<Part> RecordsParts() {
+    const TitleTextures& t = gTitleTextures;
+    return {Cut("tab", t.titleSelect, 0, 0, 144, 288),
+            Cut("caption", t.hiscoreTitle, 0, 0, 320, 64),
+            Whole("score", gCommonTextures.scoreDigits)};
+}
+
+// ---------------------------------------------------------------- play
+
+void StartPlayDisplay() {
+    ASSERT_EQ(LoadPlayDisplayPictures(), nullptr);
+    SetSmallTextFont();
+    GameState& g = gGameState;
+    g.scene = SceneId::Play;
+    g.playPhase = PlayPhase::Playing;
+    g.score = 123456789;
+    for (int i = 0; i < 2; ++i) {
+        PlayerCraft& c = gPlayerCrafts[static_cast<size_t>(i)];
+        c = PlayerCraft{};
+        c.player = i;
+        c.craft = i;
+        c.weapon = -1;
+        c.aimTarget = -1;
+        c.rotation = gfx::Identity();
+        c.position = {i == 0 ? -30.0f : 30.0f, -20.0f, 100.0f};
+    }
+}
+
+// The continue prompt over play, with the cursor on each answer.
+void ShowContinuePrompt(const Look& look) {
+    StartPlayDisplay();
+    GameState& g = gGameState;
+    g.playPhase = PlayPhase::ContinuePrompt;
+    g.phaseTicks = 60;
+    g.credits = 3;
+    for (int cursor = 0; cursor < 2; ++cursor) {
+        g.continueCursor = cursor;
+        DrawRecorded(DrawContinuePrompt);
+        look(cursor ? "on NO" : "on YES");
+    }
+}
+
+std::vector<Part> ContinueParts() {
+    const TextureHolder& t = gPlayTextures.gameOver;
+    return {Cut("answer", t, 112, 96, 240, 192), Cut("ring", t, 368, 128, 432, 192)};
+}
+
+// ---------------------------------------------------------------- the table
+
+std::vector<Screen> Screens() {
+    using enum Rule;
+    return {
+        {"records",
+         ShowRecords,
+         RecordsParts,
+         {{Apart, "tab", "caption"}, {Apart, "tab", "score"}}},
+        {"continue prompt", ShowContinuePrompt, ContinueParts, {{Apart, "ring", "answer"}}},
+    };
+}
+
+TEST(ScreenLayout, PiecesThatMustStayApartNeverMeetAndFacesAndTextsStayOnScreen) {
+    for (const Screen& screen : Screens()) {
+        SCOPED_TRACE(screen.name);
+        HeadlessOptions options;
+        options.runFolder = VQ_RUN_DIR;
+        ASSERT_TRUE(StartHeadlessGame(options));
+        ASSERT_EQ(Device3D()->Kind(), gfx::BackendKind::Null);
+        screen.show([&](const std::string& moment) {
+            SCOPED_TRACE(moment);
+            Judge(Record(Null().Draws(), screen.parts()), screen.checks);
+            Null().ClearDraws();
+        });
+        StopHeadlessGame();
+    }
+}
+
+}  // namespace
+}  // namespace vqtest
