@@ -218,6 +218,9 @@ std::string Bounds(const Piece& p) {
 }
 
 void Judge(const std::vector<Piece>& pieces, const std::vector<Check>& checks) {
+    if (getenv("DUMP"))
+        for (const Piece& p : pieces)
+            printf("  %s px %d out %d\n", Bounds(p).c_str(), p.pixels, p.outside);
     for (const Check& c : checks) {
         if (c.rule == Rule::OnScreen) {
             for (const Piece& p : pieces) {
@@ -296,6 +299,18 @@ Part Cut(const char* name, const TextureHolder& holder, float l, float t, float 
     return {name, &holder, mk::TexelBox{l, t, r, b}};
 }
 
+Part Text() {
+    return {"text", nullptr, mk::TexelBox{0, 0, 1e9f, 1e9f}};
+}
+
+void Tick(uint8_t pressed = 0, uint8_t held = 0) {
+    for (PadState& pad : gPadState) {
+        pad = PadState{};
+        pad.pressed = pressed;
+        pad.held = held | pressed;
+    }
+}
+
 // ---------------------------------------------------------------- the title
 
 void ShowRecords(const Look& look) {
@@ -358,6 +373,70 @@ std::vector<Part> ContinueParts() {
     return {Cut("answer", t, 112, 96, 240, 192), Cut("ring", t, 368, 128, 432, 192)};
 }
 
+// ---------------------------------------------------------------- story events
+
+// Plays every event's script and looks at each moment a line waits for the player, once
+// the portraits have stopped moving, when `portraits` of them stand on the screen. Each
+// arrangement of portraits is looked at once.
+void ShowEvents(const Look& look, int portraits) {
+    gGameState.eventNumber = 0;
+    LoadEventResources();
+    std::vector<std::string> seen;
+    for (int event = 0; event < kEventCount; ++event) {
+        StartEventScript(event);
+        const EventState& s = gEventState;
+        for (int tick = 0; tick < 200000; ++tick) {
+            const size_t at = static_cast<size_t>(s.commandIndex);
+            if (at >= s.script.size() || s.script[at].op == EventOp::None) break;
+            if (s.script[at].op == EventOp::EndEventScript) break;
+            bool waiting = s.script[at].op == EventOp::WaitEventConfirm && s.wait == 0;
+            bool settled = true;
+            int shown = 0;
+            std::string arrangement;
+            for (size_t i = 0; i < s.actors.size(); ++i) {
+                const EventActor& a = s.actors[i];
+                if (!a.visible) continue;
+                shown += 1;
+                settled = settled && std::fabs(a.x - a.targetX) < a.speed;
+                arrangement += " actor " + std::to_string(i) + " at " +
+                               std::to_string(static_cast<int>(a.x)) + " face " +
+                               std::to_string(a.face) + " mirror " + std::to_string(a.mirror);
+            }
+            uint8_t press = 0;
+            if (waiting && settled) {
+                if (shown == portraits &&
+                    std::find(seen.begin(), seen.end(), arrangement) == seen.end()) {
+                    seen.push_back(arrangement);
+                    DrawRecorded(DrawEvent);
+                    look("event " + std::to_string(event) + ", command " + std::to_string(at) +
+                         ":" + arrangement);
+                }
+                press = kPadDecide;
+            }
+            Tick(press);
+            RunEventScript();
+        }
+    }
+    Tick();
+    EXPECT_FALSE(seen.empty()) << "no moment with " << portraits << " portraits";
+}
+
+std::vector<Part> EventParts() {
+    const EventTextures& t = gEventTextures;
+    std::vector<Part> parts = {
+        Cut("window", t.window, 0, 0, 640, 160),
+        Cut("text box", t.window, 0, 160, 640, 320),
+        Whole("portrait", t.faces1),
+        Whole("portrait", t.faces2),
+        Text(),
+    };
+    for (int face = 0; face < 21; ++face) {
+        mk::TexelBox box = mk::EventFaceBox(face);
+        parts.push_back({"face", face < 12 ? &t.faces1 : &t.faces2, box});
+    }
+    return parts;
+}
+
 // ---------------------------------------------------------------- the table
 
 std::vector<Screen> Screens() {
@@ -368,6 +447,26 @@ std::vector<Screen> Screens() {
          RecordsParts,
          {{Apart, "tab", "caption"}, {Apart, "tab", "score"}}},
         {"continue prompt", ShowContinuePrompt, ContinueParts, {{Apart, "ring", "answer"}}},
+        {"event, one portrait",
+         [](const Look& look) { ShowEvents(look, 1); },
+         EventParts,
+         {{Within, "text box", "window"}, {OnScreen, "face", ""}, {OnScreen, "text", ""}}},
+        {"event, two portraits",
+         [](const Look& look) { ShowEvents(look, 2); },
+         EventParts,
+         {{Within, "text box", "window"},
+          {Apart, "face", "face"},
+          {Over, "portrait", "face"},
+          {OnScreen, "face", ""},
+          {OnScreen, "text", ""}}},
+        {"event, three portraits",
+         [](const Look& look) { ShowEvents(look, 3); },
+         EventParts,
+         {{Within, "text box", "window"},
+          {Apart, "face", "face"},
+          {Over, "portrait", "face"},
+          {OnScreen, "face", ""},
+          {OnScreen, "text", ""}}},
     };
 }
 

@@ -472,13 +472,70 @@ void DrawCharacter(Image& img, Who who, float cx, float footY, float height, con
                  }
              }
              if (l.beard) {
-                 float bx = headX + sx(0, R * 0.6f);
-                 f.Ink(f.Poly({{bx - 0.13f * std::max(0.4f, facing), headY + 0.06f},
-                               {bx + 0.13f * std::max(0.4f, facing), headY + 0.06f},
-                               {bx + 0.05f, headY + 0.26f},
-                               {bx, headY + 0.3f},
-                               {bx - 0.05f, headY + 0.26f}}),
-                       Solid(l.hair));
+                 // A full beard from the cheeks to a rounded point, its lower edge in curls,
+                 // shaded like the hair, with strands, and a moustache over the mouth, which
+                 // is drawn again on top so that it shows between beard and moustache.
+                 const float w = 0.15f * std::max(0.4f, facing);
+                 const float bx = headX + sx(0, R * 0.6f), top = headY + 0.05f;
+                 Path beard;
+                 // Sideburns at the ears, the upper edge dipping under the cheeks.
+                 const float burns = headY;
+                 beard.MoveTo(f.X(bx - w * 1.1f), f.Y(burns));
+                 beard.QuadTo(f.X(bx - w * 1.12f), f.Y(top + 0.12f), f.X(bx - w * 0.7f),
+                              f.Y(top + 0.19f));
+                 // Curls along the lower edge, from the left cheek to the point and back.
+                 const int curls = 5;
+                 for (int i = 0; i < curls; ++i) {
+                     float t0 = static_cast<float>(i) / curls,
+                           t1 = static_cast<float>(i + 1) / curls;
+                     auto edge = [&](float t) {
+                         float x = bx - w * 0.7f + 1.4f * w * t;
+                         float y = top + 0.19f + 0.07f * (1 - std::fabs(2 * t - 1));
+                         return Vec2{x, y};
+                     };
+                     Vec2 b = edge(t1), mid = edge((t0 + t1) / 2);
+                     beard.QuadTo(f.X(mid.x), f.Y(mid.y + 0.035f), f.X(b.x), f.Y(b.y));
+                 }
+                 beard.QuadTo(f.X(bx + w * 1.12f), f.Y(top + 0.12f), f.X(bx + w * 1.1f),
+                              f.Y(burns));
+                 beard.QuadTo(f.X(bx + w * 0.95f), f.Y(top + 0.07f), f.X(bx + w * 0.45f),
+                              f.Y(top + 0.075f));
+                 beard.QuadTo(f.X(bx + w * 0.12f), f.Y(top + 0.07f), f.X(bx), f.Y(top + 0.05f));
+                 beard.QuadTo(f.X(bx - w * 0.12f), f.Y(top + 0.07f), f.X(bx - w * 0.45f),
+                              f.Y(top + 0.075f));
+                 beard.QuadTo(f.X(bx - w * 0.95f), f.Y(top + 0.07f), f.X(bx - w * 1.1f),
+                              f.Y(burns));
+                 beard.Close();
+                 f.Ink(beard, Linear(0, f.Y(top), 0, f.Y(top + 0.3f),
+                                     {{0, Mix(l.hair, Rgb(0xFFFFFF), 0.3f)},
+                                      {0.6f, l.hair},
+                                      {1, Mix(l.hair, l.hairDark, 0.6f)}}));
+                 for (int i = -2; i <= 2; ++i) {
+                     Path strand;
+                     float x0 = bx + i * w * 0.3f;
+                     strand.Stroke({f.P(x0, top + 0.09f), f.P(x0 + i * 0.008f, top + 0.17f),
+                                    f.P(x0 + i * 0.014f, top + 0.22f - std::fabs(i) * 0.02f)},
+                                   0.006f * f.h_);
+                     f.Flat(strand, l.hairDark, 0.55f);
+                 }
+                 // The mouth shows through an opening, under a moustache of two tufts.
+                 f.Ink(f.Ell(mx, headY + 0.118f, 0.038f * std::max(0.3f, facing), 0.02f),
+                       Solid(Rgb(0x7A3A3A)), 0.005f);
+                 DrawMouth(f, mx, headY + 0.115f, 0.045f * std::max(0.2f, facing), pose.expr);
+                 for (int k = -1; k <= 1; k += 2) {
+                     Path tuft;
+                     float s = static_cast<float>(k) * std::max(0.4f, facing);
+                     tuft.MoveTo(f.X(mx), f.Y(headY + 0.085f));
+                     tuft.QuadTo(f.X(mx + s * 0.06f), f.Y(headY + 0.06f), f.X(mx + s * 0.11f),
+                                 f.Y(headY + 0.105f));
+                     tuft.QuadTo(f.X(mx + s * 0.06f), f.Y(headY + 0.095f), f.X(mx),
+                                 f.Y(headY + 0.1f));
+                     tuft.Close();
+                     f.Ink(tuft,
+                           Linear(0, f.Y(headY + 0.07f), 0, f.Y(headY + 0.1f),
+                                  {{0, Mix(l.hair, Rgb(0xFFFFFF), 0.3f)}, {1, l.hair}}),
+                           0.005f);
+                 }
              }
          }});
     // Front hair, goggles and ribbon.
