@@ -149,6 +149,9 @@ std::vector<Piece> Record(const std::vector<gfx::DrawRecord>& draws,
             bool read = true;
             for (size_t k = 0; k < step; ++k) read = read && ReadCorner(d, q + k, &c[k]);
             if (!read || (c[0].color >> 24) == 0) continue;  // an invisible quad
+            // A picture tinted black (a shadow, a locked stage) shows none of its parts.
+            if ((c[0].color & 0xFFFFFFu) == 0 && d.stage0[gfx::TSS_COLOROP] == gfx::TOP_MODULATE)
+                continue;
             for (const Part& part : parts) {
                 const gfx::Texture* texture = part.holder ? part.holder->texture : glyphs;
                 if (!texture || texture != d.texture0) continue;
@@ -218,9 +221,6 @@ std::string Bounds(const Piece& p) {
 }
 
 void Judge(const std::vector<Piece>& pieces, const std::vector<Check>& checks) {
-    if (getenv("DUMP"))
-        for (const Piece& p : pieces)
-            printf("  %s px %d out %d\n", Bounds(p).c_str(), p.pixels, p.outside);
     for (const Check& c : checks) {
         if (c.rule == Rule::OnScreen) {
             for (const Piece& p : pieces) {
@@ -313,6 +313,22 @@ void Tick(uint8_t pressed = 0, uint8_t held = 0) {
 
 // ---------------------------------------------------------------- the title
 
+void ShowPressStart(const Look& look) {
+    // Mid-pulse, as the screen waits for a press.
+    for (int i = 0; i < 30; ++i) UpdateTitle();
+    DrawRecorded(DrawTitle);
+    look("press start");
+}
+
+std::vector<Part> PressStartParts() {
+    const TitleTextures& t = gTitleTextures;
+    // The press-start picture: its two crafts in flight and the strip "PUSH START BUTTON".
+    std::vector<Part> parts = {Cut("strip", t.title, 640, 0, 1024, 80)};
+    for (int which = 0; which < 2; ++which)
+        parts.push_back({"craft", &t.title, mk::TitleCraftBox(which)});
+    return parts;
+}
+
 void ShowRecords(const Look& look) {
     GameState& g = gGameState;
     g.records.words[record::kRunBest] = 987654;
@@ -331,6 +347,47 @@ std::vector<Part> RecordsParts() {
     return {Cut("tab", t.titleSelect, 0, 0, 144, 288),
             Cut("caption", t.hiscoreTitle, 0, 0, 320, 64),
             Whole("score", gCommonTextures.scoreDigits)};
+}
+
+// After a practice stage with a record of both crafts, the title comes back on the stage
+// select.
+void ShowStageSelectAfterResult(const Look& look) {
+    GameState& g = gGameState;
+    g.gameMode = GameMode::Practice;
+    g.records.words[record::kClearStage] = 5;
+    const int setup = static_cast<int>(PlayerSetup::TwoPlayers);
+    for (int stage = 0; stage < 3; ++stage) {
+        g.records.words[static_cast<size_t>(record::kPracticeBest + 20 * setup + stage)] =
+            123456789;
+        g.records.words[static_cast<size_t>(record::kPracticeBestCraft + 20 * setup + stage)] =
+            0x0100;
+        g.records.words[static_cast<size_t>(record::kPracticeBestWeapon + 20 * setup + stage)] =
+            0x0502;
+    }
+    g.playerSetup = PlayerSetup::TwoPlayers;
+    InitTitle();
+    for (int column = 0; column < 3; ++column) {
+        gTitleState.stageColumn = column;
+        DrawRecorded(DrawTitle);
+        look("stage " + std::to_string(1 + column));
+    }
+}
+
+std::vector<Part> StageSelectParts() {
+    const TitleTextures& t = gTitleTextures;
+    std::vector<Part> parts = {
+        Cut("card", t.selectChapter, 0, 160, 288, 352),
+        Cut("label", t.selectChapter, 288, 160, 384, 256),
+        Cut("digit", t.selectChapter, 0, 352, 264, 384),
+        Whole("score", gCommonTextures.scoreDigits),
+        Whole("icon", t.itemMini),
+        Cut("hand", t.menu, 768, 384, 832, 448),
+    };
+    for (int stage = 0; stage < 18; ++stage) {
+        mk::TexelBox box = mk::StageCodeBox(stage);
+        parts.push_back(Cut("stage code", t.practice, box.left, box.top, box.right, box.bottom));
+    }
+    return parts;
 }
 
 // ---------------------------------------------------------------- play
@@ -352,6 +409,34 @@ void StartPlayDisplay() {
         c.rotation = gfx::Identity();
         c.position = {i == 0 ? -30.0f : 30.0f, -20.0f, 100.0f};
     }
+}
+
+void ShowWeaponSelect(const Look& look, int crafts) {
+    StartPlayDisplay();
+    GameState& g = gGameState;
+    g.playerCount = crafts;
+    g.playerSetup = crafts == 2 ? PlayerSetup::TwoPlayers : PlayerSetup::OnePlayer;
+    g.weaponSelect = 1;
+    g.weaponSelectTicks = 10;  // the panels have slid in
+    for (int w = 0; w <= 10; ++w)
+        g.records.words[static_cast<size_t>(record::kOwnedWeapons + w)] = 1;
+    // Every slot under the cursors in turn, the random one and the one not on offer alone
+    // included.
+    for (int slot = 0; slot < 12; ++slot) {
+        g.weaponCursor[0] = slot;
+        g.weaponCursor[1] = (slot + 6) % 12;
+        DrawRecorded(DrawGameHud);
+        look("slot " + std::to_string(slot));
+    }
+}
+
+std::vector<Part> WeaponSelectParts() {
+    const PlayTextures& t = gPlayTextures;
+    return {
+        Cut("banner", t.itemSlot, 0, 320, 400, 416), Cut("plate", t.itemSlot, 0, 416, 280, 512),
+        Cut("frame", t.itemSlot, 320, 0, 448, 128),  Whole("icon", t.item),
+        Whole("score", gCommonTextures.scoreDigits), Text(),
+    };
 }
 
 // The continue prompt over play, with the cursor on each answer.
@@ -437,35 +522,78 @@ std::vector<Part> EventParts() {
     return parts;
 }
 
+// ---------------------------------------------------------------- the shop
+
+// The title shop on each of its items, with the points to buy the first.
+void ShowShop(const Look& look) {
+    LoadShopResources();
+    OpenShop(0);
+    gGameState.pointsTotal = 876543210;
+    gResultShop.shopTimer = kShopGreetingTicks;
+    for (int i = 0; i < gResultShop.itemCount; ++i) {
+        gResultShop.cursor = i;
+        DrawRecorded(DrawShop);
+        look("item " + std::to_string(i));
+    }
+}
+
+std::vector<Part> ShopParts() {
+    const ShopTextures& t = gShopTextures;
+    return {
+        Cut("item frame", t.shop, 0, 384, 128, 512),
+        Whole("item icon", t.item),
+        Whole("item icon", t.itemName),
+        Whole("item icon", t.item2),
+        Whole("item icon", t.item2Name),
+        Cut("emblem", t.shop, 624, 160, 804, 340),
+        Cut("window", t.shop, 624, 0, 1024, 160),
+        Whole("score", gCommonTextures.scoreDigits),
+        Text(),
+    };
+}
+
 // ---------------------------------------------------------------- the table
 
 std::vector<Screen> Screens() {
     using enum Rule;
+    // The same rules hold with one craft or portrait as with more.
+    const std::vector<Check> weaponSelect = {
+        {Apart, "banner", "score"}, {Apart, "banner", "plate"}, {Apart, "plate", "plate"},
+        {Apart, "plate", "icon"},   {Apart, "plate", "frame"},  {OnScreen, "text", ""},
+    };
+    const std::vector<Check> event = {
+        {Within, "text box", "window"}, {Apart, "face", "face"}, {Over, "portrait", "face"},
+        {OnScreen, "face", ""},         {OnScreen, "text", ""},
+    };
     return {
+        {"press start", ShowPressStart, PressStartParts, {{Apart, "craft", "strip"}}},
         {"records",
          ShowRecords,
          RecordsParts,
          {{Apart, "tab", "caption"}, {Apart, "tab", "score"}}},
+        {"stage select after a result",
+         ShowStageSelectAfterResult,
+         StageSelectParts,
+         {{Apart, "card", "label"},
+          {Apart, "card", "digit"},
+          {Apart, "card", "score"},
+          {Apart, "card", "icon"},
+          {Apart, "hand", "stage code"}}},
+        {"weapon select, one craft", [](const Look& look) { ShowWeaponSelect(look, 1); },
+         WeaponSelectParts, weaponSelect},
+        {"weapon select, two crafts", [](const Look& look) { ShowWeaponSelect(look, 2); },
+         WeaponSelectParts, weaponSelect},
         {"continue prompt", ShowContinuePrompt, ContinueParts, {{Apart, "ring", "answer"}}},
-        {"event, one portrait",
-         [](const Look& look) { ShowEvents(look, 1); },
-         EventParts,
-         {{Within, "text box", "window"}, {OnScreen, "face", ""}, {OnScreen, "text", ""}}},
-        {"event, two portraits",
-         [](const Look& look) { ShowEvents(look, 2); },
-         EventParts,
-         {{Within, "text box", "window"},
-          {Apart, "face", "face"},
-          {Over, "portrait", "face"},
-          {OnScreen, "face", ""},
-          {OnScreen, "text", ""}}},
-        {"event, three portraits",
-         [](const Look& look) { ShowEvents(look, 3); },
-         EventParts,
-         {{Within, "text box", "window"},
-          {Apart, "face", "face"},
-          {Over, "portrait", "face"},
-          {OnScreen, "face", ""},
+        {"event, one portrait", [](const Look& look) { ShowEvents(look, 1); }, EventParts, event},
+        {"event, two portraits", [](const Look& look) { ShowEvents(look, 2); }, EventParts, event},
+        {"event, three portraits", [](const Look& look) { ShowEvents(look, 3); }, EventParts,
+         event},
+        {"shop",
+         ShowShop,
+         ShopParts,
+         {{Apart, "emblem", "item"},
+          {Apart, "emblem", "score"},
+          {Apart, "window", "score"},
           {OnScreen, "text", ""}}},
     };
 }

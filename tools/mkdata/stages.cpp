@@ -1674,11 +1674,13 @@ Image RenderStageView(const StageScene& sc, int w, int h, size_t key) {
 
 namespace {
 
-// The stage's code in a corner of its picture: its style and where its em box lies.
+// The stage's code in the bottom left corner of its picture, on the line of its name: the
+// stage select's pointing hand comes in at the pictures' upper half. Its style and where its
+// em box lies.
 TextStyle StageCodeStyle() {
     return MenuText(18, pal::kWhite, pal::kGold, pal::kInk, 2);
 }
-constexpr float kStageCodeX = 6, kStageCodeY = 12;
+constexpr float kStageCodeX = 6, kStageCodeY = 106;
 
 Image StagePicture(const StageScene& scene, int st) {
     Image pic = RenderStageView(scene, 160, 120, scene.rail.empty() ? 400 : scene.rail.size() / 5);
