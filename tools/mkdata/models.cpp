@@ -59,6 +59,15 @@ void Propeller(MeshBuilder& b, float r, int blades, float width) {
 
 // ---------------------------------------------------------------- the crafts
 
+// A craft as the game loads it. The craft select turns two crafts side by side near the
+// screen's edges: each fits within a turning radius that keeps it whole there. Its material
+// glows enough that the craft keeps its colours on the side turned away from the light.
+void WriteCraft(Kit k, Output& out) {
+    k.FitTurningRadius(19.5f);
+    k.SetMaterial(0.42f, 0.34f);
+    k.Write(out);
+}
+
 // Craft 0: a light jet sled with two wing propellers. Its 20 tracks: bank poses on list
 // indices 1 (right), 3 (left) and 5 (both), running tracks on 13, 14, 18 and 19.
 Kit Craft0Kit() {
@@ -149,7 +158,7 @@ Kit Craft0Kit() {
 }
 
 void Craft0(Output& out) {
-    Craft0Kit().Write(out);
+    WriteCraft(Craft0Kit(), out);
 }
 
 // Craft 1: a heavier twin-rotor gunship. Bank poses on list indices 3 (right) and 9 (left),
@@ -213,7 +222,7 @@ Kit Craft1Kit() {
 }
 
 void Craft1(Output& out) {
-    Craft1Kit().Write(out);
+    WriteCraft(Craft1Kit(), out);
 }
 
 // A rotation track of one node: (time, angle about the axis) keys.
@@ -284,7 +293,7 @@ Kit Craft2Kit() {
 }
 
 void Craft2(Output& out) {
-    Craft2Kit().Write(out);
+    WriteCraft(Craft2Kit(), out);
 }
 
 // Craft 3: a dark dart with swept wings that fold with the bank. Bank poses on list indices
@@ -344,7 +353,7 @@ Kit Craft3Kit() {
 }
 
 void Craft3(Output& out) {
-    Craft3Kit().Write(out);
+    WriteCraft(Craft3Kit(), out);
 }
 
 // ---------------------------------------------------------------- enemies
