@@ -253,7 +253,29 @@ void DrawMouth(Figure& f, float x, float y, float w, Expr e) {
     }
 }
 
+// The head's centre in figure units (x from the centre line, y up from the feet negative)
+// for the pose: the upper body leans and bobs.
+struct HeadPlace {
+    float x, y, bob, leanDrop;
+};
+constexpr float kHeadRadius = 0.2f;
+
+HeadPlace PlaceHead(const Pose& pose) {
+    const float fr = static_cast<float>(pose.frame);
+    float bob = pose.walking ? std::fabs(std::sin(fr * 2.1f)) * -0.01f : 0;
+    float leanDrop = std::fabs(pose.lean) * 0.12f;
+    float leanX = -std::sin(pose.turn) * pose.lean * 0.18f;  // in profile the body tips sideways
+    return {leanX * 1.2f, -0.76f + leanDrop + bob, bob, leanDrop};
+}
+
 }  // namespace
+
+TexelBox CharacterFaceBox(float cx, float footY, float height, const Pose& pose) {
+    HeadPlace head = PlaceHead(pose);
+    float x = cx + head.x * height, y = footY + head.y * height;
+    float rx = kHeadRadius * height, ry = kHeadRadius * 0.95f * height;
+    return {x - rx, y - ry, x + rx, y + ry};
+}
 
 void DrawCharacter(Image& img, Who who, float cx, float footY, float height, const Pose& pose) {
     Look l = LookOf(who);
@@ -264,11 +286,10 @@ void DrawCharacter(Image& img, Who who, float cx, float footY, float height, con
     auto dz = [&](float phi, float r) { return r * std::cos(phi - th); };
 
     // Upper body offset for lean and a small bob while walking.
-    float bob = pose.walking ? std::fabs(std::sin(fr * 2.1f)) * -0.01f : 0;
-    float leanDrop = std::fabs(pose.lean) * 0.12f;
-    float leanX = -std::sin(th) * pose.lean * 0.18f;  // in profile the body tips sideways
-    const float headY = -0.76f + leanDrop + bob, headX = leanX * 1.2f;
-    const float R = 0.2f;
+    const HeadPlace head = PlaceHead(pose);
+    const float bob = head.bob, leanDrop = head.leanDrop;
+    const float headY = head.y, headX = head.x;
+    const float R = kHeadRadius;
     const float bw = 0.13f * l.build;  // half shoulder width
     const float torsoTop = -0.56f + leanDrop * 0.6f + bob, torsoBot = -0.27f;
     const float facing = std::cos(th);
@@ -451,13 +472,70 @@ void DrawCharacter(Image& img, Who who, float cx, float footY, float height, con
                  }
              }
              if (l.beard) {
-                 float bx = headX + sx(0, R * 0.6f);
-                 f.Ink(f.Poly({{bx - 0.13f * std::max(0.4f, facing), headY + 0.06f},
-                               {bx + 0.13f * std::max(0.4f, facing), headY + 0.06f},
-                               {bx + 0.05f, headY + 0.26f},
-                               {bx, headY + 0.3f},
-                               {bx - 0.05f, headY + 0.26f}}),
-                       Solid(l.hair));
+                 // A full beard from the cheeks to a rounded point, its lower edge in curls,
+                 // shaded like the hair, with strands, and a moustache over the mouth, which
+                 // is drawn again on top so that it shows between beard and moustache.
+                 const float w = 0.15f * std::max(0.4f, facing);
+                 const float bx = headX + sx(0, R * 0.6f), top = headY + 0.05f;
+                 Path beard;
+                 // Sideburns at the ears, the upper edge dipping under the cheeks.
+                 const float burns = headY;
+                 beard.MoveTo(f.X(bx - w * 1.1f), f.Y(burns));
+                 beard.QuadTo(f.X(bx - w * 1.12f), f.Y(top + 0.12f), f.X(bx - w * 0.7f),
+                              f.Y(top + 0.19f));
+                 // Curls along the lower edge, from the left cheek to the point and back.
+                 const int curls = 5;
+                 for (int i = 0; i < curls; ++i) {
+                     float t0 = static_cast<float>(i) / curls,
+                           t1 = static_cast<float>(i + 1) / curls;
+                     auto edge = [&](float t) {
+                         float x = bx - w * 0.7f + 1.4f * w * t;
+                         float y = top + 0.19f + 0.07f * (1 - std::fabs(2 * t - 1));
+                         return Vec2{x, y};
+                     };
+                     Vec2 b = edge(t1), mid = edge((t0 + t1) / 2);
+                     beard.QuadTo(f.X(mid.x), f.Y(mid.y + 0.035f), f.X(b.x), f.Y(b.y));
+                 }
+                 beard.QuadTo(f.X(bx + w * 1.12f), f.Y(top + 0.12f), f.X(bx + w * 1.1f),
+                              f.Y(burns));
+                 beard.QuadTo(f.X(bx + w * 0.95f), f.Y(top + 0.07f), f.X(bx + w * 0.45f),
+                              f.Y(top + 0.075f));
+                 beard.QuadTo(f.X(bx + w * 0.12f), f.Y(top + 0.07f), f.X(bx), f.Y(top + 0.05f));
+                 beard.QuadTo(f.X(bx - w * 0.12f), f.Y(top + 0.07f), f.X(bx - w * 0.45f),
+                              f.Y(top + 0.075f));
+                 beard.QuadTo(f.X(bx - w * 0.95f), f.Y(top + 0.07f), f.X(bx - w * 1.1f),
+                              f.Y(burns));
+                 beard.Close();
+                 f.Ink(beard, Linear(0, f.Y(top), 0, f.Y(top + 0.3f),
+                                     {{0, Mix(l.hair, Rgb(0xFFFFFF), 0.3f)},
+                                      {0.6f, l.hair},
+                                      {1, Mix(l.hair, l.hairDark, 0.6f)}}));
+                 for (int i = -2; i <= 2; ++i) {
+                     Path strand;
+                     float x0 = bx + i * w * 0.3f;
+                     strand.Stroke({f.P(x0, top + 0.09f), f.P(x0 + i * 0.008f, top + 0.17f),
+                                    f.P(x0 + i * 0.014f, top + 0.22f - std::fabs(i) * 0.02f)},
+                                   0.006f * f.h_);
+                     f.Flat(strand, l.hairDark, 0.55f);
+                 }
+                 // The mouth shows through an opening, under a moustache of two tufts.
+                 f.Ink(f.Ell(mx, headY + 0.118f, 0.038f * std::max(0.3f, facing), 0.02f),
+                       Solid(Rgb(0x7A3A3A)), 0.005f);
+                 DrawMouth(f, mx, headY + 0.115f, 0.045f * std::max(0.2f, facing), pose.expr);
+                 for (int k = -1; k <= 1; k += 2) {
+                     Path tuft;
+                     float s = static_cast<float>(k) * std::max(0.4f, facing);
+                     tuft.MoveTo(f.X(mx), f.Y(headY + 0.085f));
+                     tuft.QuadTo(f.X(mx + s * 0.06f), f.Y(headY + 0.06f), f.X(mx + s * 0.11f),
+                                 f.Y(headY + 0.105f));
+                     tuft.QuadTo(f.X(mx + s * 0.06f), f.Y(headY + 0.095f), f.X(mx),
+                                 f.Y(headY + 0.1f));
+                     tuft.Close();
+                     f.Ink(tuft,
+                           Linear(0, f.Y(headY + 0.07f), 0, f.Y(headY + 0.1f),
+                                  {{0, Mix(l.hair, Rgb(0xFFFFFF), 0.3f)}, {1, l.hair}}),
+                           0.005f);
+                 }
              }
          }});
     // Front hair, goggles and ribbon.
@@ -686,12 +764,32 @@ void DrawMascot(Image& img, float cx, float footY, float height, float turn, int
     for (Piece& p : pieces) p.draw();
 }
 
+namespace {
+
+// The keeper's head centre and radii in figure units; bowing lowers it and moves it aside.
+struct KeeperHead {
+    float x, y, rx, ry;
+};
+KeeperHead PlaceKeeperHead(int pose) {
+    bool bow = pose == 1;
+    return {bow ? 0.04f : 0.0f, bow ? -0.62f : -0.7f, 0.2f, 0.17f};
+}
+
+}  // namespace
+
+TexelBox ShopkeeperFaceBox(float cx, float footY, float height, int pose) {
+    KeeperHead h = PlaceKeeperHead(pose);
+    float x = cx + h.x * height, y = footY + h.y * height;
+    return {x - h.rx * height, y - h.ry * height, x + h.rx * height, y + h.ry * height};
+}
+
 void DrawShopkeeper(Image& img, float cx, float footY, float height, int pose) {
     Figure f(img, cx, footY, height);
     const Color scale = Rgb(0x4FA85A), belly = Rgb(0xF2E2A0), apron = Rgb(0xF6F0E4),
                 hat = Rgb(0x8A3A2A);
     bool bow = pose == 1;
-    float hy = bow ? -0.62f : -0.7f, hx = bow ? 0.04f : 0;
+    const KeeperHead head = PlaceKeeperHead(pose);
+    float hy = head.y, hx = head.x;
     // Tail curling from behind.
     Path tail;
     tail.Stroke({f.P(0.18f, -0.12f), f.P(0.38f, -0.2f), f.P(0.42f, -0.36f), f.P(0.34f, -0.42f)},
@@ -729,7 +827,7 @@ void DrawShopkeeper(Image& img, float cx, float footY, float height, int pose) {
                       {hx + k * 0.16f, hy - 0.3f},
                       {hx + k * 0.04f, hy - 0.16f}}),
               Solid(Rgb(0xF2E2B0)));
-    f.Ink(f.Ell(hx, hy, 0.2f, 0.17f), Shade(f, scale, hx - 0.06f, hy - 0.08f, 0.3f));
+    f.Ink(f.Ell(hx, hy, head.rx, head.ry), Shade(f, scale, hx - 0.06f, hy - 0.08f, 0.3f));
     f.Ink(f.Ell(hx, hy + 0.08f, 0.13f, 0.08f), Solid(Mix(scale, belly, 0.55f)));
     f.Flat(f.Ell(hx - 0.04f, hy + 0.07f, 0.012f, 0.008f), Rgb(0x1E3A1E));
     f.Flat(f.Ell(hx + 0.04f, hy + 0.07f, 0.012f, 0.008f), Rgb(0x1E3A1E));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "tools/mkdata/image.h"
+#include "tools/mkdata/layout.h"
 
 namespace mk {
 
@@ -36,6 +37,8 @@ struct Pose {
 
 // Draws a whole figure standing on (cx, footY), `height` pixels tall.
 void DrawCharacter(Image& img, Who who, float cx, float footY, float height, const Pose& pose);
+// The face (the head's skin) of that figure.
+TexelBox CharacterFaceBox(float cx, float footY, float height, const Pose& pose);
 
 // The mascot imps that ride the enemy fighters and swarm the airship boss.
 void DrawMascot(Image& img, float cx, float footY, float height, float turn, int frame,
@@ -43,5 +46,7 @@ void DrawMascot(Image& img, float cx, float footY, float height, float turn, int
 
 // The shop's keeper: a small dragon merchant, drawn from the waist up.
 void DrawShopkeeper(Image& img, float cx, float footY, float height, int pose);
+// The keeper's head (without the cap and horns).
+TexelBox ShopkeeperFaceBox(float cx, float footY, float height, int pose);
 
 }  // namespace mk

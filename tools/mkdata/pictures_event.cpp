@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "tools/mkdata/chara.h"
+#include "tools/mkdata/layout.h"
 #include "tools/mkdata/pictures.h"
 #include "tools/mkdata/scenery.h"
 #include "tools/mkdata/ui.h"
@@ -11,17 +12,41 @@ namespace mk {
 
 namespace {
 
+// The message window. The window (0, 0)-(640, 160) rises from the bottom of the screen and
+// rests at y 320; the text box (0, 160)-(640, 320) is drawn at y 312 while a line is shown.
+// Both carry the same cream paper at the same place on the screen, so that the paper sits in
+// its blue frame as one window, and the window between two lines (the frame alone) looks the
+// same as with a line on it.
+constexpr float kWindowRestY = 320, kTextBoxY = 312;
+constexpr float kFrameX = 4, kFrameY = 2, kFrameW = 632, kFrameH = 156;
+constexpr float kPaperInset = 12;
+
+void Paper(Image& img, float cellTop, float screenTop) {
+    float y = cellTop + kFrameY + kPaperInset + (kWindowRestY - screenTop);
+    Plate(img, kFrameX + kPaperInset, y, kFrameW - 2 * kPaperInset, kFrameH - 2 * kPaperInset, 12,
+          Rgb(0xFFFBF0), Rgb(0xF2E6CA), Rgb(0x8A6A3A), 2);
+}
+
 void EventWindow(Output& out) {
     Image img(1024, 512);
-    // The window (0, 0)-(640, 160) that rises from the bottom, the text box (0, 160)-(640, 320).
-    Plate(img, 8, 20, 624, 136, 20, Rgb(0x1A2E6A, 0.85f), Rgb(0x0A143A, 0.9f), Rgb(0xC8DCFF), 3,
-          0.85f);
-    for (int i = 0; i < 2; ++i) {
-        Path orn;
-        orn.Star(i ? 612.0f : 28.0f, 36, 10, 4, 4);
-        img.Fill(orn, pal::kGold);
-    }
-    Plate(img, 16, 168, 608, 144, 18, Rgb(0xFFFBF0, 0.95f), Rgb(0xF0E4C8, 0.95f), Rgb(0x6A4A2A), 3);
+    Plate(img, kFrameX, kFrameY, kFrameW, kFrameH, 18, Rgb(0x2A4A9A), Rgb(0x0E1C4A), Rgb(0xC8DCFF),
+          2.5f);
+    // A gold line around the paper, and gold studs at the frame's corners.
+    Path line;
+    line.RoundRect(kFrameX + kPaperInset - 4, kFrameY + kPaperInset - 4,
+                   kFrameW - 2 * kPaperInset + 8, kFrameH - 2 * kPaperInset + 8, 15);
+    Path ring;
+    ring.Stroke(line.Contours()[0], 1.6f, true);
+    img.Fill(ring, pal::kGold);
+    for (float x : {kFrameX + 9, kFrameX + kFrameW - 9})
+        for (float y : {kFrameY + 9, kFrameY + kFrameH - 9}) {
+            Path stud;
+            stud.Circle(x, y, 3.2f);
+            img.FillOutlined(stud, Radial(x - 1, y - 1, 4, {{0, Rgb(0xFFF4C0)}, {1, pal::kAmber}}),
+                             Rgb(0x3A2205), 0.8f);
+        }
+    Paper(img, 0, kWindowRestY);
+    Paper(img, 160, kTextBoxY);
     // The speaker marker (0, 320)-(32, 352): a downward pointer.
     Path mark;
     mark.Polygon({{4, 324}, {28, 324}, {16, 348}});
@@ -33,15 +58,26 @@ void EventWindow(Output& out) {
 // A face cell: the figure's head and shoulders, the same size in both sheets. The event
 // draws the cells from the top of the screen, so the whole head, hair and goggles included,
 // stays inside the cell, as it does within the 240 columns of the first sheet.
-Image Portrait(Who who, Expr e, int w, int h) {
-    Image cell(w, h);
+constexpr float kPortraitHeight = 440;
+constexpr float kPortraitFoot = 40 + kPortraitHeight;
+
+Pose PortraitPose(Expr e) {
     Pose p;
     p.expr = e;
     p.turn = 0.12f;
-    const float height = 490;
-    DrawCharacter(cell, who, w * 0.5f, 40 + height, height, p);
+    return p;
+}
+
+Image Portrait(Who who, Expr e, int w, int h) {
+    Image cell(w, h);
+    DrawCharacter(cell, who, w * 0.5f, kPortraitFoot, kPortraitHeight, PortraitPose(e));
     return cell;
 }
+
+// The shopkeeper's two cells on the second sheet. The keeper stands on the right of the
+// scenes, so it stands right of the cell's centre, its raised arm and wings clear of a
+// neighbour's face.
+constexpr float kKeeperX = 180, kKeeperFoot = 340, kKeeperHeight = 280;
 
 void FaceSheets(Output& out) {
     {
@@ -66,7 +102,7 @@ void FaceSheets(Output& out) {
             switch (k) {
                 case 0:
                 case 1:
-                    DrawShopkeeper(cell, 160, 360, 340, k);
+                    DrawShopkeeper(cell, kKeeperX, kKeeperFoot, kKeeperHeight, k);
                     break;
                 case 2:
                     cell = Portrait(Who::Professor, Expr::Smile, 320, 320);
@@ -329,6 +365,26 @@ void StaticScene(Output& out, const char* name, int kind) {
 }
 
 }  // namespace
+
+TexelBox EventFaceBox(int face) {
+    constexpr int kFirstSheet = 12, kSecondSheet = 9;
+    if (face < 0 || face >= kFirstSheet + kSecondSheet) return {0, 0, 0, 0};
+    float x, y;
+    TexelBox box;
+    if (face < kFirstSheet) {
+        x = static_cast<float>(face % 4 * 240);
+        y = static_cast<float>(face / 4 * 320);
+        box = CharacterFaceBox(120, kPortraitFoot, kPortraitHeight, PortraitPose(Expr::Normal));
+    } else {
+        int k = face - kFirstSheet;
+        x = static_cast<float>(k % 3 * 320);
+        y = static_cast<float>(k / 3 * 320);
+        box = k < 2 ? ShopkeeperFaceBox(kKeeperX, kKeeperFoot, kKeeperHeight, k)
+                    : CharacterFaceBox(160, kPortraitFoot, kPortraitHeight,
+                                       PortraitPose(Expr::Normal));
+    }
+    return {box.left + x, box.top + y, box.right + x, box.bottom + y};
+}
 
 void AddEventPictureJobs(std::vector<Job>& jobs) {
     jobs.push_back({"ive_window.tga", EventWindow});

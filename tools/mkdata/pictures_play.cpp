@@ -274,9 +274,12 @@ void ContinueSheet(Output& out) {
     DrawTextFit(img, "GAME OVER", 0, 0, 360, 48, Align::Center, big);
     DrawTextFit(img, "CONTINUE?", 64, 48, 224, 48, Align::Center,
                 MenuText(34, pal::kWhite, pal::kSky, pal::kInk, 3));
-    DrawTextFit(img, "YES", 112, 96, 128, 48, Align::Center,
+    // The answers (112, 96)-(240, 192), 128 wide each, side by side: the cursor ring is
+    // drawn centred on an answer's left edge, so a word stands between its own ring and the
+    // ring of the answer to its right.
+    DrawTextFit(img, "YES", 150, 96, 58, 48, Align::Center,
                 MenuText(34, pal::kWhite, Rgb(0xB0FFB0), pal::kInk, 3));
-    DrawTextFit(img, "NO", 112, 144, 128, 48, Align::Center,
+    DrawTextFit(img, "NO", 150, 144, 58, 48, Align::Center,
                 MenuText(34, pal::kWhite, Rgb(0xFFB0B0), pal::kInk, 3));
     // Cursor (368, 128)-(432, 192): a bright ring drawn additively.
     Path ring;
@@ -324,29 +327,33 @@ void SlotWheel(Output& out) {
         s.Circle(cx + std::sin(a) * 132, cy + std::cos(a) * 132, 22);
         img.FillOutlined(s, Solid(Rgb(0x061026, 0.85f)), Rgb(0x8AB0F0), 1.5f);
     }
-    // Cursor frame (320, 0)-(448, 128).
+    // Cursor frame (320, 0)-(448, 128), a little inside its cell: the description plates
+    // come up to its sides.
     {
         Path f;
-        f.RoundRect(324, 4, 120, 120, 16);
+        f.RoundRect(328, 8, 112, 112, 14);
         Path hole;
-        hole.RoundRect(332, 12, 104, 104, 10);
+        hole.RoundRect(335, 15, 98, 98, 9);
         img.Fill(f, pal::kGold);
         img.Fill(hole, Rgb(0, 0), 1, Blend::Replace);
         for (int k = 0; k < 4; ++k) {
-            float x = k % 2 ? 440.0f : 328.0f, y = k / 2 ? 120.0f : 8.0f;
+            float x = k % 2 ? 436.5f : 331.5f, y = k / 2 ? 116.5f : 11.5f;
             Path d;
-            d.Circle(x, y, 6);
+            d.Circle(x, y, 4.5f);
             img.FillOutlined(d, Solid(Rgb(0xFFF0B0)), Rgb(0x5A3A05), 1);
         }
     }
-    // Title plate (0, 320)-(400, 416).
-    Plate(img, 6, 332, 388, 72, 24, Rgb(0x2F5FC0), Rgb(0x142E6A), pal::kGold, 3);
-    DrawTextFit(img, "WEAPON SELECT", 10, 330, 380, 60, Align::Center, GoldText(36));
-    DrawTextFit(img, "サブウェポンを選んでください", 10, 374, 380, 26, Align::Center,
-                MenuText(16, pal::kWhite, pal::kSky, pal::kInk, 1.5f));
-    // Text plate (0, 416)-(280, 512), to its very edges: the longest descriptions run
-    // almost to the right end of player 1's plate.
-    TextPlate(img, 0, 416, 280, 96, 12, pal::kGold, 2);
+    // Title plate (0, 320)-(400, 416), drawn at (120, 16): the plate lies between the score
+    // above it (down to y 40) and player 1's description plate below (from y 112).
+    Plate(img, 6, 346, 388, 66, 20, Rgb(0x2F5FC0), Rgb(0x142E6A), pal::kGold, 3);
+    DrawTextFit(img, "WEAPON SELECT", 12, 348, 376, 40, Align::Center, GoldText(34));
+    DrawTextFit(img, "サブウェポンを選んでください", 12, 386, 376, 22, Align::Center,
+                MenuText(15, pal::kWhite, pal::kSky, pal::kInk, 1.5f));
+    // Text plate (0, 416)-(280, 512). Player 1's is drawn at (160, 96), player 2's turned
+    // half round at (480, 288): the plate's band from 16 to 82 carries both players' three
+    // lines and keeps the two plates apart; from 38 to the right end it carries the longest
+    // lines and stays clear of the big icons' frames on either side.
+    TextPlate(img, 38, 432, 242, 66, 12, pal::kGold, 2);
     AddTga(out, "bmp/itemslot01.tga", img, Place::VolumeArchive);
 }
 
@@ -375,7 +382,9 @@ void PilotBackdrop(Output& out, int pilot) {
     AddTga(out, kNames[pilot], img, Place::VolumeArchive);
 }
 
-// 128 x 128 item cells, four a row; `named` adds the item's name under a smaller icon.
+// 128 x 128 item cells, four a row; `named` adds the item's name under a smaller icon. The
+// shop draws the cells on its item frames, whose opening is (10, 10)-(118, 118) of the cell:
+// the named cell's icon and name stay inside it.
 void ItemCells(Image& img, int firstId, int count, bool named) {
     for (int i = 0; i < count; ++i) {
         int id = firstId + i;
@@ -386,9 +395,9 @@ void ItemCells(Image& img, int firstId, int count, bool named) {
             glow.RoundRect(x + 4, y + 4, 120, 120, 18);
             img.Fill(glow, Radial(x + 64, y + 54, 80,
                                   {{0, Rgb(0xFFF0B0, 0.55f)}, {1, Rgb(0xFFF0B0, 0)}}));
-            DrawIcon(img, icon, x + 64, y + 52, 92);
-            DrawTextFit(img, ItemName(id == 11 ? 21 : id), x + 2, y + 98, 124, 28, Align::Center,
-                        MenuText(18, pal::kWhite, pal::kGold, pal::kInk, 2));
+            DrawIcon(img, icon, x + 64, y + 50, 78);
+            DrawTextFit(img, ItemName(id == 11 ? 21 : id), x + 14, y + 91, 100, 24, Align::Center,
+                        MenuText(17, pal::kWhite, pal::kGold, pal::kInk, 2));
         } else {
             DrawIcon(img, icon, x + 64, y + 64, 112);
         }

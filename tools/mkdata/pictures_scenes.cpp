@@ -134,6 +134,20 @@ void ShopPictures(Output& out) {
         Image img = Canvas();
         Image art(640, 480);
         ShopRoom(art, 61, false);
+        // What the numbers are: the points held (the first row, with the coin mark), the
+        // price under it, and the points left after buying (the coin mark again, under the
+        // bar). The price row has no coin: a tag in its place names it.
+        TextStyle caption = MenuText(14, pal::kCream, pal::kGold, Rgb(0x2A1405), 2);
+        Path heading;
+        heading.RoundRect(300, 160, 110, 20, 8);
+        art.Fill(heading, Rgb(0x1A0E06, 0.55f));
+        DrawTextFit(art, "所持ポイント", 300, 160, 110, 20, Align::Center, caption);
+        Path tag;
+        tag.RoundRect(189, 217, 38, 22, 7);
+        art.FillOutlined(tag, Linear(0, 217, 0, 239, {{0, Rgb(0xFFF4D6)}, {1, Rgb(0xE8C880)}}),
+                         Rgb(0x5A3A0A), 1.5f);
+        DrawTextFit(art, "価格", 189, 217, 38, 22, Align::Center,
+                    MenuText(14, Rgb(0x7A2A0A), Rgb(0x4A1A05), Rgb(0xFFF8E8), 1.2f));
         img.Draw(art, 0, 0);
         AddBmp(out, "bmp/shop_bg.bmp", img, BmpMode::Opaque);
     }
@@ -157,8 +171,9 @@ void ShopPictures(Output& out) {
         hole.RoundRect(10, 394, 108, 108, 12);
         img.Fill(hole, Rgb(0x1A0E06, 0.55f), 1, Blend::Replace);
     }
-    // The emblem (624, 160)-(804, 340).
-    DrawEmblem(img, 714, 250, 88, Rgb(0x8A3A2A), pal::kGold);
+    // The emblem (624, 160)-(804, 340), turning about (96, 216) on the screen: small enough
+    // that it never reaches the item frames above it (down to y 144) nor the text window.
+    DrawEmblem(img, 714, 250, 68, Rgb(0x8A3A2A), pal::kGold);
     AddTga(out, "bmp/shop.tga", img);
 }
 

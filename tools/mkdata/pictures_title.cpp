@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "tools/mkdata/chara.h"
+#include "tools/mkdata/layout.h"
 #include "tools/mkdata/pictures.h"
 #include "tools/mkdata/scenery.h"
 #include "tools/mkdata/ui.h"
@@ -54,14 +55,31 @@ void SkyBackdrop(Image& img, uint32_t seed, bool dusk) {
 
 }  // namespace
 
+namespace {
+
+// The two crafts in flight on the title's key picture: craft, centre, size and turn. Both
+// fly above the strip "PUSH START BUTTON" (from y 400) and beside the logo.
+struct TitleCraft {
+    int craft;
+    float cx, cy, size, angle;
+};
+constexpr TitleCraft kTitleCrafts[2] = {{1, 470, 330, 150, 0.35f}, {0, 166, 330, 168, -0.3f}};
+
+}  // namespace
+
 Image TitleArt(bool logo) {
     Image art(640, 480);
     SkyBackdrop(art, 11, false);
-    // The two crafts in flight with their pilots.
-    DrawCraftTop(art, 1, 470, 330, 150, 0.35f);
-    DrawCraftTop(art, 0, 190, 360, 190, -0.3f);
+    for (const TitleCraft& c : kTitleCrafts)
+        DrawCraftTop(art, c.craft, c.cx, c.cy, c.size, c.angle);
     if (logo) DrawLogo(art, 320, 150, 74);
     return art;
+}
+
+TexelBox TitleCraftBox(int which) {
+    if (which < 0 || which > 1) return {0, 0, 0, 0};
+    const TitleCraft& c = kTitleCrafts[which];
+    return CraftTopBox(c.craft, c.cx, c.cy, c.size, c.angle);
 }
 
 void DrawGameLogo(Image& img, float cx, float cy, float size) {
@@ -230,21 +248,23 @@ void ChapterSheet(Output& out) {
     // Record frame (0, 64)-(480, 160).
     Plate(img, 2, 66, 476, 92, 16, Rgb(0x18306A, 0.9f), Rgb(0x0A1636, 0.9f), Rgb(0xA8C8FF), 2.5f,
           0.85f);
-    // Pilot portraits (144 x 96) for crafts 0..3: cards with the pilot's head on the left,
-    // where the labels, numbers and weapon icons drawn over the card leave it seen, and
-    // nothing outside the card, so that no texel of it reaches the digits below.
+    // Pilot portraits (144 x 96) for crafts 0..3: a narrow upright card of the pilot at
+    // (22, 2)-(70, 94) of the cell, nothing else. The stage select and the records draw the
+    // cell at the ends of their frames (player 2's mirrored), with the weapon icon outside
+    // the card's outer edge and the labels and the score beside its inner edge: the card
+    // stays clear of them all.
     for (int c = 0; c < 4; ++c) {
         float x = (c % 2) * 144.0f, y = (c / 2) * 96.0f + 160;
         Image cell(144, 96);
-        Plate(cell, 2, 2, 140, 92, 10, Mix(CraftColor(c, 0), pal::kWhite, 0.4f),
-              Scale(CraftColor(c, 0), 0.5f), pal::kWhite, 2);
+        constexpr float kCardX = 22, kCardY = 2, kCardW = 48, kCardH = 92;
+        Plate(cell, kCardX, kCardY, kCardW, kCardH, 8, Mix(CraftColor(c, 0), pal::kWhite, 0.45f),
+              Scale(CraftColor(c, 0), 0.55f), pal::kWhite, 2);
         Image inside(144, 96);
         Pose p;
         p.expr = Expr::Smile;
-        DrawCharacter(inside, static_cast<Who>(c), 48, 176, 190, p);
-        DrawCraftTop(inside, c, 112, 62, 52, -0.4f);
+        DrawCharacter(inside, static_cast<Who>(c), kCardX + kCardW / 2, 122, 104, p);
         Path card;
-        card.RoundRect(4, 4, 136, 88, 8);
+        card.RoundRect(kCardX + 2, kCardY + 2, kCardW - 4, kCardH - 4, 6);
         inside.ClipTo(card);
         cell.Draw(inside, 0, 0);
         img.Draw(cell, static_cast<int>(x), static_cast<int>(y));

@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 
+#include "tools/mkdata/layout.h"
 #include "tools/mkdata/mkdata.h"
 #include "tools/mkdata/render3d.h"
 #include "tools/mkdata/scenery.h"
@@ -1688,11 +1689,17 @@ Image RenderStageView(const StageScene& sc, int w, int h, size_t key) {
 
 namespace {
 
+// The stage's code in the bottom left corner of its picture, on the line of its name: the
+// stage select's pointing hand comes in at the pictures' upper half. Its style and where its
+// em box lies.
+TextStyle StageCodeStyle() {
+    return MenuText(18, pal::kWhite, pal::kGold, pal::kInk, 2);
+}
+constexpr float kStageCodeX = 6, kStageCodeY = 106;
+
 Image StagePicture(const StageScene& scene, int st) {
     Image pic = RenderStageView(scene, 160, 120, scene.rail.empty() ? 400 : scene.rail.size() / 5);
-    // The stage's code in a corner.
-    TextStyle code = MenuText(18, pal::kWhite, pal::kGold, pal::kInk, 2);
-    DrawText(pic, kLooks[st].code, 6, 12, Align::Left, code);
+    DrawText(pic, kLooks[st].code, kStageCodeX, kStageCodeY, Align::Left, StageCodeStyle());
     TextStyle name = MenuText(13, pal::kWhite, pal::kSky, pal::kInk, 1.5f);
     DrawText(pic, kLooks[st].name, 154, 108, Align::Right, name);
     return pic;
@@ -1712,6 +1719,15 @@ Image StageSheet(const std::vector<Image>& pictures) {
 }
 
 }  // namespace
+
+TexelBox StageCodeBox(int stage) {
+    if (stage < 0 || stage >= kStageCount) return {0, 0, 0, 0};
+    TextStyle st = StageCodeStyle();
+    float w = TextWidth(kLooks[stage].code, st), half = st.size / 2 + st.outlineWidth;
+    float x = static_cast<float>(160 * (stage % 3)), y = static_cast<float>(120 * (stage / 3));
+    return {x + kStageCodeX - st.outlineWidth, y + kStageCodeY - half,
+            x + kStageCodeX + w + st.outlineWidth, y + kStageCodeY + half};
+}
 
 void AddStageJobs(std::vector<Job>& jobs) {
     // One job per stage writes its files, its index block and its picture for the stage

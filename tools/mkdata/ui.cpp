@@ -261,6 +261,29 @@ void CraftShapes(int craft, Path& body, Path& wings, Path& canopy, Path& trim,
 
 }  // namespace
 
+TexelBox CraftTopBox(int craft, float cx, float cy, float size, float angle) {
+    Path body, wings, canopy, trim;
+    std::vector<Vec2> fans;
+    CraftShapes(craft, body, wings, canopy, trim, fans);
+    float s = size * 0.5f;
+    float c = std::cos(angle), sn = std::sin(angle);
+    Path all;
+    all.Add(wings).Add(body);
+    for (Vec2 f : fans) all.Circle(f.x, f.y, 0.13f);
+    TexelBox box{1e9f, 1e9f, -1e9f, -1e9f};
+    const Path placed = all.Transformed(c * s, -sn * s, cx, sn * s, c * s, cy);
+    for (const auto& contour : placed.Contours())
+        for (Vec2 v : contour) {
+            box.left = std::min(box.left, v.x);
+            box.top = std::min(box.top, v.y);
+            box.right = std::max(box.right, v.x);
+            box.bottom = std::max(box.bottom, v.y);
+        }
+    // The outline is drawn half outside the shapes.
+    float edge = std::max(1.0f, size * 0.015f);
+    return {box.left - edge, box.top - edge, box.right + edge, box.bottom + edge};
+}
+
 void DrawCraftTop(Image& img, int craft, float cx, float cy, float size, float angle, float alpha,
                   bool silhouette, Color silhouetteColor) {
     Path body, wings, canopy, trim;

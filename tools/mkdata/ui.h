@@ -5,6 +5,7 @@
 #include <string>
 
 #include "tools/mkdata/image.h"
+#include "tools/mkdata/layout.h"
 #include "tools/mkdata/text.h"
 
 namespace mk {
@@ -80,6 +81,8 @@ std::string ItemName(int id);
 void DrawCraftTop(Image& img, int craft, float cx, float cy, float size, float angle = 0,
                   float alpha = 1, bool silhouette = false, Color silhouetteColor = {});
 void DrawCraftSide(Image& img, int craft, float cx, float cy, float size, float alpha = 1);
+// The bounds of a craft drawn from above, its outline included (not its shadow).
+TexelBox CraftTopBox(int craft, float cx, float cy, float size, float angle = 0);
 // The craft colours: main, second, trim.
 Color CraftColor(int craft, int which);
 std::string CraftName(int craft);
