@@ -27,7 +27,9 @@ const Palette kStone{Rgb(0x9A8E78), Rgb(0x6A8AA8), Rgb(0x3A342A),
                      Rgb(0xD8CCB0), Rgb(0x60D0FF), Rgb(0xE0A040)};
 
 Palette CraftPalette(int c) {
-    return {CraftColor(c, 0),
+    // The blue craft's body is lighter than its pictures' blue: on the title's night sky a
+    // darker blue would melt into the sky on the side turned away from the light.
+    return {c == 1 ? Mix(CraftColor(c, 0), Rgb(0xFFFFFF), 0.35f) : CraftColor(c, 0),
             CraftColor(c, 1),
             Rgb(0x2A2E38),
             Rgb(0xD8DCE4),
