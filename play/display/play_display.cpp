@@ -273,6 +273,10 @@ void DrawPlayerPanel(int32_t i, PanelOffset o, const TextureHolder& gauge) {
         Quad(gauge, ox + (second ? 560.0f : 16.0f), oy + 392, 64, 64,
              TexelRect{cell, 128, cell + 64, 192}, color);
     }
+    // The gauges' wells, laid out as the frame: the frame has holes where the bars go, so
+    // the part of a well that its bar leaves empty shows the well and not the world.
+    Quad(gauge, second ? ox + 640 : ox, oy + 360, second ? -256.0f : 256.0f, 128,
+         TexelRect{256, 304, 512, 432}, color);
     auto life = static_cast<float>(static_cast<int32_t>(ClampGauge(c.shownLife)));
     Quad(gauge, second ? ox + 516 : ox + 125, oy + 413, second ? -life : life, 8,
          TexelRect{144, 192, 186, 200}, color);

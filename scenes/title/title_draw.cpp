@@ -62,6 +62,9 @@ namespace {
 constexpr float kPi = 3.14159265358979f;
 constexpr gfx::Color kWhite = 0xFFFFFFFFu;
 
+// The opacity of the crafts' reflection in the craft select (as a texture factor).
+constexpr uint32_t kReflectionOpacity = 0x58000000u;
+
 // The crafts' spin and the light angle of the craft select, advanced once per drawn frame.
 struct CraftPreview {
     float spin;
@@ -438,11 +441,18 @@ void DrawCraftModels(const TitleState& t, bool twoCrafts) {
         }
     };
 
-    // The reflection, then the background over it half seen, then the crafts.
+    // The reflection, then the background over it half seen, then the crafts. The
+    // reflection's colour operation adds the lighting to the texels, which would make it
+    // paler than the craft above it: it is laid down at a third of its opacity instead.
     setView();
     SetActorRenderStates();
     SetStageColorOp(6);
+    d->SetRenderState(gfx::RS_TEXTUREFACTOR, kReflectionOpacity);
+    d->SetTextureStageState(0, gfx::TSS_ALPHAOP, gfx::TOP_MODULATE);
+    d->SetTextureStageState(0, gfx::TSS_ALPHAARG1, gfx::TA_TEXTURE);
+    d->SetTextureStageState(0, gfx::TSS_ALPHAARG2, gfx::TA_TFACTOR);
     drawPass(-80.0f, kPi);
+    d->SetTextureStageState(0, gfx::TSS_ALPHAARG2, gfx::TA_CURRENT);
 
     d->SetRenderState(gfx::RS_ZWRITEENABLE, gfx::kFalse);
     Begin2D();

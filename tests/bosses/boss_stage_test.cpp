@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdio>
+#include <string>
 
 #include "engine/core/game_state.h"
 #include "engine/overlay/fade.h"
@@ -128,6 +129,38 @@ TEST_P(BossStageClear, GaugeFillsAndTheStageClearsWhenItEmpties) {
         EXPECT_FLOAT_EQ(gGameState.bossGauge.maximum,
                         static_cast<float>(gEnemyTypeTable[55].hitPoints));
     }
+}
+
+// The computer partner only weaves and fires; it never climbs or dives. With both crafts
+// flown by its logic (unharmed), every boss must still fall: the course brings each boss
+// into the line of fire of crafts that follow the rail, within two laps of the longest rail.
+int64_t gPartnerClearTick;
+float gGaugeAtClear;
+
+void WatchForTheClear(int64_t tick) {
+    if (gPartnerClearTick >= 0 || gGameState.scene != SceneId::Play) return;
+    if (gGameState.playPhase != PlayPhase::StageClear) return;
+    gPartnerClearTick = tick;
+    gGaugeAtClear = gGameState.bossGauge.current;
+}
+
+TEST_P(BossStageClear, BothCraftsOnThePartnersAutopilotClearIt) {
+    int32_t stage = GetParam();
+    PlayRunOptions o;
+    o.mode = stage == 18 ? GameMode::Extra : GameMode::Practice;
+    o.setup = PlayerSetup::ComputerPartner;
+    o.stage = stage;
+    o.autopilot = 0;
+    o.invulnerable = true;
+    o.ticks = 15000;
+    o.beforeTick = WatchForTheClear;
+    gPartnerClearTick = -1;
+    PlayRunResult result;
+    ASSERT_TRUE(RunPlay(o, &result, nullptr));
+    ASSERT_GE(gPartnerClearTick, 0)
+        << "stage " << stage << " still fighting after " << o.ticks << " ticks";
+    EXPECT_EQ(gGaugeAtClear, 0.0f);
+    RecordProperty("clear_tick", std::to_string(gPartnerClearTick));
 }
 
 INSTANTIATE_TEST_SUITE_P(DemoData, BossStageClear,

@@ -23,10 +23,13 @@
 #include "engine/graphics/text_font.h"
 #include "engine/graphics/texture_groups.h"
 #include "engine/input/pad.h"
+#include "engine/models/skinned_model.h"
+#include "engine/overlay/fade.h"
 #include "engine/overlay/overlays.h"
 #include "platform/gfx/device.h"
 #include "platform/text/font.h"
 #include "play/craft/craft.h"
+#include "play/craft/weapons.h"
 #include "play/display/play_display.h"
 #include "scenes/event/event.h"
 #include "scenes/event/story/story.h"
@@ -176,6 +179,7 @@ enum class Rule {
     Apart,     // no piece a comes within the clearance of any other piece b
     Over,      // no piece a drawn after a piece b comes within the clearance of it
     Within,    // every piece a lies inside the bounds of all pieces b together
+    Backed,    // every pixel of each piece a lies on a piece b drawn before it
     OnScreen,  // no piece a lies partly on and partly off the screen (b unused)
 };
 
@@ -230,6 +234,25 @@ void Judge(const std::vector<Piece>& pieces, const std::vector<Check>& checks) {
             }
             continue;
         }
+        if (c.rule == Rule::Backed) {
+            for (const Piece& p : pieces) {
+                if (!Named(p, c.a)) continue;
+                int bare = 0, bx = 0, by = 0;
+                for (int y = p.top; y < p.bottom; ++y) {
+                    for (int x = p.left; x < p.right; ++x) {
+                        if (!p.Has(x, y)) continue;
+                        bool under = std::any_of(pieces.begin(), pieces.end(), [&](const Piece& q) {
+                            return q.order < p.order && Named(q, c.b) && q.Has(x, y);
+                        });
+                        if (under) continue;
+                        if (bare++ == 0) bx = x, by = y;
+                    }
+                }
+                EXPECT_EQ(bare, 0) << Bounds(p) << " has " << bare << " pixels on no " << c.b
+                                   << ", the first at (" << bx << ", " << by << ")";
+            }
+            continue;
+        }
         if (c.rule == Rule::Within) {
             int l = kScreenW, t = kScreenH, r = 0, b = 0;
             bool any = false;
@@ -271,6 +294,9 @@ struct Screen {
     void (*show)(const Look& look);
     std::vector<Part> (*parts)();
     std::vector<Check> checks;
+    // Pieces that are not quads of pictures (the title's turning crafts), found after the
+    // moment was drawn; none when null.
+    std::vector<Piece> (*more)() = nullptr;
 };
 
 gfx::NullDevice& Null() {
@@ -390,6 +416,168 @@ std::vector<Part> StageSelectParts() {
     return parts;
 }
 
+// ---------------------------------------------------------------- the craft select
+
+// One tick of the title with the players' pads pressed and auto-repeated as given.
+void TitleTick(uint8_t pressed = 0, uint8_t repeat = 0) {
+    for (PadState& pad : gPadState) {
+        pad = PadState{};
+        pad.pressed = pressed;
+        pad.repeat = repeat;
+    }
+    UpdateTitle();
+    AdvanceFade();
+}
+
+void TitleIdle(int ticks) {
+    for (int i = 0; i < ticks; ++i) TitleTick();
+}
+
+// Fills the triangle's pixels (those whose centres it covers) into the piece.
+void CoverFlat(const gfx::Vec3& a, const gfx::Vec3& b, const gfx::Vec3& c, Piece* piece) {
+    float area = (b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y);
+    if (std::fabs(area) < 1e-6f) return;
+    auto low = [](float v, int limit) {
+        return std::clamp(static_cast<int>(std::floor(v)), -limit / 4, limit + limit / 4);
+    };
+    int x0 = low(std::min({a.x, b.x, c.x}), kScreenW),
+        x1 = low(std::max({a.x, b.x, c.x}), kScreenW);
+    int y0 = low(std::min({a.y, b.y, c.y}), kScreenH),
+        y1 = low(std::max({a.y, b.y, c.y}), kScreenH);
+    for (int y = y0; y <= y1; ++y) {
+        for (int x = x0; x <= x1; ++x) {
+            float px = static_cast<float>(x) + 0.5f, py = static_cast<float>(y) + 0.5f;
+            float wa = ((b.x - px) * (c.y - py) - (c.x - px) * (b.y - py)) / area;
+            float wb = ((c.x - px) * (a.y - py) - (a.x - px) * (c.y - py)) / area;
+            if (wa < 0 || wb < 0 || wa + wb > 1) continue;
+            piece->Cover(x, y);
+        }
+    }
+}
+
+// Fills every triangle of the model's meshes as its last draw placed them: through the
+// frames' matrices of that draw (a skinned mesh through its bones), then `viewProjection`.
+void CoverModel(const ModelFrame* frame, const gfx::Mat4& viewProjection, Piece* piece) {
+    for (; frame; frame = frame->sibling) {
+        for (const MeshContainer* c = frame->containers; c; c = c->next) {
+            const gfx::Mesh* mesh = c->skin ? c->skin->GetOriginalMesh() : c->drawMesh;
+            if (!mesh) continue;
+            const uint8_t* data = mesh->GetVertexBuffer()->Data();
+            std::vector<gfx::Vec3> at(mesh->GetNumVertices());
+            for (uint32_t v = 0; v < mesh->GetNumVertices(); ++v)
+                std::memcpy(&at[v], data + size_t{v} * mesh->GetNumBytesPerVertex(), sizeof at[v]);
+            std::vector<gfx::Vec3> placed(at.size(), gfx::Vec3{0, 0, 0});
+            if (!c->skin) {
+                for (size_t v = 0; v < at.size(); ++v) {
+                    gfx::Vec4 t = gfx::Transform(at[v], frame->combined);
+                    placed[v] = gfx::Vec3{t.x, t.y, t.z};
+                }
+            } else {
+                for (uint32_t b = 0; b < c->skin->GetNumBones(); ++b) {
+                    if (b >= c->boneMatrices.size() || !c->boneMatrices[b]) continue;
+                    gfx::Mat4 bone = gfx::Multiply(c->boneOffsets[b], *c->boneMatrices[b]);
+                    const gfx::Bone& info = c->skin->GetBone(b);
+                    for (size_t k = 0; k < info.vertices.size() && k < info.weights.size(); ++k) {
+                        uint32_t v = info.vertices[k];
+                        if (v >= at.size()) continue;
+                        gfx::Vec4 t = gfx::Transform(at[v], bone);
+                        placed[v] = gfx::Add(placed[v],
+                                             gfx::Scale(gfx::Vec3{t.x, t.y, t.z}, info.weights[k]));
+                    }
+                }
+            }
+            for (uint32_t f = 0; f < mesh->GetNumFaces(); ++f) {
+                gfx::Vec3 corner[3];
+                bool inFront = true;
+                for (uint32_t k = 0; k < 3; ++k) {
+                    uint32_t v = mesh->GetIndex(3 * f + k);
+                    if (v >= placed.size()) inFront = false;
+                    if (!inFront) break;
+                    gfx::Vec4 clip = gfx::Transform(placed[v], viewProjection);
+                    if (!(clip.w > 0.0f)) inFront = false;
+                    if (!inFront) break;
+                    corner[k] = gfx::Vec3{(clip.x / clip.w + 1.0f) * kScreenW / 2.0f,
+                                          (1.0f - clip.y / clip.w) * kScreenH / 2.0f, 0.0f};
+                }
+                if (inFront) CoverFlat(corner[0], corner[1], corner[2], piece);
+            }
+        }
+        CoverModel(frame->firstChild, viewProjection, piece);
+    }
+}
+
+// The turning crafts of the moment drawn last, where their models landed (not their
+// reflections, which lie under the backdrop's veil): the view and projection are those
+// the crafts' own pass drew with.
+std::vector<Piece> TurningCrafts() {
+    std::vector<Piece> pieces;
+    const gfx::DrawRecord* pass = nullptr;
+    for (const gfx::DrawRecord& d : Null().Draws()) {
+        if (d.indexed && d.stage0[gfx::TSS_COLOROP] == gfx::TOP_MODULATE2X) pass = &d;
+    }
+    if (!pass) return pieces;
+    gfx::Mat4 viewProjection = gfx::Multiply(pass->view, pass->projection);
+    const int crafts = gGameState.playerSetup == PlayerSetup::OnePlayer ? 1 : 2;
+    for (int i = 0; i < crafts; ++i) {
+        int32_t craft = CraftAtListIndex(gTitleState.players[static_cast<size_t>(i)].cursor);
+        const ModelDrawElement* element = gCraftModels[craft].element;
+        if (!element) continue;
+        Piece piece{"craft " + std::to_string(craft), i - crafts};
+        CoverModel(element->root, viewProjection, &piece);
+        pieces.push_back(std::move(piece));
+    }
+    return pieces;
+}
+
+// The craft select reached through the menu with the set-up given, then every craft (one
+// player) or pair of crafts turning a whole round, first while the players choose, then
+// with every player past the choice and the up/down pop-ups shown.
+void ShowCraftSelect(const Look& look, int setupDowns) {
+    ResetTitleGlobals();
+    InitTitle();
+    TitleTick(kPadDecide);
+    TitleIdle(20);
+    for (int i = 0; i < kTitleMenuMax && ChosenMenuItem() != TitleMenuItem::StagesInARow; ++i)
+        TitleTick(0, kPadDown);
+    TitleTick(kPadDecide);
+    TitleIdle(20);
+    for (int i = 0; i < setupDowns; ++i) TitleTick(0, kPadDown);
+    TitleTick(kPadDecide);
+    TitleIdle(20);
+    TitleState& t = gTitleState;
+    t.craftList = {0, 1, 2, 3};
+    t.craftCount = 4;
+    const bool two = setupDowns > 0;
+    for (int chosen = 0; chosen < 2; ++chosen) {
+        for (int pair = 0; pair < (two ? 2 : 4); ++pair) {
+            t.players[0].cursor = two ? 2 * pair : pair;
+            t.players[1].cursor = two ? 2 * pair + 1 : 1;
+            // A whole turn is 315 frames.
+            for (int frame = 0; frame < 320; ++frame) {
+                DrawRecorded(DrawTitle);
+                if (frame % 10 != 0) continue;
+                look(std::string(chosen ? "pop-ups" : "choosing") + ", crafts " +
+                     std::to_string(t.players[0].cursor) +
+                     (two ? " and " + std::to_string(t.players[1].cursor) : "") + ", frame " +
+                     std::to_string(frame));
+            }
+        }
+        // Every player takes the craft under the cursor: the pop-ups slide in.
+        TitleTick(kPadDecide);
+        TitleIdle(20);
+        EXPECT_NE(t.players[0].state, CraftChoice::Craft);
+    }
+}
+
+std::vector<Part> CraftSelectParts() {
+    const TitleTextures& t = gTitleTextures;
+    return {
+        Cut("pop-up", t.menu, 768, 0, 896, 192),
+        Cut("pop-up", t.menu, 896, 0, 1024, 32),
+        Whole("portrait", t.selectCraft),
+    };
+}
+
 // ---------------------------------------------------------------- play
 
 void StartPlayDisplay() {
@@ -456,6 +644,37 @@ void ShowContinuePrompt(const Look& look) {
 std::vector<Part> ContinueParts() {
     const TextureHolder& t = gPlayTextures.gameOver;
     return {Cut("answer", t, 112, 96, 240, 192), Cut("ring", t, 368, 128, 432, 192)};
+}
+
+// Both panels at their fullest (a whole life bar, a heat well filled to its end), with
+// each weapon's icon in turn in the socket above them.
+void ShowPlayPanels(const Look& look, int crafts) {
+    StartPlayDisplay();
+    GameState& g = gGameState;
+    g.playerCount = crafts;
+    g.playerSetup = crafts == 2 ? PlayerSetup::TwoPlayers : PlayerSetup::OnePlayer;
+    for (int weapon = 0; weapon <= 10; ++weapon) {
+        for (int i = 0; i < crafts; ++i) {
+            PlayerCraft& c = gPlayerCrafts[static_cast<size_t>(i)];
+            c.weapon = weapon;
+            c.shownLife = kFullLife;
+            c.shownHeat = kHeatLimit;
+        }
+        DrawRecorded(DrawGameHud);
+        look("weapon " + std::to_string(weapon));
+    }
+}
+
+std::vector<Part> PlayPanelParts() {
+    const PlayTextures& t = gPlayTextures;
+    return {
+        Cut("weapon icon", t.itemMini, 0, 0, 256, 192),
+        Cut("life bar", t.craftGauge, 144, 192, 186, 200),
+        Cut("heat bar", t.craftGauge, 0, 192, 130, 214),
+        // Anything of the panels' picture, so that a bar lying on nothing drawn before it
+        // (where the world would show once the bar empties) is found.
+        Whole("panel", t.craftGauge),
+    };
 }
 
 // ---------------------------------------------------------------- story events
@@ -561,6 +780,18 @@ std::vector<Screen> Screens() {
         {Apart, "banner", "score"}, {Apart, "banner", "plate"}, {Apart, "plate", "plate"},
         {Apart, "plate", "icon"},   {Apart, "plate", "frame"},  {OnScreen, "text", ""},
     };
+    const std::vector<Check> playPanels = {
+        {Apart, "weapon icon", "life bar"},
+        {Apart, "weapon icon", "heat bar"},
+        {Backed, "life bar", "panel"},
+        {Backed, "heat bar", "panel"},
+    };
+    const std::vector<Check> twoCrafts = {
+        {OnScreen, "craft", ""},
+        {Apart, "craft", "pop-up"},
+        {Apart, "craft", "portrait"},
+        {Apart, "pop-up", "portrait"},
+    };
     const std::vector<Check> event = {
         {Within, "text box", "window"}, {Apart, "face", "face"}, {Over, "portrait", "face"},
         {OnScreen, "face", ""},         {OnScreen, "text", ""},
@@ -584,6 +815,21 @@ std::vector<Screen> Screens() {
         {"weapon select, two crafts", [](const Look& look) { ShowWeaponSelect(look, 2); },
          WeaponSelectParts, weaponSelect},
         {"continue prompt", ShowContinuePrompt, ContinueParts, {{Apart, "ring", "answer"}}},
+        {"play display, one craft", [](const Look& look) { ShowPlayPanels(look, 1); },
+         PlayPanelParts, playPanels},
+        {"play display, two crafts", [](const Look& look) { ShowPlayPanels(look, 2); },
+         PlayPanelParts, playPanels},
+        // With one craft its pop-up stands where the craft turns (both places are fixed):
+        // only the pilot must keep clear of them.
+        {"craft select, one craft",
+         [](const Look& look) { ShowCraftSelect(look, 0); },
+         CraftSelectParts,
+         {{OnScreen, "craft", ""}, {Apart, "craft", "portrait"}, {Apart, "pop-up", "portrait"}},
+         TurningCrafts},
+        {"craft select, with the partner", [](const Look& look) { ShowCraftSelect(look, 1); },
+         CraftSelectParts, twoCrafts, TurningCrafts},
+        {"craft select, two players", [](const Look& look) { ShowCraftSelect(look, 2); },
+         CraftSelectParts, twoCrafts, TurningCrafts},
         {"event, one portrait", [](const Look& look) { ShowEvents(look, 1); }, EventParts, event},
         {"event, two portraits", [](const Look& look) { ShowEvents(look, 2); }, EventParts, event},
         {"event, three portraits", [](const Look& look) { ShowEvents(look, 3); }, EventParts,
@@ -607,7 +853,11 @@ TEST(ScreenLayout, PiecesThatMustStayApartNeverMeetAndFacesAndTextsStayOnScreen)
         ASSERT_EQ(Device3D()->Kind(), gfx::BackendKind::Null);
         screen.show([&](const std::string& moment) {
             SCOPED_TRACE(moment);
-            Judge(Record(Null().Draws(), screen.parts()), screen.checks);
+            std::vector<Piece> pieces = Record(Null().Draws(), screen.parts());
+            if (screen.more) {
+                for (Piece& piece : screen.more()) pieces.push_back(std::move(piece));
+            }
+            Judge(pieces, screen.checks);
             Null().ClearDraws();
         });
         StopHeadlessGame();

@@ -194,7 +194,7 @@ TEST_F(TitleWindowWalk, FromThePressStartScreenIntoAPracticeStage) {
         double share;   // of the region, beyond the title's own animation
     };
     const Region kMenu{0, 150, 640, 420};            // labels, bar and caption: nothing moves
-    const Region kPortrait{384, 136, 640, 480};      // the chosen craft's portrait
+    const Region kPortrait{456, 136, 640, 480};      // the chosen craft's pilot
     const Region kStagePictures{180, 40, 640, 170};  // the row of stage pictures
     const Step steps[] = {
         {"1_press_start", {}, kWhole, 0.0},
@@ -202,7 +202,7 @@ TEST_F(TitleWindowWalk, FromThePressStartScreenIntoAPracticeStage) {
         {"3_practice_item", {"Down", "Down"}, kMenu, 0.003},
         {"4_player_setup", {"z"}, kWhole, 0.3},
         {"5_craft_select", {"z"}, kWhole, 0.3},
-        {"6_sense_choice", {"z"}, kPortrait, 0.3},
+        {"6_sense_choice", {"z"}, kPortrait, 0.1},
         {"7_stage_select", {"z"}, kWhole, 0.3},
         {"8_second_stage", {"Right"}, kStagePictures, 0.1},
         {"9_practice_stage", {"z"}, kWhole, 0.5},

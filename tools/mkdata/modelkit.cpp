@@ -237,6 +237,20 @@ void Kit::CentreAlongZ() {
     if (lo <= hi) nodes_[0].local = Mat4::Translation(0, 0, -(lo + hi) / 2);
 }
 
+void Kit::FitTurningRadius(float radius) {
+    float reach = 0;
+    for (size_t i = 1; i < nodes_.size(); ++i) {
+        Mat4 bind = BindMatrix(static_cast<int>(i)) * nodes_[0].local;
+        for (const auto& v : nodes_[i].mesh.verts) {
+            V3 p = TransformPoint(v.p, bind);
+            reach = std::max(reach, std::hypot(p.x, p.z));
+        }
+    }
+    if (reach > radius)
+        nodes_[0].local =
+            nodes_[0].local * Mat4::Scaling(radius / reach, radius / reach, radius / reach);
+}
+
 Frame Kit::BuildFrame(int node) const {
     const NodeData& d = nodes_[static_cast<size_t>(node)];
     Frame f;
@@ -263,8 +277,8 @@ void Kit::Write(Output& out) {
     Model m;
     Material mat;
     mat.name = "skin";
-    mat.diffuse = {0.62f, 0.62f, 0.62f, 1};
-    mat.emissive = {0.14f, 0.14f, 0.14f, 1};
+    mat.diffuse = {diffuse_, diffuse_, diffuse_, 1};
+    mat.emissive = {emissive_, emissive_, emissive_, 1};
     mat.specular = {0.3f, 0.3f, 0.3f, 1};
     mat.power = 12;
     mat.texture = texName_;

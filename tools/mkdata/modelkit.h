@@ -64,6 +64,15 @@ public:
     // Moves the whole model along z (through the root frame) so that its parts reach as far
     // forward as back: the model then turns about its middle.
     void CentreAlongZ();
+    // Scales the whole model (through the root frame, after CentreAlongZ) so that no part
+    // reaches further than `radius` from the vertical axis it turns about; a model already
+    // within it is kept as it is.
+    void FitTurningRadius(float radius);
+    // The one material of the model's parts: its diffuse and emissive grey levels.
+    void SetMaterial(float diffuse, float emissive) {
+        diffuse_ = diffuse;
+        emissive_ = emissive;
+    }
 
     // Skins the node's mesh to bones (nodes), weight function by bind-pose position.
     void Skin(int node, const std::vector<int>& bones,
@@ -89,6 +98,7 @@ private:
     std::vector<Animation> anims_;
     Image tex_;
     Palette pal_;
+    float diffuse_ = 0.62f, emissive_ = 0.14f;
 };
 
 // The craft models 0 to 3 and a minion fighter, for the generator's own renderings.

@@ -27,7 +27,9 @@ const Palette kStone{Rgb(0x9A8E78), Rgb(0x6A8AA8), Rgb(0x3A342A),
                      Rgb(0xD8CCB0), Rgb(0x60D0FF), Rgb(0xE0A040)};
 
 Palette CraftPalette(int c) {
-    return {CraftColor(c, 0),
+    // The blue craft's body is lighter than its pictures' blue: on the title's night sky a
+    // darker blue would melt into the sky on the side turned away from the light.
+    return {c == 1 ? Mix(CraftColor(c, 0), Rgb(0xFFFFFF), 0.35f) : CraftColor(c, 0),
             CraftColor(c, 1),
             Rgb(0x2A2E38),
             Rgb(0xD8DCE4),
@@ -58,6 +60,15 @@ void Propeller(MeshBuilder& b, float r, int blades, float width) {
 }
 
 // ---------------------------------------------------------------- the crafts
+
+// A craft as the game loads it. The craft select turns two crafts side by side near the
+// screen's edges: each fits within a turning radius that keeps it whole there. Its material
+// glows enough that the craft keeps its colours on the side turned away from the light.
+void WriteCraft(Kit k, Output& out) {
+    k.FitTurningRadius(19.5f);
+    k.SetMaterial(0.42f, 0.34f);
+    k.Write(out);
+}
 
 // Craft 0: a light jet sled with two wing propellers. Its 20 tracks: bank poses on list
 // indices 1 (right), 3 (left) and 5 (both), running tracks on 13, 14, 18 and 19.
@@ -149,7 +160,7 @@ Kit Craft0Kit() {
 }
 
 void Craft0(Output& out) {
-    Craft0Kit().Write(out);
+    WriteCraft(Craft0Kit(), out);
 }
 
 // Craft 1: a heavier twin-rotor gunship. Bank poses on list indices 3 (right) and 9 (left),
@@ -213,7 +224,7 @@ Kit Craft1Kit() {
 }
 
 void Craft1(Output& out) {
-    Craft1Kit().Write(out);
+    WriteCraft(Craft1Kit(), out);
 }
 
 // A rotation track of one node: (time, angle about the axis) keys.
@@ -284,7 +295,7 @@ Kit Craft2Kit() {
 }
 
 void Craft2(Output& out) {
-    Craft2Kit().Write(out);
+    WriteCraft(Craft2Kit(), out);
 }
 
 // Craft 3: a dark dart with swept wings that fold with the bank. Bank poses on list indices
@@ -344,7 +355,7 @@ Kit Craft3Kit() {
 }
 
 void Craft3(Output& out) {
-    Craft3Kit().Write(out);
+    WriteCraft(Craft3Kit(), out);
 }
 
 // ---------------------------------------------------------------- enemies

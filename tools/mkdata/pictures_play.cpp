@@ -119,9 +119,9 @@ void PlayGauges(Output& out) {
         sockHole.Circle(48, 64, 29);
         img.Fill(sockHole, Rgb(0, 0), 1, Blend::Replace);
         // The weapon icon lands on (70..134, 14..78) for player 1 and, mirrored, on (74..138,
-        // 14..78) for player 2: its socket sits between the two.
-        Path wsock;
-        wsock.RoundRect(75, 17, 58, 58, 10);
+        // 14..78) for player 2: its shield-shaped socket sits between the two, its point
+        // clear of the life trough's end.
+        Path wsock = ShieldPath(72, 14, 1, -1.5f);
         img.FillOutlined(wsock, Solid(Rgb(0x0A1430, 0.85f)), Rgb(0x8AA8D8), 1.5f);
         // Life trough (125, 53)-(167, 61) and heat trough (104, 72)-(234, 94).
         Path lt;
@@ -136,6 +136,17 @@ void PlayGauges(Output& out) {
         Path heatHole;
         heatHole.Rect(104, 72, 130, 22);
         img.Fill(heatHole, Rgb(0, 0), 1, Blend::Replace);
+        // The troughs' wells (256, 304)-(512, 432), in the frame's own layout: drawn under
+        // the bars, so that what a bar leaves empty reads as the well's dark glass.
+        Path lw;
+        lw.Rect(256 + 123, 304 + 51, 46, 12);
+        Path hw;
+        hw.Rect(256 + 102, 304 + 70, 134, 26);
+        img.Fill(lw, Linear(0, 304 + 53, 0, 304 + 61, {{0, Rgb(0x020408)}, {1, Rgb(0x101C34)}}));
+        img.Fill(hw, Linear(0, 304 + 72, 0, 304 + 94, {{0, Rgb(0x020408)}, {1, Rgb(0x122040)}}));
+        // Faint scale lines inside the heat well, where the bar has not reached.
+        for (int i = 1; i < 6; ++i)
+            img.FillRect(256 + 104 + 130.0f * i / 6, 304 + 74, 1, 18, Rgb(0x2A3A60));
         HeartMark(img, 182, 57, 14);
         for (int i = 1; i < 6; ++i) img.FillRect(104 + 130.0f * i / 6, 94, 1, 3, Rgb(0x8AA8D8));
         FlameMark(img, 233, 109, 19);
@@ -430,7 +441,10 @@ void ItemSheets(Output& out) {
 
 void MiniIcons(Output& out) {
     Image img(256, 256);
-    for (int w = 0; w < 12; ++w) DrawIcon(img, w, (w % 4) * 64.0f + 32, (w / 4) * 64.0f + 32, 58);
+    // The weapons are shields: on the play display each sits in its panel's socket just above
+    // the inner end of the life bar and the top of the heat well, which the shield's point
+    // leaves clear.
+    for (int w = 0; w < 12; ++w) DrawWeaponEmblem(img, w, (w % 4) * 64.0f, (w / 4) * 64.0f, 1);
     for (int k = 0; k < 4; ++k) DrawIcon(img, 12 + k, 64.0f * k + 32, 224, 58);
     AddTga(out, "bmp/item_mini.tga", img, Place::VolumeArchive);
 }

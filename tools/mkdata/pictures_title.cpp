@@ -295,19 +295,22 @@ void CraftPortraits(Output& out) {
     Image img(1024, 1024);
     for (int k = 0; k < 4; ++k) {
         for (int ready = 0; ready < 2; ++ready) {
+            // The pilot stands right of the cell's middle: the craft select's up/down pop-up
+            // covers the cell's inner 72 columns beside the portrait, so the pilot, the glow
+            // and the burst stay clear of them.
             Image cell(256, 344);
-            const float cx = 120, headY = 214;
+            const float cx = 158, headY = 246, burst = 88;
             if (ready) {
                 // Ready: a burst of light behind the pilot.
                 Path rays;
                 for (int i = 0; i < 16; ++i) {
                     float a0 = 2 * kPi * (i + 0.25f) / 16, a1 = 2 * kPi * (i + 0.75f) / 16;
                     rays.Polygon({{cx, headY},
-                                  {cx + std::sin(a0) * 150, headY + std::cos(a0) * 150},
-                                  {cx + std::sin(a1) * 150, headY + std::cos(a1) * 150}});
+                                  {cx + std::sin(a0) * burst, headY + std::cos(a0) * burst},
+                                  {cx + std::sin(a1) * burst, headY + std::cos(a1) * burst}});
                 }
                 cell.Fill(rays,
-                          Radial(cx, headY, 150,
+                          Radial(cx, headY, burst,
                                  {{0, WithAlpha(Mix(CraftColor(k, 0), pal::kWhite, 0.7f), 0.95f)},
                                   {0.7f, WithAlpha(Mix(CraftColor(k, 0), pal::kWhite, 0.5f), 0.6f)},
                                   {1, WithAlpha(Mix(CraftColor(k, 0), pal::kWhite, 0.4f), 0)}}));
@@ -323,7 +326,7 @@ void CraftPortraits(Output& out) {
             if (k == 3) p.expr = ready ? Expr::Determined : Expr::Normal;
             if (ready) p.wave = 1;
             p.turn = ready ? 0 : 0.3f;
-            DrawCharacter(cell, static_cast<Who>(k), cx, 400, 250, p);
+            DrawCharacter(cell, static_cast<Who>(k), cx, headY + 186, 250, p);
             img.Draw(cell, 256 * k, ready ? 384 : 0);
         }
     }

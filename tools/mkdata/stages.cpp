@@ -7,6 +7,7 @@
 #include "tools/mkdata/stages.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <cstdio>
@@ -1065,6 +1066,11 @@ std::string StageSpeedway(StageBuild& sb) {
 // the other), returns past the pillars and swings round in front of the gate twice,
 // with the cores in reach, before the lap closes. The stage's waves run over the whole lap,
 // so they build up toward the gate and end as it comes into reach.
+// The two combat cores hang under the gate's lintel, one on each side of its middle. The
+// swings in front of the gate come in on the +x side: the first turns the view to the core
+// on that side, the second to the other.
+constexpr std::array<V3, 2> kGateCores = {{{-130, -230, -2680}, {130, -230, -2680}}};
+
 std::string StageGate(StageBuild& sb) {
     const int st = 10;
     int stone = sb.Texture("stone.bmp", Ground::Stone, {0.8f, 0.85f, 0.95f, 1});
@@ -1114,8 +1120,7 @@ std::string StageGate(StageBuild& sb) {
         }
         Bake(gate, st);
         Mesh marks;
-        MarkAt(marks, {-130, -230, -2680}, core);
-        MarkAt(marks, {130, -230, -2680}, core);
+        for (const V3& at : kGateCores) MarkAt(marks, at, core);
         sb.Map({gate, marks});
     }
     // The lap starts just after the last swing in front of the gate, heading north on the
@@ -1269,17 +1274,27 @@ std::string StageGate(StageBuild& sb) {
     avenue(16 * part + part / 2, 17 * part + part / 2, 60, 240);
     for (auto& quad : quads) sb.Map(quad);
     // The view looks a little in toward the pillars, and while the rail heads for the gate
-    // it turns toward the cores, so that they stay in sight until the rail swings away.
+    // it turns to a core, so that the cores stay in sight until the rail swings away. The
+    // crafts' guns point where the view does: each swing ends looking straight at one core,
+    // the first swing at one and the second at the other, so that both take fire on every
+    // lap from crafts that only follow the rail.
     std::vector<V3> look = LookAhead(keys, true, 36, 10);
     const V3 gateCentre{0, -260, -2690};
+    int swing = -1;
+    bool headingIn = false;
     for (size_t i = 0; i < n; ++i) {
         look[i].x *= 1 - 0.3f * Smooth(1600, 900, keys[i].z);
         V3 d = CourseDir(keys, i, true);
         V3 to{gateCentre.x - keys[i].x, 0, gateCentre.z - keys[i].z};
         float dist = Length(to);
         float facing = std::max(0.0f, Dot(Normalize(V3{d.x, 0, d.z}), to * (1 / dist)));
-        float w = 0.6f * facing * facing * Smooth(2000, 1200, dist);
-        look[i] = Lerp(look[i], gateCentre, w);
+        float w = facing * facing * Smooth(2000, 1200, dist);
+        if (w > 0 && !headingIn) ++swing;
+        headingIn = w > 0;
+        if (!headingIn) continue;
+        // The core's middle, where its hit points hang.
+        V3 aim = kGateCores[static_cast<size_t>(swing + 1) % kGateCores.size()] + V3{0, 50, 0};
+        look[i] = Lerp(look[i], aim, w);
     }
     sb.Sky();
     sb.Camera(keys, look);

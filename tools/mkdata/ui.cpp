@@ -739,4 +739,46 @@ void DrawIcon(Image& img, int id, float cx, float cy, float size) {
     IconSymbol(img, id, cx, cy, size);
 }
 
+Path ShieldPath(float x, float y, float k, float in) {
+    const std::vector<Vec2> outline = {
+        {14, 4},     {50, 4},        {59, 4},  {59, 13},       {59, 16},   {59, 19.5f},
+        {57.2f, 22}, {35.5f, 51.5f}, {32, 57}, {28.5f, 51.5f}, {6.8f, 22}, {5, 19.5f},
+        {5, 16},     {5, 13},        {5, 4},   {14, 4},
+    };
+    // Lines between the points, with quadratic corners: entries 2, 5, 8, 11 and 14 are the
+    // corners' control points.
+    Path p;
+    p.MoveTo(outline[0].x, outline[0].y);
+    for (size_t i = 1; i < outline.size(); ++i) {
+        if (i % 3 == 2) {
+            p.QuadTo(outline[i].x, outline[i].y, outline[i + 1].x, outline[i + 1].y);
+            ++i;
+        } else {
+            p.LineTo(outline[i].x, outline[i].y);
+        }
+    }
+    p.Close();
+    float f = 1 - in / 27;
+    return p.Scaled(f, f, 32, 28).Scaled(k, k, 0, 0).Translated(x, y);
+}
+
+void DrawWeaponEmblem(Image& img, int id, float x, float y, float k) {
+    Path shield = ShieldPath(x, y, k, 0);
+    img.Shadow(shield, 1.2f * k, 2.0f * k, 2.0f * k, Rgb(0, 0.45f));
+    img.Fill(shield, Rgb(0x0A0F24));
+    Path in = ShieldPath(x, y, k, 2.2f);
+    Color c = BadgeColor(id);
+    img.Fill(in, Radial(x + 22 * k, y + 14 * k, 60 * k,
+                        {{0, Mix(c, pal::kWhite, 0.45f)}, {0.6f, c}, {1, Scale(c, 0.45f)}}));
+    Path gloss;
+    gloss.RoundRect(x + 9 * k, y + 8 * k, 46 * k, 14 * k, 6 * k);
+    img.Fill(gloss, Linear(0, y + 6 * k, 0, y + 24 * k,
+                           {{0, Rgb(0xFFFFFF, 0.35f)}, {1, Rgb(0xFFFFFF, 0)}}));
+    // The symbol, a little smaller than on a square badge, kept inside the shield.
+    Image symbol(img.W(), img.H());
+    IconSymbol(symbol, id, x + 32 * k, y + 27 * k, 42 * k);
+    symbol.ClipTo(in);
+    img.Draw(symbol, 0, 0);
+}
+
 }  // namespace mk

@@ -67,6 +67,13 @@ enum IconId {
     kIconStartCredit = 21,
 };
 void DrawIcon(Image& img, int id, float cx, float cy, float size);
+// A shield in a 64-texel cell at (x, y), scaled by k: a flat top, short straight sides,
+// then straight edges narrowing to a rounded point at the bottom middle. `in` insets the
+// outline (a negative `in` widens it), the shield scaled about its middle.
+Path ShieldPath(float x, float y, float k, float in);
+// A weapon's icon as an emblem on a shield, in the 64-texel cell at (x, y) scaled by k: the
+// shield narrows below its middle, leaving the cell's lower corners and bottom rows clear.
+void DrawWeaponEmblem(Image& img, int id, float x, float y, float k);
 // The name of a shop item or weapon.
 std::string ItemName(int id);
 
