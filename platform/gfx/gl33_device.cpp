@@ -193,7 +193,8 @@ VertexLayout LayoutFor(uint32_t vertexShader) {
 struct GlObject {
     GLuint name = 0;
     bool texture = false;
-    uint32_t size = 0;  // buffers: bytes allocated; textures: not 0 once set up
+    bool opaque = false;  // textures: every texel of every level has alpha one
+    uint32_t size = 0;    // buffers: bytes allocated; textures: not 0 once set up
 };
 
 // A buffer written front to back; when full it is orphaned and written from the start.
@@ -267,7 +268,11 @@ private:
     const Program* ProgramFor(const ShaderKey& key);
     Program BuildProgram(const ShaderKey& key);
     void UseProgram(GLuint name);
-    void ApplyRenderStates(Geometry geometry);
+    void ApplyRenderStates(Geometry geometry, bool blend);
+    // Whether every fragment of the draw leaves the stages with alpha one (see
+    // gl33::StagesGiveOpaqueAlpha); the stage textures must be uploaded.
+    bool DrawGivesOpaqueAlpha(const ShaderKey& key, const DrawCall& call);
+    bool ColorAlphaIsOne(const DrawCall& call, uint32_t attribute);
     void ApplyScissor();
     void ApplyViewport(Geometry geometry);
     void ViewportFor(Geometry geometry, int32_t out[4]) const;
@@ -516,11 +521,17 @@ GLuint Gl33Device::TextureName(Texture* texture, uint32_t unit) {
     if (texture->backendVersion == version) return object->name;
     BindTexture(unit, object->name);
     const uint32_t levels = texture->LevelCount();
+    bool opaque = true;
     for (uint32_t level = 0; level < levels; ++level) {
+        const uint32_t* texels = texture->LevelData(level);
+        const size_t count = size_t{texture->Width(level)} * texture->Height(level);
         glTexImage2D(GL_TEXTURE_2D, GLint(level), GL_RGBA8, GLsizei(texture->Width(level)),
                      GLsizei(texture->Height(level)), 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
-                     texture->LevelData(level));
+                     texels);
+        for (size_t i = 0; opaque && i < count; ++i) opaque = texels[i] >= 0xFF000000u;
     }
+    // Formats without alpha read as opaque, whatever the stored alpha byte holds.
+    object->opaque = opaque || !FormatHasAlpha(texture->GetFormat());
     if (object->size == 0) {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, GLint(levels) - 1);
@@ -653,10 +664,62 @@ const Program* Gl33Device::ProgramFor(const ShaderKey& key) {
     return lastProgram_;
 }
 
-void Gl33Device::ApplyRenderStates(Geometry geometry) {
+// Whether the colour attribute's alpha byte is 255 in every vertex the draw may read.
+bool Gl33Device::ColorAlphaIsOne(const DrawCall& call, uint32_t attribute) {
+    auto it = layouts_.find(state_.vertexShader);
+    if (it == layouts_.end())
+        it = layouts_.emplace(state_.vertexShader, LayoutFor(state_.vertexShader)).first;
+    const AttribFormat& f = it->second.attrs[attribute];
+    if (!f.size) return false;
+    const int64_t first = int64_t{call.firstVertex} + (call.indexed ? call.baseVertex : 0);
+    if (first < 0) return false;
+    // The byte order of a colour is B, G, R, A.
+    const uint8_t* alpha = call.vertexData + uint64_t(first) * call.vertexStride + f.offset + 3;
+    for (uint32_t v = 0; v < call.vertexCount; ++v, alpha += call.vertexStride)
+        if (*alpha != 0xFF) return false;
+    return true;
+}
+
+bool Gl33Device::DrawGivesOpaqueAlpha(const ShaderKey& key, const DrawCall& call) {
+    const auto geometry = static_cast<Geometry>(key.geometry);
+    if (geometry == Geometry::Program) return false;
+    gl33::AlphaFacts facts{};
+    for (uint32_t i = 0; i < key.stageCount; ++i) {
+        facts.texture[i] = true;
+        Texture* texture = state_.textures[i];
+        if (!key.stages[i].samples || !texture) continue;  // none: the white texture
+        const auto* object = static_cast<const GlObject*>(texture->backendData);
+        const uint32_t* ts = state_.stageStates[i];
+        const bool border =
+            ts[TSS_ADDRESSU] == TADDRESS_BORDER || ts[TSS_ADDRESSV] == TADDRESS_BORDER;
+        facts.texture[i] =
+            object && object->opaque && (!border || ts[TSS_BORDERCOLOR] >= 0xFF000000u);
+    }
+    facts.factor = state_.renderStates[RS_TEXTUREFACTOR] >= 0xFF000000u;
+    // The vertex colours are looked at only when the answer depends on them.
+    facts.diffuse = facts.specular = true;
+    if (!gl33::StagesGiveOpaqueAlpha(key, facts)) return false;
+    facts.diffuse = false;
+    if (!gl33::StagesGiveOpaqueAlpha(key, facts)) {
+        const bool lit = key.lighting != 0;
+        if (lit && key.diffuseFrom == gl33::kFromMaterial)
+            facts.diffuse = state_.material.diffuse.a >= 1.0f;
+        else if (lit && key.diffuseFrom == gl33::kFromSpecular)
+            facts.diffuse = ColorAlphaIsOne(call, gl33::kAttrSpecular);
+        else
+            facts.diffuse = !key.hasDiffuse || ColorAlphaIsOne(call, gl33::kAttrDiffuse);
+        if (!facts.diffuse) return false;
+    }
+    facts.specular = false;
+    if (gl33::StagesGiveOpaqueAlpha(key, facts)) return true;
+    // Without specular colours in the vertices their alpha is zero.
+    return key.hasSpecular && ColorAlphaIsOne(call, gl33::kAttrSpecular);
+}
+
+void Gl33Device::ApplyRenderStates(Geometry geometry, bool blendOn) {
     const uint32_t* rs = state_.renderStates;
 
-    const uint32_t blend = rs[RS_ALPHABLENDENABLE] ? 1 : 0;
+    const uint32_t blend = blendOn ? 1 : 0;
     if (Update(&cache_.blend, blend)) blend ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
     if (blend) {
         GLenum src = Lookup(kBlendFactors, rs[RS_SRCBLEND], GL_ONE);
@@ -950,10 +1013,24 @@ Result Gl33Device::DoClear(uint32_t flags, Color color, float z, uint32_t) {
 Result Gl33Device::DoDraw(const DrawCall& call) {
     if (!BeginGlWork()) return Result::InvalidCall;
     const uint32_t vertexShader = state_.vertexShader;
-    const ShaderKey key = gl33::DescribeState(state_, vertexShader);
+    ShaderKey key = gl33::DescribeState(state_, vertexShader);
+    const auto geometry = static_cast<Geometry>(key.geometry);
+    BindStageTextures(key);
+
+    // A draw whose alpha is one everywhere needs neither its alpha test nor a blend by that
+    // alpha: without them the rasteriser writes the same picture for less.
+    const uint32_t* rs = state_.renderStates;
+    bool blend = rs[RS_ALPHABLENDENABLE] != 0;
+    const bool replaces = blend && gl33::BlendReplacesAtOpaqueAlpha(
+                                       rs[RS_SRCBLEND], rs[RS_DESTBLEND], rs[RS_BLENDOP]);
+    const bool tested =
+        key.alphaFunc && gl33::AlphaTestPassesOpaque(key.alphaFunc, rs[RS_ALPHAREF]);
+    if ((replaces || tested) && DrawGivesOpaqueAlpha(key, call)) {
+        if (tested) key.alphaFunc = 0;
+        if (replaces) blend = false;
+    }
     const Program* program = ProgramFor(key);
     if (!program->name) return Result::Fail;
-    const auto geometry = static_cast<Geometry>(key.geometry);
 
     const uint32_t count = PrimitiveVertexCount(call.primitive, call.primitiveCount);
     const uint32_t stride = call.vertexStride;
@@ -961,9 +1038,8 @@ Result Gl33Device::DoDraw(const DrawCall& call) {
     if (!call.vertexBuffer && vertexBytes > (256u << 20)) return Result::InvalidCall;
 
     UseProgram(program->name);
-    ApplyRenderStates(geometry);
+    ApplyRenderStates(geometry, blend);
     ApplyViewport(geometry);
-    BindStageTextures(key);
     UploadFixedUniforms();
     if (geometry == Geometry::Program) UploadConstants();
 

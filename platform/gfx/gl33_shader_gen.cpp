@@ -164,6 +164,95 @@ ShaderKey DescribeState(const DeviceState& s, uint32_t vertexShader) {
     return k;
 }
 
+// --- opaque alpha --------------------------------------------------------------------------
+
+namespace {
+
+// Whether an alpha argument is one everywhere, given the stage's input alpha (current).
+bool ArgAlphaIsOne(uint8_t arg, uint32_t stage, bool current, const AlphaFacts& facts) {
+    if (arg & TA_COMPLEMENT) return false;  // one only where the value is zero: not tracked
+    switch (arg & TA_SELECTMASK) {
+        case TA_DIFFUSE:
+            return facts.diffuse;
+        case TA_TEXTURE:
+            return facts.texture[stage];
+        case TA_TFACTOR:
+            return facts.factor;
+        case TA_SPECULAR:
+            return facts.specular;
+        default:
+            return current;
+    }
+}
+
+}  // namespace
+
+bool StagesGiveOpaqueAlpha(const ShaderKey& key, const AlphaFacts& facts) {
+    bool current = facts.diffuse;  // the stages start from the diffuse colour
+    for (uint32_t i = 0; i < key.stageCount; ++i) {
+        const StageKey& st = key.stages[i];
+        const bool a = ArgAlphaIsOne(st.alphaArg1, i, current, facts);
+        const bool b = ArgAlphaIsOne(st.alphaArg2, i, current, facts);
+        switch (st.alphaOp) {
+            case TOP_SELECTARG1:
+                current = a;
+                break;
+            case TOP_SELECTARG2:
+                current = b;
+                break;
+            // Products of ones; the results are clamped to one.
+            case TOP_MODULATE:
+            case TOP_MODULATE2X:
+            case TOP_MODULATE4X:
+                current = a && b;
+                break;
+            // Sums with a one in them, clamped; x + y (1 - x) is one where x is.
+            case TOP_ADD:
+                current = a || b;
+                break;
+            case TOP_ADDSMOOTH:
+                current = a;
+                break;
+            case TOP_DISABLE:
+                break;
+            default:
+                current = false;
+                break;
+        }
+    }
+    return current;
+}
+
+bool AlphaTestPassesOpaque(uint8_t alphaFunc, uint32_t reference) {
+    const uint32_t ref = reference & 0xFF;
+    switch (alphaFunc) {
+        case 0:
+        case CMP_ALWAYS:
+        case CMP_GREATEREQUAL:
+            return true;
+        case CMP_LESS:
+            return 255 < ref;
+        case CMP_EQUAL:
+            return ref == 255;
+        case CMP_LESSEQUAL:
+            return ref == 255;
+        case CMP_GREATER:
+            return ref < 255;
+        case CMP_NOTEQUAL:
+            return ref != 255;
+        default:
+            return false;
+    }
+}
+
+bool BlendReplacesAtOpaqueAlpha(uint32_t srcBlend, uint32_t destBlend, uint32_t blendOp) {
+    if (blendOp != BLENDOP_ADD && blendOp != BLENDOP_SUBTRACT) return false;
+    if (srcBlend == BLEND_BOTHSRCALPHA) return true;  // source alpha and its complement
+    const bool srcOne = srcBlend == BLEND_ONE || srcBlend == BLEND_SRCALPHA;
+    const bool destZero = destBlend == BLEND_ZERO || destBlend == BLEND_INVSRCALPHA;
+    return srcOne && destZero;
+}
+
 // --- source text ---------------------------------------------------------------------------
 
 namespace {

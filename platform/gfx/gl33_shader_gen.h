@@ -77,6 +77,25 @@ struct ShaderKeyHash {
 // program handle (see Device::SetVertexShader).
 ShaderKey DescribeState(const DeviceState& state, uint32_t vertexShader);
 
+// What is known of the alpha values a draw's stages read: each flag is set only when the
+// value is one for every fragment (textures: every texel and the border it may sample).
+struct AlphaFacts {
+    bool texture[kMaxStages];
+    bool diffuse;   // the interpolated diffuse colour's alpha
+    bool specular;  // the interpolated specular colour's alpha
+    bool factor;    // the texture factor's alpha
+};
+
+// Whether every fragment leaves the stages with alpha one (fog and the specular sum change
+// only the colour). Such a draw passes any alpha test that 255 passes, and a blend by the
+// source alpha writes its colour as it is.
+bool StagesGiveOpaqueAlpha(const ShaderKey& key, const AlphaFacts& facts);
+// Whether the alpha test of the key passes a fragment of alpha 255 with the given reference.
+bool AlphaTestPassesOpaque(uint8_t alphaFunc, uint32_t reference);
+// Whether blending with these factors and operation writes the source colour unchanged when
+// the source alpha is one: the same picture as no blending at all.
+bool BlendReplacesAtOpaqueAlpha(uint32_t srcBlend, uint32_t destBlend, uint32_t blendOp);
+
 std::string VertexShaderSource(const ShaderKey& key);
 std::string FragmentShaderSource(const ShaderKey& key);
 

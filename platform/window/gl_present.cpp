@@ -169,6 +169,11 @@ bool GlPresenter::Init() {
 }
 
 void GlPresenter::Release() {
+    if (readFramebuffer_) glDeleteFramebuffers(1, &readFramebuffer_);
+    if (drawFramebuffer_) glDeleteFramebuffers(1, &drawFramebuffer_);
+    if (drawRenderbuffer_) glDeleteRenderbuffers(1, &drawRenderbuffer_);
+    readFramebuffer_ = drawFramebuffer_ = drawRenderbuffer_ = 0;
+    drawWidth_ = drawHeight_ = 0;
     if (overlay_) glDeleteTextures(1, &overlay_);
     if (sampler_) glDeleteSamplers(1, &sampler_);
     if (vertexArray_) glDeleteVertexArrays(1, &vertexArray_);
@@ -200,6 +205,62 @@ void GlPresenter::Draw(uint32_t texture, const PresentRect& rect, int fbWidth, i
     glBindTexture(GL_TEXTURE_2D, texture);
     glBindSampler(0, sampler_);
     glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+}
+
+bool GlPresenter::ReadPicture(uint32_t texture, int textureWidth, int textureHeight,
+                              const PresentRect& rect, int fbWidth, int fbHeight, uint8_t* pixels,
+                              int stride) {
+    if (!program_ || fbWidth <= 0 || fbHeight <= 0 || stride < fbWidth * 4 || stride % 4 != 0)
+        return false;
+    GLint drawBinding = 0, readBinding = 0, packBuffer = 0, packAlignment = 4, packRowLength = 0;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawBinding);
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readBinding);
+    glGetIntegerv(GL_PIXEL_PACK_BUFFER_BINDING, &packBuffer);
+    glGetIntegerv(GL_PACK_ALIGNMENT, &packAlignment);
+    glGetIntegerv(GL_PACK_ROW_LENGTH, &packRowLength);
+
+    const bool asItIs = rect.x == 0 && rect.y == 0 && rect.width == fbWidth &&
+                        rect.height == fbHeight && textureWidth == fbWidth &&
+                        textureHeight == fbHeight;
+    if (asItIs) {
+        // The texture's first row is the picture's top: read in order, it comes top first.
+        if (!readFramebuffer_) glGenFramebuffers(1, &readFramebuffer_);
+        glBindFramebuffer(GL_FRAMEBUFFER, readFramebuffer_);
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+    } else {
+        if (!drawFramebuffer_) {
+            glGenFramebuffers(1, &drawFramebuffer_);
+            glGenRenderbuffers(1, &drawRenderbuffer_);
+        }
+        glBindFramebuffer(GL_FRAMEBUFFER, drawFramebuffer_);
+        if (drawWidth_ != fbWidth || drawHeight_ != fbHeight) {
+            glBindRenderbuffer(GL_RENDERBUFFER, drawRenderbuffer_);
+            glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, fbWidth, fbHeight);
+            glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
+                                      drawRenderbuffer_);
+            drawWidth_ = fbWidth;
+            drawHeight_ = fbHeight;
+        }
+        // Drawn upside down (the texture's first row into the framebuffer's first row), so
+        // that the read comes top first; the rectangle is mirrored to match.
+        PresentRect mirrored = rect;
+        mirrored.y = fbHeight - rect.y - rect.height;
+        Draw(texture, mirrored, fbWidth, fbHeight, false);
+    }
+    const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    if (complete) {
+        glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+        glPixelStorei(GL_PACK_ALIGNMENT, 4);
+        glPixelStorei(GL_PACK_ROW_LENGTH, stride / 4);
+        glReadPixels(0, 0, fbWidth, fbHeight, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels);
+    }
+    if (asItIs) glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
+    glPixelStorei(GL_PACK_ALIGNMENT, packAlignment);
+    glPixelStorei(GL_PACK_ROW_LENGTH, packRowLength);
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, static_cast<GLuint>(packBuffer));
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(drawBinding));
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(readBinding));
+    return complete;
 }
 
 void GlPresenter::UploadOverlay(const uint8_t* rgba, int width, int height) {

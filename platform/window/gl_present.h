@@ -32,9 +32,22 @@ public:
     // Clears the framebuffer to black.
     void Clear(int fbWidth, int fbHeight);
 
+    // Draws a texture whose first row is the picture's top over rect of a black picture of
+    // fbWidth x fbHeight, as Draw would into a window, and reads that picture into memory:
+    // rows top to bottom, stride bytes apart, each pixel a native-endian 0xFFRRGGBB word.
+    // rect counts rows from the bottom, as GL does. A texture of exactly the picture's size
+    // that covers it all is read as it is, without drawing. The GL state it touches is put
+    // back. False when nothing could be read.
+    bool ReadPicture(uint32_t texture, int textureWidth, int textureHeight, const PresentRect& rect,
+                     int fbWidth, int fbHeight, uint8_t* pixels, int stride);
+
     // Copies an RGBA picture (rows top to bottom) into the overlay texture.
     void UploadOverlay(const uint8_t* rgba, int width, int height);
     uint32_t OverlayTexture() const { return overlay_; }
+    void OverlaySize(int* width, int* height) const {
+        *width = overlayWidth_;
+        *height = overlayHeight_;
+    }
 
 private:
     uint32_t program_ = 0;
@@ -43,6 +56,11 @@ private:
     uint32_t overlay_ = 0;
     int overlayWidth_ = 0, overlayHeight_ = 0;
     int flipLocation_ = -1;
+    // ReadPicture's framebuffers: one that wraps the texture read as it is, one with a
+    // renderbuffer of the picture's size to draw into.
+    uint32_t readFramebuffer_ = 0;
+    uint32_t drawFramebuffer_ = 0, drawRenderbuffer_ = 0;
+    int drawWidth_ = 0, drawHeight_ = 0;
 };
 
 }  // namespace win

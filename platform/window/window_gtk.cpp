@@ -1,4 +1,9 @@
-// The main window on GTK 3: a menu bar over a GL area that shows the game's picture.
+// The main window on GTK 3: a menu bar over the area that shows the game's picture.
+//
+// Where Mesa's surfaceless EGL is available, the graphics device draws in a context of its
+// own and each finished picture is read into memory and painted into a plain drawing area:
+// on a software rasteriser that costs far less than letting the toolkit composite the whole
+// window with GL every frame. Elsewhere a GL area shares its context with the device.
 #include <epoxy/gl.h>
 #include <glib-unix.h>
 #include <sys/timerfd.h>
@@ -96,6 +101,11 @@ private:
     static void OnAreaRealize(GtkGLArea* area, gpointer self);
     static void OnAreaUnrealize(GtkGLArea* area, gpointer self);
     static gboolean OnAreaRender(GtkGLArea* area, GdkGLContext*, gpointer self);
+    static gboolean OnAreaDraw(GtkWidget* area, cairo_t* cr, gpointer self);
+    // The drawing area's size in device pixels.
+    void AreaPixels(int* width, int* height) const;
+    // Reads the shown texture (the overlay or the picture) into frame_ at the area's size.
+    void ReadFrame();
     static gboolean OnTimer(gint fd, GIOCondition, gpointer);
     static gboolean OnStopSignal(gpointer self);
     static gboolean OnPostedClose(gpointer self);
@@ -121,6 +131,9 @@ private:
 
     // Presentation.
     bool glReady_ = false;
+    gfx::GlSurface* offscreen_ = nullptr;  // the device's own context; null: the GL area's
+    cairo_surface_t* frame_ = nullptr;     // the last picture read, at the area's size
+    bool frameCurrent_ = false;            // frame_ holds what is shown now
     GlPresenter presenter_;
     uint32_t pictureTexture_ = 0;
     bool overlayShown_ = false;
@@ -147,6 +160,8 @@ GtkMainWindow::~GtkMainWindow() {
             g_signal_handlers_disconnect_by_data(area_, this);
             if (glReady_ && MakeCurrent()) presenter_.Release();
         }
+        if (frame_) cairo_surface_destroy(frame_);
+        frame_ = nullptr;
         for (auto& item : items_) g_signal_handlers_disconnect_by_data(item.second, this);
         gtk_widget_destroy(window_);
         window_ = nullptr;
@@ -154,6 +169,7 @@ GtkMainWindow::~GtkMainWindow() {
         for (int i = 0; i < 64 && g_main_context_iteration(nullptr, FALSE); ++i) {
         }
     }
+    delete offscreen_;
 }
 
 bool GtkMainWindow::Create(const WindowDesc& desc, WindowHost* host) {
@@ -169,10 +185,16 @@ bool GtkMainWindow::Create(const WindowDesc& desc, WindowHost* host) {
 
     GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
     menuBar_ = BuildMenuBar(desc.menu, desc.menuCount);
-    area_ = gtk_gl_area_new();
-    gtk_gl_area_set_required_version(GTK_GL_AREA(area_), 3, 3);
-    gtk_gl_area_set_has_alpha(GTK_GL_AREA(area_), FALSE);
-    gtk_gl_area_set_has_depth_buffer(GTK_GL_AREA(area_), FALSE);
+    offscreen_ = gfx::CreateHeadlessGlSurface();
+    if (offscreen_) {
+        area_ = gtk_drawing_area_new();
+        glReady_ = offscreen_->MakeCurrent() && presenter_.Init();
+    } else {
+        area_ = gtk_gl_area_new();
+        gtk_gl_area_set_required_version(GTK_GL_AREA(area_), 3, 3);
+        gtk_gl_area_set_has_alpha(GTK_GL_AREA(area_), FALSE);
+        gtk_gl_area_set_has_depth_buffer(GTK_GL_AREA(area_), FALSE);
+    }
     gtk_widget_set_hexpand(area_, TRUE);
     gtk_widget_set_vexpand(area_, TRUE);
     gtk_box_pack_start(GTK_BOX(box), menuBar_, FALSE, FALSE, 0);
@@ -187,9 +209,13 @@ bool GtkMainWindow::Create(const WindowDesc& desc, WindowHost* host) {
     g_signal_connect(window_, "map-event", G_CALLBACK(OnMap), this);
     g_signal_connect(window_, "window-state-event", G_CALLBACK(OnWindowState), this);
     g_signal_connect(window_, "configure-event", G_CALLBACK(OnConfigure), this);
-    g_signal_connect(area_, "realize", G_CALLBACK(OnAreaRealize), this);
-    g_signal_connect(area_, "unrealize", G_CALLBACK(OnAreaUnrealize), this);
-    g_signal_connect(area_, "render", G_CALLBACK(OnAreaRender), this);
+    if (offscreen_) {
+        g_signal_connect(area_, "draw", G_CALLBACK(OnAreaDraw), this);
+    } else {
+        g_signal_connect(area_, "realize", G_CALLBACK(OnAreaRealize), this);
+        g_signal_connect(area_, "unrealize", G_CALLBACK(OnAreaUnrealize), this);
+        g_signal_connect(area_, "render", G_CALLBACK(OnAreaRender), this);
+    }
 
     if (fullScreen_) {
         // Full screen: the whole desktop shows the picture, letterboxed; no menu bar.
@@ -424,10 +450,16 @@ void GtkMainWindow::ShowOverlayFrame(const uint8_t* rgba, int width, int height)
         presenter_.UploadOverlay(rgba, width, height);
         overlayShown_ = true;
     }
-    if (area_) gtk_gl_area_queue_render(GTK_GL_AREA(area_));
+    if (offscreen_) {
+        frameCurrent_ = false;
+        if (area_) gtk_widget_queue_draw(area_);
+    } else if (area_) {
+        gtk_gl_area_queue_render(GTK_GL_AREA(area_));
+    }
 }
 
 bool GtkMainWindow::MakeCurrent() {
+    if (offscreen_) return offscreen_->MakeCurrent();
     if (!area_ || !gtk_widget_get_realized(area_)) return false;
     gtk_gl_area_make_current(GTK_GL_AREA(area_));
     return gtk_gl_area_get_error(GTK_GL_AREA(area_)) == nullptr &&
@@ -436,7 +468,71 @@ bool GtkMainWindow::MakeCurrent() {
 
 void GtkMainWindow::Show(uint32_t glTexture, uint32_t, uint32_t) {
     pictureTexture_ = glTexture;
-    if (area_) gtk_gl_area_queue_render(GTK_GL_AREA(area_));
+    if (!area_) return;
+    if (!offscreen_) {
+        gtk_gl_area_queue_render(GTK_GL_AREA(area_));
+        return;
+    }
+    // Read now, while the texture holds this picture; the toolkit paints it at its next turn.
+    ReadFrame();
+    gtk_widget_queue_draw(area_);
+}
+
+void GtkMainWindow::AreaPixels(int* width, int* height) const {
+    int scale = gtk_widget_get_scale_factor(area_);
+    *width = gtk_widget_get_allocated_width(area_) * scale;
+    *height = gtk_widget_get_allocated_height(area_) * scale;
+}
+
+void GtkMainWindow::ReadFrame() {
+    frameCurrent_ = false;
+    int width = 0, height = 0;
+    AreaPixels(&width, &height);
+    if (!glReady_ || width <= 0 || height <= 0 || !MakeCurrent()) return;
+    uint32_t texture = pictureTexture_;
+    int textureWidth = 640, textureHeight = 480;
+    PresentRect rect =
+        fullScreen_ ? LetterboxRect(width, height, 640, 480) : PresentRect{0, 0, width, height};
+    if (overlayShown_ && presenter_.OverlayTexture()) {
+        // The movie covers the whole client area, stretched.
+        texture = presenter_.OverlayTexture();
+        presenter_.OverlaySize(&textureWidth, &textureHeight);
+        rect = PresentRect{0, 0, width, height};
+    }
+    if (!texture) return;
+    if (!frame_ || cairo_image_surface_get_width(frame_) != width ||
+        cairo_image_surface_get_height(frame_) != height) {
+        if (frame_) cairo_surface_destroy(frame_);
+        frame_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+        int scale = gtk_widget_get_scale_factor(area_);
+        cairo_surface_set_device_scale(frame_, scale, scale);
+    }
+    if (cairo_surface_status(frame_) != CAIRO_STATUS_SUCCESS) return;
+    cairo_surface_flush(frame_);
+    frameCurrent_ = presenter_.ReadPicture(texture, textureWidth, textureHeight, rect, width,
+                                           height, cairo_image_surface_get_data(frame_),
+                                           cairo_image_surface_get_stride(frame_));
+    cairo_surface_mark_dirty(frame_);
+}
+
+gboolean GtkMainWindow::OnAreaDraw(GtkWidget*, cairo_t* cr, gpointer self) {
+    auto* w = static_cast<GtkMainWindow*>(self);
+    int width = 0, height = 0;
+    w->AreaPixels(&width, &height);
+    // A new size (or an overlay shown or taken away) is read again from the texture, which
+    // still holds the last picture.
+    if (!w->frameCurrent_ || !w->frame_ || cairo_image_surface_get_width(w->frame_) != width ||
+        cairo_image_surface_get_height(w->frame_) != height) {
+        w->ReadFrame();
+    }
+    if (w->frameCurrent_) {
+        cairo_set_source_surface(cr, w->frame_, 0, 0);
+    } else {
+        cairo_set_source_rgb(cr, 0, 0, 0);
+    }
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_paint(cr);
+    return TRUE;
 }
 
 void GtkMainWindow::OnAreaRealize(GtkGLArea* area, gpointer self) {

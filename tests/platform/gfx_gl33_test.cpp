@@ -208,26 +208,99 @@ TEST_F(Gl33, BlendFactorsAndOperations) {
     }
 }
 
+// Opaque alpha (255) is among the values: draws whose alpha is one everywhere are tested
+// the same way.
 TEST_F(Gl33, AlphaTestComparesEightBitAlphaWithTheReference) {
     BeginFrame(0xFF000000);
     UseDiffuseOnly();
     device()->SetRenderState(RS_ALPHATESTENABLE, kTrue);
-    device()->SetRenderState(RS_ALPHAREF, 0x180);  // only the low byte counts: 0x80
-    const uint32_t alphas[3] = {0x7F, 0x80, 0x81};
-    for (uint32_t func = CMP_NEVER; func <= CMP_ALWAYS; ++func) {
-        device()->SetRenderState(RS_ALPHAFUNC, func);
-        for (int k = 0; k < 3; ++k) FillCell(int(func * 3 + k), alphas[k] << 24 | 0xFFFFFF);
+    const uint32_t alphas[4] = {0x7F, 0x80, 0x81, 0xFF};
+    // Only the reference's low byte counts: 0x180 is 0x80.
+    const uint32_t refs[2] = {0x180, 0xFF};
+    for (int r = 0; r < 2; ++r) {
+        device()->SetRenderState(RS_ALPHAREF, refs[r]);
+        for (uint32_t func = CMP_NEVER; func <= CMP_ALWAYS; ++func) {
+            device()->SetRenderState(RS_ALPHAFUNC, func);
+            for (int k = 0; k < 4; ++k)
+                FillCell(int((r * 9 + func) * 4 + k), alphas[k] << 24 | 0xFFFFFF);
+        }
     }
     EndFrame();
     const vqtest::TestPicture p = Read();
-    for (uint32_t func = CMP_NEVER; func <= CMP_ALWAYS; ++func) {
-        for (int k = 0; k < 3; ++k) {
-            const uint32_t a = alphas[k], ref = 0x80;
-            const bool pass[9] = {false,    false,    a<ref, a == ref, a <= ref, a> ref,
-                                  a != ref, a >= ref, true};
-            EXPECT_EQ(CellCentre(p, int(func * 3 + k)), pass[func] ? 0xFFFFFFFFu : 0xFF000000u)
-                << "func " << func << " alpha " << a;
+    for (int r = 0; r < 2; ++r) {
+        for (uint32_t func = CMP_NEVER; func <= CMP_ALWAYS; ++func) {
+            for (int k = 0; k < 4; ++k) {
+                const uint32_t a = alphas[k], ref = refs[r] & 0xFF;
+                const bool pass[9] = {false,    false,    a<ref, a == ref, a <= ref, a> ref,
+                                      a != ref, a >= ref, true};
+                EXPECT_EQ(CellCentre(p, int((r * 9 + func) * 4 + k)),
+                          pass[func] ? 0xFFFFFFFFu : 0xFF000000u)
+                    << "func " << func << " alpha " << a << " reference " << ref;
+            }
         }
+    }
+}
+
+// Blending by the source alpha and the alpha test, with that alpha from each input a stage
+// reads: where it is one everywhere the source covers the background exactly, and wherever
+// some of it is below one (one texel, the vertices, the factor, a complement, the border)
+// the blend and the test still see it.
+TEST_F(Gl33, SourceAlphaFromEveryInputBlendsAndTests) {
+    const uint32_t background = 0xFF0000FF, green = 0xFF00FF00;
+    Texture* opaque = SolidTexture(2, 2, green);
+    // The cell's centre samples texel (1, 1) with point filtering.
+    Texture* holed = MakeTexture(2, 2, {green, green, green, 0x8000FF00});
+    struct Case {
+        const char* what;
+        Texture* texture;
+        uint32_t alphaOp, alphaArg1, alphaArg2;
+        uint32_t vertexAlpha, factorAlpha;
+        float u0;     // 2: beyond the texture, where the border is read
+        float alpha;  // the alpha the cell's centre gets
+    };
+    const Case cases[] = {
+        {"opaque texture", opaque, TOP_SELECTARG1, TA_TEXTURE, 0, 0xFF, 0xFF, 0, 1.0f},
+        {"one texel half", holed, TOP_SELECTARG1, TA_TEXTURE, 0, 0xFF, 0xFF, 0, 0x80 / 255.0f},
+        {"vertex alpha", opaque, TOP_MODULATE, TA_TEXTURE, TA_DIFFUSE, 0x80, 0xFF, 0,
+         0x80 / 255.0f},
+        {"opaque vertices", opaque, TOP_MODULATE, TA_TEXTURE, TA_DIFFUSE, 0xFF, 0x80, 0, 1.0f},
+        {"factor alpha", opaque, TOP_SELECTARG1, TA_TFACTOR, 0, 0xFF, 0x80, 0, 0x80 / 255.0f},
+        {"complement", opaque, TOP_SELECTARG1, TA_TEXTURE | TA_COMPLEMENT, 0, 0xFF, 0xFF, 0, 0},
+        {"sum clamped", opaque, TOP_ADD, TA_DIFFUSE, TA_TEXTURE, 0x40, 0xFF, 0, 1.0f},
+        {"border", opaque, TOP_SELECTARG1, TA_TEXTURE, 0, 0xFF, 0xFF, 2, 0},
+    };
+    BeginFrame(background);
+    device()->SetRenderState(RS_ALPHABLENDENABLE, kTrue);
+    device()->SetRenderState(RS_SRCBLEND, BLEND_SRCALPHA);
+    device()->SetRenderState(RS_DESTBLEND, BLEND_INVSRCALPHA);
+    device()->SetRenderState(RS_ALPHATESTENABLE, kTrue);
+    device()->SetRenderState(RS_ALPHAFUNC, CMP_GREATER);
+    device()->SetRenderState(RS_ALPHAREF, 0);
+    device()->SetTextureStageState(0, TSS_COLOROP, TOP_SELECTARG1);
+    device()->SetTextureStageState(0, TSS_COLORARG1, TA_DIFFUSE);
+    device()->SetTextureStageState(0, TSS_MAGFILTER, TEXF_POINT);
+    device()->SetTextureStageState(0, TSS_MINFILTER, TEXF_POINT);
+    device()->SetTextureStageState(0, TSS_BORDERCOLOR, 0x00FFFFFF);
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        device()->SetTexture(0, c.texture);
+        const uint32_t address = c.u0 > 1 ? TADDRESS_BORDER : TADDRESS_CLAMP;
+        device()->SetTextureStageState(0, TSS_ADDRESSU, address);
+        device()->SetTextureStageState(0, TSS_ADDRESSV, address);
+        device()->SetTextureStageState(0, TSS_ALPHAOP, c.alphaOp);
+        device()->SetTextureStageState(0, TSS_ALPHAARG1, c.alphaArg1);
+        device()->SetTextureStageState(0, TSS_ALPHAARG2, c.alphaArg2);
+        device()->SetRenderState(RS_TEXTUREFACTOR, c.factorAlpha << 24 | 0xFFFFFF);
+        std::vector<ScreenVertex> v;
+        PushQuad(&v, float(i * 8), 0, 8, 8, c.vertexAlpha << 24 | 0x00FF00, c.u0, c.u0, c.u0 + 1,
+                 c.u0 + 1);
+        ASSERT_EQ(vqtest::DrawScreenTriangles(device(), v), Result::Ok);
+    }
+    EndFrame();
+    const vqtest::TestPicture p = Read();
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const float a = cases[i].alpha;
+        EXPECT_RGB_NEAR(CellCentre(p, int(i)), Pack({0, a, 1 - a, 1}), 1, cases[i].what);
     }
 }
 

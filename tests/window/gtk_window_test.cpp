@@ -1,6 +1,6 @@
 // The GTK main window on a display of the test's own (synthetic keys and focus changes must
 // not meet other tests' windows): menu, sizes, aspect lock, keys, dialogs, the picture in
-// the GL area and the message loop, driven through the real start-up.
+// the picture area and the message loop, driven through the real start-up.
 #include <epoxy/gl.h>
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
@@ -8,6 +8,7 @@
 #include <atomic>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -93,12 +94,30 @@ std::string Label(GtkWidget* item) {
     return label ? label : "";
 }
 
-// The pixel at (x, y) of what the GL area last drew, as 0xRRGGBB. Read from the area's
-// own framebuffer: the screen may have other tests' windows over this one.
+// The pixel at (x, y) of what the picture area shows, as 0xRRGGBB: a drawing area is asked
+// to paint into memory, a GL area is read from its own framebuffer. Never from the screen:
+// it may have other tests' windows over this one.
 uint32_t PixelAt(GtkWidget* area, int x, int y) {
+    int scale = gtk_widget_get_scale_factor(area);
+    if (!GTK_IS_GL_AREA(area)) {
+        int width = gtk_widget_get_allocated_width(area);
+        int height = gtk_widget_get_allocated_height(area);
+        cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+        cairo_t* cr = cairo_create(image);
+        gtk_widget_draw(area, cr);
+        cairo_destroy(cr);
+        cairo_surface_flush(image);
+        uint32_t pixel = 0;
+        if (x >= 0 && y >= 0 && x < width && y < height) {
+            const unsigned char* row =
+                cairo_image_surface_get_data(image) + y * cairo_image_surface_get_stride(image);
+            std::memcpy(&pixel, row + 4 * x, 4);
+        }
+        cairo_surface_destroy(image);
+        return pixel & 0xFFFFFFu;
+    }
     gtk_gl_area_make_current(GTK_GL_AREA(area));
     gtk_gl_area_attach_buffers(GTK_GL_AREA(area));
-    int scale = gtk_widget_get_scale_factor(area);
     int height = gtk_widget_get_allocated_height(area) * scale;
     uint8_t p[4] = {};
     glReadPixels(x * scale, height - 1 - y * scale, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
@@ -176,7 +195,9 @@ protected:
         ASSERT_NE(Device3D(), nullptr);
         window_ = GTK_WIDGET(FindToplevel("ＶＥＬＤＲＡＮ　ＱＵＯＲＬ ver.1.01"));
         ASSERT_NE(window_, nullptr);
-        area_ = FindChild(window_, GTK_TYPE_GL_AREA);
+        // The picture's area: a drawing area where the device has a context of its own.
+        area_ = FindChild(window_, GTK_TYPE_DRAWING_AREA);
+        if (!area_) area_ = FindChild(window_, GTK_TYPE_GL_AREA);
         menuBar_ = FindChild(window_, GTK_TYPE_MENU_BAR);
         ASSERT_NE(area_, nullptr);
         ASSERT_NE(menuBar_, nullptr);
@@ -224,7 +245,7 @@ protected:
 
     int windowMode_ = 1;
 
-    bool gl33_ = false;  // draw with the real gl33 device on the GL area
+    bool gl33_ = false;  // draw with the real gl33 device in the window
     fs::path folder_, oldFolder_;
     GtkWidget* window_ = nullptr;
     GtkWidget* area_ = nullptr;
@@ -471,7 +492,7 @@ uint32_t MakePicture() {
 TEST_F(GtkGame, ThePictureFillsTheClientAreaUprightAndTheOverlayCoversIt) {
     ASSERT_TRUE(PumpUntil([&] { return ClientIs(640, 480); }));
     gfx::GlSurface* surface = gPlatform.mainWindow->Surface();
-    ASSERT_NE(surface, nullptr) << "no OpenGL 3.3 in the GL area";
+    ASSERT_NE(surface, nullptr) << "no OpenGL 3.3 for the window";
     ASSERT_TRUE(surface->MakeCurrent());
     uint32_t picture = MakePicture();
     // GL state the device may have left: it must be the same after the picture is shown.
