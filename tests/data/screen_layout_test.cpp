@@ -587,16 +587,7 @@ void StartPlayDisplay() {
     g.scene = SceneId::Play;
     g.playPhase = PlayPhase::Playing;
     g.score = 123456789;
-    for (int i = 0; i < 2; ++i) {
-        PlayerCraft& c = gPlayerCrafts[static_cast<size_t>(i)];
-        c = PlayerCraft{};
-        c.player = i;
-        c.craft = i;
-        c.weapon = -1;
-        c.aimTarget = -1;
-        c.rotation = gfx::Identity();
-        c.position = {i == 0 ? -30.0f : 30.0f, -20.0f, 100.0f};
-    }
+    PlaceTwoDisplayCrafts();
 }
 
 void ShowWeaponSelect(const Look& look, int crafts) {

@@ -42,16 +42,7 @@ protected:
         for (Particle& q : gParticlePool.particles) q = Particle{};
         gHitRings = {};
         ResetWeaponGlobals();  // the gauge shake
-        for (int i = 0; i < 2; ++i) {
-            PlayerCraft& c = gPlayerCrafts[static_cast<size_t>(i)];
-            c = PlayerCraft{};
-            c.player = i;
-            c.craft = i;
-            c.weapon = -1;
-            c.aimTarget = -1;
-            c.rotation = gfx::Identity();
-            c.position = {i == 0 ? -30.0f : 30.0f, -20.0f, 100.0f};
-        }
+        PlaceTwoDisplayCrafts();
         // The camera at the origin looking down +z.
         gGraphics.fieldOfView = 45.0f;
         gGraphics.view = gfx::LookAtRH(gfx::Vec3{0.0f, 0.0f, 0.0f}, gfx::Vec3{0.0f, 0.0f, 1.0f},

@@ -14,8 +14,10 @@
 #include "engine/overlay/fade.h"
 #include "engine/random/random.h"
 #include "engine/sound/sound.h"
+#include "platform/gfx/math.h"
 #include "platform/input/scripted.h"
 #include "platform/system/system.h"
+#include "play/craft/craft.h"
 #include "play/play_globals.h"
 #include "scenes/scene_globals.h"
 #include "scenes/scene_table.h"
@@ -91,6 +93,19 @@ void StopHeadlessGame() {
 
 std::string SettingsPath() {
     return gPlatform.settingsPath;
+}
+
+void PlaceTwoDisplayCrafts() {
+    for (int i = 0; i < 2; ++i) {
+        PlayerCraft& c = gPlayerCrafts[static_cast<size_t>(i)];
+        c = PlayerCraft{};
+        c.player = i;
+        c.craft = i;
+        c.weapon = -1;
+        c.aimTarget = -1;
+        c.rotation = gfx::Identity();
+        c.position = {i == 0 ? -30.0f : 30.0f, -20.0f, 100.0f};
+    }
 }
 
 const char* LoadPlayDisplayPictures() {

@@ -35,5 +35,8 @@ std::string SettingsPath();
 // Loads the pictures the play display draws with (from the current folder, as a stage
 // start does). Returns the path of the first that gave no texture, null when all did.
 const char* LoadPlayDisplayPictures();
+// Sets both player crafts to a fresh record: player i flies craft i without a sub-weapon,
+// unturned, left and right of the view's axis 100 units ahead.
+void PlaceTwoDisplayCrafts();
 
 }  // namespace vqtest
