@@ -689,30 +689,20 @@ std::vector<Form> EveryForm() {
     // JPEG: lossy, so within a tolerance, at full quality and full colour resolution.
     using vqtest::WriteJpeg;
     constexpr int kJpegTolerance = 8;
-    Add(
-        "jpeg baseline", full,
-        [](const TestPicture& p) {
-            return WriteJpeg(p, {100, false, false, true});
-        },
-        kJpegTolerance);
-    Add(
-        "jpeg progressive", full,
-        [](const TestPicture& p) {
-            return WriteJpeg(p, {100, true, false, true});
-        },
-        kJpegTolerance);
-    Add(
-        "jpeg grey", grey,
-        [](const TestPicture& p) {
-            return WriteJpeg(p, {100, false, true, true});
-        },
-        kJpegTolerance);
-    Add(
-        "jpeg grey progressive", grey,
-        [](const TestPicture& p) {
-            return WriteJpeg(p, {100, true, true, true});
-        },
-        kJpegTolerance);
+    struct JpegRow {
+        const char* name;
+        bool progressive, grey;
+    };
+    for (const JpegRow& row :
+         {JpegRow{"jpeg baseline", false, false}, JpegRow{"jpeg progressive", true, false},
+          JpegRow{"jpeg grey", false, true}, JpegRow{"jpeg grey progressive", true, true}}) {
+        Add(
+            row.name, row.grey ? grey : full,
+            [row](const TestPicture& p) {
+                return WriteJpeg(p, {100, row.progressive, row.grey, true});
+            },
+            kJpegTolerance);
+    }
 
     // DDS.
     Add("dds a8r8g8b8", withAlpha, [&argb](const TestPicture& p) {
