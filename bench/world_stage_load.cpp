@@ -31,7 +31,7 @@ void WriteStage() {
         "bmp/b_coin.tga",        "bmp/murabito.bmp",      "bmp/walk_masc.bmp",
         "bmp/roll_efect.bmp",    "bmp/shade.bmp",         "bmp/pc_gage.tga",
         "bmp/clear_messe.tga",   "bmp/gameover.tga",      "bmp/weponsel_pil2.tga",
-        "bmp/weponsel_pil3.tga",
+        "bmp/weponsel_pil3.tga", "bmp/walk_figure.bmp",
     };
     ScratchFolder::Write("bmp/.keep", "");
     for (const char* p : pictures) {

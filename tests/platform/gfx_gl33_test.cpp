@@ -644,6 +644,113 @@ TEST_F(Gl33, TransformedVerticesLandWhereTheProjectionPutsThem) {
     }
 }
 
+// Draws found to lie off the screen are left out before they reach GL; draws at the edges of
+// the view or straddling the camera must still be drawn, and so must a buffer's vertices
+// once they moved onto the screen or when a draw reads another range of them.
+TEST_F(Gl33, DrawsAtTheEdgesOfTheViewAreDrawn) {
+    // Camera at the origin looking down -z, 90 degrees high. Pixel centres sit on whole
+    // screen coordinates: column 0 at ndc x -1, column 639 at 0.996875, row 0 at ndc y 1,
+    // row 479 at -0.995833.
+    using Quad = std::array<Vec3, 4>;
+    auto ndc = [](float x0, float x1, float y0, float y1, float d) {
+        const float sx = d * 4 / 3;
+        return Quad{{{x0 * sx, y0 * d, -d},
+                     {x1 * sx, y0 * d, -d},
+                     {x0 * sx, y1 * d, -d},
+                     {x1 * sx, y1 * d, -d}}};
+    };
+    struct Case {
+        const char* what;
+        Quad corners;
+        uint32_t probeX, probeY;  // a pixel the quad covers
+    };
+    const Case cases[] = {
+        {"left edge", ndc(-1.5f, -0.999f, -0.5f, 0.5f, 10), 0, 240},
+        {"right edge", ndc(0.9965f, 1.5f, -0.5f, 0.5f, 10), 639, 240},
+        {"top edge", ndc(-0.5f, 0.5f, 0.999f, 1.5f, 10), 320, 0},
+        {"bottom edge", ndc(-0.5f, 0.5f, -1.5f, -0.995f, 10), 320, 479},
+        {"just beyond the near plane", ndc(-0.5f, 0.5f, -0.5f, 0.5f, 1.001f), 320, 240},
+        {"just before the far plane", ndc(-0.5f, 0.5f, -0.5f, 0.5f, 99.9f), 320, 240},
+        // A floor reaching behind the camera: (0, -1, -2) shows at row 360.
+        {"straddling the camera", Quad{{{-9, -1, 5}, {9, -1, 5}, {-9, -1, -9}, {9, -1, -9}}}, 320,
+         360},
+    };
+    auto setUp = [&] {
+        BeginFrame(0xFF000000);
+        UseDiffuseOnly();
+        device()->SetRenderState(RS_LIGHTING, kFalse);
+        device()->SetRenderState(RS_CULLMODE, CULL_NONE);
+        device()->SetTransform(TS_PROJECTION, PerspectiveFovRH(kPi / 2, 4.0f / 3.0f, 1, 100));
+        device()->SetVertexShader(kColorVertexFvf);
+        device()->SetViewport(Viewport{0, 0, 640, 480, 0, 1});
+    };
+    for (const Case& c : cases) {
+        setUp();
+        ColorVertex v[4];
+        for (int i = 0; i < 4; ++i)
+            v[i] = {c.corners[i].x, c.corners[i].y, c.corners[i].z, 0xFF00FF00};
+        // First far above the view, left out; then where it shows.
+        device()->SetTransform(TS_WORLD, Translation(0, 1000, 0));
+        ASSERT_EQ(device()->DrawPrimitiveUP(PT_TRIANGLESTRIP, 2, v, sizeof v[0]), Result::Ok);
+        device()->SetTransform(TS_WORLD, Identity());
+        ASSERT_EQ(device()->DrawPrimitiveUP(PT_TRIANGLESTRIP, 2, v, sizeof v[0]), Result::Ok);
+        EndFrame();
+        EXPECT_EQ(At(Read(), c.probeX, c.probeY), 0xFF00FF00u) << c.what;
+    }
+
+    // Screen sprites over each edge of a device viewport away from the corner: x, y, w, h
+    // and the pixel they must cover.
+    const float sprites[][6] = {{60, 100, 40.25f, 10, 100, 105},
+                                {298.9f, 100, 100, 10, 299, 105},
+                                {150, 0, 10, 50.5f, 155, 50},
+                                {150, 199, 10, 100, 155, 199}};
+    for (const auto& s : sprites) {
+        BeginFrame(0xFF000000);
+        UseDiffuseOnly();
+        device()->SetViewport(Viewport{100, 50, 200, 150, 0, 1});
+        std::vector<ScreenVertex> v;
+        PushQuad(&v, s[0], s[1], s[2], s[3], 0xFF0000FF);
+        ASSERT_EQ(vqtest::DrawScreenTriangles(device(), v), Result::Ok);
+        EndFrame();
+        EXPECT_EQ(At(Read(), uint32_t(s[4]), uint32_t(s[5])), 0xFF0000FFu) << s[0] << ", " << s[1];
+    }
+
+    // A buffer of two triangles, each over the middle of the screen or 1000 units above it.
+    VertexBuffer* vb = nullptr;
+    IndexBuffer* ib = nullptr;
+    ASSERT_EQ(device()->CreateVertexBuffer(6 * sizeof(ColorVertex), kColorVertexFvf, &vb),
+              Result::Ok);
+    ASSERT_EQ(device()->CreateIndexBuffer(6, Format::Index16, &ib), Result::Ok);
+    Own(vb);
+    Own(ib);
+    const uint16_t indices[3] = {0, 1, 2};
+    std::memcpy(ib->Lock(), indices, sizeof indices);
+    ib->Unlock();
+    auto fill = [&](float first, float second) {
+        auto* v = static_cast<ColorVertex*>(vb->Lock());
+        for (int k = 0; k < 6; ++k)
+            v[k] = {float(k % 3) - 1, (k < 3 ? first : second) + (k % 3 == 2 ? 1.0f : -1.0f), -5,
+                    0xFFFF0000};
+        vb->Unlock();
+    };
+    // The first round gives the buffer its GL buffer; in the others the first triangle is
+    // drawn off the screen first, then the same vertices moved, or the other triangle.
+    for (int round = 0; round < 4; ++round) {
+        setUp();
+        device()->SetStreamSource(0, vb, sizeof(ColorVertex));
+        device()->SetIndices(ib, 3);
+        fill(round == 0 ? 0 : 1000, round == 1 ? 1000 : 0);
+        ASSERT_EQ(device()->DrawPrimitive(PT_TRIANGLELIST, 0, 1), Result::Ok);
+        if (round == 1) fill(0, 1000);
+        const Result r = round == 1   ? device()->DrawPrimitive(PT_TRIANGLELIST, 0, 1)
+                         : round == 2 ? device()->DrawPrimitive(PT_TRIANGLELIST, 3, 1)
+                                      : device()->DrawIndexedPrimitive(PT_TRIANGLELIST, 0, 3, 0, 1);
+        ASSERT_EQ(r, Result::Ok);
+        EndFrame();
+        EXPECT_EQ(At(Read(), 320, 240), 0xFFFF0000u) << "round " << round;
+    }
+}
+
 struct LitVertex {
     float x, y, z, nx, ny, nz;
     uint32_t color;
