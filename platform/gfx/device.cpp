@@ -510,11 +510,6 @@ uint32_t Device::PrimitiveVertexCount(PrimitiveType type, uint32_t n) {
     return count > kMaxDrawVertices ? 0 : static_cast<uint32_t>(count);
 }
 
-namespace {
-
-// Every index of an indexed draw must name a vertex of the range the caller declared, so
-// no backend reads outside the vertices it was given.
-// Index i of an indexed draw, counted from its start index.
 uint32_t IndexAt(const DrawCall& call, uint32_t i) {
     const size_t n = static_cast<size_t>(call.startIndex) + i;
     if (call.indexFormat == Format::Index32) {
@@ -527,6 +522,10 @@ uint32_t IndexAt(const DrawCall& call, uint32_t i) {
     return v;
 }
 
+namespace {
+
+// Every index of an indexed draw must name a vertex of the range the caller declared, so
+// no backend reads outside the vertices it was given.
 bool IndicesInRange(const DrawCall& call, uint32_t indexCount) {
     const uint64_t first = call.firstVertex;
     const uint64_t end = first + call.vertexCount;

@@ -179,6 +179,9 @@ struct DrawCall {
     IndexBuffer* indexBuffer;
 };
 
+// Index i of an indexed draw, counted from its start index (the base vertex not added).
+uint32_t IndexAt(const DrawCall& call, uint32_t i);
+
 enum class BackendKind { Null, Gl33 };
 
 class Device {

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -45,6 +46,12 @@ constexpr uint32_t kVertexRingSize = 4u << 20;
 constexpr uint32_t kIndexRingSize = 1u << 20;
 constexpr GLuint kFixedBinding = 0;
 constexpr GLuint kConstantBinding = 1;
+constexpr GLuint kBatchBinding = 2;
+// Merged draws: only draws this small gain from merging (the cost of a larger one is its
+// triangles); a batch holds at most this many vertex and index bytes.
+constexpr uint32_t kBatchPrimitives = 256;
+constexpr uint32_t kBatchVertexBytes = kVertexRingSize / 4;
+constexpr uint32_t kBatchIndexBytes = kIndexRingSize / 4;
 // The most vertex data of one draw from user memory.
 constexpr uint64_t kMaxStreamedBytes = 256u << 20;
 
@@ -351,6 +358,54 @@ struct Program {
     GLuint name = 0;  // 0: the shaders did not build
 };
 
+// Consecutive draws that GL can make as one with the same pixels are held back and made
+// together, in one of two kinds:
+// - Stream: transformed triangles from user memory that differ at most in the world
+//   matrix. Their vertices are copied one after the other, each with the index of its draw;
+//   the batched program takes world x view and the normal matrix of that draw from the
+//   Batch block, so every vertex is computed as its own draw would have computed it.
+// - Buffer: indexed lists from the same vertex and index buffers in the same state, whose
+//   indices are concatenated.
+// GL keeps the order of primitives inside a draw, so the merged draw paints what the
+// sequence would have painted. A batch of one draw is made as that draw was given.
+enum class BatchKind : uint8_t { None, Stream, Buffer };
+
+struct DrawBatch {
+    BatchKind kind = BatchKind::None;
+    uint32_t draws = 0;
+    // What every draw of the batch shares.
+    ShaderKey key{};
+    GLuint program = 0;
+    GLuint batchedProgram = 0;  // Stream: the program of the merged draw
+    bool blend = false;
+    uint32_t vertexShader = 0;
+    uint32_t stride = 0;
+    uint32_t renderStates[kRenderStateCount];
+    uint32_t stageStates[kMaxStages][kTextureStageStateCount];
+    Texture* textures[kMaxStages];
+    Viewport viewport;
+    FixedUniforms fixed;
+    // The first draw as it was given.
+    PrimitiveType primitive;
+    uint32_t count;  // its vertices or indices
+    bool indexed;
+    Format indexFormat;
+    uint32_t firstVertex;
+    uint32_t startIndex;
+    int32_t baseVertex;
+    // Index bytes as given: Stream, the first draw's; Buffer, every draw's once two are held.
+    std::vector<uint8_t> rawIndices;
+    // Stream: the vertices (stride + 4 bytes, the draw index last), the triangle lists of
+    // every draw into them, and each draw's matrices.
+    std::vector<uint8_t> vertices;
+    std::vector<uint32_t> indices;
+    gl33::BatchDraw matrices[gl33::kBatchDraws];
+    // Buffer: the buffers and their GL names.
+    VertexBuffer* vertexBuffer;
+    IndexBuffer* indexBuffer;
+    GLuint vertexName, indexName;
+};
+
 // What the GL context is known to hold; kUnknown until set.
 struct GlCache {
     uint32_t program = kUnknown;
@@ -425,10 +480,23 @@ private:
     void BindCopyBuffer(GLuint name);
     void BindTexture(uint32_t unit, GLuint name);
     GLuint SamplerFor(uint32_t stage);
+    void UploadStageTextures(const ShaderKey& key);
     void BindStageTextures(const ShaderKey& key);
+    void MakeFixedUniforms(FixedUniforms* u);
     void UploadFixedUniforms();
     void UploadConstants();
     void SetVertexLayout(GLuint buffer, uint32_t stride, uint32_t vertexShader);
+
+    // Merged draws (see DrawBatch).
+    BatchKind BatchKindOf(const DrawCall& call, const ShaderKey& key) const;
+    bool SharesBatchState(const ShaderKey& key, GLuint program, bool blend) const;
+    bool JoinBatch(const DrawCall& call, const ShaderKey& key, GLuint program, bool blend);
+    bool StartBatch(const DrawCall& call, const ShaderKey& key, GLuint program, bool blend);
+    bool AppendStreamDraw(const DrawCall& call, const FixedUniforms& u);
+    bool AppendBufferDraw(const DrawCall& call);
+    void FlushBatch();
+    void DrawStreamBatch();
+    void DrawBufferBatch();
 
     // Draws that leave no fragment: found before any GL work and left out.
     bool DrawIsOffScreen(const DrawCall& call);
@@ -449,7 +517,7 @@ private:
     uint32_t bufferWidth_ = 0, bufferHeight_ = 0;
     uint32_t guardBand_ = 0;  // width and height of GL's viewport for pre-transformed draws
     GLuint vertexArray_ = 0;
-    GLuint fixedBuffer_ = 0, constantBuffer_ = 0;
+    GLuint fixedBuffer_ = 0, constantBuffer_ = 0, batchBuffer_ = 0;
     GLuint whiteTexture_ = 0;
     StreamRing vertexRing_, indexRing_;
 
@@ -481,6 +549,8 @@ private:
 
     std::unordered_set<Resource*> live_;
     std::vector<GlObject> pendingDeletes_;
+
+    DrawBatch batch_;
 };
 
 // --- set-up and teardown --------------------------------------------------------------------
@@ -508,6 +578,7 @@ bool Gl33Device::Init() {
     };
     makeBuffer(&fixedBuffer_, sizeof(FixedUniforms), GL_DYNAMIC_DRAW);
     makeBuffer(&constantBuffer_, sizeof constants_, GL_DYNAMIC_DRAW);
+    makeBuffer(&batchBuffer_, sizeof batch_.matrices, GL_DYNAMIC_DRAW);
     vertexRing_.size = kVertexRingSize;
     makeBuffer(&vertexRing_.name, vertexRing_.size, GL_STREAM_DRAW);
     indexRing_.size = kIndexRingSize;
@@ -542,8 +613,9 @@ Gl33Device::~Gl33Device() {
     for (auto& [key, program] : programs_)
         if (program.name) glDeleteProgram(program.name);
     for (auto& [key, sampler] : samplers_) glDeleteSamplers(1, &sampler);
-    const GLuint buffers[] = {fixedBuffer_, constantBuffer_, vertexRing_.name, indexRing_.name};
-    glDeleteBuffers(4, buffers);
+    const GLuint buffers[] = {fixedBuffer_, constantBuffer_, batchBuffer_, vertexRing_.name,
+                              indexRing_.name};
+    glDeleteBuffers(5, buffers);
     glDeleteTextures(1, &whiteTexture_);
     glDeleteVertexArrays(1, &vertexArray_);
     FreeBackBuffer();
@@ -600,6 +672,7 @@ void Gl33Device::RestoreContext() {
     glBindVertexArray(vertexArray_);
     glBindBufferBase(GL_UNIFORM_BUFFER, kFixedBinding, fixedBuffer_);
     glBindBufferBase(GL_UNIFORM_BUFFER, kConstantBinding, constantBuffer_);
+    glBindBufferBase(GL_UNIFORM_BUFFER, kBatchBinding, batchBuffer_);
     glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
     glBindBuffer(GL_PIXEL_UNPACK_BUFFER, 0);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
@@ -620,7 +693,10 @@ bool Gl33Device::BeginGlWork() {
     if (std::this_thread::get_id() != mainThread_) return false;
     if (!surface_->MakeCurrent()) return false;
     if (stale_) RestoreContext();
-    if (!pendingDeletes_.empty()) RunPendingDeletes();
+    if (!pendingDeletes_.empty()) {
+        FlushBatch();  // it may read what is deleted
+        RunPendingDeletes();
+    }
     return true;
 }
 
@@ -803,6 +879,8 @@ Program Gl33Device::BuildProgram(const ShaderKey& key) {
     const GLuint constants = glGetUniformBlockIndex(program.name, gl33::kConstantBlockName);
     if (constants != GL_INVALID_INDEX)
         glUniformBlockBinding(program.name, constants, kConstantBinding);
+    const GLuint batch = glGetUniformBlockIndex(program.name, gl33::kBatchBlockName);
+    if (batch != GL_INVALID_INDEX) glUniformBlockBinding(program.name, batch, kBatchBinding);
     UseProgram(program.name);
     for (uint32_t i = 0; i < kMaxStages; ++i) {
         const GLint location = glGetUniformLocation(program.name, gl33::kSamplerNames[i]);
@@ -1026,6 +1104,18 @@ GLuint Gl33Device::SamplerFor(uint32_t stage) {
     return sampler;
 }
 
+// Uploads the textures the stages sample whose texels changed, after making a held batch
+// (it reads the texels as they were).
+void Gl33Device::UploadStageTextures(const ShaderKey& key) {
+    for (uint32_t i = 0; i < key.stageCount; ++i) {
+        Texture* texture = state_.textures[i];
+        if (!key.stages[i].samples || !texture) continue;
+        if (texture->backendData && texture->backendVersion == texture->Version()) continue;
+        FlushBatch();
+        TextureName(texture, i);
+    }
+}
+
 void Gl33Device::BindStageTextures(const ShaderKey& key) {
     for (uint32_t i = 0; i < key.stageCount; ++i) {
         if (!key.stages[i].samples) continue;
@@ -1036,9 +1126,10 @@ void Gl33Device::BindStageTextures(const ShaderKey& key) {
     }
 }
 
-void Gl33Device::UploadFixedUniforms() {
+void Gl33Device::MakeFixedUniforms(FixedUniforms* out) {
     const uint32_t* rs = state_.renderStates;
-    FixedUniforms u{};
+    FixedUniforms& u = *out;
+    u = FixedUniforms{};
 
     const Mat4& world = state_.world[0];
     const Mat4& view = state_.view;
@@ -1099,7 +1190,11 @@ void Gl33Device::UploadFixedUniforms() {
     u.fixup[1] = 1.0f / static_cast<float>(std::max(cache_.scissor[3], 1u));
     u.fixup[2] = static_cast<float>(rs[RS_ALPHAREF] & 0xFF);
     u.fixup[3] = m.power;
+}
 
+void Gl33Device::UploadFixedUniforms() {
+    FixedUniforms u;
+    MakeFixedUniforms(&u);
     if (fixedValid_ && std::memcmp(&u, &fixed_, sizeof u) == 0) return;
     BindCopyBuffer(fixedBuffer_);
     glBufferSubData(GL_COPY_WRITE_BUFFER, 0, sizeof u, &u);
@@ -1147,6 +1242,287 @@ void Gl33Device::SetVertexLayout(GLuint buffer, uint32_t stride, uint32_t vertex
     cache_.layoutBuffer = buffer;
     cache_.layoutStride = stride;
     cache_.layoutShader = vertexShader;
+}
+
+// --- merged draws ---------------------------------------------------------------------------
+
+namespace {
+
+bool IsList(PrimitiveType primitive) {
+    return primitive == PT_POINTLIST || primitive == PT_LINELIST || primitive == PT_TRIANGLELIST;
+}
+
+// Whether two sets of fixed uniforms agree in everything but world x view and the normal
+// matrix.
+bool SameButWorld(const FixedUniforms& a, const FixedUniforms& b) {
+    constexpr size_t rest = offsetof(FixedUniforms, matDiffuse);
+    return std::memcmp(a.projection, b.projection, sizeof a.projection) == 0 &&
+           std::memcmp(reinterpret_cast<const uint8_t*>(&a) + rest,
+                       reinterpret_cast<const uint8_t*>(&b) + rest, sizeof a - rest) == 0;
+}
+
+bool IsCurrent(const Resource* resource) {
+    return resource->backendData && resource->backendVersion == resource->Version();
+}
+
+}  // namespace
+
+BatchKind Gl33Device::BatchKindOf(const DrawCall& call, const ShaderKey& key) const {
+    if (call.primitiveCount > kBatchPrimitives) return BatchKind::None;
+    const auto geometry = static_cast<Geometry>(key.geometry);
+    if (!call.vertexBuffer) {
+        // Strips and fans become lists: only filled triangles keep their picture for sure.
+        const bool triangles = call.primitive == PT_TRIANGLELIST ||
+                               call.primitive == PT_TRIANGLESTRIP ||
+                               call.primitive == PT_TRIANGLEFAN;
+        const bool filled = state_.renderStates[RS_FILLMODE] == FILL_SOLID;
+        const bool aligned = call.vertexStride % 4 == 0;  // the draw index follows a vertex
+        return geometry == Geometry::Transformed && triangles && filled && aligned
+                   ? BatchKind::Stream
+                   : BatchKind::None;
+    }
+    if (geometry == Geometry::Program || !call.indexed || !call.indexBuffer ||
+        !IsList(call.primitive))
+        return BatchKind::None;
+    return BatchKind::Buffer;
+}
+
+bool Gl33Device::SharesBatchState(const ShaderKey& key, GLuint program, bool blend) const {
+    const DrawBatch& b = batch_;
+    return program == b.program && blend == b.blend && key == b.key &&
+           state_.vertexShader == b.vertexShader &&
+           std::memcmp(state_.renderStates, b.renderStates, sizeof b.renderStates) == 0 &&
+           std::memcmp(state_.stageStates, b.stageStates, sizeof b.stageStates) == 0 &&
+           std::equal(b.textures, b.textures + kMaxStages, state_.textures) &&
+           std::memcmp(&state_.viewport, &b.viewport, sizeof b.viewport) == 0;
+}
+
+// Adds the draw to the held batch when it can be merged with it; otherwise makes the batch.
+// Called before the draw changes any GL state.
+bool Gl33Device::JoinBatch(const DrawCall& call, const ShaderKey& key, GLuint program, bool blend) {
+    DrawBatch& b = batch_;
+    if (b.kind == BatchKind::None) return false;
+    bool joined = false;
+    if (BatchKindOf(call, key) == b.kind && call.vertexStride == b.stride &&
+        SharesBatchState(key, program, blend)) {
+        FixedUniforms u;
+        MakeFixedUniforms(&u);
+        if (b.kind == BatchKind::Stream && SameButWorld(u, b.fixed)) {
+            joined = AppendStreamDraw(call, u);
+        } else if (b.kind == BatchKind::Buffer && std::memcmp(&u, &b.fixed, sizeof u) == 0) {
+            joined = AppendBufferDraw(call);
+        }
+    }
+    if (!joined) FlushBatch();
+    return joined;
+}
+
+// Holds a draw that later ones may join, its state applied.
+bool Gl33Device::StartBatch(const DrawCall& call, const ShaderKey& key, GLuint program,
+                            bool blend) {
+    const BatchKind kind = BatchKindOf(call, key);
+    if (kind == BatchKind::None) return false;
+    DrawBatch& b = batch_;
+    b.kind = kind;
+    b.draws = 0;
+    b.key = key;
+    b.program = program;
+    b.batchedProgram = 0;
+    b.blend = blend;
+    b.vertexShader = state_.vertexShader;
+    b.stride = call.vertexStride;
+    std::memcpy(b.renderStates, state_.renderStates, sizeof b.renderStates);
+    std::memcpy(b.stageStates, state_.stageStates, sizeof b.stageStates);
+    std::copy(state_.textures, state_.textures + kMaxStages, b.textures);
+    b.viewport = state_.viewport;
+    b.fixed = fixed_;
+    b.primitive = call.primitive;
+    b.count = PrimitiveVertexCount(call.primitive, call.primitiveCount);
+    b.indexed = call.indexed;
+    b.indexFormat = call.indexFormat;
+    b.firstVertex = call.firstVertex;
+    b.startIndex = call.startIndex;
+    b.baseVertex = call.baseVertex;
+    b.rawIndices.clear();
+    b.vertices.clear();
+    b.indices.clear();
+    if (kind == BatchKind::Buffer) {
+        b.vertexBuffer = call.vertexBuffer;
+        b.indexBuffer = call.indexBuffer;
+        b.vertexName =
+            BufferName(call.vertexBuffer, call.vertexBuffer->Data(), call.vertexBuffer->Size());
+        b.indexName =
+            BufferName(call.indexBuffer, call.indexBuffer->Data(), call.indexBuffer->Size());
+        b.draws = 1;
+        return true;
+    }
+    if (call.indexed) {
+        const uint32_t size = call.indexFormat == Format::Index32 ? 4 : 2;
+        const uint8_t* first = call.indexData + size_t{call.startIndex} * size;
+        b.rawIndices.assign(first, first + size_t{b.count} * size);
+    }
+    if (AppendStreamDraw(call, fixed_)) return true;
+    b.kind = BatchKind::None;  // too large to hold
+    return false;
+}
+
+// Copies a Stream draw's vertices, each with its draw index, and its triangles as a list
+// into them. Strips and fans are split as GL splits them with the first vertex provoking:
+// the same three vertices in the same order.
+bool Gl33Device::AppendStreamDraw(const DrawCall& call, const FixedUniforms& u) {
+    DrawBatch& b = batch_;
+    if (b.draws >= gl33::kBatchDraws) return false;
+    const uint32_t wide = b.stride + 4;
+    const uint32_t count = PrimitiveVertexCount(call.primitive, call.primitiveCount);
+    const uint32_t triangles = call.primitive == PT_TRIANGLELIST ? count / 3 : count - 2;
+    const size_t vertexBytes = b.vertices.size() + size_t{call.vertexCount} * wide;
+    const size_t indexBytes = (b.indices.size() + size_t{triangles} * 3) * 4;
+    if (vertexBytes > kBatchVertexBytes || indexBytes > kBatchIndexBytes) return false;
+    if (b.draws == 1 && !b.batchedProgram) {
+        // The first merge: the batched program must exist.
+        ShaderKey batched = b.key;
+        batched.batched = 1;
+        b.batchedProgram = ProgramFor(batched)->name;
+        if (!b.batchedProgram) return false;
+    }
+
+    const auto base = static_cast<uint32_t>(b.vertices.size() / wide);
+    const uint32_t drawIndex = b.draws;
+    std::memcpy(b.matrices[drawIndex].worldView, u.worldView, sizeof u.worldView);
+    std::memcpy(b.matrices[drawIndex].normalMatrix, u.normalMatrix, sizeof u.normalMatrix);
+    b.vertices.resize(vertexBytes);
+    uint8_t* out = b.vertices.data() + vertexBytes - size_t{call.vertexCount} * wide;
+    const uint8_t* in = call.vertexData + size_t{call.firstVertex} * b.stride;
+    for (uint32_t v = 0; v < call.vertexCount; ++v, in += b.stride, out += wide) {
+        std::memcpy(out, in, b.stride);
+        std::memcpy(out + b.stride, &drawIndex, 4);
+    }
+
+    auto vertex = [&](uint32_t i) {
+        return base + (call.indexed ? IndexAt(call, i) - call.firstVertex : i);
+    };
+    const size_t at = b.indices.size();
+    b.indices.resize(at + size_t{triangles} * 3);
+    uint32_t* tri = b.indices.data() + at;
+    for (uint32_t t = 0; t < triangles; ++t, tri += 3) {
+        switch (call.primitive) {
+            case PT_TRIANGLESTRIP:  // odd triangles swap their last two vertices
+                tri[0] = vertex(t);
+                tri[1] = vertex(t + 1 + (t & 1));
+                tri[2] = vertex(t + 2 - (t & 1));
+                break;
+            case PT_TRIANGLEFAN:
+                tri[0] = vertex(t + 1);
+                tri[1] = vertex(t + 2);
+                tri[2] = vertex(0);
+                break;
+            default:
+                tri[0] = vertex(3 * t);
+                tri[1] = vertex(3 * t + 1);
+                tri[2] = vertex(3 * t + 2);
+                break;
+        }
+    }
+    b.draws += 1;
+    return true;
+}
+
+// Adds a Buffer draw's indices (the buffers' copies in memory match what GL holds, as
+// neither changed since it was uploaded).
+bool Gl33Device::AppendBufferDraw(const DrawCall& call) {
+    DrawBatch& b = batch_;
+    if (call.vertexBuffer != b.vertexBuffer || call.indexBuffer != b.indexBuffer ||
+        call.baseVertex != b.baseVertex || call.primitive != b.primitive ||
+        !IsCurrent(call.vertexBuffer) || !IsCurrent(call.indexBuffer))
+        return false;
+    const uint32_t size = b.indexFormat == Format::Index32 ? 4 : 2;
+    const uint32_t count = PrimitiveVertexCount(call.primitive, call.primitiveCount);
+    const size_t held = b.draws == 1 ? size_t{b.count} * size : b.rawIndices.size();
+    if (held + size_t{count} * size > kBatchIndexBytes) return false;
+    const uint8_t* indices = call.indexBuffer->Data();
+    if (b.draws == 1) {
+        const uint8_t* first = indices + size_t{b.startIndex} * size;
+        b.rawIndices.assign(first, first + held);
+    }
+    const uint8_t* next = indices + size_t{call.startIndex} * size;
+    b.rawIndices.insert(b.rawIndices.end(), next, next + size_t{count} * size);
+    b.draws += 1;
+    return true;
+}
+
+void Gl33Device::FlushBatch() {
+    if (batch_.kind == BatchKind::None) return;
+    if (batch_.kind == BatchKind::Stream)
+        DrawStreamBatch();
+    else
+        DrawBufferBatch();
+    batch_.kind = BatchKind::None;
+}
+
+void Gl33Device::DrawStreamBatch() {
+    DrawBatch& b = batch_;
+    const uint32_t wide = b.stride + 4;
+    const uint32_t offset =
+        RingWrite(&vertexRing_, b.vertices.data(), static_cast<uint32_t>(b.vertices.size()), wide);
+    const int64_t ringFirst = offset / wide;
+    if (b.draws == 1) {
+        // As the draw was given; its vertices only lie wider apart.
+        UseProgram(b.program);
+        SetVertexLayout(vertexRing_.name, wide, b.vertexShader);
+        const GLenum mode = Lookup(kPrimitiveModes, b.primitive, GL_TRIANGLES);
+        if (!b.indexed) {
+            glDrawArrays(mode, GLint(ringFirst), GLsizei(b.count));
+            return;
+        }
+        const bool wideIndex = b.indexFormat == Format::Index32;
+        const uint32_t indexOffset =
+            RingWrite(&indexRing_, b.rawIndices.data(), static_cast<uint32_t>(b.rawIndices.size()),
+                      wideIndex ? 4 : 2);
+        BindElementBuffer(indexRing_.name);
+        glDrawElementsBaseVertex(mode, GLsizei(b.count),
+                                 wideIndex ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
+                                 reinterpret_cast<const void*>(uintptr_t{indexOffset}),
+                                 GLint(ringFirst - int64_t{b.firstVertex}));
+        return;
+    }
+    UseProgram(b.batchedProgram);
+    BindCopyBuffer(batchBuffer_);
+    glBufferSubData(GL_COPY_WRITE_BUFFER, 0, b.draws * sizeof(gl33::BatchDraw), b.matrices);
+    const uint32_t indexOffset =
+        RingWrite(&indexRing_, b.indices.data(), static_cast<uint32_t>(b.indices.size() * 4), 4);
+    SetVertexLayout(vertexRing_.name, wide, b.vertexShader);
+    BindArrayBuffer(vertexRing_.name);
+    glVertexAttribIPointer(gl33::kAttrDrawIndex, 1, GL_UNSIGNED_INT, GLsizei(wide),
+                           reinterpret_cast<const void*>(uintptr_t{b.stride}));
+    const uint32_t bit = 1u << gl33::kAttrDrawIndex;
+    if (!(enabledAttribs_ & bit)) glEnableVertexAttribArray(gl33::kAttrDrawIndex);
+    enabledAttribs_ |= bit;
+    cache_.layoutShader = kUnknown;  // the next layout switches the draw index off again
+    BindElementBuffer(indexRing_.name);
+    glDrawElementsBaseVertex(GL_TRIANGLES, GLsizei(b.indices.size()), GL_UNSIGNED_INT,
+                             reinterpret_cast<const void*>(uintptr_t{indexOffset}),
+                             GLint(ringFirst));
+}
+
+void Gl33Device::DrawBufferBatch() {
+    DrawBatch& b = batch_;
+    UseProgram(b.program);
+    SetVertexLayout(b.vertexName, b.stride, b.vertexShader);
+    const GLenum mode = Lookup(kPrimitiveModes, b.primitive, GL_TRIANGLES);
+    const bool wideIndex = b.indexFormat == Format::Index32;
+    const uint32_t size = wideIndex ? 4 : 2;
+    uintptr_t indexOffset = uintptr_t{b.startIndex} * size;
+    uint32_t count = b.count;
+    if (b.draws == 1) {
+        BindElementBuffer(b.indexName);
+    } else {
+        indexOffset = RingWrite(&indexRing_, b.rawIndices.data(),
+                                static_cast<uint32_t>(b.rawIndices.size()), size);
+        count = static_cast<uint32_t>(b.rawIndices.size() / size);
+        BindElementBuffer(indexRing_.name);
+    }
+    glDrawElementsBaseVertex(mode, GLsizei(count), wideIndex ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
+                             reinterpret_cast<const void*>(indexOffset), GLint(b.baseVertex));
 }
 
 // --- draws that leave no fragment ----------------------------------------------------------
@@ -1239,6 +1615,7 @@ Box Gl33Device::VertexRangeBounds(const DrawCall& call, uint32_t floats) {
 
 Result Gl33Device::DoClear(uint32_t flags, Color color, float z, uint32_t) {
     if (!BeginGlWork()) return Result::InvalidCall;
+    FlushBatch();
     ApplyScissor();  // the clear stays inside the viewport
     GLbitfield mask = 0;
     if (flags & CLEAR_TARGET) {
@@ -1265,7 +1642,7 @@ Result Gl33Device::DoDraw(const DrawCall& call) {
     const uint32_t vertexShader = state_.vertexShader;
     ShaderKey key = gl33::DescribeState(state_, vertexShader);
     const auto geometry = static_cast<Geometry>(key.geometry);
-    BindStageTextures(key);
+    UploadStageTextures(key);
 
     // A draw whose alpha is one everywhere needs neither its alpha test nor a blend by that
     // alpha: without them the rasteriser writes the same picture for less.
@@ -1287,11 +1664,14 @@ Result Gl33Device::DoDraw(const DrawCall& call) {
     const uint64_t vertexBytes = uint64_t{call.vertexCount} * stride;
     if (!call.vertexBuffer && vertexBytes > kMaxStreamedBytes) return Result::InvalidCall;
 
+    if (JoinBatch(call, key, program->name, blend)) return Result::Ok;
+    BindStageTextures(key);
     UseProgram(program->name);
     ApplyRenderStates(geometry, blend);
     ApplyViewport(geometry);
     UploadFixedUniforms();
     if (geometry == Geometry::Program) UploadConstants();
+    if (StartBatch(call, key, program->name, blend)) return Result::Ok;
 
     // Vertices: the resource's own buffer, or user memory copied into the stream ring at
     // a whole number of vertices, so the attribute set-up stays put between draws.
@@ -1338,6 +1718,7 @@ Result Gl33Device::DoDraw(const DrawCall& call) {
 
 Result Gl33Device::DoPresent() {
     if (!BeginGlWork()) return Result::InvalidCall;
+    FlushBatch();
     // Hand the surface a tidy context: no samplers overriding its texture settings.
     for (uint32_t i = 0; i < kMaxStages; ++i)
         if (cache_.samplers[i] != 0) glBindSampler(i, 0);
@@ -1354,6 +1735,7 @@ Result Gl33Device::DoReset(const PresentParams& params) {
         params.backBufferWidth > 4096 || params.backBufferHeight > 4096)
         return Result::InvalidCall;
     if (!BeginGlWork()) return Result::InvalidCall;
+    FlushBatch();
     if (params.backBufferWidth != bufferWidth_ || params.backBufferHeight != bufferHeight_) {
         FreeBackBuffer();
         if (!MakeBackBuffer(params.backBufferWidth, params.backBufferHeight)) return Result::Fail;
@@ -1365,6 +1747,7 @@ Result Gl33Device::DoReset(const PresentParams& params) {
 bool Gl33Device::ReadBackBuffer(std::vector<uint32_t>* pixels, uint32_t* width, uint32_t* height) {
     std::lock_guard lock(Lock());
     if (!BeginGlWork()) return false;
+    FlushBatch();
     const uint32_t w = bufferWidth_, h = bufferHeight_;
     pixels->resize(size_t{w} * h);
     glReadPixels(0, 0, GLsizei(w), GLsizei(h), GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,

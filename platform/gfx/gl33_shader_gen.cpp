@@ -331,6 +331,16 @@ std::string VertexShaderSource(const ShaderKey& k) {
     if (geometry == Geometry::Program)
         s += "layout(std140) uniform Constants { vec4 c[" + std::to_string(kConstantCount) +
              "]; };\n";
+    const bool batched = k.batched && geometry == Geometry::Transformed;
+    if (batched)
+        s += "struct BatchDraw { mat4 worldView; mat4 normalMatrix; };\n"
+             "layout(std140) uniform Batch { BatchDraw uBatch[" +
+             std::to_string(kBatchDraws) +
+             "]; };\nlayout(location = " + std::to_string(kAttrDrawIndex) +
+             ") in uint aDrawIndex;\n";
+    // The same products as the single draw's, only with the matrices read from the block.
+    const std::string worldView = batched ? "uBatch[aDrawIndex].worldView" : "uWorldView";
+    const std::string normalMatrix = batched ? "uBatch[aDrawIndex].normalMatrix" : "uNormalMatrix";
     s += "layout(location = 0) in vec4 aPosition;\n";
     if (geometry == Geometry::Program && k.influences > 1)
         s += "layout(location = 1) in vec4 aWeights;\n";
@@ -395,7 +405,7 @@ std::string VertexShaderSource(const ShaderKey& k) {
         }
 
         case Geometry::Transformed:
-            s += "    vec4 eye = uWorldView * vec4(aPosition.xyz, 1.0);\n";
+            s += "    vec4 eye = " + worldView + " * vec4(aPosition.xyz, 1.0);\n";
             s += "    vec4 clip = uProjection * eye;\n";
             s += std::string("    gl_Position = ") + kClipToGl + ";\n";
             s += k.hasDiffuse ? "    vec4 inDiffuse = aDiffuse;\n"
@@ -409,7 +419,7 @@ std::string VertexShaderSource(const ShaderKey& k) {
                      ";\n";
                 s += std::string("    vec4 ce = ") +
                      ColorSourceName(k.emissiveFrom, "uMatEmissive") + ";\n";
-                s += k.hasNormal ? "    vec3 n = mat3(uNormalMatrix) * aNormal;\n"
+                s += k.hasNormal ? "    vec3 n = mat3(" + normalMatrix + ") * aNormal;\n"
                                  : "    vec3 n = vec3(0.0);\n";
                 if (k.normalize) s += "    float len = length(n);\n    if (len > 0.0) n /= len;\n";
                 s += "    vec3 color = ce.rgb + ca.rgb * uAmbient.rgb;\n";

@@ -63,6 +63,9 @@ struct ShaderKey {
     uint8_t alphaFunc;  // Cmp; 0 when there is no alpha test
     uint8_t specularAdd;
     uint8_t stageCount;
+    // Transformed draws merged into one: each vertex takes world x view and its normal
+    // matrix from the Batch block, by the draw index it carries.
+    uint8_t batched;
     StageKey stages[kMaxStages];
 
     bool operator==(const ShaderKey& o) const;
@@ -107,8 +110,9 @@ enum Attribute : uint32_t {
     kAttrNormal = 3,
     kAttrDiffuse = 4,
     kAttrSpecular = 5,
-    kAttrTex0 = 6,  // kAttrTex0 + set
-    kAttrCount = kAttrTex0 + kMaxTexSets,
+    kAttrTex0 = 6,                             // kAttrTex0 + set
+    kAttrDrawIndex = kAttrTex0 + kMaxTexSets,  // batched keys: the merged draw a vertex is of
+    kAttrCount,
 };
 
 // The uniform block of the fixed-function state, std140 (all vec4 and mat4).
@@ -128,8 +132,17 @@ struct FixedUniforms {
 };
 static_assert(sizeof(FixedUniforms) % 16 == 0);
 
+// The matrices of merged draws, std140: entry i belongs to the vertices of draw index i.
+struct BatchDraw {
+    float worldView[16];
+    float normalMatrix[16];
+};
+// Draws one batched draw holds: the block fills the 16 KiB every GL 3.3 context offers.
+constexpr uint32_t kBatchDraws = 16384 / sizeof(BatchDraw);
+
 // Names the backend binds after linking.
 inline constexpr const char* kFixedBlockName = "Fixed";
+inline constexpr const char* kBatchBlockName = "Batch";
 inline constexpr const char* kConstantBlockName = "Constants";
 inline constexpr const char* kSamplerNames[kMaxStages] = {"uSampler0", "uSampler1"};
 

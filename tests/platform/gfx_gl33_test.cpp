@@ -7,6 +7,8 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <functional>
+#include <numeric>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -965,6 +967,201 @@ TEST_F(Gl33, EveryKindOfGeneratedShaderBuilds) {
         draw(handle, "program " + std::to_string(n));
     }
     EndFrame();
+}
+
+// Consecutive draws the backend merges paint what the same draws paint one at a time (a
+// read-back between them makes each alone): lit strips, fans and lists under their own world
+// matrices, flat shaded, blended over each other; indexed draws from one buffer; and what
+// must end a held batch first: a texture or buffer changed after a draw, user memory reused,
+// a clear, a buffer released.
+TEST_F(Gl33, MergedDrawsPaintAsTheDrawsOneByOne) {
+    struct MergeVertex {
+        float x, y, z, nx, ny, nz;
+        uint32_t color;
+    };
+    constexpr uint32_t kFvf = FVF_XYZ | FVF_NORMAL | FVF_DIFFUSE;
+    // A unit quad as a strip, its corners in four colours of the given alpha.
+    auto quad = [](uint32_t alpha, uint32_t tint) {
+        std::array<MergeVertex, 4> q{};
+        const float xy[4][2] = {{-1, -1}, {-1, 1}, {1, -1}, {1, 1}};
+        const uint32_t rgb[4] = {0xE02020, 0x20E020, 0x2020E0, 0xE0E020};
+        for (int i = 0; i < 4; ++i)
+            q[i] = {xy[i][0], xy[i][1], 0, 0, 0.6f, 0.8f, alpha << 24 | (rgb[i] ^ tint)};
+        return q;
+    };
+    auto place = [&](float x, float y, float turn) {
+        device()->SetTransform(TS_WORLD, Multiply(RotationY(turn), Translation(x, y, 0)));
+    };
+    auto strip = [&](const std::array<MergeVertex, 4>& q) {
+        ASSERT_EQ(device()->DrawPrimitiveUP(PT_TRIANGLESTRIP, 2, q.data(), sizeof(MergeVertex)),
+                  Result::Ok);
+    };
+    Texture* texture = SolidTexture(2, 2, 0xFFFF8040);
+    VertexBuffer* vb = nullptr;
+    IndexBuffer* ib = nullptr;
+    auto makeBuffers = [&] {
+        ASSERT_EQ(device()->CreateVertexBuffer(12 * sizeof(MergeVertex), kFvf, &vb), Result::Ok);
+        ASSERT_EQ(device()->CreateIndexBuffer(36, Format::Index16, &ib), Result::Ok);
+        auto* v = static_cast<MergeVertex*>(vb->Lock());
+        for (int n = 0; n < 3; ++n) {
+            const auto q = quad(0xFF, uint32_t(n) * 0x404040);
+            for (int i = 0; i < 4; ++i) {
+                v[n * 4 + i] = q[size_t(i)];
+                v[n * 4 + i].x += float(n * 3 - 3);
+            }
+        }
+        vb->Unlock();
+        auto* index = static_cast<uint16_t*>(ib->Lock());
+        for (uint16_t n = 0; n < 3; ++n) {
+            const uint16_t list[6] = {0, 1, 2, 2, 1, 3};
+            for (int i = 0; i < 6; ++i) index[n * 6 + i] = uint16_t(n * 4 + list[i]);
+        }
+        ib->Unlock();
+        device()->SetStreamSource(0, vb, sizeof(MergeVertex));
+        device()->SetIndices(ib, 0);
+    };
+    auto drawRange = [&](uint32_t n) {
+        ASSERT_EQ(device()->DrawIndexedPrimitive(PT_TRIANGLELIST, 0, 12, n * 6, 2), Result::Ok);
+    };
+    auto release = [&] {
+        device()->SetStreamSource(0, nullptr, 0);
+        device()->SetIndices(nullptr, 0);
+        vb->Release();
+        ib->Release();
+        vb = nullptr;
+        ib = nullptr;
+    };
+
+    using Between = std::function<void()>;
+    struct Case {
+        const char* what;
+        std::function<void(const Between&)> draw;
+    };
+    const Case cases[] = {
+        {"lit flat strips, each turned its own way, blended over each other",
+         [&](const Between& between) {
+             device()->SetRenderState(RS_SHADEMODE, SHADE_FLAT);
+             for (int i = 0; i < 5; ++i) {
+                 place(float(i) * 1.2f - 2.4f, float(i % 2), float(i) * 0.5f);
+                 strip(quad(0xA0, 0));
+                 between();
+             }
+         }},
+        {"fans, lists and indexed user draws",
+         [&](const Between& between) {
+             const auto q = quad(0xFF, 0x102030);
+             const MergeVertex fan[6] = {
+                 {0, 0, 0, 0, 0, 1, 0xFFFFFFFF}, q[0], q[1], q[3], q[2], q[0]};
+             place(-2, 0, 0.3f);
+             ASSERT_EQ(device()->DrawPrimitiveUP(PT_TRIANGLEFAN, 4, fan, sizeof(MergeVertex)),
+                       Result::Ok);
+             between();
+             place(0, 1, -0.4f);
+             ASSERT_EQ(device()->DrawPrimitiveUP(PT_TRIANGLELIST, 1, q.data(), sizeof(MergeVertex)),
+                       Result::Ok);
+             between();
+             const uint32_t indices[4] = {2, 3, 5, 4};  // a strip over vertices 2..5
+             place(2, -1, 0.8f);
+             ASSERT_EQ(device()->DrawIndexedPrimitiveUP(PT_TRIANGLESTRIP, 2, 4, 2, indices,
+                                                        Format::Index32, fan, sizeof(MergeVertex)),
+                       Result::Ok);
+             between();
+         }},
+        {"a texture changed between two draws",
+         [&](const Between& between) {
+             uint32_t pitch = 0;
+             std::fill_n(texture->LockRect(0, &pitch), 4, 0xFFFF8040u);
+             texture->UnlockRect(0);
+             device()->SetTexture(0, texture);
+             place(-2, 0, 0);
+             strip(quad(0xFF, 0));
+             between();
+             std::fill_n(texture->LockRect(0, &pitch), 4, 0xFF40A0FFu);
+             texture->UnlockRect(0);
+             place(2, 0, 0);
+             strip(quad(0xFF, 0));
+             between();
+         }},
+        {"user memory reused and a clear between draws",
+         [&](const Between& between) {
+             auto q = quad(0xFF, 0);
+             place(-2, 0, 0);
+             strip(q);
+             between();
+             q = quad(0xFF, 0xFFFFFF);
+             place(2, 0, 0);
+             strip(q);
+             between();
+             device()->Clear(CLEAR_TARGET, 0xFF000080, 1.0f, 0);
+             place(0, 1, 0);
+             strip(q);
+             between();
+         }},
+        {"buffer ranges, the buffer changed, then released",
+         [&](const Between& between) {
+             makeBuffers();
+             place(0, 0, 0.3f);
+             for (uint32_t n : {0u, 2u}) {
+                 drawRange(n);
+                 between();
+             }
+             auto* v = static_cast<MergeVertex*>(vb->Lock());
+             for (int i = 0; i < 12; ++i) v[i].y += 0.5f;
+             vb->Unlock();
+             drawRange(1);
+             between();
+             drawRange(0);
+             between();
+             release();
+             place(0, -1, 0.2f);
+             strip(quad(0xFF, 0));
+             between();
+         }},
+    };
+
+    for (const Case& c : cases) {
+        vqtest::TestPicture pictures[2];
+        for (int oneByOne = 0; oneByOne < 2; ++oneByOne) {
+            BeginFrame(0xFF000000);
+            Light light{};
+            light.type = LIGHT_DIRECTIONAL;
+            light.diffuse = {0.9f, 0.8f, 1.0f, 0};
+            light.direction[2] = -1;
+            device()->SetLight(0, light);
+            device()->LightEnable(0, true);
+            device()->SetRenderState(RS_DIFFUSEMATERIALSOURCE, MCS_COLOR1);
+            device()->SetRenderState(RS_CULLMODE, CULL_NONE);
+            device()->SetRenderState(RS_ALPHABLENDENABLE, kTrue);
+            device()->SetRenderState(RS_SRCBLEND, BLEND_SRCALPHA);
+            device()->SetRenderState(RS_DESTBLEND, BLEND_INVSRCALPHA);
+            device()->SetRenderState(RS_SHADEMODE, SHADE_GOURAUD);
+            device()->SetTextureStageState(0, TSS_COLOROP, TOP_MODULATE);
+            device()->SetTextureStageState(0, TSS_COLORARG1, TA_TEXTURE);
+            device()->SetTextureStageState(0, TSS_COLORARG2, TA_DIFFUSE);
+            device()->SetTexture(0, nullptr);
+            device()->SetVertexShader(kFvf);
+            device()->SetTransform(TS_PROJECTION, OrthoRH(8, 6, 1, 100));
+            device()->SetTransform(TS_VIEW, LookAtRH(Vec3{0, 0, 10}, Vec3{0, 0, 0}, Vec3{0, 1, 0}));
+            std::vector<uint32_t> scratch;
+            uint32_t w = 0, h = 0;
+            c.draw([&] {
+                if (oneByOne) {
+                    ASSERT_TRUE(device()->ReadBackBuffer(&scratch, &w, &h));
+                }
+            });
+            EndFrame();
+            pictures[oneByOne] = Read();
+        }
+        const auto& merged = pictures[0].texels;
+        const auto& single = pictures[1].texels;
+        const auto differing = std::inner_product(merged.begin(), merged.end(), single.begin(),
+                                                  size_t{0}, std::plus<>(), std::not_equal_to<>());
+        EXPECT_EQ(differing, 0u) << c.what;
+        EXPECT_GT(std::count_if(single.begin(), single.end(),
+                                [&](uint32_t t) { return t != single.front(); }),
+                  1000)
+            << c.what << ": little was drawn";
+    }
 }
 
 // Resources made and released on the loader thread, draws refused off the main thread,
