@@ -347,6 +347,11 @@ struct GlObject {
     std::vector<RangeBounds> ranges;
 };
 
+// Whether GL holds the resource's data as it is now.
+bool IsCurrent(const Resource* resource) {
+    return resource->backendData && resource->backendVersion == resource->Version();
+}
+
 // A buffer written front to back; when full it is orphaned and written from the start.
 struct StreamRing {
     GLuint name = 0;
@@ -1110,7 +1115,7 @@ void Gl33Device::UploadStageTextures(const ShaderKey& key) {
     for (uint32_t i = 0; i < key.stageCount; ++i) {
         Texture* texture = state_.textures[i];
         if (!key.stages[i].samples || !texture) continue;
-        if (texture->backendData && texture->backendVersion == texture->Version()) continue;
+        if (IsCurrent(texture)) continue;
         FlushBatch();
         TextureName(texture, i);
     }
@@ -1246,8 +1251,6 @@ void Gl33Device::SetVertexLayout(GLuint buffer, uint32_t stride, uint32_t vertex
 
 // --- merged draws ---------------------------------------------------------------------------
 
-namespace {
-
 bool IsList(PrimitiveType primitive) {
     return primitive == PT_POINTLIST || primitive == PT_LINELIST || primitive == PT_TRIANGLELIST;
 }
@@ -1260,12 +1263,6 @@ bool SameButWorld(const FixedUniforms& a, const FixedUniforms& b) {
            std::memcmp(reinterpret_cast<const uint8_t*>(&a) + rest,
                        reinterpret_cast<const uint8_t*>(&b) + rest, sizeof a - rest) == 0;
 }
-
-bool IsCurrent(const Resource* resource) {
-    return resource->backendData && resource->backendVersion == resource->Version();
-}
-
-}  // namespace
 
 BatchKind Gl33Device::BatchKindOf(const DrawCall& call, const ShaderKey& key) const {
     if (call.primitiveCount > kBatchPrimitives) return BatchKind::None;
