@@ -862,7 +862,7 @@ TEST_F(DamagedPictures, EachIsToldOncePerPathAndNotDrawn) {
         {"tga wider than any texture", patched(tga, 12, {0x01, 0x20})},
         {"png cut short", cut(png, png.size() / 2)},
         {"png with damaged image data", patched(png, idat + 8, {0x55, 0xAA})},
-        // 256 KiB more to inflate: the file still fits the smallest read buffer.
+        // 256 KiB more to inflate, in a file of a few hundred bytes.
         {"png whose data runs on past its last row and is cut short there",
          RunningOnPastTheLastRow(png, 256 * 1024), true},
         {"jpeg cut short", cut(jpeg, scan + 40)},
@@ -880,11 +880,14 @@ TEST_F(DamagedPictures, EachIsToldOncePerPathAndNotDrawn) {
         SCOPED_TRACE(c.name);
         const std::string path = "bmp/damaged" + std::to_string(index++) + ".bmp";
         ASSERT_TRUE(vqtest::WriteFileBytes(folder_ + "/" + path, c.file));
+        // The file fits the read buffer, so that what is told is what is wrong with it: a
+        // path is told once, and a file too large for its buffer would be told as that.
+        ASSERT_LE(c.file.size(), PictureReadCapacity(16, 16));
         TextureHolder holder{};
         gfx::Texture* model = nullptr;
         const std::string messages = Messages([&] {
-            LoadTexture(TextureGroup::Play, &holder, path.c_str(), 8, 8);
-            LoadTexture(TextureGroup::Play, &holder, path.c_str(), 8, 8);
+            LoadTexture(TextureGroup::Play, &holder, path.c_str(), 16, 16);
+            LoadTexture(TextureGroup::Play, &holder, path.c_str(), 16, 16);
             LoadTextureAnySize(&model, path.c_str());
         });
         if (c.drawn) {
