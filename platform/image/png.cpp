@@ -133,9 +133,10 @@ bool DecodePng(std::span<const uint8_t> bytes, Picture* out, const char** reason
     if (decode.rowsDone) return true;
     *out = Picture{};
     if (decode.tooLarge) return fail("picture too large");
-    if (!failed)
+    if (!failed) {
         std::snprintf(decode.error, sizeof decode.error,
                       "the picture data ends before its last row");
+    }
     return fail(ReasonWithDetail("damaged PNG file", decode.error));
 }
 
