@@ -29,8 +29,8 @@ void ReleaseHolderTexture(TextureHolder* holder) {
     }
 }
 
-// True the first time a path is reported in this run: a picture that is missing or cannot
-// be decoded is told once, however many materials or scenes name it. A path too long for
+// True the first time a path is reported in this run: a picture that is missing, too large
+// or cannot be decoded is told once, however many materials or scenes name it. A path too long for
 // the list, or one reported once the list is full, is always told.
 bool FirstReport(const char* path) {
     MissingPictureReports& r = gMissingPictureReports;
@@ -45,10 +45,11 @@ bool FirstReport(const char* path) {
     return true;
 }
 
-void ReportMissingPicture(const char* path) {
+// Tells the words followed by the path, once per path.
+void ReportPictureOnce(const char* words, const char* path) {
     if (!FirstReport(path)) return;
     char message[kMissingPicturePathBytes + 32];
-    std::snprintf(message, sizeof message, "Not File Found %s", path);
+    std::snprintf(message, sizeof message, "%s%s", words, path);
     ShowMessageBox(message, kPictureErrorCaption);
 }
 
@@ -56,22 +57,20 @@ void ReportDamagedPicture(const char* path, const char* why) {
     if (FirstReport(path)) ShowDamagedPictureMessage(path, why);
 }
 
-// Reads a picture's bytes into the buffer, reporting what went wrong: a missing picture
-// (an empty file counts as missing) or a damaged archive entry once per path, one too large
-// for the buffer each time. 0 when there is nothing to decode.
+// Reads a picture's bytes into the buffer, reporting once per path what went wrong: a
+// missing picture (an empty file counts as missing), one too large for the buffer, or a
+// damaged archive entry. 0 when there is nothing to decode.
 int64_t ReadPictureBytes(const char* path, uint8_t* buffer, size_t capacity) {
     int64_t size = ReadPictureQuietly(path, buffer, capacity);
     if (size == kPictureTooLarge) {
-        char message[512];
-        std::snprintf(message, sizeof message, "File Too Large %s", path);
-        ShowMessageBox(message, kPictureErrorCaption);
+        ReportPictureOnce("File Too Large ", path);
         return 0;
     }
     if (size == kPictureDamaged) {
         ReportDamagedPicture(path, "its packed data in the archive is damaged");
         return 0;
     }
-    if (size == 0) ReportMissingPicture(path);
+    if (size == 0) ReportPictureOnce("Not File Found ", path);
     return size;
 }
 

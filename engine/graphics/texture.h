@@ -38,8 +38,8 @@ struct TextureRegistry {
 
 extern TextureRegistry gTextureRegistry;
 
-// The pictures reported missing or undecodable in this run, by path, so that a picture
-// named by many materials or loaded by many scenes is reported once.
+// The pictures reported missing, too large or undecodable in this run, by path, so that a
+// picture named by many materials or loaded by many scenes is reported once.
 constexpr int32_t kMissingPictureReportSlots = 128;
 constexpr size_t kMissingPicturePathBytes = 512;
 
@@ -80,7 +80,8 @@ void ReleaseTextureGroup(TextureGroup group);
 // Loads a picture into the holder, scaled to width x height, as a member of the group.
 // The width, height and group are stored whatever follows; failures are shown in a
 // message box and leave the holder without texture. A missing picture (or an empty file),
-// and one that cannot be decoded, is reported once per run and path.
+// one larger than the read buffer, and one that cannot be decoded, is reported once per run
+// and path.
 void LoadTexture(TextureGroup group, TextureHolder* holder, const char* path, int32_t width,
                  int32_t height);
 // Loads a picture at its own size with a full mip chain into *texture (null on failure).

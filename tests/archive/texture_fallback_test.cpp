@@ -78,7 +78,8 @@ TEST_F(ArchivedTextureTest, RefusedEntriesAreReportedAndLeaveNoTexture) {
 
 // LZ-packed entries whose data does not decode to the size their index gives, or that
 // reach back before the start of their output: each is told once as a picture that cannot
-// be loaded, and nothing is drawn.
+// be loaded, and nothing is drawn. So is an entry whose size does not fit the read buffer,
+// as a file too large.
 TEST_F(ArchivedTextureTest, DamagedVolumeEntriesAreToldAndNotDrawn) {
     TestPicture picture = SolidPicture(16, 16, 0xFF2040A0u);
     for (uint32_t i = 0; i < picture.texels.size(); i += 3) picture.texels[i] = 0xFF80C020u;
@@ -94,6 +95,7 @@ TEST_F(ArchivedTextureTest, DamagedVolumeEntriesAreToldAndNotDrawn) {
         const char* name;
         std::vector<uint8_t> data;
         uint32_t unpacked;
+        bool tooLarge = false;
     } cases[] = {
         {"twenty bytes changed inside", patched(packed.size() / 2, std::vector<uint8_t>(20, 0)),
          size},
@@ -101,6 +103,7 @@ TEST_F(ArchivedTextureTest, DamagedVolumeEntriesAreToldAndNotDrawn) {
         {"the data going on past the size", packed, size - 10},
         {"a match before the first byte", {0x40, 'a', 0x01, 0x02, 0x80, 0x00, 0x00}, 8},
         {"no end token", std::vector<uint8_t>(packed.begin(), packed.end() - 2), size},
+        {"a size larger than any read buffer", packed, 0x7FFFFFFF, true},
     };
     int index = 0;
     for (const auto& c : cases) {
@@ -119,7 +122,8 @@ TEST_F(ArchivedTextureTest, DamagedVolumeEntriesAreToldAndNotDrawn) {
             LoadTexture(TextureGroup::Play, &h_[0], name.c_str(), 16, 16);
             LoadTexture(TextureGroup::Play, &h_[0], name.c_str(), 16, 16);
         });
-        const std::string told = "[Error] " + name + " (";
+        const std::string told =
+            c.tooLarge ? "[Error] File Too Large " + name : "[Error] " + name + " (";
         EXPECT_NE(messages.find(told), std::string::npos) << messages;
         EXPECT_EQ(messages.find("[Error]"), messages.rfind("[Error]")) << messages;
         EXPECT_EQ(h_[0].texture, nullptr);

@@ -2,6 +2,7 @@
 // picture and decoded back: the texels must come out where and as they went in (within a
 // tolerance for the lossy forms).
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <array>
@@ -786,8 +787,31 @@ TEST(PictureForms, EveryFormReadsBackItsTexels) {
     }
 }
 
+// The PNG file with its compressed picture data running on for `zeros` zero bytes after the
+// last row, the file ending inside them.
+Bytes RunningOnPastTheLastRow(const Bytes& png, size_t zeros) {
+    const uint8_t idatName[] = {'I', 'D', 'A', 'T'};
+    const size_t idat =
+        std::search(png.begin(), png.end(), std::begin(idatName), std::end(idatName)) - png.begin();
+    const size_t length = size_t{png[idat - 4]} << 24 | size_t{png[idat - 3]} << 16 |
+                          size_t{png[idat - 2]} << 8 | png[idat - 1];
+    Bytes rows(1 << 16);
+    uLongf rowBytes = rows.size();
+    EXPECT_EQ(uncompress(rows.data(), &rowBytes, &png[idat + 4], length), Z_OK);
+    rows.resize(rowBytes + zeros, 0);
+    Bytes data(compressBound(rows.size()));
+    uLongf dataBytes = data.size();
+    EXPECT_EQ(compress2(data.data(), &dataBytes, rows.data(), rows.size(), 9), Z_OK);
+    Bytes out(png.begin(), png.begin() + static_cast<ptrdiff_t>(idat - 4));
+    for (int shift : {24, 16, 8, 0}) out.push_back(static_cast<uint8_t>(dataBytes >> shift));
+    out.insert(out.end(), std::begin(idatName), std::end(idatName));
+    out.insert(out.end(), data.begin(), data.begin() + static_cast<ptrdiff_t>(dataBytes - 16));
+    return out;
+}
+
 // A damaged file of each kind: each is told once, with its path and what is wrong, under
-// the missing picture's caption, however often it is loaded, and gives no texture.
+// the missing picture's caption, however often it is loaded, and gives no texture. Damage
+// after the last row of a PNG is not read: that picture is drawn, and nothing is told.
 class DamagedPictures : public vqtest::TwoDTest {};
 
 TEST_F(DamagedPictures, EachIsToldOncePerPathAndNotDrawn) {
@@ -824,6 +848,7 @@ TEST_F(DamagedPictures, EachIsToldOncePerPathAndNotDrawn) {
     const struct {
         const char* name;
         Bytes file;
+        bool drawn = false;
     } cases[] = {
         {"bmp cut short", cut(bmp, bmp.size() - 5)},
         {"bmp run-length packed, cut short", cut(rle, rle.size() - 6)},
@@ -837,6 +862,9 @@ TEST_F(DamagedPictures, EachIsToldOncePerPathAndNotDrawn) {
         {"tga wider than any texture", patched(tga, 12, {0x01, 0x20})},
         {"png cut short", cut(png, png.size() / 2)},
         {"png with damaged image data", patched(png, idat + 8, {0x55, 0xAA})},
+        // 256 KiB more to inflate, in a file of a few hundred bytes.
+        {"png whose data runs on past its last row and is cut short there",
+         RunningOnPastTheLastRow(png, 256 * 1024), true},
         {"jpeg cut short", cut(jpeg, scan + 40)},
         {"jpeg with the end marker inside its data", patched(jpeg, scan + 30, {0xFF, 0xD9})},
         {"dds dxt1 cut short", cut(dxt1, dxt1.size() - 1)},
@@ -852,18 +880,33 @@ TEST_F(DamagedPictures, EachIsToldOncePerPathAndNotDrawn) {
         SCOPED_TRACE(c.name);
         const std::string path = "bmp/damaged" + std::to_string(index++) + ".bmp";
         ASSERT_TRUE(vqtest::WriteFileBytes(folder_ + "/" + path, c.file));
+        // The file fits the read buffer, so that what is told is what is wrong with it: a
+        // path is told once, and a file too large for its buffer would be told as that.
+        ASSERT_LE(c.file.size(), PictureReadCapacity(16, 16));
         TextureHolder holder{};
         gfx::Texture* model = nullptr;
         const std::string messages = Messages([&] {
-            LoadTexture(TextureGroup::Play, &holder, path.c_str(), 8, 8);
-            LoadTexture(TextureGroup::Play, &holder, path.c_str(), 8, 8);
+            LoadTexture(TextureGroup::Play, &holder, path.c_str(), 16, 16);
+            LoadTexture(TextureGroup::Play, &holder, path.c_str(), 16, 16);
             LoadTextureAnySize(&model, path.c_str());
         });
-        const std::string told = "[Error] " + path + " (";
-        EXPECT_NE(messages.find(told), std::string::npos) << messages;
-        EXPECT_EQ(messages.find(told), messages.rfind("[Error]")) << messages;
-        EXPECT_EQ(holder.texture, nullptr);
-        EXPECT_EQ(model, nullptr);
+        if (c.drawn) {
+            EXPECT_EQ(messages, "");
+            EXPECT_NE(holder.texture, nullptr);
+            if (model) {
+                const std::span texels(model->LevelData(0), source.texels.size());
+                EXPECT_TRUE(std::ranges::equal(texels, source.texels));
+                model->Release();
+            } else {
+                ADD_FAILURE() << "no texture";
+            }
+        } else {
+            const std::string told = "[Error] " + path + " (";
+            EXPECT_NE(messages.find(told), std::string::npos) << messages;
+            EXPECT_EQ(messages.find(told), messages.rfind("[Error]")) << messages;
+            EXPECT_EQ(holder.texture, nullptr);
+            EXPECT_EQ(model, nullptr);
+        }
         ReleaseTextureGroup(TextureGroup::Play);
     }
 }
