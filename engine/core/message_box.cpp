@@ -10,7 +10,7 @@ int ShowMessageBox(const char* text, const char* caption) {
     return win::ConsoleMessageBox(text, caption);
 }
 
-void ShowDamagedFileMessage(const char* path, int32_t line, const char* why) {
+void ShowFileLineMessage(const char* path, int32_t line, const char* why, const char* caption) {
     char text[640];
     if (line > 0) {
         std::snprintf(text, sizeof text, "%s (line %d: %s)", path ? path : "",
@@ -18,7 +18,11 @@ void ShowDamagedFileMessage(const char* path, int32_t line, const char* why) {
     } else {
         std::snprintf(text, sizeof text, "%s (%s)", path ? path : "", why ? why : "damaged");
     }
-    ShowMessageBox(text, kFileNotFoundCaption.c_str());
+    ShowMessageBox(text, caption);
+}
+
+void ShowDamagedFileMessage(const char* path, int32_t line, const char* why) {
+    ShowFileLineMessage(path, line, why, kFileNotFoundCaption.c_str());
 }
 
 void ShowDamagedPictureMessage(const char* path, const char* why) {

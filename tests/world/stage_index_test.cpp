@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/core/game_state.h"
+#include "engine/core/message_box.h"
 #include "tests/models/scratch_folder.h"
 #include "world/stage/stage_index.h"
 
@@ -166,7 +167,6 @@ TEST_F(StageIndexTest, LinesBeyondTheRecordsAreIgnored) {
     std::string text = "stage:1-1\n";
     for (int i = 0; i < 22; ++i) text += "map:m" + std::to_string(i) + ".x\n";
     text += "mapcamera:c0.x\nmapcamera:c1.x\nmapcamera:c2.x\n";
-    text += "mapbg:" + std::string(300, 'a') + "\n";
     text += "fogcolor:1:2\n";  // a missing separator: the line is ignored
     text += "lightdir:5\n";
     text += "stage:9-9\nfarclip:1\n";  // an unknown code opens no block
@@ -176,69 +176,89 @@ TEST_F(StageIndexTest, LinesBeyondTheRecordsAreIgnored) {
     EXPECT_STREQ(s.mapNames[19], "m19.x");
     EXPECT_EQ(s.cameraCount, 2);
     EXPECT_STREQ(s.cameraNames[1], "c1.x");
-    EXPECT_EQ(s.hasBackground, 0);
     EXPECT_EQ(s.fogColor[0], 0);
     EXPECT_EQ(s.lightDirection[0], 1.0f);
     EXPECT_EQ(s.farClip, 59000);
     EXPECT_EQ(gGameState.stageCount, 1);
 }
 
-// Every numeric key takes only what its field and the parts that use it can: a value beyond
-// that is refused with its line and why, and the field keeps what it held.
-TEST_F(StageIndexTest, ValuesOutOfTheirRangeAreRefusedWithTheirLine) {
+// Each key's value through the reader: the field it leaves and what is told. Map types, draw
+// codes and colours take every integer; a floor tile count beyond what the floor draws in a
+// frame is clamped and told; a value the stage cannot use (not finite, beyond the stage's
+// reach, a name longer than its field) is refused and told, and the field keeps what it held.
+TEST_F(StageIndexTest, EachValueLeavesItsFieldAndIsToldWhenRefusedOrChanged) {
     const std::string block =
         "stage:1-2\nmaptype:1\nmapx:1200\nmapz:1200\nmapnumx:3\nmapnumz:8\nscroll:6.0\n"
         "mapposy:-45.0\nfog:2000:9000\n";  // the line read next is line 10
+    using Field = double (*)(const StageInfo&);
+#define FIELD(expr) [](const StageInfo& s) { return static_cast<double>(expr); }
     struct Case {
-        const char* line;
-        const char* why;  // null: taken
+        std::string line;
+        Field field;
+        double value;      // the field after reading
+        const char* told;  // the message's text, null for none
     };
     const Case cases[] = {
-        {"mapnumz:100000", "mapnumz 100000 out of range 0..64"},
-        {"mapnumz:65", "mapnumz 65 out of range 0..64"},
-        {"mapnumx:-1", "mapnumx -1 out of range 0..64"},
-        {"mapnumz:64", nullptr},
-        {"mapnumx:0", nullptr},
-        {"mapx:0", "mapx 0 out of range 1..10000000"},
-        {"mapz:-5", "mapz -5 out of range 1..10000000"},
-        {"mapz:10000001", "mapz 10000001 out of range 1..10000000"},
-        {"mapz:99999999999", "mapz beyond the integers"},
-        {"mapz:1000.7", nullptr},
-        {"scroll:nan", "scroll not a finite number"},
-        {"scroll:inf", "scroll not a finite number"},
-        {"scroll:-1e39", "scroll not a finite number"},
-        {"scroll:2e7", "scroll beyond 10000000"},
-        {"scroll:-6.5", nullptr},
-        {"mapposy:NAN", "mapposy not a finite number"},
-        {"fog:nan:nan", "fog not a finite number"},
-        {"fog:100:infinity", "fog not a finite number"},
-        {"fog:500:500", "fog ends where it starts"},
-        {"fog:1e30:2e30", "fog beyond 10000000"},
-        {"fog:0:0", nullptr},
-        {"fog:3000:1000", nullptr},
-        {"maptype:9", "maptype 9 out of range 1..2"},
-        {"maptype:0", "maptype 0 out of range 1..2"},
-        {"maptype:2", nullptr},
-        {"fogcolor:256:0:0", "fogcolor 256 out of range 0..255"},
-        {"backcolor:0:-1:0", "backcolor -1 out of range 0..255"},
-        {"backcolor:255:255:255", nullptr},
-        {"lightdir:0:0:0", "lightdir has no direction"},
-        {"lightdir:nan:1:1", "lightdir not a finite number"},
-        {"lightcolor:1:inf:1", "lightcolor not a finite number"},
-        {"lightamb:0.2:0.2:-nan", "lightamb not a finite number"},
-        {"sunpos:1:nan:3", "sunpos not a finite number"},
-        {"moonpos:inf:0:0", "moonpos not a finite number"},
-        {"sunpos:-30000:30000:90000", nullptr},
-        {"waterheight:20000000", "waterheight 20000000 out of range -10000000..10000000"},
-        {"farclip:0", "farclip 0 out of range 2..10000000"},
-        {"farclip:1", "farclip 1 out of range 2..10000000"},
-        {"farclip:2", nullptr},
-        {"drawcode:7", "drawcode 7 out of range 0..6"},
-        {"drawcode:-1", "drawcode -1 out of range 0..6"},
-        {"drawcode:6", nullptr},
-        {"mapviewarea:99999999999", "mapviewarea beyond the integers"},
-        {"mapviewarea:-5", nullptr},
+        {"maptype:9", FIELD(s.mapType), 9, nullptr},
+        {"maptype:0", FIELD(s.mapType), 0, nullptr},
+        {"maptype:-2", FIELD(s.mapType), -2, nullptr},
+        {"maptype:2", FIELD(s.mapType), 2, nullptr},
+        {"maptype:99999999999", FIELD(s.mapType), INT32_MAX, nullptr},
+        {"drawcode:9", FIELD(s.drawCode), 9, nullptr},
+        {"drawcode:-3", FIELD(s.drawCode), -3, nullptr},
+        {"drawcode:7", FIELD(s.drawCode), 7, nullptr},
+        {"fogcolor:300:0:0", FIELD(s.fogColor[0]), 300, nullptr},
+        {"fogcolor:-1:0:0", FIELD(s.fogColor[0]), -1, nullptr},
+        {"backcolor:0:256:0", FIELD(s.backColor[1]), 256, nullptr},
+        {"backcolor:255:255:255", FIELD(s.backColor[2]), 255, nullptr},
+        {"fog:500:500", FIELD(s.fogEnd), 500, nullptr},
+        {"fog:0:0", FIELD(s.fogStart), 0, nullptr},
+        {"fog:3000:1000", FIELD(s.fogStart), 3000, nullptr},
+        {"fog:nan:nan", FIELD(s.fogStart), 2000, "fog not a finite number"},
+        {"fog:100:infinity", FIELD(s.fogEnd), 9000, "fog not a finite number"},
+        {"fog:1e30:2e30", FIELD(s.fogStart), 2000, "fog beyond 10000000"},
+        {"mapnumz:65", FIELD(s.tileRows), 64, "mapnumz 65 out of range 0..64, read as 64"},
+        {"mapnumz:100000", FIELD(s.tileRows), 64, "mapnumz 100000 out of range 0..64, read as 64"},
+        {"mapnumz:99999999999", FIELD(s.tileRows), 64, "mapnumz beyond the integers, read as 64"},
+        {"mapnumx:-1", FIELD(s.tileColumns), 0, "mapnumx -1 out of range 0..64, read as 0"},
+        {"mapnumz:64", FIELD(s.tileRows), 64, nullptr},
+        {"mapnumx:0", FIELD(s.tileColumns), 0, nullptr},
+        {"mapnumx:many", FIELD(s.tileColumns), 0, nullptr},
+        {"mapx:0", FIELD(s.tileWidth), 1200, "mapx 0 out of range 1..10000000"},
+        {"mapz:-5", FIELD(s.tileDepth), 1200, "mapz -5 out of range 1..10000000"},
+        {"mapz:10000001", FIELD(s.tileDepth), 1200, "mapz 10000001 out of range 1..10000000"},
+        {"mapz:99999999999", FIELD(s.tileDepth), 1200, "mapz beyond the integers"},
+        {"mapz:1000.7", FIELD(s.tileDepth), 1000, nullptr},
+        {"scroll:nan", FIELD(s.scroll), 6, "scroll not a finite number"},
+        {"scroll:inf", FIELD(s.scroll), 6, "scroll not a finite number"},
+        {"scroll:-1e39", FIELD(s.scroll), 6, "scroll not a finite number"},
+        {"scroll:2e7", FIELD(s.scroll), 6, "scroll beyond 10000000"},
+        {"scroll:-6.5", FIELD(s.scroll), -6.5, nullptr},
+        {"scroll:fast", FIELD(s.scroll), 0, nullptr},
+        {"mapposy:NAN", FIELD(s.floorHeight), -45, "mapposy not a finite number"},
+        {"lightdir:0:0:0", FIELD(s.lightDirection[0]), 1, "lightdir has no direction"},
+        {"lightdir:nan:1:1", FIELD(s.lightDirection[0]), 1, "lightdir not a finite number"},
+        {"lightcolor:1:inf:1", FIELD(s.lightColor[0]), 0, "lightcolor not a finite number"},
+        {"lightamb:0.2:0.2:-nan", FIELD(s.lightAmbient[0]), 0, "lightamb not a finite number"},
+        {"sunpos:1:nan:3", FIELD(s.sun), 0, "sunpos not a finite number"},
+        {"moonpos:inf:0:0", FIELD(s.moon), 0, "moonpos not a finite number"},
+        {"sunpos:-30000:30000:90000", FIELD(s.sunPosition[2]), 90000, nullptr},
+        {"waterheight:20000000", FIELD(s.waterHeight), -1000,
+         "waterheight 20000000 out of range -10000000..10000000"},
+        {"farclip:0", FIELD(s.farClip), 59000, "farclip 0 out of range 2..10000000"},
+        {"farclip:1", FIELD(s.farClip), 59000, "farclip 1 out of range 2..10000000"},
+        {"farclip:2", FIELD(s.farClip), 2, nullptr},
+        {"mapviewarea:99999999999", FIELD(s.mapViewArea), 0, "mapviewarea beyond the integers"},
+        {"mapviewarea:-5", FIELD(s.mapViewArea), -5, nullptr},
+        {"map:" + std::string(255, 'm'), FIELD(std::strlen(s.mapNames[0])), 255, nullptr},
+        {"map:" + std::string(256, 'm'), FIELD(s.mapCount), 0,
+         "map name of 256 bytes, longer than 255"},
+        {"mapbg:" + std::string(300, 's'), FIELD(s.hasBackground), 0,
+         "mapbg name of 300 bytes, longer than 255"},
+        {"mapcamera:" + std::string(256, 'c') + "\r", FIELD(s.cameraCount), 0,
+         "mapcamera name of 256 bytes, longer than 255"},
     };
+#undef FIELD
     auto read = [](const std::string& text) {
         FILE* f = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
         EXPECT_NE(f, nullptr);
@@ -246,26 +266,24 @@ TEST_F(StageIndexTest, ValuesOutOfTheirRangeAreRefusedWithTheirLine) {
         std::fclose(f);
         return r;
     };
-    read(block);
-    const StageInfo sound = gStageInfo[1];
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
         for (StageInfo& s : gStageInfo) std::memset(&s, 0, sizeof s);
         StageIndexRead r = read(block + c.line + "\n");
         EXPECT_EQ(gGameState.stageCount, 2);
-        if (!c.why) {
-            EXPECT_EQ(r.refusedCount, 0) << r.refused[0].why;
+        EXPECT_EQ(c.field(gStageInfo[1]), c.value);
+        if (!c.told) {
+            EXPECT_EQ(r.valueMessageCount, 0) << r.valueMessages[0].text;
             continue;
         }
-        ASSERT_EQ(r.refusedCount, 1);
-        EXPECT_EQ(r.refused[0].line, 10);
-        EXPECT_STREQ(r.refused[0].why, c.why);
-        EXPECT_EQ(std::memcmp(&gStageInfo[1], &sound, sizeof sound), 0);
+        ASSERT_EQ(r.valueMessageCount, 1);
+        EXPECT_EQ(r.valueMessages[0].line, 10);
+        EXPECT_STREQ(r.valueMessages[0].text, c.told);
     }
 }
 
 TEST_F(StageIndexTest, ALineOfMoreThan511CharactersIsReadOnAsTheNextLine) {
-    // The first 511 characters make a name too long for its field (ignored); the rest of the
+    // The first 511 characters make a name too long for its field (refused); the rest of the
     // line is a line of its own.
     Read("stage:1-1\nmap:" + std::string(507, 'a') + "farclip:7\nmap:short.x\n");
     const StageInfo& s = gStageInfo[0];
@@ -275,8 +293,9 @@ TEST_F(StageIndexTest, ALineOfMoreThan511CharactersIsReadOnAsTheNextLine) {
 }
 
 // The file as start-up reads it: one that gives no stage is told as a missing one, and one
-// holding bytes that no text holds is told with its line and read as none.
-TEST_F(StageIndexTest, AnIndexWithoutAStageOrWithBytesNoTextHoldsIsTold) {
+// holding bytes that no text holds is told with its line and read as none. A value refused or
+// changed is told under a caption of its own.
+TEST_F(StageIndexTest, StartUpTellsWhatTheIndexLacksUnderItsCaption) {
     using namespace std::string_literals;
     const std::string sound = "// stages\nstage:1-1\nmap:a.x\nfarclip:7\n";
     struct Case {
@@ -285,6 +304,7 @@ TEST_F(StageIndexTest, AnIndexWithoutAStageOrWithBytesNoTextHoldsIsTold) {
         std::string text;
         const char* told;  // the message's text, null for none
         int32_t stages;
+        const char* caption = "ファイルが見つかりません";  // as shown on standard error
     };
     const Case cases[] = {
         {"missing", nullptr, "", "idx/stage.idx", 0},
@@ -298,8 +318,12 @@ TEST_F(StageIndexTest, AnIndexWithoutAStageOrWithBytesNoTextHoldsIsTold) {
                  "color:1:2:3\n",
          "idx/stage.idx (line 5: bytes that are not text)", 0},
         {"a stray byte in a comment", "idx/stage.idx", "// \xFF\n" + sound.substr(10), nullptr, 1},
-        {"a tile count out of range", "idx/stage.idx", sound + "mapnumz:100000\n",
-         "idx/stage.idx (line 5: mapnumz 100000 out of range 0..64)", 1},
+        {"a tile count beyond the floor", "idx/stage.idx", sound + "mapnumz:65\n",
+         "idx/stage.idx (line 5: mapnumz 65 out of range 0..64, read as 64)", 1,
+         kStageIndexValueCaption},
+        {"a sky name too long", "idx/stage.idx", sound + "mapbg:" + std::string(256, 's') + "\n",
+         "idx/stage.idx (line 5: mapbg name of 256 bytes, longer than 255)", 1,
+         kStageIndexValueCaption},
         {"sound", "idx/stage.idx", sound, nullptr, 1},
     };
     for (const Case& c : cases) {
@@ -310,7 +334,7 @@ TEST_F(StageIndexTest, AnIndexWithoutAStageOrWithBytesNoTextHoldsIsTold) {
         testing::internal::CaptureStderr();
         LoadStageIndex();
         std::string shown = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(shown, c.told ? std::string("[ファイルが見つかりません] ") + c.told + "\n" : "");
+        EXPECT_EQ(shown, c.told ? "[" + std::string(c.caption) + "] " + c.told + "\n" : "");
         EXPECT_EQ(gGameState.stageCount, c.stages);
         // A damaged index leaves no record filled.
         EXPECT_EQ(gStageInfo[0].mapCount, c.stages);

@@ -45,11 +45,30 @@ bool IsText(const char* bytes, size_t length) {
     return true;
 }
 
-// Copies a text value up to the line end; false when it does not fit the field (the
-// record keeps what it had).
-bool CopyName(const char* value, char* field) {
+// Keeps what is told of a value: the key without its colon and what was refused or changed.
+class ValueMessage {
+public:
+    bool Given() const { return text_[0] != 0; }
+    const char* Text() const { return text_; }
+    __attribute__((format(printf, 2, 3))) void Set(const char* format, ...) {
+        va_list args;
+        va_start(args, format);
+        std::vsnprintf(text_, sizeof text_, format, args);
+        va_end(args);
+    }
+
+private:
+    char text_[kStageIndexMessageBytes] = {};
+};
+
+// Copies a text value up to the line end. A name that does not fit the field is refused (the
+// record keeps what it had): cut short it would name another file.
+bool CopyName(const char* key, const char* value, char* field, ValueMessage* message) {
     size_t n = std::strcspn(value, "\r\n");
-    if (n >= kStageNameBytes) return false;
+    if (n >= kStageNameBytes) {
+        message->Set("%s name of %zu bytes, longer than %d", key, n, kStageNameBytes - 1);
+        return false;
+    }
     std::memcpy(field, value, n);
     field[n] = 0;
     return true;
@@ -107,35 +126,25 @@ void StartBlock(StageInfo& s, int index) {
     s.flying = 0;
 }
 
-// Keeps the reason a value is refused: the key without its colon and what is wrong.
-class Refusal {
-public:
-    bool Refused() const { return why_[0] != 0; }
-    const char* Why() const { return why_; }
-    __attribute__((format(printf, 2, 3))) void Set(const char* format, ...) {
-        va_list args;
-        va_start(args, format);
-        std::vsnprintf(why_, sizeof why_, format, args);
-        va_end(args);
-    }
-
-private:
-    char why_[kStageIndexReasonBytes] = {};
-};
+// Whether the C library's conversion reads the value within the int range (a value without
+// digits reads as 0, which is).
+bool FitsInt(const char* value) {
+    int32_t v = 0;
+    const char* end = nullptr;
+    return ParseDecimalInt(value, &v, &end) || ReadDecimalInt(value) == 0;
+}
 
 // The integer of a value as the C library's conversion reads it (0 without digits), when it
 // lies within low .. high.
 bool ReadIntIn(const char* key, const char* value, int32_t low, int32_t high, int32_t* out,
-               Refusal* refusal) {
-    int32_t v = 0;
-    const char* end = nullptr;
-    // A number the int cannot hold is read clamped: any clamped value is one out of range.
-    if (!ParseDecimalInt(value, &v, &end) && ReadDecimalInt(value) != 0) {
-        refusal->Set("%s beyond the integers", key);
+               ValueMessage* message) {
+    if (!FitsInt(value)) {
+        message->Set("%s beyond the integers", key);
         return false;
     }
+    int32_t v = ReadDecimalInt(value);
     if (v < low || v > high) {
-        refusal->Set("%s %d out of range %d..%d", key, static_cast<int>(v), static_cast<int>(low),
+        message->Set("%s %d out of range %d..%d", key, static_cast<int>(v), static_cast<int>(low),
                      static_cast<int>(high));
         return false;
     }
@@ -143,18 +152,32 @@ bool ReadIntIn(const char* key, const char* value, int32_t low, int32_t high, in
     return true;
 }
 
+// A count of floor tiles, clamped into 0 .. most: a larger one still leaves a floor, the
+// most the floor drawing draws in a frame.
+int32_t ReadTileCount(const char* key, const char* value, int32_t most, ValueMessage* message) {
+    int32_t v = ReadDecimalInt(value);  // clamped to the int range
+    int32_t kept = std::clamp(v, 0, most);
+    if (!FitsInt(value)) {
+        message->Set("%s beyond the integers, read as %d", key, static_cast<int>(kept));
+    } else if (kept != v) {
+        message->Set("%s %d out of range 0..%d, read as %d", key, static_cast<int>(v),
+                     static_cast<int>(most), static_cast<int>(kept));
+    }
+    return kept;
+}
+
 // count reals separated by ':' (each within the stage's reach) into out; nothing stored when
 // a separator is missing (that line is ignored) or a value is refused.
-bool ReadRealsIn(const char* key, const char* value, float* out, int count, Refusal* refusal) {
+bool ReadRealsIn(const char* key, const char* value, float* out, int count, ValueMessage* message) {
     float values[3];
     if (!ReadReals(value, values, count)) return false;
     for (int i = 0; i < count; ++i) {
         if (!std::isfinite(values[i])) {
-            refusal->Set("%s not a finite number", key);
+            message->Set("%s not a finite number", key);
             return false;
         }
         if (std::fabs(values[i]) > kStageReach) {
-            refusal->Set("%s beyond %.0f", key, static_cast<double>(kStageReach));
+            message->Set("%s beyond %.0f", key, static_cast<double>(kStageReach));
             return false;
         }
     }
@@ -162,93 +185,70 @@ bool ReadRealsIn(const char* key, const char* value, float* out, int count, Refu
     return true;
 }
 
-// Three colour channels of 0 .. 255 separated by ':' into out, as ReadRealsIn.
-bool ReadColor(const char* key, const char* value, int32_t* out, Refusal* refusal) {
-    int32_t values[3];
-    if (!ReadInts(value, values, 3)) return false;
-    for (int32_t v : values) {
-        if (v < 0 || v > 255) {
-            refusal->Set("%s %d out of range 0..255", key, static_cast<int>(v));
-            return false;
-        }
-    }
-    std::copy(values, values + 3, out);
-    return true;
-}
-
-// Applies one line of an open block. A value out of its range is refused (the field keeps
-// what it holds) and the reason written to *refusal.
-void ReadKeyLine(StageInfo& s, int& mapSlot, const char* line, Refusal* refusal) {
+// Applies one line of an open block. What is told of its value (refused: the field keeps what
+// it holds; or changed) is written to *message.
+void ReadKeyLine(StageInfo& s, int& mapSlot, const char* line, ValueMessage* message) {
 #define KEY(k) MatchPrefix(line, k, sizeof(k) - 1)
 #define VALUE(k) (line + sizeof(k) - 1)
     constexpr auto kReach = static_cast<int32_t>(kStageReach);
     int32_t n = 0;
     float v[3];
     if (KEY("maptype:")) {
-        if (ReadIntIn("maptype", VALUE("maptype:"), kTiledFloorCourse, kPlacedMeshCourse, &n,
-                      refusal)) {
-            s.mapType = n;
-        }
+        s.mapType = ReadDecimalInt(VALUE("maptype:"));
     } else if (KEY("map:")) {
         // A 21st map name has no slot; it is ignored.
-        if (mapSlot < kStageMapNames && CopyName(VALUE("map:"), s.mapNames[mapSlot])) {
+        if (mapSlot < kStageMapNames &&
+            CopyName("map", VALUE("map:"), s.mapNames[mapSlot], message)) {
             ++mapSlot;
             ++s.mapCount;
         }
     } else if (KEY("mapbg:")) {
-        if (CopyName(VALUE("mapbg:"), s.backgroundName)) s.hasBackground = 1;
+        if (CopyName("mapbg", VALUE("mapbg:"), s.backgroundName, message)) s.hasBackground = 1;
     } else if (KEY("mapcamera:")) {
         if (s.cameraCount < kStageCameraNames &&
-            CopyName(VALUE("mapcamera:"), s.cameraNames[s.cameraCount]))
+            CopyName("mapcamera", VALUE("mapcamera:"), s.cameraNames[s.cameraCount], message))
             ++s.cameraCount;
     } else if (KEY("loopcamera:")) {
         s.loopCamera = 1;
     } else if (KEY("flying:")) {
         s.flying = 1;
     } else if (KEY("mapx:")) {
-        if (ReadIntIn("mapx", VALUE("mapx:"), 1, kReach, &n, refusal)) {
+        if (ReadIntIn("mapx", VALUE("mapx:"), 1, kReach, &n, message)) {
             s.tileWidth = static_cast<float>(n);
         }
     } else if (KEY("mapz:")) {
-        if (ReadIntIn("mapz", VALUE("mapz:"), 1, kReach, &n, refusal)) {
+        if (ReadIntIn("mapz", VALUE("mapz:"), 1, kReach, &n, message)) {
             s.tileDepth = static_cast<float>(n);
         }
     } else if (KEY("mapnumx:")) {
-        if (ReadIntIn("mapnumx", VALUE("mapnumx:"), 0, kFloorTileColumnsMax, &n, refusal)) {
-            s.tileColumns = n;
-        }
+        s.tileColumns = ReadTileCount("mapnumx", VALUE("mapnumx:"), kFloorTileColumnsMax, message);
     } else if (KEY("mapnumz:")) {
-        if (ReadIntIn("mapnumz", VALUE("mapnumz:"), 0, kFloorTileRowsMax, &n, refusal)) {
-            s.tileRows = n;
-        }
+        s.tileRows = ReadTileCount("mapnumz", VALUE("mapnumz:"), kFloorTileRowsMax, message);
     } else if (KEY("scroll:")) {
-        if (ReadRealsIn("scroll", VALUE("scroll:"), v, 1, refusal)) s.scroll = v[0];
+        if (ReadRealsIn("scroll", VALUE("scroll:"), v, 1, message)) s.scroll = v[0];
     } else if (KEY("mapposy:")) {
-        if (ReadRealsIn("mapposy", VALUE("mapposy:"), v, 1, refusal)) s.floorHeight = v[0];
+        if (ReadRealsIn("mapposy", VALUE("mapposy:"), v, 1, message)) s.floorHeight = v[0];
     } else if (KEY("fog:")) {
-        if (ReadRealsIn("fog", VALUE("fog:"), v, 2, refusal)) {
-            // A fog that ends where it starts has no depth to fade over.
-            if (v[0] != 0.0f && v[1] == v[0]) {
-                refusal->Set("fog ends where it starts");
-            } else {
-                s.fogStart = v[0];
-                s.fogEnd = v[1];
-            }
+        // A fog that ends where it starts is a hard edge.
+        if (ReadRealsIn("fog", VALUE("fog:"), v, 2, message)) {
+            s.fogStart = v[0];
+            s.fogEnd = v[1];
         }
     } else if (KEY("fogcolor:")) {
-        ReadColor("fogcolor", VALUE("fogcolor:"), s.fogColor, refusal);
+        // The drawing takes the low 8 bits of each channel.
+        ReadInts(VALUE("fogcolor:"), s.fogColor, 3);
     } else if (KEY("backcolor:")) {
-        ReadColor("backcolor", VALUE("backcolor:"), s.backColor, refusal);
+        ReadInts(VALUE("backcolor:"), s.backColor, 3);
     } else if (KEY("lightdir:")) {
-        if (ReadRealsIn("lightdir", VALUE("lightdir:"), v, 3, refusal)) {
+        if (ReadRealsIn("lightdir", VALUE("lightdir:"), v, 3, message)) {
             if (v[0] == 0.0f && v[1] == 0.0f && v[2] == 0.0f) {
-                refusal->Set("lightdir has no direction");
+                message->Set("lightdir has no direction");
             } else {
                 std::copy(v, v + 3, s.lightDirection);
             }
         }
     } else if (KEY("lightcolor:")) {
-        ReadRealsIn("lightcolor", VALUE("lightcolor:"), s.lightColor, 3, refusal);
+        ReadRealsIn("lightcolor", VALUE("lightcolor:"), s.lightColor, 3, message);
     } else if (KEY("windline:")) {
         s.windLine = 1;
     } else if (KEY("longlock:")) {
@@ -256,29 +256,28 @@ void ReadKeyLine(StageInfo& s, int& mapSlot, const char* line, Refusal* refusal)
     } else if (MatchPrefix(line, "scrolloffsetoff", 15)) {
         s.scrollOffset = 0;
     } else if (KEY("lightamb:")) {
-        ReadRealsIn("lightamb", VALUE("lightamb:"), s.lightAmbient, 3, refusal);
+        ReadRealsIn("lightamb", VALUE("lightamb:"), s.lightAmbient, 3, message);
     } else if (KEY("sunpos:")) {
         if (MatchPrefix(line, "sunpos:off", 10)) {
             s.sun = 0;
-        } else if (ReadRealsIn("sunpos", VALUE("sunpos:"), s.sunPosition, 3, refusal)) {
+        } else if (ReadRealsIn("sunpos", VALUE("sunpos:"), s.sunPosition, 3, message)) {
             s.sun = 1;
         }
     } else if (KEY("moonpos:")) {
-        if (ReadRealsIn("moonpos", VALUE("moonpos:"), s.sunPosition, 3, refusal)) s.moon = 1;
+        if (ReadRealsIn("moonpos", VALUE("moonpos:"), s.sunPosition, 3, message)) s.moon = 1;
     } else if (KEY("waterheight:")) {
-        if (ReadIntIn("waterheight", VALUE("waterheight:"), -kReach, kReach, &n, refusal)) {
+        if (ReadIntIn("waterheight", VALUE("waterheight:"), -kReach, kReach, &n, message)) {
             s.waterHeight = static_cast<float>(n);
         }
     } else if (KEY("farclip:")) {
         // Beyond the near plane, which lies at 1.
-        if (ReadIntIn("farclip", VALUE("farclip:"), 2, kReach, &n, refusal)) s.farClip = n;
+        if (ReadIntIn("farclip", VALUE("farclip:"), 2, kReach, &n, message)) s.farClip = n;
     } else if (KEY("drawcode:")) {
-        if (ReadIntIn("drawcode", VALUE("drawcode:"), 0, kStageDrawCodes - 1, &n, refusal)) {
-            s.drawCode = n;
-        }
+        // The drawing takes the remainder by the 7 colour operations; a negative one sets none.
+        s.drawCode = ReadDecimalInt(VALUE("drawcode:"));
     } else if (KEY("mapviewarea:")) {
         // Every value below 1 means no culling.
-        if (ReadIntIn("mapviewarea", VALUE("mapviewarea:"), INT32_MIN, kReach, &n, refusal)) {
+        if (ReadIntIn("mapviewarea", VALUE("mapviewarea:"), INT32_MIN, kReach, &n, message)) {
             s.mapViewArea = n;
         }
     }
@@ -314,10 +313,10 @@ void LoadStageIndex() {
         return;
     }
     if (!read.stageFound) ShowMessageBox(kIndexPath, kFileNotFoundCaption.c_str());
-    // Each value refused for its range; the key kept its default.
-    for (int32_t i = 0; i < std::min(read.refusedCount, kStageIndexRefusalsKept); ++i) {
-        const StageIndexRefusal& r = read.refused[static_cast<size_t>(i)];
-        ShowDamagedFileMessage(kIndexPath, r.line, r.why);
+    // Each value refused (its field kept what it held) or changed.
+    for (int32_t i = 0; i < std::min(read.valueMessageCount, kStageIndexValueMessagesKept); ++i) {
+        const StageIndexValueMessage& m = read.valueMessages[static_cast<size_t>(i)];
+        ShowFileLineMessage(kIndexPath, m.line, m.text, kStageIndexValueCaption);
     }
 }
 
@@ -352,15 +351,16 @@ StageIndexRead ReadStageIndex(FILE* file) {
             continue;
         }
         if (!blockOpen) continue;
-        Refusal refusal;
-        ReadKeyLine(gStageInfo[block], mapSlot, line, &refusal);
-        if (refusal.Refused()) {
-            if (read.refusedCount < kStageIndexRefusalsKept) {
-                StageIndexRefusal& r = read.refused[static_cast<size_t>(read.refusedCount)];
-                r.line = at;
-                std::snprintf(r.why, sizeof r.why, "%s", refusal.Why());
+        ValueMessage message;
+        ReadKeyLine(gStageInfo[block], mapSlot, line, &message);
+        if (message.Given()) {
+            if (read.valueMessageCount < kStageIndexValueMessagesKept) {
+                StageIndexValueMessage& m =
+                    read.valueMessages[static_cast<size_t>(read.valueMessageCount)];
+                m.line = at;
+                std::snprintf(m.text, sizeof m.text, "%s", message.Text());
             }
-            ++read.refusedCount;
+            ++read.valueMessageCount;
         }
     }
     gGameState.stageCount = block + 1;

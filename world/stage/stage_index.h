@@ -10,16 +10,13 @@ constexpr int kStageRecords = 20;
 constexpr int kStageMapNames = 20;
 constexpr int kStageCameraNames = 2;
 constexpr int kStageNameBytes = 256;
-// The map types: one map mesh tiled as a looping floor, or a course built of placed map
-// meshes, which does not loop.
-constexpr int32_t kTiledFloorCourse = 1;
+// The map type of a course built of placed map meshes, which does not loop; every other
+// value is one map mesh tiled as a looping floor.
 constexpr int32_t kPlacedMeshCourse = 2;
 // The most floor tiles the floor drawing draws in a frame, across and along the course
 // (4096 draws of the floor mesh at the most).
 constexpr int32_t kFloorTileColumnsMax = 64;
 constexpr int32_t kFloorTileRowsMax = 64;
-// The texture colour operations a draw code names (0 .. 6).
-constexpr int32_t kStageDrawCodes = 7;
 // The farthest any size, distance or position of the index may reach: far beyond every
 // stage, and near enough that squares and sums of such values stay finite floats.
 constexpr float kStageReach = 1.0e7f;
@@ -64,34 +61,38 @@ extern std::array<StageInfo, kStageRecords> gStageInfo;
 // The stage being played; set by the stage's resource load.
 extern StageInfo* gCurrentStage;
 
-// A value the reader refused: its line (1 = first) and why ("mapnumz 100000 out of range
-// 0..64").
-constexpr int kStageIndexReasonBytes = 80;
-struct StageIndexRefusal {
+// What the reader tells of a value it refused or changed: its line (1 = first) and what it
+// did ("mapnumz 65 out of range 0..64, read as 64").
+constexpr int kStageIndexMessageBytes = 80;
+struct StageIndexValueMessage {
     int32_t line;
-    char why[kStageIndexReasonBytes];
+    char text[kStageIndexMessageBytes];
 };
-// The refusals kept (and told) of one file; further ones are only counted.
-constexpr int32_t kStageIndexRefusalsKept = 8;
+// The value messages kept (and told) of one file; further ones are only counted.
+constexpr int32_t kStageIndexValueMessagesKept = 8;
 
 // What reading a stage index found.
 struct StageIndexRead {
-    bool stageFound;       // at least one block of a known code was read
-    int32_t damagedLine;   // the first line holding bytes no text holds (1 = first), 0 for none
-    int32_t refusedCount;  // values refused for their range
-    StageIndexRefusal refused[kStageIndexRefusalsKept];
+    bool stageFound;      // at least one block of a known code was read
+    int32_t damagedLine;  // the first line holding bytes no text holds (1 = first), 0 for none
+    int32_t valueMessageCount;  // values refused or changed
+    StageIndexValueMessage valueMessages[kStageIndexValueMessagesKept];
 };
 
 // Reads "idx/stage.idx" into the table and sets the stage count of the game state. A file
 // that is missing, holds no stage or is damaged shows the "file not found" message with its
-// name (a damaged one also says where) and leaves no stage. Each value refused for its range
-// is told the same way with its line and why.
+// name (a damaged one also says where) and leaves no stage. Each value refused or changed is
+// told under its own caption with its line and what was done.
 void LoadStageIndex();
 // Reads an open stage index (the body of LoadStageIndex). A damaged file is read as none:
-// every record empty, stage count 0. A numeric value outside what its field and the parts
-// that use it can take (a number that is not finite, a size or distance beyond kStageReach,
-// a tile count beyond what the floor drawing draws, a map type or draw code that names
-// nothing, a colour beyond 0..255) is refused: the field keeps what it holds.
+// every record empty, stage count 0. Map types, draw codes and colours take every integer as
+// the C library reads it: the drawing tells a map type by whether it is 2, a draw code by its
+// remainder by 7 and a colour channel by its low 8 bits. A floor tile count beyond what the
+// floor drawing draws in a frame is clamped into it. A value the parts using it cannot take
+// is refused, so that its field keeps what it holds: a real that is not finite, a size,
+// distance or position beyond kStageReach (or an integer beyond the int range), a tile size
+// below 1, a far clip short of the near plane, a light without a direction, a name longer
+// than its field. Each refused or changed value gives one message.
 StageIndexRead ReadStageIndex(FILE* file);
 
 // The stage index of a code "c-s" ("1-1" .. "6-3", "7-1"); -1 for any other text. Only the
