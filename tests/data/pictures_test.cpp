@@ -1,7 +1,9 @@
 // Every picture of the data set, through the game's picture loader from where it is kept,
 // with the rectangles the drawing reads filled.
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "engine/archive/archive_format.h"
 #include "tests/data/data_fixture.h"
@@ -117,17 +119,53 @@ TEST_F(PictureTest, EveryArchivedNameFindsItsOwnEntry) {
     }
 }
 
+// An icon cell's alpha is the icon's shape, for the scenes that draw it dimmed to black: the
+// cell's edge is clear and the opaque texels fill at most this share of their own bounds (a
+// square plate fills nearly all of them).
+constexpr float kIconBoundsShare = 0.85f;
+
+// Whether the texels along a rectangle's edge are (nearly) clear.
+bool EdgeIsClear(const gfx::Texture* t, int l, int top, int r, int b) {
+    const uint32_t* px = t->LevelData(0);
+    const int w = static_cast<int>(t->Width());
+    for (int y = top; y < b; ++y)
+        for (int x = l; x < r; ++x)
+            if ((y == top || y == b - 1 || x == l || x == r - 1) &&
+                (px[static_cast<size_t>(y) * w + x] >> 24) > 0x10)
+                return false;
+    return true;
+}
+
+// The share of the opaque texels' bounding box that they fill.
+float BoundsShare(const gfx::Texture* t, int l, int top, int r, int b) {
+    const uint32_t* px = t->LevelData(0);
+    const int w = static_cast<int>(t->Width());
+    int x0 = r, y0 = b, x1 = l - 1, y1 = top - 1, opaque = 0;
+    for (int y = top; y < b; ++y)
+        for (int x = l; x < r; ++x)
+            if ((px[static_cast<size_t>(y) * w + x] >> 24) >= 0x80) {
+                ++opaque;
+                x0 = std::min(x0, x);
+                y0 = std::min(y0, y);
+                x1 = std::max(x1, x);
+                y1 = std::max(y1, y);
+            }
+    return opaque ? static_cast<float>(opaque) / static_cast<float>((x1 - x0 + 1) * (y1 - y0 + 1))
+                  : 0;
+}
+
 struct Rect {
     const char* path;
     int width, height;
     int l, t, r, b;
     float atLeast;  // share of the rectangle that must show something
     bool additive;
+    bool icon = false;  // an icon cell, shaped by its alpha
 };
 
 // Rectangles the drawing code reads, each of which must hold something to draw.
 TEST_F(PictureTest, TheRectanglesTheDrawingReadsAreFilled) {
-    const Rect rects[] = {
+    std::vector<Rect> rects = {
         {"bmp/system.bmp", 128, 128, 8, 0, 16, 8, 1.0f, false},          // the fade colour
         {"bmp/pasemenu.bmp", 512, 256, 0, 0, 319, 95, 0.6f, false},      // title plate
         {"bmp/pasemenu.bmp", 512, 256, 256, 96, 512, 240, 0.5f, false},  // items
@@ -142,8 +180,6 @@ TEST_F(PictureTest, TheRectanglesTheDrawingReadsAreFilled) {
         {"bmp/pc_gage.tga", 512, 512, 142, 208, 500, 224, 0.9f, false},   // boss bar
         {"bmp/pc_gage.tga", 512, 512, 0, 248, 320, 296, 0.15f, false},    // combo digits
         {"bmp/itemslot01.tga", 512, 512, 0, 0, 320, 320, 0.3f, false},
-        {"bmp/item_mini.tga", 256, 256, 0, 0, 256, 256, 0.5f, false},
-        {"bmp/item.tga", 512, 512, 0, 0, 512, 512, 0.5f, false},
         {"bmp/clear_messe.tga", 512, 128, 0, 0, 512, 128, 0.1f, false},
         {"bmp/effect.bmp", 256, 256, 0, 128, 160, 160, 0.1f, true},        // sparkles
         {"bmp/effect.bmp", 256, 256, 0, 160, 256, 256, 0.1f, true},        // smoke and fire
@@ -171,12 +207,24 @@ TEST_F(PictureTest, TheRectanglesTheDrawingReadsAreFilled) {
         {"bmp/ivent/ivent_face01.tga", 1024, 1024, 0, 0, 960, 960, 0.3f, false},
         {"bmp/ivent/ivent_face02.tga", 1024, 1024, 0, 0, 960, 960, 0.3f, false},
     };
+    // The sub-weapon and boost icons (64 x 64) and the item icons (128 x 128), four a row.
+    for (int c = 0; c < 16; ++c) {
+        int x = (c % 4) * 64, y = (c / 4) * 64;
+        rects.push_back({"bmp/item_mini.tga", 256, 256, x, y, x + 64, y + 64, 0.15f, false, true});
+        x *= 2;
+        y *= 2;
+        rects.push_back({"bmp/item.tga", 512, 512, x, y, x + 128, y + 128, 0.15f, false, true});
+    }
     for (const Rect& r : rects) {
         SCOPED_TRACE(std::string(r.path) + " " + std::to_string(r.l) + "," + std::to_string(r.t));
         TextureHolder holder{};
         LoadTexture(TextureGroup::Common, &holder, r.path, r.width, r.height);
         ASSERT_NE(holder.texture, nullptr);
         EXPECT_GE(FilledShare(holder.texture, r.l, r.t, r.r, r.b, r.additive), r.atLeast);
+        if (r.icon) {
+            EXPECT_TRUE(EdgeIsClear(holder.texture, r.l, r.t, r.r, r.b));
+            EXPECT_LE(BoundsShare(holder.texture, r.l, r.t, r.r, r.b), kIconBoundsShare);
+        }
         ReleaseTextureGroup(TextureGroup::Common);
     }
 }

@@ -267,7 +267,8 @@ TEST_F(PlayDisplay, IndicesOutOfRangePickNoPictureCell) {
     vqtest::TestPicture actual = Picture();
     ASSERT_EQ(actual.texels.size(), expected.texels.size());
     // The wheel's angles lie whole turns apart, so its filtered edges may round apart by a
-    // step; a wrong picture cell differs by far more.
+    // step, and a texel on an edge between light and dark may land on the next pixel; a
+    // wrong picture cell differs by far more, over hundreds of pixels.
     size_t differing = 0;
     for (size_t k = 0; k < actual.texels.size(); ++k) {
         for (int shift = 0; shift < 24; shift += 8) {
@@ -279,7 +280,7 @@ TEST_F(PlayDisplay, IndicesOutOfRangePickNoPictureCell) {
             }
         }
     }
-    EXPECT_EQ(differing, 0u);
+    EXPECT_LE(differing, 8u);
 
     // A player count out of range draws the two players at most, and extreme counters
     // draw without overflowing anything (the sanitizer build watches this).

@@ -47,7 +47,12 @@ void PaintSwatch(Image& tex, int cell, const Palette& p, uint32_t seed) {
                             std::max(0.0f, 1 - std::hypot(u - 0.5f, v - 0.5f) * 2.2f));
                     break;
                 case kStripe:
-                    c = ((x + y) / 8) % 2 ? p.stripe : Scale(p.stripe, 0.25f);
+                    if (p.hatched) {
+                        c = ((x + y) / 8) % 2 ? p.stripe : Scale(p.stripe, 0.25f);
+                    } else {
+                        c = Scale(p.stripe, 0.9f + 0.15f * n);
+                        if (x % 32 == 0 || y % 24 == 0) c = Scale(c, 0.75f);  // panel lines
+                    }
                     break;
                 case kBlack:
                     c = Scale(Rgb(0x202228), 0.8f + 0.4f * n);

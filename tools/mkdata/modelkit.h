@@ -38,6 +38,9 @@ enum Sw {
 
 struct Palette {
     Color main, second, dark, light, glow, stripe;
+    // The stripe swatch: hazard hatching in the stripe colour and its shade, or (false) a
+    // plain trim in the stripe colour.
+    bool hatched = true;
 };
 
 class Kit {

@@ -28,13 +28,15 @@ const Palette kStone{Rgb(0x9A8E78), Rgb(0x6A8AA8), Rgb(0x3A342A),
 
 Palette CraftPalette(int c) {
     // The blue craft's body is lighter than its pictures' blue: on the title's night sky a
-    // darker blue would melt into the sky on the side turned away from the light.
+    // darker blue would melt into the sky on the side turned away from the light. The fins
+    // and flaps carry the craft's trim colour plain, as its pictures do.
     return {c == 1 ? Mix(CraftColor(c, 0), Rgb(0xFFFFFF), 0.35f) : CraftColor(c, 0),
             CraftColor(c, 1),
             Rgb(0x2A2E38),
             Rgb(0xD8DCE4),
             c == 3 ? Rgb(0xFF60E0) : Rgb(0x80D8FF),
-            CraftColor(c, 2)};
+            CraftColor(c, 2),
+            false};
 }
 
 // A slim fuselage along z from `tail` to `nose`, with a canopy bulge.

@@ -321,11 +321,17 @@ void SlotWheel(Output& out) {
     rims.Ring(cx, cy, 158, 154);
     rims.Ring(cx, cy, 108, 104);
     img.Fill(rims, pal::kGold);
+    // Twelve sockets under the slot icons: as the display turns the wheel, the icons stay over
+    // the places at every 30 degrees from the picture's top. The sockets are light glass: a
+    // weapon not yet bought is drawn dimmed to black over its socket and must still show there.
     for (int k = 0; k < 12; ++k) {
-        float a = 2 * kPi * k / 12 + kPi / 4;
+        float a = 2 * kPi * k / 12;
+        float x = cx + std::sin(a) * 132, y = cy + std::cos(a) * 132;
         Path s;
-        s.Circle(cx + std::sin(a) * 132, cy + std::cos(a) * 132, 22);
-        img.FillOutlined(s, Solid(Rgb(0x061026, 0.85f)), Rgb(0x8AB0F0), 1.5f);
+        s.Circle(x, y, 24);
+        img.FillOutlined(
+            s, Radial(x - 6, y - 8, 34, {{0, Rgb(0xC4D8F8, 0.95f)}, {1, Rgb(0x5C7CB8, 0.95f)}}),
+            Rgb(0x061026), 1.5f);
     }
     // Cursor frame (320, 0)-(448, 128), a little inside its cell: the description plates
     // come up to its sides.
@@ -335,7 +341,10 @@ void SlotWheel(Output& out) {
         Path hole;
         hole.RoundRect(335, 15, 98, 98, 9);
         img.Fill(f, pal::kGold);
-        img.Fill(hole, Rgb(0, 0), 1, Blend::Replace);
+        // The window behind the big icon is light, so that a weapon not yet bought, drawn
+        // in black, stands out as its silhouette.
+        img.Fill(hole, Radial(384, 52, 80, {{0, Rgb(0xFFFCF2)}, {1, Rgb(0xC9D8EE)}}), 1,
+                 Blend::Replace);
         for (int k = 0; k < 4; ++k) {
             float x = k % 2 ? 436.5f : 331.5f, y = k / 2 ? 116.5f : 11.5f;
             Path d;

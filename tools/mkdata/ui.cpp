@@ -414,21 +414,18 @@ Color BadgeColor(int id) {
     return Rgb(0x8A3CB8);
 }
 
-void Badge(Image& img, float cx, float cy, float s, Color c) {
-    float h = s * 0.46f;
-    Path p;
-    p.RoundRect(cx - h, cy - h, 2 * h, 2 * h, s * 0.16f);
-    img.Shadow(p, s * 0.02f, s * 0.04f, s * 0.04f, Rgb(0, 0.5f));
-    img.Fill(p, Rgb(0x0A0F24));
-    Path in;
-    in.RoundRect(cx - h + s * 0.035f, cy - h + s * 0.035f, 2 * h - s * 0.07f, 2 * h - s * 0.07f,
-                 s * 0.13f);
-    img.Fill(in, Radial(cx - h * 0.4f, cy - h * 0.6f, s * 1.1f,
-                        {{0, Mix(c, pal::kWhite, 0.45f)}, {0.6f, c}, {1, Scale(c, 0.45f)}}));
-    Path gloss;
-    gloss.RoundRect(cx - h + s * 0.07f, cy - h + s * 0.06f, 2 * h - s * 0.14f, h * 0.7f, s * 0.1f);
-    img.Fill(gloss, Linear(0, cy - h, 0, cy - h * 0.2f,
-                           {{0, Rgb(0xFFFFFF, 0.35f)}, {1, Rgb(0xFFFFFF, 0)}}));
+// The coverage of an image's visible texels: none below half of `cut`, full from one and a
+// half times it, so that a soft glow adds little and a drawn shape all of itself.
+Mask AlphaMask(const Image& src, float cut) {
+    Mask m;
+    m.w = src.W();
+    m.h = src.H();
+    m.cov.resize(static_cast<size_t>(m.w) * m.h);
+    for (int y = 0; y < m.h; ++y)
+        for (int x = 0; x < m.w; ++x)
+            m.cov[static_cast<size_t>(y) * m.w + x] =
+                std::clamp((src.Px(x, y).a - 0.5f * cut) / cut, 0.0f, 1.0f);
+    return m;
 }
 
 void Outlined(Image& img, const Path& p, const Paint& paint, float s) {
@@ -460,12 +457,12 @@ void IconSymbol(Image& img, int id, float cx, float cy, float s) {
             break;
         }
         case 1: {  // firework
-            for (int i = 0; i < 12; ++i) {
-                float a = 2 * kPi * i / 12;
+            for (int i = 0; i < 8; ++i) {
+                float a = 2 * kPi * i / 8;
                 Path r;
                 r.Stroke({P(std::cos(a) * 0.12f, std::sin(a) * 0.12f),
                           P(std::cos(a) * 0.36f, std::sin(a) * 0.36f)},
-                         s * 0.04f);
+                         s * 0.045f);
                 img.Fill(r, i % 2 ? Rgb(0xFFE36B) : Rgb(0xFF6BC8));
                 Path d;
                 d.Circle(cx + std::cos(a) * 0.38f * s, cy + std::sin(a) * 0.38f * s, s * 0.035f);
@@ -529,12 +526,12 @@ void IconSymbol(Image& img, int id, float cx, float cy, float s) {
             break;
         }
         case 5: {  // ring laser
-            for (int i = 0; i < 3; ++i) {
+            for (int i = 0; i < 2; ++i) {
                 Path r;
-                float rr = (0.14f + 0.1f * i) * s;
-                r.Ring(cx, cy, rr, rr - 0.05f * s);
+                float rr = (0.24f + 0.13f * i) * s;
+                r.Ring(cx, cy, rr, rr - 0.065f * s);
                 img.Glow(r, s * 0.05f, Rgb(0x60FFFF, 0.7f));
-                img.Fill(r, i == 1 ? pal::kWhite : Rgb(0x7FFFFF));
+                img.Fill(r, i == 0 ? pal::kWhite : Rgb(0x7FFFFF));
             }
             break;
         }
@@ -638,11 +635,13 @@ void IconSymbol(Image& img, int id, float cx, float cy, float s) {
             break;
         }
         case kIconGun: {
-            for (int i = 0; i < 3; ++i) {
-                float x = -0.18f + 0.18f * i;
+            // Three rounds fanned out from their bases, the middle one in front.
+            for (int i : {0, 2, 1}) {
+                float x = cx + 0.07f * s * static_cast<float>(i - 1);
                 Path b;
-                b.RoundRect(cx + (x - 0.06f) * s, cy - 0.1f * s, 0.12f * s, 0.4f * s, 0.02f * s);
-                b.Ellipse(cx + x * s, cy - 0.1f * s, 0.06f * s, 0.18f * s);
+                b.RoundRect(x - 0.06f * s, cy - 0.06f * s, 0.12f * s, 0.36f * s, 0.02f * s);
+                b.Ellipse(x, cy - 0.06f * s, 0.06f * s, 0.18f * s);
+                b = b.Rotated(0.42f * static_cast<float>(i - 1), x, cy + 0.3f * s);
                 Outlined(img, b,
                          Linear(cx, cy - 0.3f * s, cx, cy + 0.3f * s,
                                 {{0, Rgb(0xFFE08A)}, {1, Rgb(0xB8781E)}}),
@@ -735,8 +734,34 @@ void IconSymbol(Image& img, int id, float cx, float cy, float s) {
 }  // namespace
 
 void DrawIcon(Image& img, int id, float cx, float cy, float size) {
-    Badge(img, cx, cy, size, BadgeColor(id));
-    IconSymbol(img, id, cx, cy, size);
+    // The symbol on a sticker cut around it: a rim in the item's colour with a dark edge
+    // follows the symbol's own outline, and nothing lies outside it, so the icon's alpha is
+    // its shape (drawn in black, a locked weapon shows as its own silhouette).
+    const int span = static_cast<int>(std::ceil(size * 1.3f)) + 8;
+    const int ox = static_cast<int>(std::floor(cx)) - span / 2;
+    const int oy = static_cast<int>(std::floor(cy)) - span / 2;
+    const float lx = cx - static_cast<float>(ox), ly = cy - static_cast<float>(oy);
+    Image symbol(span, span);
+    IconSymbol(symbol, id, lx, ly, size);
+    const Mask shape = AlphaMask(symbol, 0.5f);
+    const float rim = size * 0.05f, edge = std::max(1.0f, size * 0.016f);
+    const Mask body = Dilate(shape, rim, span, span);
+    const Mask outline = Dilate(shape, rim + edge, span, span);
+    Mask drop = outline;
+    drop.x0 += static_cast<int>(std::lround(size * 0.02f));
+    drop.y0 += static_cast<int>(std::lround(size * 0.035f));
+    Image sticker(span, span);
+    sticker.FillMask(BlurMask(drop, size * 0.025f, span, span), Solid(Rgb(0, 0.45f)));
+    sticker.FillMask(outline, Solid(pal::kInk));
+    const Color c = BadgeColor(id);
+    const float h = size * 0.46f;
+    sticker.FillMask(body,
+                     Radial(lx - h * 0.4f, ly - h * 0.6f, size * 1.1f,
+                            {{0, Mix(c, pal::kWhite, 0.45f)}, {0.6f, c}, {1, Scale(c, 0.45f)}}));
+    sticker.FillMask(body, Linear(0, ly - h, 0, ly - h * 0.1f,
+                                  {{0, Rgb(0xFFFFFF, 0.35f)}, {1, Rgb(0xFFFFFF, 0)}}));
+    sticker.Draw(symbol, 0, 0);
+    img.Draw(sticker, ox, oy);
 }
 
 Path ShieldPath(float x, float y, float k, float in) {
@@ -779,6 +804,16 @@ void DrawWeaponEmblem(Image& img, int id, float x, float y, float k) {
     IconSymbol(symbol, id, x + 32 * k, y + 27 * k, 42 * k);
     symbol.ClipTo(in);
     img.Draw(symbol, 0, 0);
+    // A thin cut through the shield around the symbol: drawn dimmed in one colour, the
+    // shield still shows its weapon.
+    const Mask shape = AlphaMask(symbol, 0.3f);
+    Mask cut = Dilate(shape, 1.4f * k, img.W(), img.H());
+    for (int cy = 0; cy < cut.h; ++cy)
+        for (int cx = 0; cx < cut.w; ++cx) {
+            float& v = cut.cov[static_cast<size_t>(cy) * cut.w + cx];
+            v = std::max(0.0f, v - shape.At(cut.x0 + cx, cut.y0 + cy));
+        }
+    img.FillMask(cut, Solid(Color{}), 1, Blend::Replace);
 }
 
 }  // namespace mk
