@@ -159,8 +159,8 @@ TEST_F(PictureTest, TheRectanglesTheDrawingReadsAreFilled) {
         {"bmp/enemy_board.bmp", 256, 128, 0, 0, 256, 128, 0.1f, false},
         {"bmp/walk_figure.bmp", 512, 256, 0, 0, 384, 256, 0.1f, false},
         {"bmp/masc02.bmp", 256, 256, 0, 192, 64, 256, 0.1f, false},
-        {"bmp/selectchr.tga", 1024, 1024, 0, 0, 1024, 344, 0.2f, false},
-        {"bmp/selectchr.tga", 1024, 1024, 0, 384, 1024, 728, 0.2f, false},
+        {"bmp/selectchr.tga", 1024, 1024, 0, 0, 1024, 344, 0.05f, false},  // small busts
+        {"bmp/selectchr.tga", 1024, 1024, 0, 384, 1024, 728, 0.05f, false},
         {"bmp/fam_nomal.tga", 1024, 512, 512, 192, 864, 384, 0.6f, false},
         {"bmp/title_sel.tga", 1024, 512, 0, 0, 144, 288, 0.1f, false},
         {"bmp/selectchapter.tga", 512, 512, 288, 256, 468, 436, 0.5f, false},
@@ -183,9 +183,10 @@ TEST_F(PictureTest, TheRectanglesTheDrawingReadsAreFilled) {
 
 // Where the drawing meets the edge of a piece, the texels across it hold nothing or what
 // continues the picture: the event draws its face cells from the top of the screen, so every
-// head stays inside its cell; the record portraits end above the digit row; the ending's
-// scrolling background samples across the picture's wrap at its left edge, where the last
-// column repeats its right edge.
+// head stays inside its cell; the result shows only the inner 176 columns of a pilot's
+// portrait; the record portraits end above the digit row; the ending's scrolling background
+// samples across the picture's wrap at its left edge, where the last column repeats its
+// right edge.
 TEST_F(PictureTest, PiecesEndWhereTheDrawingMeetsTheirEdges) {
     struct Clear {
         const char* path;
@@ -201,6 +202,11 @@ TEST_F(PictureTest, PiecesEndWhereTheDrawingMeetsTheirEdges) {
     for (int f = 0; f < 9; ++f) {
         int x = (f % 3) * 320, y = (f / 3) * 320;
         clear.push_back({"bmp/ivent/ivent_face02.tga", 1024, 1024, x, y, x + 320, y + 3});
+    }
+    for (int k = 0; k < 4; ++k) {
+        for (int y : {0, 384})
+            clear.push_back(
+                {"bmp/selectchr.tga", 1024, 1024, 256 * k + 176, y, 256 * k + 256, y + 344});
     }
     for (const Clear& c : clear) {
         SCOPED_TRACE(std::string(c.path) + " " + std::to_string(c.l) + "," + std::to_string(c.t));
