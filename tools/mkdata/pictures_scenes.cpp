@@ -157,6 +157,10 @@ void ShopPictures(Output& out) {
                          Rgb(0x5A3A0A), 1.5f);
         DrawTextFit(art, "価格", 189, 217, 38, 22, Align::Center,
                     MenuText(14, Rgb(0x7A2A0A), Rgb(0x4A1A05), Rgb(0xFFF8E8), 1.2f));
+        // The points left after buying: a caption under the start of the last row's digits
+        // (from x 232), beside its coin and left of the keeper's wing (from x 344), above
+        // the text window (from y 290).
+        NumberCaption(art, "購入後", 230, 273, 66, 17);
         img.Draw(art, 0, 0);
         AddBmp(out, "bmp/shop_bg.bmp", img, BmpMode::Opaque);
     }
