@@ -183,10 +183,11 @@ TEST_F(PictureTest, TheRectanglesTheDrawingReadsAreFilled) {
 
 // Where the drawing meets the edge of a piece, the texels across it hold nothing or what
 // continues the picture: the event draws its face cells from the top of the screen, so every
-// head stays inside its cell; the result shows only the inner 176 columns of a pilot's
-// portrait; the record portraits end above the digit row; the ending's scrolling background
-// samples across the picture's wrap at its left edge, where the last column repeats its
-// right edge.
+// head stays inside its cell, and where the scripts stand the portraits the screen shows
+// only a cell's inner w / 2 + 96 columns; the result shows only the inner 176 columns of a
+// pilot's portrait; the record portraits end above the digit row; the ending's scrolling
+// background samples across the picture's wrap at its left edge, where the last column
+// repeats its right edge.
 TEST_F(PictureTest, PiecesEndWhereTheDrawingMeetsTheirEdges) {
     struct Clear {
         const char* path;
@@ -197,11 +198,12 @@ TEST_F(PictureTest, PiecesEndWhereTheDrawingMeetsTheirEdges) {
         int x = (f % 4) * 240, y = (f / 4) * 320;
         clear.push_back({"bmp/ivent/ivent_face01.tga", 1024, 1024, x, y, x + 240, y + 3});
         clear.push_back({"bmp/ivent/ivent_face01.tga", 1024, 1024, x, y, x + 2, y + 300});
-        clear.push_back({"bmp/ivent/ivent_face01.tga", 1024, 1024, x + 238, y, x + 240, y + 300});
+        clear.push_back({"bmp/ivent/ivent_face01.tga", 1024, 1024, x + 216, y, x + 240, y + 300});
     }
     for (int f = 0; f < 9; ++f) {
         int x = (f % 3) * 320, y = (f / 3) * 320;
         clear.push_back({"bmp/ivent/ivent_face02.tga", 1024, 1024, x, y, x + 320, y + 3});
+        clear.push_back({"bmp/ivent/ivent_face02.tga", 1024, 1024, x + 256, y, x + 320, y + 300});
     }
     for (int k = 0; k < 4; ++k) {
         for (int y : {0, 384})
