@@ -2,6 +2,7 @@
 // with the rectangles the drawing reads filled.
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "engine/archive/archive_format.h"
 #include "tests/data/data_fixture.h"
@@ -127,7 +128,7 @@ struct Rect {
 
 // Rectangles the drawing code reads, each of which must hold something to draw.
 TEST_F(PictureTest, TheRectanglesTheDrawingReadsAreFilled) {
-    const Rect rects[] = {
+    std::vector<Rect> rects = {
         {"bmp/system.bmp", 128, 128, 8, 0, 16, 8, 1.0f, false},          // the fade colour
         {"bmp/pasemenu.bmp", 512, 256, 0, 0, 319, 95, 0.6f, false},      // title plate
         {"bmp/pasemenu.bmp", 512, 256, 256, 96, 512, 240, 0.5f, false},  // items
@@ -171,6 +172,12 @@ TEST_F(PictureTest, TheRectanglesTheDrawingReadsAreFilled) {
         {"bmp/ivent/ivent_face01.tga", 1024, 1024, 0, 0, 960, 960, 0.3f, false},
         {"bmp/ivent/ivent_face02.tga", 1024, 1024, 0, 0, 960, 960, 0.3f, false},
     };
+    // Each stage's picture for the stage select shows its ground down to the bottom edge
+    // (black there is the renderer's clear colour: nothing drawn).
+    for (int stage = 0; stage < 19; ++stage) {
+        int x = stage % 3 * 160, y = stage / 3 * 120;
+        rects.push_back({"bmp/pracss.bmp", 512, 1024, x, y + 112, x + 160, y + 120, 0.95f, true});
+    }
     for (const Rect& r : rects) {
         SCOPED_TRACE(std::string(r.path) + " " + std::to_string(r.l) + "," + std::to_string(r.t));
         TextureHolder holder{};
