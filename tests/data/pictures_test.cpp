@@ -195,8 +195,8 @@ TEST_F(PictureTest, TheRectanglesTheDrawingReadsAreFilled) {
         {"bmp/enemy_board.bmp", 256, 128, 0, 0, 256, 128, 0.1f, false},
         {"bmp/walk_figure.bmp", 512, 256, 0, 0, 384, 256, 0.1f, false},
         {"bmp/masc02.bmp", 256, 256, 0, 192, 64, 256, 0.1f, false},
-        {"bmp/selectchr.tga", 1024, 1024, 0, 0, 1024, 344, 0.2f, false},
-        {"bmp/selectchr.tga", 1024, 1024, 0, 384, 1024, 728, 0.2f, false},
+        {"bmp/selectchr.tga", 1024, 1024, 0, 0, 1024, 344, 0.05f, false},  // small busts
+        {"bmp/selectchr.tga", 1024, 1024, 0, 384, 1024, 728, 0.05f, false},
         {"bmp/fam_nomal.tga", 1024, 512, 512, 192, 864, 384, 0.6f, false},
         {"bmp/title_sel.tga", 1024, 512, 0, 0, 144, 288, 0.1f, false},
         {"bmp/selectchapter.tga", 512, 512, 288, 256, 468, 436, 0.5f, false},
@@ -215,6 +215,12 @@ TEST_F(PictureTest, TheRectanglesTheDrawingReadsAreFilled) {
         y *= 2;
         rects.push_back({"bmp/item.tga", 512, 512, x, y, x + 128, y + 128, 0.15f, false, true});
     }
+    // Each stage's picture for the stage select shows its ground down to the bottom edge
+    // (black there is the renderer's clear colour: nothing drawn).
+    for (int stage = 0; stage < 19; ++stage) {
+        int x = stage % 3 * 160, y = stage / 3 * 120;
+        rects.push_back({"bmp/pracss.bmp", 512, 1024, x, y + 112, x + 160, y + 120, 0.95f, true});
+    }
     for (const Rect& r : rects) {
         SCOPED_TRACE(std::string(r.path) + " " + std::to_string(r.l) + "," + std::to_string(r.t));
         TextureHolder holder{};
@@ -231,9 +237,11 @@ TEST_F(PictureTest, TheRectanglesTheDrawingReadsAreFilled) {
 
 // Where the drawing meets the edge of a piece, the texels across it hold nothing or what
 // continues the picture: the event draws its face cells from the top of the screen, so every
-// head stays inside its cell; the record portraits end above the digit row; the ending's
-// scrolling background samples across the picture's wrap at its left edge, where the last
-// column repeats its right edge.
+// head stays inside its cell, and where the scripts stand the portraits the screen shows
+// only a cell's inner w / 2 + 96 columns; the result shows only the inner 176 columns of a
+// pilot's portrait; the record portraits end above the digit row; the ending's scrolling
+// background samples across the picture's wrap at its left edge, where the last column
+// repeats its right edge.
 TEST_F(PictureTest, PiecesEndWhereTheDrawingMeetsTheirEdges) {
     struct Clear {
         const char* path;
@@ -244,11 +252,17 @@ TEST_F(PictureTest, PiecesEndWhereTheDrawingMeetsTheirEdges) {
         int x = (f % 4) * 240, y = (f / 4) * 320;
         clear.push_back({"bmp/ivent/ivent_face01.tga", 1024, 1024, x, y, x + 240, y + 3});
         clear.push_back({"bmp/ivent/ivent_face01.tga", 1024, 1024, x, y, x + 2, y + 300});
-        clear.push_back({"bmp/ivent/ivent_face01.tga", 1024, 1024, x + 238, y, x + 240, y + 300});
+        clear.push_back({"bmp/ivent/ivent_face01.tga", 1024, 1024, x + 216, y, x + 240, y + 300});
     }
     for (int f = 0; f < 9; ++f) {
         int x = (f % 3) * 320, y = (f / 3) * 320;
         clear.push_back({"bmp/ivent/ivent_face02.tga", 1024, 1024, x, y, x + 320, y + 3});
+        clear.push_back({"bmp/ivent/ivent_face02.tga", 1024, 1024, x + 256, y, x + 320, y + 300});
+    }
+    for (int k = 0; k < 4; ++k) {
+        for (int y : {0, 384})
+            clear.push_back(
+                {"bmp/selectchr.tga", 1024, 1024, 256 * k + 176, y, 256 * k + 256, y + 344});
     }
     for (const Clear& c : clear) {
         SCOPED_TRACE(std::string(c.path) + " " + std::to_string(c.l) + "," + std::to_string(c.t));

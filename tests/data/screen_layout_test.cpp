@@ -762,6 +762,49 @@ std::vector<Part> ShopParts() {
     };
 }
 
+// ---------------------------------------------------------------- the result
+
+// A chapter's result with one player and with two, every craft on each side, while the rows
+// are counted (the choosing pose) and after the tally (both totals equal, so both pilots
+// show the winning pose), with the widest numbers the rows and the score can hold.
+void ShowResult(const Look& look) {
+    LoadResultResources();
+    GameState& g = gGameState;
+    g.gameMode = GameMode::Story;
+    g.score = 999'999'999;
+    const int32_t captions[kResultRows] = {0, 1, 2, 3, 7, 6};
+    for (int i = 0; i < kResultRows; ++i) {
+        gResultShop.captions[i] = captions[i];
+        for (auto& row : gResultShop.rows) row[i] = 99'999'999;
+    }
+    for (int players = 1; players <= 2; ++players) {
+        g.playerCount = players;
+        for (int craft = 0; craft < 4; ++craft) {
+            g.craft[0] = craft;
+            g.craft[1] = (craft + 1) % 4;
+            for (int tick : {170, 200}) {
+                gResultShop.resultTicks = tick;
+                DrawRecorded(DrawResult);
+                look(std::to_string(players) + " players, crafts " + std::to_string(g.craft[0]) +
+                     " and " + std::to_string(g.craft[1]) + ", tick " + std::to_string(tick));
+            }
+        }
+    }
+}
+
+std::vector<Part> ResultParts() {
+    const ResultTextures& t = gResultTextures;
+    std::vector<Part> parts = {
+        Whole("number", gCommonTextures.scoreDigits),
+        Whole("caption", t.message2),
+    };
+    for (int craft = 0; craft < 4; ++craft) {
+        for (bool ready : {false, true})
+            parts.push_back({"face", &t.selectCraft, mk::CraftPortraitFaceBox(craft, ready)});
+    }
+    return parts;
+}
+
 // ---------------------------------------------------------------- the table
 
 std::vector<Screen> Screens() {
@@ -825,6 +868,10 @@ std::vector<Screen> Screens() {
         {"event, two portraits", [](const Look& look) { ShowEvents(look, 2); }, EventParts, event},
         {"event, three portraits", [](const Look& look) { ShowEvents(look, 3); }, EventParts,
          event},
+        {"result",
+         ShowResult,
+         ResultParts,
+         {{OnScreen, "face", ""}, {Apart, "face", "number"}, {Apart, "face", "caption"}}},
         {"shop",
          ShowShop,
          ShopParts,

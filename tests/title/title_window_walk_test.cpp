@@ -194,7 +194,7 @@ TEST_F(TitleWindowWalk, FromThePressStartScreenIntoAPracticeStage) {
         double share;   // of the region, beyond the title's own animation
     };
     const Region kMenu{0, 150, 640, 420};            // labels, bar and caption: nothing moves
-    const Region kPortrait{456, 136, 640, 480};      // the chosen craft's pilot
+    const Region kPortrait{440, 330, 570, 480};      // the chosen craft's pilot
     const Region kStagePictures{180, 40, 640, 170};  // the row of stage pictures
     const Step steps[] = {
         {"1_press_start", {}, kWhole, 0.0},

@@ -19,6 +19,10 @@ TexelBox EventFaceBox(int face);
 // 1 the red one), in its texels.
 TexelBox TitleCraftBox(int which);
 
+// The face of craft `craft`'s pilot on the portrait sheet "bmp/selectchr.tga" (the ready
+// pose when `ready`), in its texels.
+TexelBox CraftPortraitFaceBox(int craft, bool ready);
+
 // The stage code ("1-1") painted on stage `stage`'s picture, in texels of the practice
 // sheet "bmp/pracss.bmp".
 TexelBox StageCodeBox(int stage);

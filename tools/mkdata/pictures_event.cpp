@@ -1,5 +1,6 @@
 // The story events' pictures (texture group 8, loose under bmp/ivent/): the message
 // window, the two face sheets and the fourteen backgrounds.
+#include <algorithm>
 #include <cmath>
 
 #include "tools/mkdata/chara.h"
@@ -68,68 +69,117 @@ Pose PortraitPose(Expr e) {
     return p;
 }
 
-Image Portrait(Who who, Expr e, int w, int h) {
-    Image cell(w, h);
-    DrawCharacter(cell, who, w * 0.5f, kPortraitFoot, kPortraitHeight, PortraitPose(e));
-    return cell;
-}
-
 // The shopkeeper's two cells on the second sheet. The keeper stands on the right of the
 // scenes, so it stands right of the cell's centre, its raised arm and wings clear of a
 // neighbour's face.
 constexpr float kKeeperX = 180, kKeeperFoot = 340, kKeeperHeight = 280;
 
-void FaceSheets(Output& out) {
-    {
-        Image img(1024, 1024);
-        struct Face {
-            Who who;
-            Expr e;
-        };
-        const Face faces[12] = {
-            {Who::Kai, Expr::Normal},      {Who::Kai, Expr::Grin},       {Who::Kai, Expr::Angry},
-            {Who::Kai, Expr::Surprised},   {Who::Mira, Expr::Normal},    {Who::Mira, Expr::Smile},
-            {Who::Mira, Expr::Sad},        {Who::Mira, Expr::Surprised}, {Who::Gant, Expr::Grin},
-            {Who::Gant, Expr::Determined}, {Who::Zeno, Expr::Normal},    {Who::Zeno, Expr::Angry}};
-        for (int f = 0; f < 12; ++f)
-            img.Draw(Portrait(faces[f].who, faces[f].e, 240, 320), (f % 4) * 240, (f / 4) * 320);
-        AddTga(out, "bmp/ivent/ivent_face01.tga", img);
-    }
-    {
-        Image img(1024, 1024);
-        for (int k = 0; k < 9; ++k) {
-            Image cell(320, 320);
-            switch (k) {
-                case 0:
-                case 1:
-                    DrawShopkeeper(cell, kKeeperX, kKeeperFoot, kKeeperHeight, k);
-                    break;
-                case 2:
-                    cell = Portrait(Who::Professor, Expr::Smile, 320, 320);
-                    break;
-                case 3:
-                    cell = Portrait(Who::Professor, Expr::Surprised, 320, 320);
-                    break;
-                case 4:
-                    cell = Portrait(Who::Commander, Expr::Smile, 320, 320);
-                    break;
-                case 5:
-                    cell = Portrait(Who::Commander, Expr::Angry, 320, 320);
-                    break;
-                case 6:
-                    cell = Portrait(Who::Kai, Expr::Determined, 320, 320);
-                    break;
-                case 7:
-                    cell = Portrait(Who::Mira, Expr::Determined, 320, 320);
-                    break;
-                default:
-                    cell = Portrait(Who::Zeno, Expr::Smile, 320, 320);
-                    break;
+// Who fills each face cell: the twelve of the first sheet, then the nine of the second (the
+// first two of those are the shopkeeper's poses).
+struct FaceCell {
+    Who who;
+    Expr e;
+};
+constexpr int kFirstSheetCells = 12, kSecondSheetCells = 9;
+constexpr FaceCell kFaceCells[kFirstSheetCells + kSecondSheetCells] = {
+    {Who::Kai, Expr::Normal},       {Who::Kai, Expr::Grin},
+    {Who::Kai, Expr::Angry},        {Who::Kai, Expr::Surprised},
+    {Who::Mira, Expr::Normal},      {Who::Mira, Expr::Smile},
+    {Who::Mira, Expr::Sad},         {Who::Mira, Expr::Surprised},
+    {Who::Gant, Expr::Grin},        {Who::Gant, Expr::Determined},
+    {Who::Zeno, Expr::Normal},      {Who::Zeno, Expr::Angry},
+    {Who::Professor, Expr::Normal}, {Who::Professor, Expr::Normal},  // unused: the keeper
+    {Who::Professor, Expr::Smile},  {Who::Professor, Expr::Surprised},
+    {Who::Commander, Expr::Smile},  {Who::Commander, Expr::Angry},
+    {Who::Kai, Expr::Determined},   {Who::Mira, Expr::Determined},
+    {Who::Zeno, Expr::Smile},
+};
+
+// The scripts stand portraits at x 108 (mirrored, on the left), 320 and 532 (on the right),
+// and one walking in from off the screen stops up to 12 pixels short of its mark, further
+// out. So of a cell w columns wide the screen always shows the inner w / 2 + 96 columns
+// (column 0 faces the middle of the screen, mirrored or not); the figure keeps a margin of
+// 4 columns inside them.
+constexpr float kCellMargin = 4;
+float ShownColumns(int cellWidth) {
+    return static_cast<float>(cellWidth) / 2 + 96 - kCellMargin;
+}
+
+// Where a figure stands in its cell: its middle column and its height.
+struct FigurePlace {
+    float cx, height;
+};
+
+// Moves a figure drawn at `at`, whose drawn columns run from `left` to `right`, toward the
+// cell's column 0 until it ends inside the shown columns, but not past `innerLimit`; when it
+// is wider than that, it is made smaller about its foot.
+FigurePlace FitFigure(FigurePlace at, float left, float right, float innerLimit, float shown) {
+    if (right <= shown) return at;
+    float scale = std::min(1.0f, (shown - innerLimit) / (right - left));
+    float l = at.cx + (left - at.cx) * scale, r = at.cx + (right - at.cx) * scale;
+    float shift = std::min(r - shown, l - innerLimit);
+    return {at.cx - std::max(shift, 0.0f), at.height * scale};
+}
+
+// The columns with anything drawn in them.
+void DrawnColumns(const Image& img, float* left, float* right) {
+    int l = img.W(), r = 0;
+    for (int y = 0; y < img.H(); ++y)
+        for (int x = 0; x < img.W(); ++x)
+            if (img.Px(x, y).a * 255 >= 0.5f) {  // what the picture file keeps
+                l = std::min(l, x);
+                r = std::max(r, x + 1);
             }
-            img.Draw(cell, (k % 3) * 320, (k / 3) * 320);
-        }
-        AddTga(out, "bmp/ivent/ivent_face02.tga", img);
+    *left = static_cast<float>(l);
+    *right = static_cast<float>(r);
+}
+
+bool IsKeeperCell(int face) {
+    return face == kFirstSheetCells || face == kFirstSheetCells + 1;
+}
+
+void DrawFaceFigure(Image& cell, int face, FigurePlace at) {
+    if (IsKeeperCell(face)) {
+        DrawShopkeeper(cell, at.cx, kKeeperFoot, at.height, face - kFirstSheetCells);
+    } else {
+        DrawCharacter(cell, kFaceCells[face].who, at.cx, kPortraitFoot, at.height,
+                      PortraitPose(kFaceCells[face].e));
     }
+}
+
+int FaceCellWidth(int face) {
+    return face < kFirstSheetCells ? 240 : 320;
+}
+
+// Where face cell `face` draws its figure: a person at the cell's middle, the keeper right
+// of it, each then fitted into the shown columns (the keeper keeps its left edge, clear of
+// a neighbour's face).
+FigurePlace PlaceFaceCell(int face) {
+    const int w = FaceCellWidth(face);
+    const bool keeper = IsKeeperCell(face);
+    const FigurePlace at =
+        keeper ? FigurePlace{kKeeperX, kKeeperHeight} : FigurePlace{w * 0.5f, kPortraitHeight};
+    Image probe(w, 320);
+    DrawFaceFigure(probe, face, at);
+    float left, right;
+    DrawnColumns(probe, &left, &right);
+    return FitFigure(at, left, right, keeper ? left : kCellMargin, ShownColumns(w));
+}
+
+Image FaceCellPicture(int face) {
+    Image cell(FaceCellWidth(face), 320);
+    DrawFaceFigure(cell, face, PlaceFaceCell(face));
+    return cell;
+}
+
+void FaceSheets(Output& out) {
+    Image first(1024, 1024), second(1024, 1024);
+    for (int f = 0; f < kFirstSheetCells; ++f)
+        first.Draw(FaceCellPicture(f), (f % 4) * 240, (f / 4) * 320);
+    for (int k = 0; k < kSecondSheetCells; ++k)
+        second.Draw(FaceCellPicture(kFirstSheetCells + k), (k % 3) * 320, (k / 3) * 320);
+    AddTga(out, "bmp/ivent/ivent_face01.tga", first);
+    AddTga(out, "bmp/ivent/ivent_face02.tga", second);
 }
 
 // A background that scrolls: 1024 wide, tiling across its width.
@@ -367,21 +417,22 @@ void StaticScene(Output& out, const char* name, int kind) {
 }  // namespace
 
 TexelBox EventFaceBox(int face) {
-    constexpr int kFirstSheet = 12, kSecondSheet = 9;
-    if (face < 0 || face >= kFirstSheet + kSecondSheet) return {0, 0, 0, 0};
+    if (face < 0 || face >= kFirstSheetCells + kSecondSheetCells) return {0, 0, 0, 0};
     float x, y;
+    const FigurePlace at = PlaceFaceCell(face);
     TexelBox box;
-    if (face < kFirstSheet) {
+    if (face < kFirstSheetCells) {
         x = static_cast<float>(face % 4 * 240);
         y = static_cast<float>(face / 4 * 320);
-        box = CharacterFaceBox(120, kPortraitFoot, kPortraitHeight, PortraitPose(Expr::Normal));
     } else {
-        int k = face - kFirstSheet;
+        int k = face - kFirstSheetCells;
         x = static_cast<float>(k % 3 * 320);
         y = static_cast<float>(k / 3 * 320);
-        box = k < 2 ? ShopkeeperFaceBox(kKeeperX, kKeeperFoot, kKeeperHeight, k)
-                    : CharacterFaceBox(160, kPortraitFoot, kPortraitHeight,
-                                       PortraitPose(Expr::Normal));
+    }
+    if (IsKeeperCell(face)) {
+        box = ShopkeeperFaceBox(at.cx, kKeeperFoot, at.height, face - kFirstSheetCells);
+    } else {
+        box = CharacterFaceBox(at.cx, kPortraitFoot, at.height, PortraitPose(kFaceCells[face].e));
     }
     return {box.left + x, box.top + y, box.right + x, box.bottom + y};
 }

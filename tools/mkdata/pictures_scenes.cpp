@@ -42,6 +42,15 @@ void GameOverPicture(Output& out) {
     AddBmp(out, "bmp/gameover.bmp", img, BmpMode::Opaque);
 }
 
+// A caption on a dark pill that names a number of the result or the shop.
+void NumberCaption(Image& art, const char* text, float x, float y, float w, float h) {
+    Path pill;
+    pill.RoundRect(x, y, w, h, 8);
+    art.Fill(pill, Rgb(0x1A0E06, 0.55f));
+    DrawTextFit(art, text, x, y, w, h, Align::Center,
+                MenuText(14, pal::kCream, pal::kGold, Rgb(0x2A1405), 2));
+}
+
 void ResultPictures(Output& out) {
     {
         Image img = Canvas();
@@ -50,9 +59,13 @@ void ResultPictures(Output& out) {
         PaintSun(art, 320, 470, 60, Rgb(0xFFE0A0), Rgb(0xFFB060));
         PaintRays(art, 320, 470, Rgb(0xFFF0C0, 0.25f), 16, 5);
         PaintClouds(art, 51, 300, 480, 120, 0.5f, Rgb(0xFFE8D0), Rgb(0xB07A8A));
-        // The tally board in the middle.
-        Plate(art, 24, 66, 592, 340, 18, Rgb(0x10204A, 0.7f), Rgb(0x060E26, 0.8f), pal::kGold, 3,
+        // The tally board in the middle, ending under its last row (y 370): the pilots'
+        // busts stand in the corners below it.
+        Plate(art, 24, 66, 592, 310, 18, Rgb(0x10204A, 0.7f), Rgb(0x060E26, 0.8f), pal::kGold, 3,
               0.7f);
+        // The score under the board is the points the player holds, as the shop calls it:
+        // its heading stands over the digits' right end (the last digit ends at x 408).
+        NumberCaption(art, "所持ポイント", 298, 392, 110, 20);
         TextStyle st = GoldText(40);
         st.spacing = 6;
         DrawText(art, "RESULT", 320, 36, Align::Center, st);
@@ -137,17 +150,17 @@ void ShopPictures(Output& out) {
         // What the numbers are: the points held (the first row, with the coin mark), the
         // price under it, and the points left after buying (the coin mark again, under the
         // bar). The price row has no coin: a tag in its place names it.
-        TextStyle caption = MenuText(14, pal::kCream, pal::kGold, Rgb(0x2A1405), 2);
-        Path heading;
-        heading.RoundRect(300, 160, 110, 20, 8);
-        art.Fill(heading, Rgb(0x1A0E06, 0.55f));
-        DrawTextFit(art, "所持ポイント", 300, 160, 110, 20, Align::Center, caption);
+        NumberCaption(art, "所持ポイント", 300, 160, 110, 20);
         Path tag;
         tag.RoundRect(189, 217, 38, 22, 7);
         art.FillOutlined(tag, Linear(0, 217, 0, 239, {{0, Rgb(0xFFF4D6)}, {1, Rgb(0xE8C880)}}),
                          Rgb(0x5A3A0A), 1.5f);
         DrawTextFit(art, "価格", 189, 217, 38, 22, Align::Center,
                     MenuText(14, Rgb(0x7A2A0A), Rgb(0x4A1A05), Rgb(0xFFF8E8), 1.2f));
+        // The points left after buying: a caption under the start of the last row's digits
+        // (from x 232), beside its coin and left of the keeper's wing (from x 344), above
+        // the text window (from y 290).
+        NumberCaption(art, "購入後", 230, 273, 66, 17);
         img.Draw(art, 0, 0);
         AddBmp(out, "bmp/shop_bg.bmp", img, BmpMode::Opaque);
     }

@@ -65,6 +65,27 @@ struct TitleCraft {
 };
 constexpr TitleCraft kTitleCrafts[2] = {{1, 470, 330, 150, 0.35f}, {0, 166, 330, 168, -0.3f}};
 
+// The pilots' portraits. Both screens draw a whole cell from the top at y 136 and turn
+// the first player's mirrored, so the cell's column 0 always faces the middle of the
+// screen. The result shows only the cell's inner 176 columns and writes its rows of
+// numbers down to y 370 (row 234 of the cell) across them; the craft select shows the
+// whole cell: its crafts turn and its up/down pop-ups stand above row 184, a player's badge
+// beside the face (see the player labels) and the craft's name plate, centred on column
+// 128, from row 304 down. So each pilot is a small bust low in the cell over column 128:
+// the face below the numbers and above the name plate, the hair and the glow behind inside
+// the inner 176 columns.
+constexpr float kPilotX = 128, kPilotHeight = 150, kPilotFoot = 389;
+constexpr float kPilotShownColumns = 176;
+
+Pose PilotPose(int craft, bool ready) {
+    Pose p;
+    p.expr = ready ? Expr::Grin : Expr::Normal;
+    if (craft == 3) p.expr = ready ? Expr::Determined : Expr::Normal;
+    if (ready) p.wave = 1;
+    p.turn = ready ? 0 : 0.3f;
+    return p;
+}
+
 }  // namespace
 
 Image TitleArt(bool logo) {
@@ -80,6 +101,13 @@ TexelBox TitleCraftBox(int which) {
     if (which < 0 || which > 1) return {0, 0, 0, 0};
     const TitleCraft& c = kTitleCrafts[which];
     return CraftTopBox(c.craft, c.cx, c.cy, c.size, c.angle);
+}
+
+TexelBox CraftPortraitFaceBox(int craft, bool ready) {
+    if (craft < 0 || craft > 3) return {0, 0, 0, 0};
+    TexelBox box = CharacterFaceBox(kPilotX, kPilotFoot, kPilotHeight, PilotPose(craft, ready));
+    const auto x = static_cast<float>(256 * craft), y = ready ? 384.0f : 0.0f;
+    return {box.left + x, box.top + y, box.right + x, box.bottom + y};
 }
 
 void DrawGameLogo(Image& img, float cx, float cy, float size) {
@@ -128,13 +156,23 @@ void SetupAndCraftSheet(Output& out) {
     Plate(img, 2, 65, 476, 30, 12, Rgb(0x2F5FC0), Rgb(0x142E6A), pal::kGold, 2);
     DrawTextFit(img, "機体とパイロットを選んでください", 10, 64, 460, 32, Align::Center,
                 MenuText(20, pal::kWhite, pal::kSky, pal::kInk, 2));
-    // Player labels (0, 96 + 32m)-(128, 128 + 32m).
+    // Player labels (0, 96 + 32m)-(128, 128 + 32m): a round badge at one end. The craft
+    // select draws a label 64 columns in from the outer end of each pilot's portrait cell,
+    // where the pilot's face would lie under the rest of it; the badge stands beside the
+    // face, on the middle's side with two crafts (the second player's badge at the left
+    // end, the first player's at the right end of the label).
     const Color playerColor[2] = {Rgb(0xE04A3A), Rgb(0x3A7AE0)};
     for (int m = 0; m < 2; ++m) {
-        Plate(img, 2, 97 + 32.0f * m, 124, 30, 13, Mix(playerColor[m], pal::kWhite, 0.2f),
-              Scale(playerColor[m], 0.6f), pal::kWhite, 2);
-        DrawTextFit(img, m ? "2 PLAYER" : "1 PLAYER", 4, 96 + 32.0f * m, 120, 32, Align::Center,
-                    MenuText(20, pal::kWhite, pal::kCream, pal::kInk, 2));
+        const float bx = m ? 14.0f : 114.0f, by = 112 + 32.0f * m;
+        Path badge;
+        badge.Circle(bx, by, 13);
+        img.FillOutlined(badge,
+                         Radial(bx - 3, by - 4, 16,
+                                {{0, Mix(playerColor[m], pal::kWhite, 0.35f)},
+                                 {1, Scale(playerColor[m], 0.6f)}}),
+                         pal::kWhite, 2);
+        DrawTextFit(img, m ? "2P" : "1P", bx - 11, by - 10, 22, 20, Align::Center,
+                    MenuText(13, pal::kWhite, pal::kCream, pal::kInk, 1.5f));
         // Cursor tabs (128, 96 + 24m)-(184, 120 + 24m).
         Path tab;
         float ty = 96 + 24.0f * m;
@@ -286,47 +324,38 @@ void ChapterSheet(Output& out) {
     AddTga(out, "bmp/selectchapter.tga", img);
 }
 
-// The pilots' portraits. In the craft select the turning craft models are drawn first and
-// the portraits over them: one craft turns just left of the portrait's cell, two crafts
-// turn over the middle and outer part of theirs (player 1's cell is drawn mirrored). The
-// result shows only the inner 176 columns of each cell. So each pilot is a bust low in the
-// cell's inner part, under the crafts and clear of the sense boxes.
 void CraftPortraits(Output& out) {
     Image img(1024, 1024);
     for (int k = 0; k < 4; ++k) {
         for (int ready = 0; ready < 2; ++ready) {
-            // The pilot stands right of the cell's middle: the craft select's up/down pop-up
-            // covers the cell's inner 72 columns beside the portrait, so the pilot, the glow
-            // and the burst stay clear of them.
             Image cell(256, 344);
-            const float cx = 158, headY = 246, burst = 88;
+            const Pose pose = PilotPose(k, ready != 0);
+            const TexelBox face = CharacterFaceBox(kPilotX, kPilotFoot, kPilotHeight, pose);
+            const float cx = (face.left + face.right) / 2, headY = (face.top + face.bottom) / 2;
+            // The glow behind the bust, inside the shown columns.
+            const float glowX = cx - 12, glowY = headY + 30, glow = kPilotShownColumns - glowX - 4;
             if (ready) {
                 // Ready: a burst of light behind the pilot.
                 Path rays;
                 for (int i = 0; i < 16; ++i) {
                     float a0 = 2 * kPi * (i + 0.25f) / 16, a1 = 2 * kPi * (i + 0.75f) / 16;
-                    rays.Polygon({{cx, headY},
-                                  {cx + std::sin(a0) * burst, headY + std::cos(a0) * burst},
-                                  {cx + std::sin(a1) * burst, headY + std::cos(a1) * burst}});
+                    rays.Polygon({{glowX, glowY},
+                                  {glowX + std::sin(a0) * glow, glowY + std::cos(a0) * glow},
+                                  {glowX + std::sin(a1) * glow, glowY + std::cos(a1) * glow}});
                 }
                 cell.Fill(rays,
-                          Radial(cx, headY, burst,
+                          Radial(glowX, glowY, glow,
                                  {{0, WithAlpha(Mix(CraftColor(k, 0), pal::kWhite, 0.7f), 0.95f)},
                                   {0.7f, WithAlpha(Mix(CraftColor(k, 0), pal::kWhite, 0.5f), 0.6f)},
                                   {1, WithAlpha(Mix(CraftColor(k, 0), pal::kWhite, 0.4f), 0)}}));
             }
             Path disc;
-            disc.Circle(cx, headY + 18, 86);
-            cell.Fill(disc, Radial(cx, headY, 96,
+            disc.Circle(glowX, glowY, glow);
+            cell.Fill(disc, Radial(glowX, glowY, glow,
                                    {{0, WithAlpha(Mix(CraftColor(k, 0), pal::kWhite, 0.6f), 0.9f)},
                                     {0.7f, WithAlpha(CraftColor(k, 0), 0.6f)},
                                     {1, WithAlpha(CraftColor(k, 0), 0)}}));
-            Pose p;
-            p.expr = ready ? Expr::Grin : Expr::Normal;
-            if (k == 3) p.expr = ready ? Expr::Determined : Expr::Normal;
-            if (ready) p.wave = 1;
-            p.turn = ready ? 0 : 0.3f;
-            DrawCharacter(cell, static_cast<Who>(k), cx, headY + 186, 250, p);
+            DrawCharacter(cell, static_cast<Who>(k), kPilotX, kPilotFoot, kPilotHeight, pose);
             img.Draw(cell, 256 * k, ready ? 384 : 0);
         }
     }

@@ -1646,7 +1646,9 @@ void DrawStageInto(Renderer& r, const StageScene& sc, V3 eye, V3 target, float v
     Shading sh;
     sh.useVertexColor = true;
     if (sc.floor) {
-        float base = std::floor(target.z / sc.mapz) * sc.mapz;
+        // The rows start at the row under the eye, so that the ground reaches the view's
+        // bottom edge even when the looked-at point lies on the first row's near edge.
+        float base = std::floor(std::min(eye.z, target.z) / sc.mapz) * sc.mapz;
         for (int row = sc.mapnumz - 1; row >= 0; --row)
             for (int c = 0; c < sc.mapnumx; ++c)
                 for (const auto& part : sc.parts)
