@@ -20,9 +20,11 @@ pid=""
 server=""
 trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; [ -n "$server" ] && kill "$server" 2>/dev/null; rm -rf "$work"' EXIT
 
-# The server picks a free display number and writes it once it takes connections.
+# The server picks a free display number and writes it once it takes connections. It
+# repeats no key ("-r"): each key sent is one press, however late a loaded machine lets the
+# sender let go of it.
 mkfifo "$work/display"
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -r 3>"$work/display" >/dev/null 2>&1 &
 server=$!
 read -r number <"$work/display" || { echo "FAIL: Xvfb did not start"; exit 1; }
 export DISPLAY=":$number"

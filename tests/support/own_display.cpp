@@ -60,8 +60,10 @@ int StartServer() {
             dup2(null, 2);
         }
         fcntl(fds[1], F_SETFD, 0);  // the one descriptor the server writes its number to
+        // No auto-repeat ("-r"): the server adds no presses of its own to a key whose
+        // sender a loaded machine keeps from letting go of it in time.
         execl(server.c_str(), "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1920x1080x24",
-              "-nolisten", "tcp", static_cast<char*>(nullptr));
+              "-nolisten", "tcp", "-r", static_cast<char*>(nullptr));
         _exit(127);
     }
     close(fds[1]);

@@ -4,8 +4,8 @@
 // not share a display with tests running beside them: a window shown by another test takes
 // the focus, and a window losing the focus lets go of every key it held. Such tests call
 // UseOwnDisplay before the toolkit opens its display; it starts a virtual X server (Xvfb)
-// on a free display number and points DISPLAY at it. The server ends with the process,
-// however the process ends.
+// on a free display number and points DISPLAY at it. The server repeats no held key, and
+// ends with the process, however the process ends.
 #pragma once
 
 #include <string>
