@@ -484,6 +484,7 @@ private:
     void BindElementBuffer(GLuint name);
     void BindCopyBuffer(GLuint name);
     void BindTexture(uint32_t unit, GLuint name);
+    void ActivateUnit(uint32_t unit);
     GLuint SamplerFor(uint32_t stage);
     void UploadStageTextures(const ShaderKey& key);
     void BindStageTextures(const ShaderKey& key);
@@ -756,6 +757,9 @@ GLuint Gl33Device::TextureName(Texture* texture, uint32_t unit) {
     GlObject* object = ObjectOf(texture, true);
     const uint64_t version = texture->Version();
     if (texture->backendVersion == version) return object->name;
+    // Texture calls change what the active unit holds: the unit may hold the texture while
+    // another one is active.
+    ActivateUnit(unit);
     BindTexture(unit, object->name);
     const uint32_t levels = texture->LevelCount();
     bool opaque = true;
@@ -834,9 +838,13 @@ void Gl33Device::BindCopyBuffer(GLuint name) {
 
 void Gl33Device::BindTexture(uint32_t unit, GLuint name) {
     if (cache_.textures[unit] == name) return;
-    if (Update(&cache_.activeUnit, unit)) glActiveTexture(GL_TEXTURE0 + unit);
+    ActivateUnit(unit);
     glBindTexture(GL_TEXTURE_2D, name);
     cache_.textures[unit] = name;
+}
+
+void Gl33Device::ActivateUnit(uint32_t unit) {
+    if (Update(&cache_.activeUnit, unit)) glActiveTexture(GL_TEXTURE0 + unit);
 }
 
 Program Gl33Device::BuildProgram(const ShaderKey& key) {

@@ -918,6 +918,35 @@ TEST_F(Gl33, BuffersUploadAgainAfterUnlockAndIndexedDrawsUseTheirBase) {
     EXPECT_EQ(At(p, 5, 25), 0xFF000000u);
 }
 
+// A texture whose texels change while another stage's unit is the active one is uploaded into
+// its own GL texture: A drawn on stage 0 with B on stage 1, A changed, then A alone and B
+// alone show their own texels.
+TEST_F(Gl33, ATextureChangedAfterATwoStageDrawUploadsIntoItsOwn) {
+    Texture* a = SolidTexture(2, 2, 0xFFFF0000);
+    Texture* b = SolidTexture(2, 2, 0xFF0000FF);
+    BeginFrame(0xFF000000);
+    device()->SetTextureStageState(0, TSS_COLOROP, TOP_SELECTARG1);
+    device()->SetTextureStageState(0, TSS_COLORARG1, TA_TEXTURE);
+    device()->SetTextureStageState(1, TSS_COLOROP, TOP_ADD);
+    device()->SetTextureStageState(1, TSS_COLORARG1, TA_TEXTURE);
+    device()->SetTextureStageState(1, TSS_COLORARG2, TA_CURRENT);
+    device()->SetTexture(0, a);
+    device()->SetTexture(1, b);
+    FillCell(0, 0xFFFFFFFF);
+    uint32_t pitch = 0;
+    std::fill_n(a->LockRect(0, &pitch), 4, 0xFF00FF00u);
+    a->UnlockRect(0);
+    device()->SetTextureStageState(1, TSS_COLOROP, TOP_DISABLE);
+    FillCell(1, 0xFFFFFFFF);
+    device()->SetTexture(0, b);
+    FillCell(2, 0xFFFFFFFF);
+    EndFrame();
+    const vqtest::TestPicture p = Read();
+    EXPECT_EQ(CellCentre(p, 0), 0xFFFF00FFu) << "A and B";
+    EXPECT_EQ(CellCentre(p, 1), 0xFF00FF00u) << "A changed";
+    EXPECT_EQ(CellCentre(p, 2), 0xFF0000FFu) << "B";
+}
+
 // Every shader the state can ask for builds: a sweep over the key's dimensions.
 TEST_F(Gl33, EveryKindOfGeneratedShaderBuilds) {
     BeginFrame(0xFF000000);
