@@ -1276,10 +1276,11 @@ BatchKind Gl33Device::BatchKindOf(const DrawCall& call, const ShaderKey& key) co
     if (call.primitiveCount > kBatchPrimitives) return BatchKind::None;
     const auto geometry = static_cast<Geometry>(key.geometry);
     if (!call.vertexBuffer) {
-        // Strips and fans become lists: only filled triangles keep their picture for sure.
-        const bool triangles = call.primitive == PT_TRIANGLELIST ||
-                               call.primitive == PT_TRIANGLESTRIP ||
-                               call.primitive == PT_TRIANGLEFAN;
+        // Strips become lists: only filled triangles keep their picture for sure. Fans are
+        // left out: split into a list, their triangles start at another vertex, and the
+        // software rasteriser then paints some of their pixels one step off.
+        const bool triangles =
+            call.primitive == PT_TRIANGLELIST || call.primitive == PT_TRIANGLESTRIP;
         const bool filled = state_.renderStates[RS_FILLMODE] == FILL_SOLID;
         const bool aligned = call.vertexStride % 4 == 0;  // the draw index follows a vertex
         return geometry == Geometry::Transformed && triangles && filled && aligned
@@ -1372,8 +1373,8 @@ bool Gl33Device::StartBatch(const DrawCall& call, const ShaderKey& key, GLuint p
 }
 
 // Copies a Stream draw's vertices, each with its draw index, and its triangles as a list
-// into them. Strips and fans are split as GL splits them with the first vertex provoking:
-// the same three vertices in the same order.
+// into them. Strips are split as GL splits them with the first vertex provoking: the same
+// three vertices in the same order.
 bool Gl33Device::AppendStreamDraw(const DrawCall& call, const FixedUniforms& u) {
     DrawBatch& b = batch_;
     if (b.draws >= gl33::kBatchDraws) return false;
@@ -1415,11 +1416,6 @@ bool Gl33Device::AppendStreamDraw(const DrawCall& call, const FixedUniforms& u) 
                 tri[0] = vertex(t);
                 tri[1] = vertex(t + 1 + (t & 1));
                 tri[2] = vertex(t + 2 - (t & 1));
-                break;
-            case PT_TRIANGLEFAN:
-                tri[0] = vertex(t + 1);
-                tri[1] = vertex(t + 2);
-                tri[2] = vertex(0);
                 break;
             default:
                 tri[0] = vertex(3 * t);
