@@ -20,7 +20,6 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
-#include <limits>
 #include <memory>
 #include <thread>
 #include <unordered_map>
@@ -29,6 +28,7 @@
 #include <vector>
 
 #include "platform/gfx/device.h"
+#include "platform/gfx/gl33_cull.h"
 #include "platform/gfx/gl33_shader_gen.h"
 
 namespace gfx {
@@ -200,151 +200,13 @@ VertexLayout LayoutFor(uint32_t vertexShader) {
     return l;
 }
 
-// An axis-aligned box around positions; `finite` is false when some coordinate it was
-// made from was not a finite number (such a box bounds nothing and culls nothing).
-struct Box {
-    float lo[3], hi[3];
-    bool finite;
-};
-
-// The box around the positions of one vertex range of a buffer.
-struct RangeBounds {
-    uint32_t first, count, stride, floats;
-    Box box;
-};
-
-// Starts empty: every point widens it.
-Box EmptyBox() {
-    constexpr float inf = std::numeric_limits<float>::infinity();
-    return Box{{inf, inf, inf}, {-inf, -inf, -inf}, true};
-}
-
-// Positions sit at the start of every vertex: x, y, z and for screen positions 1/w.
-// `floats` of them are checked for being finite, the first three are bounded.
-template <uint32_t floats>
-void AddPositions(Box* box, const uint8_t* data, uint32_t stride, uint32_t count) {
-    float lo[3], hi[3], zero = 0.0f;
-    std::copy(box->lo, box->lo + 3, lo);
-    std::copy(box->hi, box->hi + 3, hi);
-    for (uint32_t v = 0; v < count; ++v, data += stride) {
-        float p[floats];
-        std::memcpy(p, data, sizeof p);
-        for (uint32_t i = 0; i < 3; ++i) {
-            lo[i] = std::min(lo[i], p[i]);
-            hi[i] = std::max(hi[i], p[i]);
-        }
-        // Zero times a finite number is zero; an infinity or a NaN leaves a NaN.
-        for (uint32_t i = 0; i < floats; ++i) zero += p[i] * 0.0f;
-    }
-    std::copy(lo, lo + 3, box->lo);
-    std::copy(hi, hi + 3, box->hi);
-    box->finite = box->finite && zero == 0.0f;
-}
-
-Box PositionBounds(const uint8_t* data, uint32_t stride, uint32_t count, uint32_t floats) {
-    Box box = EmptyBox();
-    if (floats == 4)
-        AddPositions<4>(&box, data, stride, count);
-    else
-        AddPositions<3>(&box, data, stride, count);
-    box.finite = box.finite && count > 0;
-    return box;
-}
-
-// The clip space of transformed draws: clip = (x, y, z, 1) x world x view x projection,
-// drawn where -w <= x <= w, -w <= y <= w and 0 <= z <= w. A box is outside when all its
-// corners lie beyond one and the same of these planes: the clip coordinates of every point
-// in the box are a blend of the corners' with weights that sum to one, and the tests below
-// stay true under such blends (they are convex in the clip coordinates, whatever the signs
-// of w), so every triangle made of points in the box is clipped away whole.
-//
-// Each test keeps a slack: `slackX` and `slackY` times |w| in x and y (a few pixels, for
-// the half-pixel shift the vertex shader adds, for point sizes and line widths), and for
-// rounding a bound of what float arithmetic can be off by in the shader's two products.
-class ClipVolume {
-public:
-    void Set(const Mat4& world, const Mat4& view, const Mat4& projection, double slackX,
-             double slackY, bool nearPlane) {
-        double worldView[4][4];
-        for (int r = 0; r < 4; ++r)
-            for (int c = 0; c < 4; ++c) {
-                double sum = 0.0, bound = 0.0;
-                for (int k = 0; k < 4; ++k) {
-                    sum += double{world.m[r][k]} * double{view.m[k][c]};
-                    bound += std::fabs(double{world.m[r][k]}) * std::fabs(double{view.m[k][c]});
-                }
-                worldView[r][c] = sum;
-                boundWorldView_[r][c] = bound;
-                boundProjection_[r][c] = std::fabs(double{projection.m[r][c]});
-            }
-        for (int r = 0; r < 4; ++r)
-            for (int c = 0; c < 4; ++c) {
-                double sum = 0.0;
-                for (int k = 0; k < 4; ++k) sum += worldView[r][k] * double{projection.m[k][c]};
-                matrix_[r][c] = sum;
-            }
-        slackX_ = slackX;
-        slackY_ = slackY;
-        nearPlane_ = nearPlane;
-    }
-
-    bool Outside(const Box& box) const {
-        if (!box.finite) return false;
-        // What the shader's float products may be off by: a few hundred units in the last
-        // place of the sum of the magnitudes of their terms.
-        double magnitude[4] = {std::max(std::fabs(double{box.lo[0]}), std::fabs(double{box.hi[0]})),
-                               std::max(std::fabs(double{box.lo[1]}), std::fabs(double{box.hi[1]})),
-                               std::max(std::fabs(double{box.lo[2]}), std::fabs(double{box.hi[2]})),
-                               1.0};
-        double eye[4], error[4];
-        Apply(magnitude, boundWorldView_, eye);
-        Apply(eye, boundProjection_, error);
-        for (double& e : error) e *= 2e-5;
-        const double ex = error[0] + error[3], ey = error[1] + error[3];
-        const double ez = error[2] + error[3];
-
-        uint32_t outside = nearPlane_ ? 0x3Fu : 0x1Fu;
-        for (uint32_t corner = 0; corner < 8; ++corner) {
-            const double p[4] = {corner & 1 ? box.hi[0] : box.lo[0],
-                                 corner & 2 ? box.hi[1] : box.lo[1],
-                                 corner & 4 ? box.hi[2] : box.lo[2], 1.0};
-            double c[4];
-            Apply(p, matrix_, c);
-            const double w = c[3], aw = std::fabs(w);
-            uint32_t beyond = 0;
-            if (c[0] + w + aw * slackX_ < -ex) beyond |= 1u;
-            if (c[0] - w - aw * slackX_ > ex) beyond |= 2u;
-            if (c[1] + w + aw * slackY_ < -ey) beyond |= 4u;
-            if (c[1] - w - aw * slackY_ > ey) beyond |= 8u;
-            if (c[2] - w > ez) beyond |= 16u;
-            if (c[2] < -ez) beyond |= 32u;
-            outside &= beyond;
-            if (!outside) return false;
-        }
-        return true;
-    }
-
-private:
-    static void Apply(const double p[4], const double m[4][4], double out[4]) {
-        for (int c = 0; c < 4; ++c)
-            out[c] = p[0] * m[0][c] + p[1] * m[1][c] + p[2] * m[2][c] + p[3] * m[3][c];
-    }
-
-    double matrix_[4][4] = {};
-    double boundWorldView_[4][4] = {}, boundProjection_[4][4] = {};
-    double slackX_ = 0.0, slackY_ = 0.0;
-    bool nearPlane_ = true;
-};
-
 // The GL object behind a device resource.
 struct GlObject {
     GLuint name = 0;
     bool texture = false;
-    bool opaque = false;  // textures: every texel of every level has alpha one
-    uint32_t size = 0;    // buffers: bytes allocated; textures: not 0 once set up
-    // Vertex buffers: bounds found in the data of version boundsVersion, kept for later draws.
-    uint64_t boundsVersion = 0;
-    std::vector<RangeBounds> ranges;
+    bool opaque = false;            // textures: every texel of every level has alpha one
+    uint32_t size = 0;              // buffers: bytes allocated; textures: not 0 once set up
+    gl33::RangeBoundsCache bounds;  // vertex buffers: bounds found for earlier draws
 };
 
 // Whether GL holds the resource's data as it is now.
@@ -506,8 +368,6 @@ private:
 
     // Draws that leave no fragment: found before any GL work and left out.
     bool DrawIsOffScreen(const DrawCall& call);
-    const ClipVolume& ClipVolumeOfState();
-    Box VertexRangeBounds(const DrawCall& call, uint32_t floats);
 
     // Resources.
     GlObject* ObjectOf(Resource* resource, bool texture);
@@ -546,12 +406,7 @@ private:
     bool matricesValid_ = false;
     Mat4 worldView_{}, normalMatrix_{};
 
-    // The clip volume of the last transformed draws and what it was made from.
-    ClipVolume clip_;
-    bool clipValid_ = false;
-    Mat4 clipWorld_{}, clipView_{}, clipProjection_{};
-    uint32_t clipRect_[4] = {};
-    uint32_t clipPointSize_ = 0;
+    gl33::OffScreenTest offScreen_;
 
     std::unordered_set<Resource*> live_;
     std::vector<GlObject> pendingDeletes_;
@@ -1528,88 +1383,15 @@ void Gl33Device::DrawBufferBatch() {
 
 // --- draws that leave no fragment ----------------------------------------------------------
 
-// Pixels of slack around the device viewport for every test: the half-pixel shift, rounding,
-// line widths, and points, which reach half their size from their centre.
-float SlackPixels(const uint32_t* renderStates) {
-    return 2.0f + std::clamp(FloatFromBits(renderStates[RS_POINTSIZE]), 1.0f, 64.0f);
-}
-
 bool Gl33Device::DrawIsOffScreen(const DrawCall& call) {
-    // Skinning programs place their vertices their own way; without positions every vertex
-    // sits at the origin.
-    const uint32_t vertexShader = state_.vertexShader;
-    const uint32_t position = vertexShader & FVF_POSITION_MASK;
-    if (vertexShader >= kShaderHandleBase || position == 0) return false;
     // A copy too large for the stream is refused by the draw itself.
     if (!call.vertexBuffer && uint64_t{call.vertexCount} * call.vertexStride > kMaxStreamedBytes)
         return false;
     uint32_t rect[4];
     ScissorRect(rect);
-    if (rect[2] == 0 || rect[3] == 0) return false;
-
-    if (position == FVF_XYZRHW) {
-        // Screen pixels, never clipped in depth: only the device viewport bounds them. Pixel
-        // centres sit on whole coordinates, the viewport's from x to x + width - 1.
-        const Box box = VertexRangeBounds(call, 4);
-        if (!box.finite) return false;
-        const float slack = SlackPixels(state_.renderStates);
-        const float left = static_cast<float>(rect[0]) - slack;
-        const float top = static_cast<float>(rect[1]) - slack;
-        const float right = static_cast<float>(rect[0] + rect[2] - 1) + slack;
-        const float bottom = static_cast<float>(rect[1] + rect[3] - 1) + slack;
-        return box.hi[0] < left || box.lo[0] > right || box.hi[1] < top || box.lo[1] > bottom;
-    }
-    return ClipVolumeOfState().Outside(VertexRangeBounds(call, 3));
-}
-
-const ClipVolume& Gl33Device::ClipVolumeOfState() {
-    uint32_t rect[4];
-    ScissorRect(rect);
-    const uint32_t pointSize = state_.renderStates[RS_POINTSIZE];
-    const Mat4& world = state_.world[0];
-    if (clipValid_ && std::equal(rect, rect + 4, clipRect_) && pointSize == clipPointSize_ &&
-        std::memcmp(&world, &clipWorld_, sizeof world) == 0 &&
-        std::memcmp(&state_.view, &clipView_, sizeof world) == 0 &&
-        std::memcmp(&state_.projection, &clipProjection_, sizeof world) == 0)
-        return clip_;
-    // A pixel is 2 / width of the viewport in x / w.
-    const double slack = 2.0 * SlackPixels(state_.renderStates);
-    // Transformed draws are clipped in depth (no depth clamp), so the near plane counts.
-    clip_.Set(world, state_.view, state_.projection, slack / std::max(rect[2], 1u),
-              slack / std::max(rect[3], 1u), true);
-    clipWorld_ = world;
-    clipView_ = state_.view;
-    clipProjection_ = state_.projection;
-    std::copy(rect, rect + 4, clipRect_);
-    clipPointSize_ = pointSize;
-    clipValid_ = true;
-    return clip_;
-}
-
-// The bounds of the vertices the draw may read; kept with a vertex buffer for its next draws.
-Box Gl33Device::VertexRangeBounds(const DrawCall& call, uint32_t floats) {
-    const int64_t first = int64_t{call.firstVertex} + (call.indexed ? call.baseVertex : 0);
-    if (first < 0) return Box{{}, {}, false};
-    const uint32_t stride = call.vertexStride;
-    const uint8_t* data = call.vertexData + uint64_t(first) * stride;
     auto* object =
         call.vertexBuffer ? static_cast<GlObject*>(call.vertexBuffer->backendData) : nullptr;
-    if (!object) return PositionBounds(data, stride, call.vertexCount, floats);
-    const uint64_t version = call.vertexBuffer->Version();
-    if (object->boundsVersion != version) {
-        object->ranges.clear();
-        object->boundsVersion = version;
-    }
-    for (const RangeBounds& r : object->ranges)
-        if (r.first == first && r.count == call.vertexCount && r.stride == stride &&
-            r.floats == floats)
-            return r.box;
-    constexpr size_t kMaxRanges = 64;
-    if (object->ranges.size() >= kMaxRanges) object->ranges.clear();
-    const Box box = PositionBounds(data, stride, call.vertexCount, floats);
-    object->ranges.push_back(
-        RangeBounds{static_cast<uint32_t>(first), call.vertexCount, stride, floats, box});
-    return box;
+    return offScreen_.Outside(state_, call, rect, object ? &object->bounds : nullptr);
 }
 
 // --- device hooks ---------------------------------------------------------------------------
