@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "platform/gfx/device.h"
+#include "platform/gfx/gl33_batch.h"
 #include "platform/gfx/gl33_cull.h"
 #include "platform/gfx/gl33_shader_gen.h"
 
@@ -35,6 +36,8 @@ namespace gfx {
 
 namespace {
 
+using gl33::BatchKind;
+using gl33::DrawBatch;
 using gl33::FixedUniforms;
 using gl33::Geometry;
 using gl33::kMaxStages;
@@ -47,11 +50,9 @@ constexpr uint32_t kIndexRingSize = 1u << 20;
 constexpr GLuint kFixedBinding = 0;
 constexpr GLuint kConstantBinding = 1;
 constexpr GLuint kBatchBinding = 2;
-// Merged draws: only draws this small gain from merging (the cost of a larger one is its
-// triangles); a batch holds at most this many vertex and index bytes.
-constexpr uint32_t kBatchPrimitives = 256;
-constexpr uint32_t kBatchVertexBytes = kVertexRingSize / 4;
-constexpr uint32_t kBatchIndexBytes = kIndexRingSize / 4;
+// A merged draw takes at most a quarter of a stream ring.
+static_assert(gl33::kBatchVertexBytes <= kVertexRingSize / 4);
+static_assert(gl33::kBatchIndexBytes <= kIndexRingSize / 4);
 // The most vertex data of one draw from user memory.
 constexpr uint64_t kMaxStreamedBytes = 256u << 20;
 
@@ -225,54 +226,6 @@ struct Program {
     GLuint name = 0;  // 0: the shaders did not build
 };
 
-// Consecutive draws that GL can make as one with the same pixels are held back and made
-// together, in one of two kinds:
-// - Stream: transformed triangles from user memory that differ at most in the world
-//   matrix. Their vertices are copied one after the other, each with the index of its draw;
-//   the batched program takes world x view and the normal matrix of that draw from the
-//   Batch block, so every vertex is computed as its own draw would have computed it.
-// - Buffer: indexed lists from the same vertex and index buffers in the same state, whose
-//   indices are concatenated.
-// GL keeps the order of primitives inside a draw, so the merged draw paints what the
-// sequence would have painted. A batch of one draw is made as that draw was given.
-enum class BatchKind : uint8_t { None, Stream, Buffer };
-
-struct DrawBatch {
-    BatchKind kind = BatchKind::None;
-    uint32_t draws = 0;
-    // What every draw of the batch shares.
-    ShaderKey key{};
-    GLuint program = 0;
-    GLuint batchedProgram = 0;  // Stream: the program of the merged draw
-    bool blend = false;
-    uint32_t vertexShader = 0;
-    uint32_t stride = 0;
-    uint32_t renderStates[kRenderStateCount];
-    uint32_t stageStates[kMaxStages][kTextureStageStateCount];
-    Texture* textures[kMaxStages];
-    Viewport viewport;
-    FixedUniforms fixed;
-    // The first draw as it was given.
-    PrimitiveType primitive;
-    uint32_t count;  // its vertices or indices
-    bool indexed;
-    Format indexFormat;
-    uint32_t firstVertex;
-    uint32_t startIndex;
-    int32_t baseVertex;
-    // Index bytes as given: Stream, the first draw's; Buffer, every draw's once two are held.
-    std::vector<uint8_t> rawIndices;
-    // Stream: the vertices (stride + 4 bytes, the draw index last), the triangle lists of
-    // every draw into them, and each draw's matrices.
-    std::vector<uint8_t> vertices;
-    std::vector<uint32_t> indices;
-    gl33::BatchDraw matrices[gl33::kBatchDraws];
-    // Buffer: the buffers and their GL names.
-    VertexBuffer* vertexBuffer;
-    IndexBuffer* indexBuffer;
-    GLuint vertexName, indexName;
-};
-
 // What the GL context is known to hold; kUnknown until set.
 struct GlCache {
     uint32_t program = kUnknown;
@@ -355,13 +308,10 @@ private:
     void UploadConstants();
     void SetVertexLayout(GLuint buffer, uint32_t stride, uint32_t vertexShader);
 
-    // Merged draws (see DrawBatch).
-    BatchKind BatchKindOf(const DrawCall& call, const ShaderKey& key) const;
-    bool SharesBatchState(const ShaderKey& key, GLuint program, bool blend) const;
+    // Merged draws (see gl33_batch.h).
     bool JoinBatch(const DrawCall& call, const ShaderKey& key, GLuint program, bool blend);
     bool StartBatch(const DrawCall& call, const ShaderKey& key, GLuint program, bool blend);
     bool AppendStreamDraw(const DrawCall& call, const FixedUniforms& u);
-    bool AppendBufferDraw(const DrawCall& call);
     void FlushBatch();
     void DrawStreamBatch();
     void DrawBufferBatch();
@@ -1114,64 +1064,22 @@ void Gl33Device::SetVertexLayout(GLuint buffer, uint32_t stride, uint32_t vertex
 
 // --- merged draws ---------------------------------------------------------------------------
 
-bool IsList(PrimitiveType primitive) {
-    return primitive == PT_POINTLIST || primitive == PT_LINELIST || primitive == PT_TRIANGLELIST;
-}
-
-// Whether two sets of fixed uniforms agree in everything but world x view and the normal
-// matrix.
-bool SameButWorld(const FixedUniforms& a, const FixedUniforms& b) {
-    constexpr size_t rest = offsetof(FixedUniforms, matDiffuse);
-    return std::memcmp(a.projection, b.projection, sizeof a.projection) == 0 &&
-           std::memcmp(reinterpret_cast<const uint8_t*>(&a) + rest,
-                       reinterpret_cast<const uint8_t*>(&b) + rest, sizeof a - rest) == 0;
-}
-
-BatchKind Gl33Device::BatchKindOf(const DrawCall& call, const ShaderKey& key) const {
-    if (call.primitiveCount > kBatchPrimitives) return BatchKind::None;
-    const auto geometry = static_cast<Geometry>(key.geometry);
-    if (!call.vertexBuffer) {
-        // Strips become lists: only filled triangles keep their picture for sure. Fans are
-        // left out: split into a list, their triangles start at another vertex, and the
-        // software rasteriser then paints some of their pixels one step off.
-        const bool triangles =
-            call.primitive == PT_TRIANGLELIST || call.primitive == PT_TRIANGLESTRIP;
-        const bool filled = state_.renderStates[RS_FILLMODE] == FILL_SOLID;
-        const bool aligned = call.vertexStride % 4 == 0;  // the draw index follows a vertex
-        return geometry == Geometry::Transformed && triangles && filled && aligned
-                   ? BatchKind::Stream
-                   : BatchKind::None;
-    }
-    if (geometry == Geometry::Program || !call.indexed || !call.indexBuffer ||
-        !IsList(call.primitive))
-        return BatchKind::None;
-    return BatchKind::Buffer;
-}
-
-bool Gl33Device::SharesBatchState(const ShaderKey& key, GLuint program, bool blend) const {
-    const DrawBatch& b = batch_;
-    return program == b.program && blend == b.blend && key == b.key &&
-           state_.vertexShader == b.vertexShader &&
-           std::memcmp(state_.renderStates, b.renderStates, sizeof b.renderStates) == 0 &&
-           std::memcmp(state_.stageStates, b.stageStates, sizeof b.stageStates) == 0 &&
-           std::equal(b.textures, b.textures + kMaxStages, state_.textures) &&
-           std::memcmp(&state_.viewport, &b.viewport, sizeof b.viewport) == 0;
-}
-
 // Adds the draw to the held batch when it can be merged with it; otherwise makes the batch.
 // Called before the draw changes any GL state.
 bool Gl33Device::JoinBatch(const DrawCall& call, const ShaderKey& key, GLuint program, bool blend) {
     DrawBatch& b = batch_;
     if (b.kind == BatchKind::None) return false;
     bool joined = false;
-    if (BatchKindOf(call, key) == b.kind && call.vertexStride == b.stride &&
-        SharesBatchState(key, program, blend)) {
+    if (gl33::BatchKindOf(state_, call, key) == b.kind && call.vertexStride == b.stride &&
+        b.SharesState(state_, key, program, blend)) {
         FixedUniforms u;
         MakeFixedUniforms(&u);
-        if (b.kind == BatchKind::Stream && SameButWorld(u, b.fixed)) {
+        if (b.kind == BatchKind::Stream && gl33::SameButWorld(u, b.fixed)) {
             joined = AppendStreamDraw(call, u);
         } else if (b.kind == BatchKind::Buffer && std::memcmp(&u, &b.fixed, sizeof u) == 0) {
-            joined = AppendBufferDraw(call);
+            // Neither buffer changed since it was uploaded.
+            joined = IsCurrent(call.vertexBuffer) && IsCurrent(call.indexBuffer) &&
+                     b.AppendBufferDraw(call);
         }
     }
     if (!joined) FlushBatch();
@@ -1181,64 +1089,25 @@ bool Gl33Device::JoinBatch(const DrawCall& call, const ShaderKey& key, GLuint pr
 // Holds a draw that later ones may join, its state applied.
 bool Gl33Device::StartBatch(const DrawCall& call, const ShaderKey& key, GLuint program,
                             bool blend) {
-    const BatchKind kind = BatchKindOf(call, key);
+    const BatchKind kind = gl33::BatchKindOf(state_, call, key);
     if (kind == BatchKind::None) return false;
     DrawBatch& b = batch_;
-    b.kind = kind;
-    b.draws = 0;
-    b.key = key;
-    b.program = program;
-    b.batchedProgram = 0;
-    b.blend = blend;
-    b.vertexShader = state_.vertexShader;
-    b.stride = call.vertexStride;
-    std::memcpy(b.renderStates, state_.renderStates, sizeof b.renderStates);
-    std::memcpy(b.stageStates, state_.stageStates, sizeof b.stageStates);
-    std::copy(state_.textures, state_.textures + kMaxStages, b.textures);
-    b.viewport = state_.viewport;
-    b.fixed = fixed_;
-    b.primitive = call.primitive;
-    b.count = PrimitiveVertexCount(call.primitive, call.primitiveCount);
-    b.indexed = call.indexed;
-    b.indexFormat = call.indexFormat;
-    b.firstVertex = call.firstVertex;
-    b.startIndex = call.startIndex;
-    b.baseVertex = call.baseVertex;
-    b.rawIndices.clear();
-    b.vertices.clear();
-    b.indices.clear();
+    b.Start(kind, state_, call, key, program, blend, fixed_);
     if (kind == BatchKind::Buffer) {
-        b.vertexBuffer = call.vertexBuffer;
-        b.indexBuffer = call.indexBuffer;
         b.vertexName =
             BufferName(call.vertexBuffer, call.vertexBuffer->Data(), call.vertexBuffer->Size());
         b.indexName =
             BufferName(call.indexBuffer, call.indexBuffer->Data(), call.indexBuffer->Size());
-        b.draws = 1;
         return true;
-    }
-    if (call.indexed) {
-        const uint32_t size = call.indexFormat == Format::Index32 ? 4 : 2;
-        const uint8_t* first = call.indexData + size_t{call.startIndex} * size;
-        b.rawIndices.assign(first, first + size_t{b.count} * size);
     }
     if (AppendStreamDraw(call, fixed_)) return true;
     b.kind = BatchKind::None;  // too large to hold
     return false;
 }
 
-// Copies a Stream draw's vertices, each with its draw index, and its triangles as a list
-// into them. Strips are split as GL splits them with the first vertex provoking: the same
-// three vertices in the same order.
 bool Gl33Device::AppendStreamDraw(const DrawCall& call, const FixedUniforms& u) {
     DrawBatch& b = batch_;
-    if (b.draws >= gl33::kBatchDraws) return false;
-    const uint32_t wide = b.stride + 4;
-    const uint32_t count = PrimitiveVertexCount(call.primitive, call.primitiveCount);
-    const uint32_t triangles = call.primitive == PT_TRIANGLELIST ? count / 3 : count - 2;
-    const size_t vertexBytes = b.vertices.size() + size_t{call.vertexCount} * wide;
-    const size_t indexBytes = (b.indices.size() + size_t{triangles} * 3) * 4;
-    if (vertexBytes > kBatchVertexBytes || indexBytes > kBatchIndexBytes) return false;
+    if (!b.StreamDrawFits(call)) return false;
     if (b.draws == 1 && !b.batchedProgram) {
         // The first merge: the batched program must exist.
         ShaderKey batched = b.key;
@@ -1246,63 +1115,7 @@ bool Gl33Device::AppendStreamDraw(const DrawCall& call, const FixedUniforms& u) 
         b.batchedProgram = ProgramFor(batched)->name;
         if (!b.batchedProgram) return false;
     }
-
-    const auto base = static_cast<uint32_t>(b.vertices.size() / wide);
-    const uint32_t drawIndex = b.draws;
-    std::memcpy(b.matrices[drawIndex].worldView, u.worldView, sizeof u.worldView);
-    std::memcpy(b.matrices[drawIndex].normalMatrix, u.normalMatrix, sizeof u.normalMatrix);
-    b.vertices.resize(vertexBytes);
-    uint8_t* out = b.vertices.data() + vertexBytes - size_t{call.vertexCount} * wide;
-    const uint8_t* in = call.vertexData + size_t{call.firstVertex} * b.stride;
-    for (uint32_t v = 0; v < call.vertexCount; ++v, in += b.stride, out += wide) {
-        std::memcpy(out, in, b.stride);
-        std::memcpy(out + b.stride, &drawIndex, 4);
-    }
-
-    auto vertex = [&](uint32_t i) {
-        return base + (call.indexed ? IndexAt(call, i) - call.firstVertex : i);
-    };
-    const size_t at = b.indices.size();
-    b.indices.resize(at + size_t{triangles} * 3);
-    uint32_t* tri = b.indices.data() + at;
-    for (uint32_t t = 0; t < triangles; ++t, tri += 3) {
-        switch (call.primitive) {
-            case PT_TRIANGLESTRIP:  // odd triangles swap their last two vertices
-                tri[0] = vertex(t);
-                tri[1] = vertex(t + 1 + (t & 1));
-                tri[2] = vertex(t + 2 - (t & 1));
-                break;
-            default:
-                tri[0] = vertex(3 * t);
-                tri[1] = vertex(3 * t + 1);
-                tri[2] = vertex(3 * t + 2);
-                break;
-        }
-    }
-    b.draws += 1;
-    return true;
-}
-
-// Adds a Buffer draw's indices (the buffers' copies in memory match what GL holds, as
-// neither changed since it was uploaded).
-bool Gl33Device::AppendBufferDraw(const DrawCall& call) {
-    DrawBatch& b = batch_;
-    if (call.vertexBuffer != b.vertexBuffer || call.indexBuffer != b.indexBuffer ||
-        call.baseVertex != b.baseVertex || call.primitive != b.primitive ||
-        !IsCurrent(call.vertexBuffer) || !IsCurrent(call.indexBuffer))
-        return false;
-    const uint32_t size = b.indexFormat == Format::Index32 ? 4 : 2;
-    const uint32_t count = PrimitiveVertexCount(call.primitive, call.primitiveCount);
-    const size_t held = b.draws == 1 ? size_t{b.count} * size : b.rawIndices.size();
-    if (held + size_t{count} * size > kBatchIndexBytes) return false;
-    const uint8_t* indices = call.indexBuffer->Data();
-    if (b.draws == 1) {
-        const uint8_t* first = indices + size_t{b.startIndex} * size;
-        b.rawIndices.assign(first, first + held);
-    }
-    const uint8_t* next = indices + size_t{call.startIndex} * size;
-    b.rawIndices.insert(b.rawIndices.end(), next, next + size_t{count} * size);
-    b.draws += 1;
+    b.AppendStreamDraw(call, u);
     return true;
 }
 
