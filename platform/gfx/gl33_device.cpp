@@ -20,7 +20,6 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
-#include <limits>
 #include <memory>
 #include <thread>
 #include <unordered_map>
@@ -29,12 +28,16 @@
 #include <vector>
 
 #include "platform/gfx/device.h"
+#include "platform/gfx/gl33_batch.h"
+#include "platform/gfx/gl33_cull.h"
 #include "platform/gfx/gl33_shader_gen.h"
 
 namespace gfx {
 
 namespace {
 
+using gl33::BatchKind;
+using gl33::DrawBatch;
 using gl33::FixedUniforms;
 using gl33::Geometry;
 using gl33::kMaxStages;
@@ -47,11 +50,9 @@ constexpr uint32_t kIndexRingSize = 1u << 20;
 constexpr GLuint kFixedBinding = 0;
 constexpr GLuint kConstantBinding = 1;
 constexpr GLuint kBatchBinding = 2;
-// Merged draws: only draws this small gain from merging (the cost of a larger one is its
-// triangles); a batch holds at most this many vertex and index bytes.
-constexpr uint32_t kBatchPrimitives = 256;
-constexpr uint32_t kBatchVertexBytes = kVertexRingSize / 4;
-constexpr uint32_t kBatchIndexBytes = kIndexRingSize / 4;
+// A merged draw takes at most a quarter of a stream ring.
+static_assert(gl33::kBatchVertexBytes <= kVertexRingSize / 4);
+static_assert(gl33::kBatchIndexBytes <= kIndexRingSize / 4);
 // The most vertex data of one draw from user memory.
 constexpr uint64_t kMaxStreamedBytes = 256u << 20;
 
@@ -200,151 +201,13 @@ VertexLayout LayoutFor(uint32_t vertexShader) {
     return l;
 }
 
-// An axis-aligned box around positions; `finite` is false when some coordinate it was
-// made from was not a finite number (such a box bounds nothing and culls nothing).
-struct Box {
-    float lo[3], hi[3];
-    bool finite;
-};
-
-// The box around the positions of one vertex range of a buffer.
-struct RangeBounds {
-    uint32_t first, count, stride, floats;
-    Box box;
-};
-
-// Starts empty: every point widens it.
-Box EmptyBox() {
-    constexpr float inf = std::numeric_limits<float>::infinity();
-    return Box{{inf, inf, inf}, {-inf, -inf, -inf}, true};
-}
-
-// Positions sit at the start of every vertex: x, y, z and for screen positions 1/w.
-// `floats` of them are checked for being finite, the first three are bounded.
-template <uint32_t floats>
-void AddPositions(Box* box, const uint8_t* data, uint32_t stride, uint32_t count) {
-    float lo[3], hi[3], zero = 0.0f;
-    std::copy(box->lo, box->lo + 3, lo);
-    std::copy(box->hi, box->hi + 3, hi);
-    for (uint32_t v = 0; v < count; ++v, data += stride) {
-        float p[floats];
-        std::memcpy(p, data, sizeof p);
-        for (uint32_t i = 0; i < 3; ++i) {
-            lo[i] = std::min(lo[i], p[i]);
-            hi[i] = std::max(hi[i], p[i]);
-        }
-        // Zero times a finite number is zero; an infinity or a NaN leaves a NaN.
-        for (uint32_t i = 0; i < floats; ++i) zero += p[i] * 0.0f;
-    }
-    std::copy(lo, lo + 3, box->lo);
-    std::copy(hi, hi + 3, box->hi);
-    box->finite = box->finite && zero == 0.0f;
-}
-
-Box PositionBounds(const uint8_t* data, uint32_t stride, uint32_t count, uint32_t floats) {
-    Box box = EmptyBox();
-    if (floats == 4)
-        AddPositions<4>(&box, data, stride, count);
-    else
-        AddPositions<3>(&box, data, stride, count);
-    box.finite = box.finite && count > 0;
-    return box;
-}
-
-// The clip space of transformed draws: clip = (x, y, z, 1) x world x view x projection,
-// drawn where -w <= x <= w, -w <= y <= w and 0 <= z <= w. A box is outside when all its
-// corners lie beyond one and the same of these planes: the clip coordinates of every point
-// in the box are a blend of the corners' with weights that sum to one, and the tests below
-// stay true under such blends (they are convex in the clip coordinates, whatever the signs
-// of w), so every triangle made of points in the box is clipped away whole.
-//
-// Each test keeps a slack: `slackX` and `slackY` times |w| in x and y (a few pixels, for
-// the half-pixel shift the vertex shader adds, for point sizes and line widths), and for
-// rounding a bound of what float arithmetic can be off by in the shader's two products.
-class ClipVolume {
-public:
-    void Set(const Mat4& world, const Mat4& view, const Mat4& projection, double slackX,
-             double slackY, bool nearPlane) {
-        double worldView[4][4];
-        for (int r = 0; r < 4; ++r)
-            for (int c = 0; c < 4; ++c) {
-                double sum = 0.0, bound = 0.0;
-                for (int k = 0; k < 4; ++k) {
-                    sum += double{world.m[r][k]} * double{view.m[k][c]};
-                    bound += std::fabs(double{world.m[r][k]}) * std::fabs(double{view.m[k][c]});
-                }
-                worldView[r][c] = sum;
-                boundWorldView_[r][c] = bound;
-                boundProjection_[r][c] = std::fabs(double{projection.m[r][c]});
-            }
-        for (int r = 0; r < 4; ++r)
-            for (int c = 0; c < 4; ++c) {
-                double sum = 0.0;
-                for (int k = 0; k < 4; ++k) sum += worldView[r][k] * double{projection.m[k][c]};
-                matrix_[r][c] = sum;
-            }
-        slackX_ = slackX;
-        slackY_ = slackY;
-        nearPlane_ = nearPlane;
-    }
-
-    bool Outside(const Box& box) const {
-        if (!box.finite) return false;
-        // What the shader's float products may be off by: a few hundred units in the last
-        // place of the sum of the magnitudes of their terms.
-        double magnitude[4] = {std::max(std::fabs(double{box.lo[0]}), std::fabs(double{box.hi[0]})),
-                               std::max(std::fabs(double{box.lo[1]}), std::fabs(double{box.hi[1]})),
-                               std::max(std::fabs(double{box.lo[2]}), std::fabs(double{box.hi[2]})),
-                               1.0};
-        double eye[4], error[4];
-        Apply(magnitude, boundWorldView_, eye);
-        Apply(eye, boundProjection_, error);
-        for (double& e : error) e *= 2e-5;
-        const double ex = error[0] + error[3], ey = error[1] + error[3];
-        const double ez = error[2] + error[3];
-
-        uint32_t outside = nearPlane_ ? 0x3Fu : 0x1Fu;
-        for (uint32_t corner = 0; corner < 8; ++corner) {
-            const double p[4] = {corner & 1 ? box.hi[0] : box.lo[0],
-                                 corner & 2 ? box.hi[1] : box.lo[1],
-                                 corner & 4 ? box.hi[2] : box.lo[2], 1.0};
-            double c[4];
-            Apply(p, matrix_, c);
-            const double w = c[3], aw = std::fabs(w);
-            uint32_t beyond = 0;
-            if (c[0] + w + aw * slackX_ < -ex) beyond |= 1u;
-            if (c[0] - w - aw * slackX_ > ex) beyond |= 2u;
-            if (c[1] + w + aw * slackY_ < -ey) beyond |= 4u;
-            if (c[1] - w - aw * slackY_ > ey) beyond |= 8u;
-            if (c[2] - w > ez) beyond |= 16u;
-            if (c[2] < -ez) beyond |= 32u;
-            outside &= beyond;
-            if (!outside) return false;
-        }
-        return true;
-    }
-
-private:
-    static void Apply(const double p[4], const double m[4][4], double out[4]) {
-        for (int c = 0; c < 4; ++c)
-            out[c] = p[0] * m[0][c] + p[1] * m[1][c] + p[2] * m[2][c] + p[3] * m[3][c];
-    }
-
-    double matrix_[4][4] = {};
-    double boundWorldView_[4][4] = {}, boundProjection_[4][4] = {};
-    double slackX_ = 0.0, slackY_ = 0.0;
-    bool nearPlane_ = true;
-};
-
 // The GL object behind a device resource.
 struct GlObject {
     GLuint name = 0;
     bool texture = false;
-    bool opaque = false;  // textures: every texel of every level has alpha one
-    uint32_t size = 0;    // buffers: bytes allocated; textures: not 0 once set up
-    // Vertex buffers: bounds found in the data of version boundsVersion, kept for later draws.
-    uint64_t boundsVersion = 0;
-    std::vector<RangeBounds> ranges;
+    bool opaque = false;            // textures: every texel of every level has alpha one
+    uint32_t size = 0;              // buffers: bytes allocated; textures: not 0 once set up
+    gl33::RangeBoundsCache bounds;  // vertex buffers: bounds found for earlier draws
 };
 
 // Whether GL holds the resource's data as it is now.
@@ -361,54 +224,6 @@ struct StreamRing {
 
 struct Program {
     GLuint name = 0;  // 0: the shaders did not build
-};
-
-// Consecutive draws that GL can make as one with the same pixels are held back and made
-// together, in one of two kinds:
-// - Stream: transformed triangles from user memory that differ at most in the world
-//   matrix. Their vertices are copied one after the other, each with the index of its draw;
-//   the batched program takes world x view and the normal matrix of that draw from the
-//   Batch block, so every vertex is computed as its own draw would have computed it.
-// - Buffer: indexed lists from the same vertex and index buffers in the same state, whose
-//   indices are concatenated.
-// GL keeps the order of primitives inside a draw, so the merged draw paints what the
-// sequence would have painted. A batch of one draw is made as that draw was given.
-enum class BatchKind : uint8_t { None, Stream, Buffer };
-
-struct DrawBatch {
-    BatchKind kind = BatchKind::None;
-    uint32_t draws = 0;
-    // What every draw of the batch shares.
-    ShaderKey key{};
-    GLuint program = 0;
-    GLuint batchedProgram = 0;  // Stream: the program of the merged draw
-    bool blend = false;
-    uint32_t vertexShader = 0;
-    uint32_t stride = 0;
-    uint32_t renderStates[kRenderStateCount];
-    uint32_t stageStates[kMaxStages][kTextureStageStateCount];
-    Texture* textures[kMaxStages];
-    Viewport viewport;
-    FixedUniforms fixed;
-    // The first draw as it was given.
-    PrimitiveType primitive;
-    uint32_t count;  // its vertices or indices
-    bool indexed;
-    Format indexFormat;
-    uint32_t firstVertex;
-    uint32_t startIndex;
-    int32_t baseVertex;
-    // Index bytes as given: Stream, the first draw's; Buffer, every draw's once two are held.
-    std::vector<uint8_t> rawIndices;
-    // Stream: the vertices (stride + 4 bytes, the draw index last), the triangle lists of
-    // every draw into them, and each draw's matrices.
-    std::vector<uint8_t> vertices;
-    std::vector<uint32_t> indices;
-    gl33::BatchDraw matrices[gl33::kBatchDraws];
-    // Buffer: the buffers and their GL names.
-    VertexBuffer* vertexBuffer;
-    IndexBuffer* indexBuffer;
-    GLuint vertexName, indexName;
 };
 
 // What the GL context is known to hold; kUnknown until set.
@@ -484,6 +299,7 @@ private:
     void BindElementBuffer(GLuint name);
     void BindCopyBuffer(GLuint name);
     void BindTexture(uint32_t unit, GLuint name);
+    void ActivateUnit(uint32_t unit);
     GLuint SamplerFor(uint32_t stage);
     void UploadStageTextures(const ShaderKey& key);
     void BindStageTextures(const ShaderKey& key);
@@ -492,21 +308,16 @@ private:
     void UploadConstants();
     void SetVertexLayout(GLuint buffer, uint32_t stride, uint32_t vertexShader);
 
-    // Merged draws (see DrawBatch).
-    BatchKind BatchKindOf(const DrawCall& call, const ShaderKey& key) const;
-    bool SharesBatchState(const ShaderKey& key, GLuint program, bool blend) const;
+    // Merged draws (see gl33_batch.h).
     bool JoinBatch(const DrawCall& call, const ShaderKey& key, GLuint program, bool blend);
     bool StartBatch(const DrawCall& call, const ShaderKey& key, GLuint program, bool blend);
     bool AppendStreamDraw(const DrawCall& call, const FixedUniforms& u);
-    bool AppendBufferDraw(const DrawCall& call);
     void FlushBatch();
     void DrawStreamBatch();
     void DrawBufferBatch();
 
     // Draws that leave no fragment: found before any GL work and left out.
     bool DrawIsOffScreen(const DrawCall& call);
-    const ClipVolume& ClipVolumeOfState();
-    Box VertexRangeBounds(const DrawCall& call, uint32_t floats);
 
     // Resources.
     GlObject* ObjectOf(Resource* resource, bool texture);
@@ -545,12 +356,7 @@ private:
     bool matricesValid_ = false;
     Mat4 worldView_{}, normalMatrix_{};
 
-    // The clip volume of the last transformed draws and what it was made from.
-    ClipVolume clip_;
-    bool clipValid_ = false;
-    Mat4 clipWorld_{}, clipView_{}, clipProjection_{};
-    uint32_t clipRect_[4] = {};
-    uint32_t clipPointSize_ = 0;
+    gl33::OffScreenTest offScreen_;
 
     std::unordered_set<Resource*> live_;
     std::vector<GlObject> pendingDeletes_;
@@ -756,6 +562,9 @@ GLuint Gl33Device::TextureName(Texture* texture, uint32_t unit) {
     GlObject* object = ObjectOf(texture, true);
     const uint64_t version = texture->Version();
     if (texture->backendVersion == version) return object->name;
+    // Texture calls change what the active unit holds: the unit may hold the texture while
+    // another one is active.
+    ActivateUnit(unit);
     BindTexture(unit, object->name);
     const uint32_t levels = texture->LevelCount();
     bool opaque = true;
@@ -834,9 +643,13 @@ void Gl33Device::BindCopyBuffer(GLuint name) {
 
 void Gl33Device::BindTexture(uint32_t unit, GLuint name) {
     if (cache_.textures[unit] == name) return;
-    if (Update(&cache_.activeUnit, unit)) glActiveTexture(GL_TEXTURE0 + unit);
+    ActivateUnit(unit);
     glBindTexture(GL_TEXTURE_2D, name);
     cache_.textures[unit] = name;
+}
+
+void Gl33Device::ActivateUnit(uint32_t unit) {
+    if (Update(&cache_.activeUnit, unit)) glActiveTexture(GL_TEXTURE0 + unit);
 }
 
 Program Gl33Device::BuildProgram(const ShaderKey& key) {
@@ -1251,63 +1064,22 @@ void Gl33Device::SetVertexLayout(GLuint buffer, uint32_t stride, uint32_t vertex
 
 // --- merged draws ---------------------------------------------------------------------------
 
-bool IsList(PrimitiveType primitive) {
-    return primitive == PT_POINTLIST || primitive == PT_LINELIST || primitive == PT_TRIANGLELIST;
-}
-
-// Whether two sets of fixed uniforms agree in everything but world x view and the normal
-// matrix.
-bool SameButWorld(const FixedUniforms& a, const FixedUniforms& b) {
-    constexpr size_t rest = offsetof(FixedUniforms, matDiffuse);
-    return std::memcmp(a.projection, b.projection, sizeof a.projection) == 0 &&
-           std::memcmp(reinterpret_cast<const uint8_t*>(&a) + rest,
-                       reinterpret_cast<const uint8_t*>(&b) + rest, sizeof a - rest) == 0;
-}
-
-BatchKind Gl33Device::BatchKindOf(const DrawCall& call, const ShaderKey& key) const {
-    if (call.primitiveCount > kBatchPrimitives) return BatchKind::None;
-    const auto geometry = static_cast<Geometry>(key.geometry);
-    if (!call.vertexBuffer) {
-        // Strips and fans become lists: only filled triangles keep their picture for sure.
-        const bool triangles = call.primitive == PT_TRIANGLELIST ||
-                               call.primitive == PT_TRIANGLESTRIP ||
-                               call.primitive == PT_TRIANGLEFAN;
-        const bool filled = state_.renderStates[RS_FILLMODE] == FILL_SOLID;
-        const bool aligned = call.vertexStride % 4 == 0;  // the draw index follows a vertex
-        return geometry == Geometry::Transformed && triangles && filled && aligned
-                   ? BatchKind::Stream
-                   : BatchKind::None;
-    }
-    if (geometry == Geometry::Program || !call.indexed || !call.indexBuffer ||
-        !IsList(call.primitive))
-        return BatchKind::None;
-    return BatchKind::Buffer;
-}
-
-bool Gl33Device::SharesBatchState(const ShaderKey& key, GLuint program, bool blend) const {
-    const DrawBatch& b = batch_;
-    return program == b.program && blend == b.blend && key == b.key &&
-           state_.vertexShader == b.vertexShader &&
-           std::memcmp(state_.renderStates, b.renderStates, sizeof b.renderStates) == 0 &&
-           std::memcmp(state_.stageStates, b.stageStates, sizeof b.stageStates) == 0 &&
-           std::equal(b.textures, b.textures + kMaxStages, state_.textures) &&
-           std::memcmp(&state_.viewport, &b.viewport, sizeof b.viewport) == 0;
-}
-
 // Adds the draw to the held batch when it can be merged with it; otherwise makes the batch.
 // Called before the draw changes any GL state.
 bool Gl33Device::JoinBatch(const DrawCall& call, const ShaderKey& key, GLuint program, bool blend) {
     DrawBatch& b = batch_;
     if (b.kind == BatchKind::None) return false;
     bool joined = false;
-    if (BatchKindOf(call, key) == b.kind && call.vertexStride == b.stride &&
-        SharesBatchState(key, program, blend)) {
+    if (gl33::BatchKindOf(state_, call, key) == b.kind && call.vertexStride == b.stride &&
+        b.SharesState(state_, key, program, blend)) {
         FixedUniforms u;
         MakeFixedUniforms(&u);
-        if (b.kind == BatchKind::Stream && SameButWorld(u, b.fixed)) {
+        if (b.kind == BatchKind::Stream && gl33::SameButWorld(u, b.fixed)) {
             joined = AppendStreamDraw(call, u);
         } else if (b.kind == BatchKind::Buffer && std::memcmp(&u, &b.fixed, sizeof u) == 0) {
-            joined = AppendBufferDraw(call);
+            // Neither buffer changed since it was uploaded.
+            joined = IsCurrent(call.vertexBuffer) && IsCurrent(call.indexBuffer) &&
+                     b.AppendBufferDraw(call);
         }
     }
     if (!joined) FlushBatch();
@@ -1317,64 +1089,25 @@ bool Gl33Device::JoinBatch(const DrawCall& call, const ShaderKey& key, GLuint pr
 // Holds a draw that later ones may join, its state applied.
 bool Gl33Device::StartBatch(const DrawCall& call, const ShaderKey& key, GLuint program,
                             bool blend) {
-    const BatchKind kind = BatchKindOf(call, key);
+    const BatchKind kind = gl33::BatchKindOf(state_, call, key);
     if (kind == BatchKind::None) return false;
     DrawBatch& b = batch_;
-    b.kind = kind;
-    b.draws = 0;
-    b.key = key;
-    b.program = program;
-    b.batchedProgram = 0;
-    b.blend = blend;
-    b.vertexShader = state_.vertexShader;
-    b.stride = call.vertexStride;
-    std::memcpy(b.renderStates, state_.renderStates, sizeof b.renderStates);
-    std::memcpy(b.stageStates, state_.stageStates, sizeof b.stageStates);
-    std::copy(state_.textures, state_.textures + kMaxStages, b.textures);
-    b.viewport = state_.viewport;
-    b.fixed = fixed_;
-    b.primitive = call.primitive;
-    b.count = PrimitiveVertexCount(call.primitive, call.primitiveCount);
-    b.indexed = call.indexed;
-    b.indexFormat = call.indexFormat;
-    b.firstVertex = call.firstVertex;
-    b.startIndex = call.startIndex;
-    b.baseVertex = call.baseVertex;
-    b.rawIndices.clear();
-    b.vertices.clear();
-    b.indices.clear();
+    b.Start(kind, state_, call, key, program, blend, fixed_);
     if (kind == BatchKind::Buffer) {
-        b.vertexBuffer = call.vertexBuffer;
-        b.indexBuffer = call.indexBuffer;
         b.vertexName =
             BufferName(call.vertexBuffer, call.vertexBuffer->Data(), call.vertexBuffer->Size());
         b.indexName =
             BufferName(call.indexBuffer, call.indexBuffer->Data(), call.indexBuffer->Size());
-        b.draws = 1;
         return true;
-    }
-    if (call.indexed) {
-        const uint32_t size = call.indexFormat == Format::Index32 ? 4 : 2;
-        const uint8_t* first = call.indexData + size_t{call.startIndex} * size;
-        b.rawIndices.assign(first, first + size_t{b.count} * size);
     }
     if (AppendStreamDraw(call, fixed_)) return true;
     b.kind = BatchKind::None;  // too large to hold
     return false;
 }
 
-// Copies a Stream draw's vertices, each with its draw index, and its triangles as a list
-// into them. Strips and fans are split as GL splits them with the first vertex provoking:
-// the same three vertices in the same order.
 bool Gl33Device::AppendStreamDraw(const DrawCall& call, const FixedUniforms& u) {
     DrawBatch& b = batch_;
-    if (b.draws >= gl33::kBatchDraws) return false;
-    const uint32_t wide = b.stride + 4;
-    const uint32_t count = PrimitiveVertexCount(call.primitive, call.primitiveCount);
-    const uint32_t triangles = call.primitive == PT_TRIANGLELIST ? count / 3 : count - 2;
-    const size_t vertexBytes = b.vertices.size() + size_t{call.vertexCount} * wide;
-    const size_t indexBytes = (b.indices.size() + size_t{triangles} * 3) * 4;
-    if (vertexBytes > kBatchVertexBytes || indexBytes > kBatchIndexBytes) return false;
+    if (!b.StreamDrawFits(call)) return false;
     if (b.draws == 1 && !b.batchedProgram) {
         // The first merge: the batched program must exist.
         ShaderKey batched = b.key;
@@ -1382,68 +1115,7 @@ bool Gl33Device::AppendStreamDraw(const DrawCall& call, const FixedUniforms& u) 
         b.batchedProgram = ProgramFor(batched)->name;
         if (!b.batchedProgram) return false;
     }
-
-    const auto base = static_cast<uint32_t>(b.vertices.size() / wide);
-    const uint32_t drawIndex = b.draws;
-    std::memcpy(b.matrices[drawIndex].worldView, u.worldView, sizeof u.worldView);
-    std::memcpy(b.matrices[drawIndex].normalMatrix, u.normalMatrix, sizeof u.normalMatrix);
-    b.vertices.resize(vertexBytes);
-    uint8_t* out = b.vertices.data() + vertexBytes - size_t{call.vertexCount} * wide;
-    const uint8_t* in = call.vertexData + size_t{call.firstVertex} * b.stride;
-    for (uint32_t v = 0; v < call.vertexCount; ++v, in += b.stride, out += wide) {
-        std::memcpy(out, in, b.stride);
-        std::memcpy(out + b.stride, &drawIndex, 4);
-    }
-
-    auto vertex = [&](uint32_t i) {
-        return base + (call.indexed ? IndexAt(call, i) - call.firstVertex : i);
-    };
-    const size_t at = b.indices.size();
-    b.indices.resize(at + size_t{triangles} * 3);
-    uint32_t* tri = b.indices.data() + at;
-    for (uint32_t t = 0; t < triangles; ++t, tri += 3) {
-        switch (call.primitive) {
-            case PT_TRIANGLESTRIP:  // odd triangles swap their last two vertices
-                tri[0] = vertex(t);
-                tri[1] = vertex(t + 1 + (t & 1));
-                tri[2] = vertex(t + 2 - (t & 1));
-                break;
-            case PT_TRIANGLEFAN:
-                tri[0] = vertex(t + 1);
-                tri[1] = vertex(t + 2);
-                tri[2] = vertex(0);
-                break;
-            default:
-                tri[0] = vertex(3 * t);
-                tri[1] = vertex(3 * t + 1);
-                tri[2] = vertex(3 * t + 2);
-                break;
-        }
-    }
-    b.draws += 1;
-    return true;
-}
-
-// Adds a Buffer draw's indices (the buffers' copies in memory match what GL holds, as
-// neither changed since it was uploaded).
-bool Gl33Device::AppendBufferDraw(const DrawCall& call) {
-    DrawBatch& b = batch_;
-    if (call.vertexBuffer != b.vertexBuffer || call.indexBuffer != b.indexBuffer ||
-        call.baseVertex != b.baseVertex || call.primitive != b.primitive ||
-        !IsCurrent(call.vertexBuffer) || !IsCurrent(call.indexBuffer))
-        return false;
-    const uint32_t size = b.indexFormat == Format::Index32 ? 4 : 2;
-    const uint32_t count = PrimitiveVertexCount(call.primitive, call.primitiveCount);
-    const size_t held = b.draws == 1 ? size_t{b.count} * size : b.rawIndices.size();
-    if (held + size_t{count} * size > kBatchIndexBytes) return false;
-    const uint8_t* indices = call.indexBuffer->Data();
-    if (b.draws == 1) {
-        const uint8_t* first = indices + size_t{b.startIndex} * size;
-        b.rawIndices.assign(first, first + held);
-    }
-    const uint8_t* next = indices + size_t{call.startIndex} * size;
-    b.rawIndices.insert(b.rawIndices.end(), next, next + size_t{count} * size);
-    b.draws += 1;
+    b.AppendStreamDraw(call, u);
     return true;
 }
 
@@ -1524,88 +1196,15 @@ void Gl33Device::DrawBufferBatch() {
 
 // --- draws that leave no fragment ----------------------------------------------------------
 
-// Pixels of slack around the device viewport for every test: the half-pixel shift, rounding,
-// line widths, and points, which reach half their size from their centre.
-float SlackPixels(const uint32_t* renderStates) {
-    return 2.0f + std::clamp(FloatFromBits(renderStates[RS_POINTSIZE]), 1.0f, 64.0f);
-}
-
 bool Gl33Device::DrawIsOffScreen(const DrawCall& call) {
-    // Skinning programs place their vertices their own way; without positions every vertex
-    // sits at the origin.
-    const uint32_t vertexShader = state_.vertexShader;
-    const uint32_t position = vertexShader & FVF_POSITION_MASK;
-    if (vertexShader >= kShaderHandleBase || position == 0) return false;
     // A copy too large for the stream is refused by the draw itself.
     if (!call.vertexBuffer && uint64_t{call.vertexCount} * call.vertexStride > kMaxStreamedBytes)
         return false;
     uint32_t rect[4];
     ScissorRect(rect);
-    if (rect[2] == 0 || rect[3] == 0) return false;
-
-    if (position == FVF_XYZRHW) {
-        // Screen pixels, never clipped in depth: only the device viewport bounds them. Pixel
-        // centres sit on whole coordinates, the viewport's from x to x + width - 1.
-        const Box box = VertexRangeBounds(call, 4);
-        if (!box.finite) return false;
-        const float slack = SlackPixels(state_.renderStates);
-        const float left = static_cast<float>(rect[0]) - slack;
-        const float top = static_cast<float>(rect[1]) - slack;
-        const float right = static_cast<float>(rect[0] + rect[2] - 1) + slack;
-        const float bottom = static_cast<float>(rect[1] + rect[3] - 1) + slack;
-        return box.hi[0] < left || box.lo[0] > right || box.hi[1] < top || box.lo[1] > bottom;
-    }
-    return ClipVolumeOfState().Outside(VertexRangeBounds(call, 3));
-}
-
-const ClipVolume& Gl33Device::ClipVolumeOfState() {
-    uint32_t rect[4];
-    ScissorRect(rect);
-    const uint32_t pointSize = state_.renderStates[RS_POINTSIZE];
-    const Mat4& world = state_.world[0];
-    if (clipValid_ && std::equal(rect, rect + 4, clipRect_) && pointSize == clipPointSize_ &&
-        std::memcmp(&world, &clipWorld_, sizeof world) == 0 &&
-        std::memcmp(&state_.view, &clipView_, sizeof world) == 0 &&
-        std::memcmp(&state_.projection, &clipProjection_, sizeof world) == 0)
-        return clip_;
-    // A pixel is 2 / width of the viewport in x / w.
-    const double slack = 2.0 * SlackPixels(state_.renderStates);
-    // Transformed draws are clipped in depth (no depth clamp), so the near plane counts.
-    clip_.Set(world, state_.view, state_.projection, slack / std::max(rect[2], 1u),
-              slack / std::max(rect[3], 1u), true);
-    clipWorld_ = world;
-    clipView_ = state_.view;
-    clipProjection_ = state_.projection;
-    std::copy(rect, rect + 4, clipRect_);
-    clipPointSize_ = pointSize;
-    clipValid_ = true;
-    return clip_;
-}
-
-// The bounds of the vertices the draw may read; kept with a vertex buffer for its next draws.
-Box Gl33Device::VertexRangeBounds(const DrawCall& call, uint32_t floats) {
-    const int64_t first = int64_t{call.firstVertex} + (call.indexed ? call.baseVertex : 0);
-    if (first < 0) return Box{{}, {}, false};
-    const uint32_t stride = call.vertexStride;
-    const uint8_t* data = call.vertexData + uint64_t(first) * stride;
     auto* object =
         call.vertexBuffer ? static_cast<GlObject*>(call.vertexBuffer->backendData) : nullptr;
-    if (!object) return PositionBounds(data, stride, call.vertexCount, floats);
-    const uint64_t version = call.vertexBuffer->Version();
-    if (object->boundsVersion != version) {
-        object->ranges.clear();
-        object->boundsVersion = version;
-    }
-    for (const RangeBounds& r : object->ranges)
-        if (r.first == first && r.count == call.vertexCount && r.stride == stride &&
-            r.floats == floats)
-            return r.box;
-    constexpr size_t kMaxRanges = 64;
-    if (object->ranges.size() >= kMaxRanges) object->ranges.clear();
-    const Box box = PositionBounds(data, stride, call.vertexCount, floats);
-    object->ranges.push_back(
-        RangeBounds{static_cast<uint32_t>(first), call.vertexCount, stride, floats, box});
-    return box;
+    return offScreen_.Outside(state_, call, rect, object ? &object->bounds : nullptr);
 }
 
 // --- device hooks ---------------------------------------------------------------------------

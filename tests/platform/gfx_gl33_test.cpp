@@ -918,6 +918,35 @@ TEST_F(Gl33, BuffersUploadAgainAfterUnlockAndIndexedDrawsUseTheirBase) {
     EXPECT_EQ(At(p, 5, 25), 0xFF000000u);
 }
 
+// A texture whose texels change while another stage's unit is the active one is uploaded into
+// its own GL texture: A drawn on stage 0 with B on stage 1, A changed, then A alone and B
+// alone show their own texels.
+TEST_F(Gl33, ATextureChangedAfterATwoStageDrawUploadsIntoItsOwn) {
+    Texture* a = SolidTexture(2, 2, 0xFFFF0000);
+    Texture* b = SolidTexture(2, 2, 0xFF0000FF);
+    BeginFrame(0xFF000000);
+    device()->SetTextureStageState(0, TSS_COLOROP, TOP_SELECTARG1);
+    device()->SetTextureStageState(0, TSS_COLORARG1, TA_TEXTURE);
+    device()->SetTextureStageState(1, TSS_COLOROP, TOP_ADD);
+    device()->SetTextureStageState(1, TSS_COLORARG1, TA_TEXTURE);
+    device()->SetTextureStageState(1, TSS_COLORARG2, TA_CURRENT);
+    device()->SetTexture(0, a);
+    device()->SetTexture(1, b);
+    FillCell(0, 0xFFFFFFFF);
+    uint32_t pitch = 0;
+    std::fill_n(a->LockRect(0, &pitch), 4, 0xFF00FF00u);
+    a->UnlockRect(0);
+    device()->SetTextureStageState(1, TSS_COLOROP, TOP_DISABLE);
+    FillCell(1, 0xFFFFFFFF);
+    device()->SetTexture(0, b);
+    FillCell(2, 0xFFFFFFFF);
+    EndFrame();
+    const vqtest::TestPicture p = Read();
+    EXPECT_EQ(CellCentre(p, 0), 0xFFFF00FFu) << "A and B";
+    EXPECT_EQ(CellCentre(p, 1), 0xFF00FF00u) << "A changed";
+    EXPECT_EQ(CellCentre(p, 2), 0xFF0000FFu) << "B";
+}
+
 // Every shader the state can ask for builds: a sweep over the key's dimensions.
 TEST_F(Gl33, EveryKindOfGeneratedShaderBuilds) {
     BeginFrame(0xFF000000);
@@ -970,10 +999,10 @@ TEST_F(Gl33, EveryKindOfGeneratedShaderBuilds) {
 }
 
 // Consecutive draws the backend merges paint what the same draws paint one at a time (a
-// read-back between them makes each alone): lit strips, fans and lists under their own world
-// matrices, flat shaded, blended over each other; indexed draws from one buffer; and what
-// must end a held batch first: a texture or buffer changed after a draw, user memory reused,
-// a clear, a buffer released.
+// read-back between them makes each alone): lit strips and lists under their own world
+// matrices, flat shaded, blended over each other, and a fan among them; indexed draws from
+// one buffer; and what must end a held batch first: a texture or buffer changed after a draw,
+// user memory reused, a clear, a buffer released.
 TEST_F(Gl33, MergedDrawsPaintAsTheDrawsOneByOne) {
     struct MergeVertex {
         float x, y, z, nx, ny, nz;
@@ -1047,23 +1076,29 @@ TEST_F(Gl33, MergedDrawsPaintAsTheDrawsOneByOne) {
                  between();
              }
          }},
-        {"fans, lists and indexed user draws",
+        {"a fan, lists and indexed user draws",
          [&](const Between& between) {
-             const auto q = quad(0xFF, 0x102030);
-             const MergeVertex fan[6] = {
-                 {0, 0, 0, 0, 0, 1, 0xFFFFFFFF}, q[0], q[1], q[3], q[2], q[0]};
-             place(-2, 0, 0.3f);
-             ASSERT_EQ(device()->DrawPrimitiveUP(PT_TRIANGLEFAN, 4, fan, sizeof(MergeVertex)),
+             // Merged as a list, this fan has 20 pixels one step off on the software
+             // rasteriser.
+             const MergeVertex fan[4] = {{0, -1.5f, 0, 0, 0.6f, 0.8f, 0xFFA1653D},
+                                         {1.25f, -2, 0, 0, 0.6f, 0.8f, 0xFFF1A639},
+                                         {0.75f, 0, 0, 0, 0.6f, 0.8f, 0xFF0350BF},
+                                         {0.375f, 1.125f, 0, 0, 0.6f, 0.8f, 0xFFD4B560}};
+             place(-0.125f, 0.5f, 0);
+             ASSERT_EQ(device()->DrawPrimitiveUP(PT_TRIANGLEFAN, 2, fan, sizeof(MergeVertex)),
                        Result::Ok);
              between();
+             const auto q = quad(0xFF, 0x102030);
              place(0, 1, -0.4f);
              ASSERT_EQ(device()->DrawPrimitiveUP(PT_TRIANGLELIST, 1, q.data(), sizeof(MergeVertex)),
                        Result::Ok);
              between();
+             const MergeVertex ring[6] = {
+                 {0, 0, 0, 0, 0, 1, 0xFFFFFFFF}, q[0], q[1], q[3], q[2], q[0]};
              const uint32_t indices[4] = {2, 3, 5, 4};  // a strip over vertices 2..5
              place(2, -1, 0.8f);
              ASSERT_EQ(device()->DrawIndexedPrimitiveUP(PT_TRIANGLESTRIP, 2, 4, 2, indices,
-                                                        Format::Index32, fan, sizeof(MergeVertex)),
+                                                        Format::Index32, ring, sizeof(MergeVertex)),
                        Result::Ok);
              between();
          }},
