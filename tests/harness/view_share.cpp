@@ -292,6 +292,8 @@ bool PlayStage(const Options& o, int stage) {
         NoteBirths(result.ticks);
         std::map<const gfx::VertexBuffer*, Owner> owners = BufferOwners();
         Peak frame;
+        grid.BeginFrame();
+        for (const gfx::DrawRecord& d : device->Draws()) grid.AddOccluder(d);
         for (const gfx::DrawRecord& d : device->Draws()) {
             if (vqtest::IsScreenSpaceDraw(d)) continue;
             Kind kind = Kind::Object;

@@ -14,12 +14,7 @@ namespace {
 constexpr int kCellPixels = 4;
 constexpr float kMinW = 1e-4f;
 
-// A vertex in clip space with what its colour is made of.
-struct Clip {
-    float x, y, z, w;
-    float u, v;
-    float r, g, b, a;  // vertex colour, 0..1
-};
+using Clip = CoverGrid::Clip;
 
 Clip Lerp(const Clip& a, const Clip& b, float t) {
     auto l = [t](float p, float q) { return p + (q - p) * t; };
@@ -201,23 +196,24 @@ bool IsScreenSpaceDraw(const gfx::DrawRecord& draw) {
            (draw.vertexShader & gfx::FVF_POSITION_MASK) == gfx::FVF_XYZRHW;
 }
 
-ScreenCover CoverGrid::Measure(const gfx::DrawRecord& d) {
-    ScreenCover cover;
-    if (IsScreenSpaceDraw(d) || d.vertexStride < 12) return cover;
+template <typename CellFn>
+bool CoverGrid::Raster(const gfx::DrawRecord& d, ScreenCover* cover, CellFn&& cell) {
+    if (IsScreenSpaceDraw(d) || d.vertexStride < 12) return false;
     if (d.vertexShader >= gfx::kShaderHandleBase &&
         d.shaderConstants.size() < gfx::kVertexShaderConstants * 4)
-        return cover;
+        return false;
     if (d.primitive != gfx::PT_TRIANGLELIST && d.primitive != gfx::PT_TRIANGLESTRIP &&
         d.primitive != gfx::PT_TRIANGLEFAN)
-        return cover;
+        return false;
     const gfx::Viewport& vp = d.viewport;
-    if (vp.width < kCellPixels || vp.height < kCellPixels) return cover;
+    if (vp.width < kCellPixels || vp.height < kCellPixels) return false;
     const int columns = static_cast<int>(vp.width) / kCellPixels;
     const int rows = static_cast<int>(vp.height) / kCellPixels;
     if (columns != columns_ || rows != rows_) {
         columns_ = columns;
         rows_ = rows;
         cells_.assign(static_cast<size_t>(columns) * static_cast<size_t>(rows), 0);
+        depth_.assign(cells_.size(), kFar);
     }
     const gfx::Mat4 wvp = gfx::Multiply(gfx::Multiply(d.world, d.view), d.projection);
     const Layout layout = LayoutOf(d);
@@ -232,13 +228,13 @@ ScreenCover CoverGrid::Measure(const gfx::DrawRecord& d) {
         return local;
     };
 
-    std::vector<Clip> clip(d.vertexCount);
-    std::vector<uint8_t> done(d.vertexCount, 0);
+    clip_.resize(d.vertexCount);
+    done_.assign(d.vertexCount, 0);
     const float vl = static_cast<float>(vp.x), vt = static_cast<float>(vp.y);
     const float vr = vl + static_cast<float>(vp.width), vb = vt + static_cast<float>(vp.height);
     float left = 1e30f, top = 1e30f, right = -1e30f, bottom = -1e30f;
-    int cellLeft = columns, cellTop = rows, cellRight = -1, cellBottom = -1;
-    cover.nearest = 1e30f;
+    bool inFront = false;
+    float nearest = 1e30f;
     for (uint32_t t = 0; t + 2 < corners;) {
         uint32_t idx[3];
         if (d.primitive == gfx::PT_TRIANGLELIST) {
@@ -266,26 +262,26 @@ ScreenCover CoverGrid::Measure(const gfx::DrawRecord& d) {
                 break;
             }
             auto l = static_cast<size_t>(local);
-            if (!done[l]) {
-                clip[l] = VertexClip(d, layout, wvp, static_cast<uint32_t>(local));
-                done[l] = 1;
+            if (!done_[l]) {
+                clip_[l] = VertexClip(d, layout, wvp, static_cast<uint32_t>(local));
+                done_[l] = 1;
             }
-            tri[k] = clip[l];
+            tri[k] = clip_[l];
         }
         if (!ok) continue;
         Clip poly[8];
         int n = ClipNear(tri, 3, poly);
         if (n < 3) continue;
-        cover.inFront = true;
+        inFront = true;
         std::array<float, 8> sx{}, sy{};
         for (int k = 0; k < n; ++k) {
             auto ks = static_cast<size_t>(k);
-            cover.nearest = std::min(cover.nearest, poly[k].w);
+            nearest = std::min(nearest, poly[k].w);
             sx[ks] = vl + (poly[k].x / poly[k].w + 1.0f) * 0.5f * static_cast<float>(vp.width);
             sy[ks] = vt + (1.0f - poly[k].y / poly[k].w) * 0.5f * static_cast<float>(vp.height);
         }
         // The clipped polygon as a fan of triangles, each set on the cells whose centre it
-        // covers where the draw changes the picture visibly.
+        // covers.
         for (int f = 1; f + 1 < n; ++f) {
             const int v[3] = {0, f, f + 1};
             float pl = 1e30f, pt = 1e30f, pr = -1e30f, pb = -1e30f;
@@ -330,51 +326,67 @@ ScreenCover CoverGrid::Measure(const gfx::DrawRecord& d) {
                         area;
                     float b0 = 1.0f - b1 - b2;
                     if (b0 < 0 || b1 < 0 || b2 < 0) continue;
-                    size_t cell = static_cast<size_t>(r) * static_cast<size_t>(columns) +
-                                  static_cast<size_t>(c);
-                    if (cells_[cell]) continue;
-                    // Perspective-correct attributes.
+                    // Perspective-correct attributes; the view depth is 1 / (the sum of the
+                    // weights over w).
                     float q0 = b0 / p0.w, q1 = b1 / p1.w, q2 = b2 / p2.w;
                     float qs = q0 + q1 + q2;
                     auto at = [&](float Clip::*m) {
                         return (p0.*m * q0 + p1.*m * q1 + p2.*m * q2) / qs;
                     };
-                    float tex[4];
-                    if (textured) {
-                        Sample(d.texture0, at(&Clip::u), at(&Clip::v), tex);
-                    } else {
-                        tex[0] = tex[1] = tex[2] = tex[3] = 1.0f;
-                    }
+                    float tex[4] = {1, 1, 1, 1};
+                    if (textured) Sample(d.texture0, at(&Clip::u), at(&Clip::v), tex);
                     float cr = at(&Clip::r), cg = at(&Clip::g), cb = at(&Clip::b);
                     float rgb[3] = {modulate ? tex[0] * cr : std::min(1.0f, tex[0] + cr),
                                     modulate ? tex[1] * cg : std::min(1.0f, tex[1] + cg),
                                     modulate ? tex[2] * cb : std::min(1.0f, tex[2] + cb)};
                     float alpha = tex[3] * at(&Clip::a);
                     if (PixelChange(d, rgb[0], rgb[1], rgb[2], alpha) < kVisibleChange) continue;
-                    cells_[cell] = 1;
-                    cellLeft = std::min(cellLeft, c);
-                    cellRight = std::max(cellRight, c);
-                    cellTop = std::min(cellTop, r);
-                    cellBottom = std::max(cellBottom, r);
+                    cell(static_cast<size_t>(r) * static_cast<size_t>(columns) +
+                             static_cast<size_t>(c),
+                         1.0f / qs);
                 }
             }
         }
     }
-    if (!cover.inFront) cover.nearest = 0.0f;
-    if (right > left && bottom > top) {
-        cover.boxShare = (right - left) * (bottom - top) /
-                         (static_cast<float>(vp.width) * static_cast<float>(vp.height));
-    }
-    // Count the covered cells and clear them for the next draw.
-    int covered = 0;
-    for (int r = cellTop; r <= cellBottom; ++r) {
-        uint8_t* line = &cells_[static_cast<size_t>(r) * static_cast<size_t>(columns)];
-        for (int c = cellLeft; c <= cellRight; ++c) {
-            covered += line[c];
-            line[c] = 0;
+    if (cover) {
+        cover->inFront = inFront;
+        cover->nearest = inFront ? nearest : 0.0f;
+        if (right > left && bottom > top) {
+            cover->boxShare = (right - left) * (bottom - top) /
+                              (static_cast<float>(vp.width) * static_cast<float>(vp.height));
         }
     }
-    cover.share = static_cast<float>(covered) / static_cast<float>(columns * rows);
+    return true;
+}
+
+void CoverGrid::BeginFrame() {
+    std::fill(depth_.begin(), depth_.end(), kFar);
+}
+
+void CoverGrid::AddOccluder(const gfx::DrawRecord& d) {
+    if (!d.renderStates[gfx::RS_ZENABLE] || !d.renderStates[gfx::RS_ZWRITEENABLE]) return;
+    Raster(d, nullptr, [this](size_t cell, float w) { depth_[cell] = std::min(depth_[cell], w); });
+}
+
+ScreenCover CoverGrid::Measure(const gfx::DrawRecord& d) {
+    ScreenCover cover;
+    size_t first = cells_.size(), last = 0;
+    const bool tested = d.renderStates[gfx::RS_ZENABLE] != 0;
+    if (!Raster(d, &cover, [&](size_t cell, float w) {
+            // Hidden where something drawn in the frame lies nearer (by more than the depth
+            // buffer's own rounding).
+            if (tested && w > depth_[cell] * 1.002f + 0.01f) return;
+            cells_[cell] = 1;
+            first = std::min(first, cell);
+            last = std::max(last, cell);
+        }))
+        return cover;
+    int covered = 0;
+    for (size_t c = first; c <= last && c < cells_.size(); ++c) {
+        covered += cells_[c];
+        cells_[c] = 0;
+    }
+    cover.share = static_cast<float>(covered) / static_cast<float>(cells_.size());
     return cover;
 }
 

@@ -24,13 +24,34 @@ struct ScreenCover {
     bool inFront = false;  // some part of the draw lies in front of the near plane
 };
 
-// A grid of 4 x 4 pixel cells over the viewport, reused from draw to draw.
+// A grid of 4 x 4 pixel cells over the viewport, reused from draw to draw. A frame is
+// measured in two passes over its draws: every draw adds its depth where it shows and writes
+// depth (AddOccluder), then each draw to measure counts the cells where it shows and nothing
+// drawn lies nearer (Measure), so that a wreck sunk under the course counts only what shows.
 class CoverGrid {
 public:
+    void BeginFrame();
+    void AddOccluder(const gfx::DrawRecord& draw);
     ScreenCover Measure(const gfx::DrawRecord& draw);
 
+    // A vertex in clip space with what its colour is made of.
+    struct Clip {
+        float x, y, z, w;
+        float u, v;
+        float r, g, b, a;  // vertex colour, 0..1
+    };
+
 private:
+    static constexpr float kFar = 1e30f;
+    // Calls cell(index, view depth) for each cell the draw visibly covers; false when the
+    // draw is not one this grid measures.
+    template <typename CellFn>
+    bool Raster(const gfx::DrawRecord& draw, ScreenCover* cover, CellFn&& cell);
+
     std::vector<uint8_t> cells_;
+    std::vector<float> depth_;
+    std::vector<Clip> clip_;
+    std::vector<uint8_t> done_;
     int columns_ = 0, rows_ = 0;
 };
 
