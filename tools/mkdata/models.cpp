@@ -788,38 +788,64 @@ void Crystal(Output& out) {
     k.Write(out);
 }
 
-// The airship: a long envelope, a gondola below, four propellers and fins.
+// The stage 6-3 boss: a sky galleon, drawn at 0.24 of the model's units, so the builders
+// below work in world units. It rides the rail 10 units under it (16 under the camera's eye,
+// which overtakes its wreck where it was shot down), so it keeps low: its crew walks its deck
+// 12.5 units over the galleon's origin, the three missile tubes open at its stern 42 to 47
+// units behind the origin, 0 to 10 units down, and nothing rises more than a few units over
+// the deck.
 void Airship(Output& out) {
     Kit k(
         "xfile/bossR01/boss01_r.x", 2027,
         {Rgb(0xC84A3A), Rgb(0xF0E6D0), Rgb(0x3A2A22), Rgb(0xE0D8C8), Rgb(0xFFC060), Rgb(0xF2C14E)});
-    int hull = k.Node(0, "envelope");
-    k.Build(hull, kMain)
-        .Loft({{-250, 10, 10, 60},
-               {-200, 60, 60, 60},
-               {-60, 90, 90, 60},
-               {120, 80, 80, 60},
-               {230, 30, 30, 60},
-               {260, 1, 1, 60}},
-              16);
-    k.Build(hull, kStripe).At(Mat4::Translation(0, 60, 0)).Torus(92, 4, 24, 6);
-    int gondola = k.Node(hull, "gondola", Mat4::Translation(0, -10, 0));
-    k.Build(gondola, kSecond).Box({0, 0, 0}, {60, 40, 180});
-    k.Build(gondola, kGlass).Box({0, 4, 0}, {62, 10, 150});
-    int fins = k.Node(hull, "fins", Mat4::Translation(0, 60, -220));
-    for (int i = 0; i < 4; ++i)
-        k.Build(fins, kSecond).At(Mat4::RotationZ(i * kPi / 2)).Box({0, 55, 0}, {6, 60, 50});
-    int props[4];
-    for (int i = 0; i < 4; ++i) {
-        float x = i % 2 ? 90.0f : -90.0f, z = i / 2 ? -80.0f : 60.0f;
-        int mount = k.Node(hull, "mount" + std::to_string(i), Mat4::Translation(x, 0, z));
-        k.Build(mount, kDark).Loft({{-20, 8, 8, 0}, {10, 10, 10, 0}, {22, 4, 4, 0}}, 8);
-        props[i] = k.Node(mount, "prop" + std::to_string(i), Mat4::Translation(0, 0, -22));
-        MeshBuilder b = k.Build(props[i], kWood);
-        Propeller(b, 26, 3, 3);
+    const float s = 1 / 0.24f;
+    const Mat4 world = Mat4::Scaling(s, s, s);
+    int hull = k.Node(0, "hull");
+    {
+        MeshBuilder b = k.Build(hull, kMain);
+        b.At(world).Loft(
+            {{-50, 5, 5, 2}, {-36, 7, 8, 3}, {0, 7.5f, 8.5f, 3}, {14, 6, 7, 4}, {22, 1, 1, 7}}, 16);
+        b.Uv(k.Region(kSecond)).At(world).Box({0, 11.75f, -13}, {13, 1.5f, 54});
+        b.Uv(k.Region(kGold));
+        for (float x : {-6.5f, 6.5f}) b.Box({x, 13.3f, -13}, {0.8f, 1.6f, 54});
+        b.Box({0, 4, -13}, {15.5f, 1.5f, 66});
+        // The stern cabin and the keel.
+        b.Uv(k.Region(kLight)).Box({0, 14, -34}, {10, 3, 9});
+        b.Uv(k.Region(kGlass)).Box({0, 14.2f, -29.4f}, {8, 1.6f, 0.4f});
+        b.Uv(k.Region(kDark)).Box({0, -8, -24}, {1.6f, 8, 30});
     }
-    for (int i = 0; i < 4; ++i) k.Spin(props[i], {0, 0, i % 2 ? 1.0f : -1.0f}, 5);
-    k.Swing(fins, {0, 0, 1}, 0.05f, 120);
+    // The missile tubes at the stern, their mouths at the launch points.
+    int tubes = k.Node(hull, "tubes");
+    {
+        MeshBuilder b = k.Build(tubes, kDark);
+        const V3 mouths[3] = {{0, 0, -47}, {0, -5, -45}, {0, -10, -42}};
+        for (const V3& m : mouths) {
+            b.At(Mat4::Translation(m.x, m.y, m.z) * world).Cylinder(1.6f, 14, 8);
+            b.Uv(k.Region(kGlow))
+                .At(Mat4::Translation(m.x, m.y, m.z - 0.2f) * world)
+                .Cylinder(1.1f, 0.3f, 8);
+            b.Uv(k.Region(kDark));
+        }
+    }
+    // Stub wings with a propeller at each tip, turning behind the galleon.
+    int props[2];
+    for (int i = 0; i < 2; ++i) {
+        float side = i ? 1.0f : -1.0f;
+        int wing = k.Node(hull, "wing" + std::to_string(i),
+                          Mat4::Translation(side * 7 * s, 5 * s, -6 * s));
+        MeshBuilder b = k.Build(wing, kSecond);
+        b.At(Mat4::Translation(side * 6, 0, 0) * world).Box({0, 0, 0}, {12, 1.2f, 8});
+        b.Uv(k.Region(kDark))
+            .At(Mat4::Translation(side * 12, 0, -6) * world)
+            .Loft({{-3, 1.6f, 1.6f, 0}, {5, 2, 2, 0}, {8, 1, 1, 0}}, 8);
+        props[i] = k.Node(wing, "prop" + std::to_string(i),
+                          Mat4::Translation(side * 12 * s, 0, -9.5f * s));
+        MeshBuilder p = k.Build(props[i], kWood);
+        p.At(world);
+        Propeller(p, 5, 3, 0.8f);
+    }
+    for (int i = 0; i < 2; ++i) k.Spin(props[i], {0, 0, i ? 1.0f : -1.0f}, 5);
+    k.Hold(tubes);
     k.Write(out);
 }
 
