@@ -512,7 +512,7 @@ void TrainCar(Output& out, const std::string& path, uint32_t seed, int kind) {
     Kit k(path, seed, kTrain);
     const float s = 1 / kTrainCarScale;
     const float rear = -62, front = kind == 1 ? 46.0f : 28.0f;
-    const float width = 34, roof = 22;
+    const float width = 34, roof = 18;
     const float len = front - rear, mid = (front + rear) / 2;
     int body = k.Node(0, "body");
     {
@@ -556,9 +556,9 @@ void TrainCar(Output& out, const std::string& path, uint32_t seed, int kind) {
         };
         b.Uv(k.Region(kDark));
         for (const TrainPost& p : kPosts[kind]) {
-            if (p.top <= roof + 3) continue;
-            float h = p.top - roof - 2;
-            b.At(Mat4::Scaling(s, s, s)).Box({p.x, roof + 3 + h / 2, p.z}, {3, h, 3});
+            if (p.top <= roof + 1) continue;
+            float h = p.top - roof - 1.5f;
+            b.At(Mat4::Scaling(s, s, s)).Box({p.x, roof + h / 2, p.z}, {3, h, 3});
             b.Box({p.x, p.top - 1.5f, p.z}, {8, 1.5f, 8});
         }
     }
