@@ -1,7 +1,6 @@
 // Plays stages headless and measures, frame by frame, the largest share of the screen that
-// one model, particle or effect draw covers: a harness run that finds objects passing close
-// in front of the camera. The course, the sky and the 2D overlays are left out; the crafts
-// are measured apart.
+// one model, particle or effect draw shows: a harness run that finds objects passing close
+// in front of the camera. The course, the sky and the 2D overlays are left out.
 //
 //   vq_view_share [--stage N | --stages A-B] [--ticks T] [--threshold P] [--setup S]
 //                 [--crafts A,B] [--pad-script FILE] [--no-autopilot] [--events K]
@@ -9,17 +8,21 @@
 //
 //   --stages A-B   stages to play, one practice run each (default 0-18)
 //   --ticks T      at most this many ticks a stage (default 12000); a run ends at its result
-//   --threshold P  share in percent above which a frame counts as a close pass (default 12)
+//   --threshold P  share in percent above which a frame of a model or of scenery counts as
+//                  a close pass (default 15)
 //   --events K     list up to K close passes a stage (default 8)
 //   --run-folder D the data folder (default: the build's run folder)
 //   --trace A-B    print the enemies and enemy shots near the eye at ticks A to B
 //
 // Each stage is a practice run of one player (or the set-up given) on the partner's logic,
-// invulnerable, unless --no-autopilot; a pad script drives the pads instead when given. One
-// line a stage: the largest share of a non-craft object, its tick and what it was, the
-// largest craft share, then the close passes above the threshold. Exit status 0 when every
-// run started, 1 when one could not, 2 for bad options.
+// invulnerable, unless --no-autopilot; a pad script drives the pads instead when given. Per
+// stage: how the run ended, then for each kind of object (models; petals and scenery; bursts
+// of shot-down enemies; shots and their trails; the crafts with their own effects) the
+// largest share one draw showed, its tick and what it was, then the close passes of models
+// and scenery above the threshold. Exit status 0 when every run started, 1 when one could
+// not, 2 for bad options.
 #include <algorithm>
+#include <array>
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
@@ -45,7 +48,43 @@
 
 namespace {
 
-enum class Kind { Excluded, Craft, Object };
+// What a draw shows, for the table: the course is left out; the threshold applies to the
+// models and the scenery, what the stage's data places; the bursts of shot-down enemies and
+// the shots with their trails move as the game's rules move them and are reported apart.
+enum class Kind { Excluded, Models, Scenery, Bursts, Shots, Crafts, Count };
+constexpr int kKinds = static_cast<int>(Kind::Count);
+constexpr const char* kKindNames[kKinds] = {"",       "models",           "petals and scenery",
+                                            "bursts", "shots and trails", "crafts"};
+
+Kind KindOfParticle(int32_t kind) {
+    switch (kind) {
+        case 21:
+        case 22:
+        case 23:
+        case 24:
+        case 25:
+        case 26:
+        case 27:
+        case 29:
+        case 30:
+        case 37:
+            return Kind::Scenery;
+        case 3:
+        case 4:
+        case 15:
+        case 31:
+            return Kind::Crafts;
+        case 28:
+        case 32:
+        case 33:
+        case 34:
+        case 35:
+        case 36:
+            return Kind::Shots;
+        default:
+            return Kind::Bursts;
+    }
+}
 
 struct Owner {
     Kind kind;
@@ -81,14 +120,14 @@ std::map<const gfx::VertexBuffer*, Owner> BufferOwners() {
         const StaticMesh& m = gObjectMeshes[static_cast<size_t>(s)];
         const char* file = ObjectMeshFile(s);
         if (m.mesh && m.mesh->GetVertexBuffer())
-            owners[m.mesh->GetVertexBuffer()] = {Kind::Object, file ? file : "object mesh"};
+            owners[m.mesh->GetVertexBuffer()] = {Kind::Shots, file ? file : "object mesh"};
     }
     for (int k = 0; k < kCraftModelCount; ++k) {
-        AddModelBuffers(gCraftModels[k], Kind::Craft, "craft " + std::to_string(k), &owners);
+        AddModelBuffers(gCraftModels[k], Kind::Crafts, "craft " + std::to_string(k), &owners);
     }
     for (int s = 0; s < kEnemyModelSlots; ++s) {
         const char* file = EnemyModelFile(s);
-        AddModelBuffers(gEnemyModels[static_cast<size_t>(s)], Kind::Object,
+        AddModelBuffers(gEnemyModels[static_cast<size_t>(s)], Kind::Models,
                         "model " + std::to_string(s) + " " + (file ? file : ""), &owners);
     }
     return owners;
@@ -150,37 +189,45 @@ void NoteBirths(int64_t tick) {
     }
 }
 
-// What a draw from user memory is: the particle or shot at its world position.
-std::string BillboardName(const gfx::DrawRecord& d) {
+// What a draw from user memory is: the particle or shot at its world position, else what
+// its texture tells.
+std::string BillboardName(const gfx::DrawRecord& d, Kind* kind) {
     gfx::Vec3 at{d.world.m[3][0], d.world.m[3][1], d.world.m[3][2]};
     auto near = [&](const float* p) {
         return std::fabs(p[0] - at.x) + std::fabs(p[1] - at.y) + std::fabs(p[2] - at.z) < 0.05f;
     };
-    std::string what;
+    std::string texture = TextureName(d.texture0);
     for (size_t i = 0; i < gParticlePool.particles.size(); ++i) {
         const Particle& p = gParticlePool.particles[i];
         if (p.kind != 0 && near(p.position)) {
             const Birth& b = gBirths[i];
-            char text[160];
-            std::snprintf(text, sizeof text,
-                          "particle %d, age %d, from tick %" PRId64
-                          " at right %.0f up %.0f ahead %.0f",
-                          p.kind, p.age, b.tick, static_cast<double>(b.place.x),
-                          static_cast<double>(b.place.y), static_cast<double>(b.place.z));
-            what = text;
-            break;
+            char text[200];
+            std::snprintf(
+                text, sizeof text,
+                "particle %d, age %d, from tick %" PRId64 " at right %.0f up %.0f ahead %.0f (%s)",
+                p.kind, p.age, b.tick, static_cast<double>(b.place.x),
+                static_cast<double>(b.place.y), static_cast<double>(b.place.z), texture.c_str());
+            *kind = KindOfParticle(p.kind);
+            return text;
         }
     }
-    if (what.empty()) {
-        for (const Shot& s : gShotPool.shots) {
-            if (s.kind != 0 && near(s.position)) {
-                what = "shot " + std::to_string(s.kind);
-                break;
-            }
+    for (const Shot& sh : gShotPool.shots) {
+        if (sh.kind != 0 && near(sh.position)) {
+            *kind = Kind::Shots;
+            return "shot " + std::to_string(sh.kind) + " (" + texture + ")";
         }
     }
-    if (what.empty()) what = "quad";
-    return what + " (" + TextureName(d.texture0) + ")";
+    if (texture == "shade.bmp" || texture == "enemy_board.bmp") {
+        *kind = Kind::Models;
+    } else if (texture == "b_coin.tga" || texture == "murabito.bmp" || texture == "walk_masc.bmp" ||
+               texture == "walk_figure.bmp") {
+        *kind = Kind::Scenery;
+    } else if (texture == "roll_efect.bmp") {
+        *kind = Kind::Crafts;
+    } else {
+        *kind = Kind::Bursts;
+    }
+    return "quad (" + texture + ")";
 }
 
 // The live enemy of a model nearest the eye, for naming what a model draw shows.
@@ -250,7 +297,7 @@ struct Options {
     int64_t traceFirst = -1, traceLast = -1;
     int first = 0, last = 18;
     int64_t ticks = 12000;
-    float threshold = 12.0f;
+    float threshold = 15.0f;
     int events = 8;
     vqtest::PlayRunOptions run;
 };
@@ -274,7 +321,7 @@ bool PlayStage(const Options& o, int stage) {
     }
     device->SetRecording(true);
     vqtest::CoverGrid grid;
-    Peak object, craft;
+    std::array<Peak, kKinds> peaks{};
     std::vector<Peak> passes;  // one per run of frames above the threshold
     bool inPass = false;
     bool played = false;
@@ -291,12 +338,12 @@ bool PlayStage(const Options& o, int stage) {
         played = true;
         NoteBirths(result.ticks);
         std::map<const gfx::VertexBuffer*, Owner> owners = BufferOwners();
-        Peak frame;
+        std::array<Peak, kKinds> frame{};
         grid.BeginFrame();
         for (const gfx::DrawRecord& d : device->Draws()) grid.AddOccluder(d);
         for (const gfx::DrawRecord& d : device->Draws()) {
             if (vqtest::IsScreenSpaceDraw(d)) continue;
-            Kind kind = Kind::Object;
+            Kind kind = Kind::Bursts;
             std::string name;
             if (d.vertexBuffer) {
                 auto it = owners.find(d.vertexBuffer);
@@ -306,47 +353,54 @@ bool PlayStage(const Options& o, int stage) {
                     kind = it->second.kind;
                     name = it->second.name;
                 }
+                if (kind == Kind::Excluded) continue;
             }
-            if (kind == Kind::Excluded) continue;
             vqtest::ScreenCover c = grid.Measure(d);
             if (!c.inFront) continue;
-            Peak* peak = kind == Kind::Craft ? &craft : &frame;
-            if (c.share <= peak->share) continue;
-            peak->share = c.share;
-            peak->box = c.boxShare;
-            peak->nearest = c.nearest;
-            peak->tick = result.ticks;
-            peak->rail = gRailPosition;
-            if (!d.vertexBuffer) {
-                name = BillboardName(d);
-            } else if (name.rfind("model ", 0) == 0) {
-                name += NearestEnemyOf(name);
-            }
-            peak->what = name;
+            if (!d.vertexBuffer) name = BillboardName(d, &kind);
+            Peak& peak = frame[static_cast<size_t>(kind)];
+            if (c.share <= peak.share) continue;
+            peak.share = c.share;
+            peak.box = c.boxShare;
+            peak.nearest = c.nearest;
+            peak.tick = result.ticks;
+            peak.rail = gRailPosition;
+            if (name.rfind("model ", 0) == 0) name += NearestEnemyOf(name);
+            peak.what = name;
         }
-        if (frame.share > object.share) object = frame;
+        for (size_t k = 0; k < peaks.size(); ++k) {
+            if (frame[k].share > peaks[k].share) peaks[k] = frame[k];
+        }
+        const Peak& placed = frame[static_cast<size_t>(Kind::Models)].share >=
+                                     frame[static_cast<size_t>(Kind::Scenery)].share
+                                 ? frame[static_cast<size_t>(Kind::Models)]
+                                 : frame[static_cast<size_t>(Kind::Scenery)];
         if (result.ticks >= o.traceFirst && result.ticks <= o.traceLast)
-            TraceTick(result.ticks, frame);
-        bool above = frame.share * 100.0f > o.threshold;
-        if (above && (!inPass || frame.share > passes.back().share)) {
-            if (!inPass) passes.push_back(frame);
-            passes.back() = frame;
+            TraceTick(result.ticks, placed);
+        bool above = placed.share * 100.0f > o.threshold;
+        if (above && (!inPass || placed.share > passes.back().share)) {
+            if (!inPass) passes.push_back(placed);
+            passes.back() = placed;
         }
         inPass = above;
     }
-    std::printf(
-        "stage %2d (%s): max %5.1f%% (box %5.1f%%, depth %.1f) tick %" PRId64
-        " rail %.0f: %s | crafts max %.1f%% | passes above %.0f%%: %zu | %s, %" PRId64 " ticks\n",
-        stage, StageCode(stage).c_str(), static_cast<double>(object.share * 100),
-        static_cast<double>(object.box * 100), static_cast<double>(object.nearest), object.tick,
-        static_cast<double>(object.rail), object.what.c_str(),
-        static_cast<double>(craft.share * 100), static_cast<double>(o.threshold), passes.size(),
-        gGameState.scene == SceneId::Play ? "still in play" : "cleared", ticks);
+    std::printf("stage %2d (%s): %s, %" PRId64
+                " ticks; passes of models or scenery above %.0f%%: %zu\n",
+                stage, StageCode(stage).c_str(),
+                gGameState.scene == SceneId::Play ? "still in play" : "cleared", ticks,
+                static_cast<double>(o.threshold), passes.size());
+    for (int k = 1; k < kKinds; ++k) {
+        const Peak& p = peaks[static_cast<size_t>(k)];
+        std::printf(
+            "  %-18s max %5.1f%% (box %5.1f%%, depth %.1f) tick %" PRId64 " rail %.0f: %s\n",
+            kKindNames[k], static_cast<double>(p.share * 100), static_cast<double>(p.box * 100),
+            static_cast<double>(p.nearest), p.tick, static_cast<double>(p.rail), p.what.c_str());
+    }
     std::sort(passes.begin(), passes.end(),
               [](const Peak& a, const Peak& b) { return a.share > b.share; });
     for (size_t i = 0; i < passes.size() && static_cast<int>(i) < o.events; ++i) {
         const Peak& p = passes[i];
-        std::printf("    %5.1f%% (box %5.1f%%, depth %.1f) tick %" PRId64 " rail %.0f: %s\n",
+        std::printf("    pass %5.1f%% (box %5.1f%%, depth %.1f) tick %" PRId64 " rail %.0f: %s\n",
                     static_cast<double>(p.share * 100), static_cast<double>(p.box * 100),
                     static_cast<double>(p.nearest), p.tick, static_cast<double>(p.rail),
                     p.what.c_str());
