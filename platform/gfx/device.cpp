@@ -711,6 +711,12 @@ Result NullDevice::DoDraw(const DrawCall& call) {
     r.view = state_.view;
     r.projection = state_.projection;
     r.material = state_.material;
+    r.viewport = state_.viewport;
+    r.vertexBuffer = call.vertexBuffer;
+    if (state_.vertexShader >= kShaderHandleBase) {
+        const float* c = &state_.shaderConstants[0][0];
+        r.shaderConstants.assign(c, c + kVertexShaderConstants * 4);
+    }
     draws_.push_back(std::move(r));
     return Result::Ok;
 }

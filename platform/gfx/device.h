@@ -315,6 +315,11 @@ struct DrawRecord {
     uint32_t stage0[kTextureStageStateCount];
     Mat4 world, view, projection;
     Material material;
+    Viewport viewport;
+    // The bound vertex buffer the data came from; null for user memory.
+    const VertexBuffer* vertexBuffer;
+    // Draws through a vertex program: its constant registers, four floats each.
+    std::vector<float> shaderConstants;
 };
 
 class NullDevice : public Device {

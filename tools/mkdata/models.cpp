@@ -496,56 +496,108 @@ void Tank(Output& out) {
     k.Write(out);
 }
 
-// A long armoured train car; `kind` 0 engine, 1 armour, 2 gun deck, 3 command car.
+// The train of stage 3-3. Its segments are drawn at 0.64 of the model's units, its mounted
+// parts at 0.56 (0.64 for the gun-deck turret), so the builders below work in world units
+// and scale by these factors. The parts sit at the offsets the set pieces give them, up to
+// 43 units over the car's base and from 55 behind it to 40 ahead; the cars carry them on a
+// low body with slim posts under the higher guns. The body reaches less far forward than
+// back: a shot-down car tips nose up about its base where it fell, while the rail carries
+// the camera over that place, and a short, low front keeps the tipped wreck clear of it.
+constexpr float kTrainCarScale = 0.64f;
+
+struct TrainPost {
+    float x, top, z;  // a post from the roof to `top`, under a gun at (x, top, z)
+};
+
+// A train car; `kind` 0 engine, 1 armour car, 2 gun deck, 3 command car.
 void TrainCar(Output& out, const std::string& path, uint32_t seed, int kind) {
     Kit k(path, seed, kTrain);
+    const float s = 1 / kTrainCarScale;
+    const float rear = -62, front = kind == 1 ? 46.0f : 28.0f;
+    const float width = 34, roof = 18;
+    const float len = front - rear, mid = (front + rear) / 2;
     int body = k.Node(0, "body");
     {
+        // The body, and behind z -30 a lower deck for the rear guns (none on the gun deck).
+        const float split = kind == 2 ? rear : -30.0f;
+        const float deck = kind == 0 ? 8.0f : kind == 2 ? roof : 13.0f;
+        const float hall = front - split;
         MeshBuilder b = k.Build(body, kMain);
-        float len = 170, w = 56;
-        b.Box({0, 34, 0}, {w, 40, len});
-        b.Uv(k.Region(kSecond)).Box({0, 57, 0}, {w - 8, 8, len - 10});
-        b.Uv(k.Region(kDark)).Box({0, 10, 0}, {w - 6, 12, len - 14});
+        b.At(Mat4::Scaling(s, s, s));
+        b.Box({0, (roof + 4) / 2, (front + split) / 2}, {width, roof - 4, hall});
+        if (kind != 2)
+            b.Box({0, (deck + 4) / 2, (split + rear) / 2}, {width, deck - 4, split - rear});
+        b.Uv(k.Region(kSecond))
+            .Box({0, roof + 1.5f, (front + split) / 2}, {width - 8, 3, hall - 8});
+        b.Uv(k.Region(kDark)).Box({0, 5, mid}, {width - 4, 4, len - 10});
+        b.Uv(k.Region(kGold)).Box({0, 5.5f, mid}, {width + 1, 2, len + 1});
         if (kind == 0) {
+            // The engine's sloped nose and its lamp housing, within the body's length.
             b.Uv(k.Region(kMain))
-                .At(Mat4::Translation(0, 36, 85))
-                .Lathe({{0, 28}, {30, 22}, {42, 4}}, 12);
-            b.Uv(k.Region(kDark))
-                .At(Mat4::RotationX(-kPi / 2) * Mat4::Translation(0, 60, 40))
-                .Cylinder(7, 26, 10);
+                .At(Mat4::RotationX(-0.5f) * Mat4::Translation(0, 14, front - 6) *
+                    Mat4::Scaling(s, s, s));
+            b.Box({0, 0, 0}, {width - 2, 8, 10});
         }
-        if (kind == 3) b.Uv(k.Region(kGold)).Box({0, 75, -20}, {30, 24, 50});
-        if (kind == 2) b.Uv(k.Region(kStripe)).Box({0, 62, 0}, {w + 4, 4, 40});
-        b.Uv(k.Region(kGold)).Box({0, 34, 0}, {w + 2, 4, len + 2});
+        if (kind == 1) {
+            // Sponsons for the side guns.
+            b.Uv(k.Region(kDark)).At(Mat4::Scaling(s, s, s));
+            for (float x : {-1.0f, 1.0f}) b.Box({x * 27, 2, 20}, {20, 4, 56});
+        }
+        // Slim posts under the guns that stand above the roof.
+        static const TrainPost kPosts[4][9] = {
+            {{0, 30, -55},
+             {-20, 33, -10},
+             {-15, 38, 5},
+             {-10, 43, 20},
+             {20, 33, -10},
+             {15, 38, 5},
+             {10, 43, 20}},
+            {{0, 30, 10}, {-20, 30, 30}, {20, 30, 30}},
+            {},
+            {{10, 35, 20}, {-10, 35, 20}, {10, 25, -10}, {-10, 25, -10}},
+        };
+        b.Uv(k.Region(kDark));
+        for (const TrainPost& p : kPosts[kind]) {
+            if (p.top <= roof + 1) continue;
+            float h = p.top - roof - 1.5f;
+            b.At(Mat4::Scaling(s, s, s)).Box({p.x, roof + h / 2, p.z}, {3, h, 3});
+            b.Box({p.x, p.top - 1.5f, p.z}, {8, 1.5f, 8});
+        }
     }
-    int bogieF = k.Node(body, "bogie_F", Mat4::Translation(0, 6, 55)),
-        bogieB = k.Node(body, "bogie_B", Mat4::Translation(0, 6, -55));
+    int bogieF = k.Node(body, "bogie_F", Mat4::Translation(0, 3 * s, (front - 14) * s)),
+        bogieB = k.Node(body, "bogie_B", Mat4::Translation(0, 3 * s, (rear + 14) * s));
     for (int bg : {bogieF, bogieB}) {
         MeshBuilder b = k.Build(bg, kBlack);
         for (int w = -1; w <= 1; w += 2)
             for (int a = -1; a <= 1; a += 2)
-                b.At(Mat4::RotationY(kPi / 2) * Mat4::Translation(a * 28.0f - 3, 0, w * 14.0f))
-                    .Cylinder(6, 6, 10);
+                b.At(Mat4::RotationY(kPi / 2) *
+                     Mat4::Translation(a * 17.0f * s - 2 * s, 0, w * 7 * s))
+                    .Cylinder(3.5f * s, 4 * s, 10);
     }
-    int smoke = k.Node(body, "light", Mat4::Translation(0, 40, 88));
-    k.Build(smoke, kGlow).Sphere({0, 0, 0}, 5, 4, 8);
+    int smoke = k.Node(body, "light", Mat4::Translation(0, 16 * s, (front - 1) * s));
+    k.Build(smoke, kGlow).Sphere({0, 0, 0}, 2.5f * s, 4, 8);
     k.Hold(bogieF);
     k.Hold(bogieB);
     k.Pulse(smoke, 0.2f, 30);
     k.Write(out);
 }
 
+// The shield mount of segments 1 to 3 (drawn at 0.768 of its units, its origin 5 units under
+// the car's base): a generator housing round the car's middle, a little wider than the car so
+// that it shows, its hit point 15 units over the car's base.
 void Container(Output& out) {
     Kit k("xfile/train/boss_kontena.x", 2045, kTrain, "kontena.bmp");
+    const float s = 1 / 0.768f;
     int box = k.Node(0, "box");
     {
-        MeshBuilder b = k.Build(box, kStripe);
-        b.Box({0, 0, 0}, {60, 40, 90});
-        b.Uv(k.Region(kPanel)).Box({0, 0, 0}, {62, 42, 70});
-        b.Uv(k.Region(kDark)).Box({0, 24, 0}, {10, 8, 10});
+        MeshBuilder b = k.Build(box, kPanel);
+        b.At(Mat4::Scaling(s, s, s));
+        b.Box({0, 16, 0}, {38, 18, 24});
+        b.Uv(k.Region(kGold)).Box({0, 16, 0}, {39, 3, 25});
+        b.Uv(k.Region(kDark)).Box({0, 26, 0}, {10, 2, 10});
     }
-    int lamp = k.Node(box, "lamp", Mat4::Translation(0, 22, 46));
-    k.Build(lamp, kGlow).Sphere({0, 0, 0}, 4, 4, 8);
+    int lamp = k.Node(box, "lamp", Mat4::Translation(0, 28 * s, 0));
+    k.Build(lamp, kGlow).Sphere({0, 0, 0}, 2.5f * s, 4, 8);
     k.Pulse(lamp, 0.4f, 20);
     k.Write(out);
 }
@@ -738,38 +790,64 @@ void Crystal(Output& out) {
     k.Write(out);
 }
 
-// The airship: a long envelope, a gondola below, four propellers and fins.
+// The stage 6-3 boss: a sky galleon, drawn at 0.24 of the model's units, so the builders
+// below work in world units. It rides the rail 10 units under it (16 under the camera's eye,
+// which overtakes its wreck where it was shot down), so it keeps low: its crew walks its deck
+// 12.5 units over the galleon's origin, the three missile tubes open at its stern 42 to 47
+// units behind the origin, 0 to 10 units down, and nothing rises more than a few units over
+// the deck.
 void Airship(Output& out) {
     Kit k(
         "xfile/bossR01/boss01_r.x", 2027,
         {Rgb(0xC84A3A), Rgb(0xF0E6D0), Rgb(0x3A2A22), Rgb(0xE0D8C8), Rgb(0xFFC060), Rgb(0xF2C14E)});
-    int hull = k.Node(0, "envelope");
-    k.Build(hull, kMain)
-        .Loft({{-250, 10, 10, 60},
-               {-200, 60, 60, 60},
-               {-60, 90, 90, 60},
-               {120, 80, 80, 60},
-               {230, 30, 30, 60},
-               {260, 1, 1, 60}},
-              16);
-    k.Build(hull, kStripe).At(Mat4::Translation(0, 60, 0)).Torus(92, 4, 24, 6);
-    int gondola = k.Node(hull, "gondola", Mat4::Translation(0, -10, 0));
-    k.Build(gondola, kSecond).Box({0, 0, 0}, {60, 40, 180});
-    k.Build(gondola, kGlass).Box({0, 4, 0}, {62, 10, 150});
-    int fins = k.Node(hull, "fins", Mat4::Translation(0, 60, -220));
-    for (int i = 0; i < 4; ++i)
-        k.Build(fins, kSecond).At(Mat4::RotationZ(i * kPi / 2)).Box({0, 55, 0}, {6, 60, 50});
-    int props[4];
-    for (int i = 0; i < 4; ++i) {
-        float x = i % 2 ? 90.0f : -90.0f, z = i / 2 ? -80.0f : 60.0f;
-        int mount = k.Node(hull, "mount" + std::to_string(i), Mat4::Translation(x, 0, z));
-        k.Build(mount, kDark).Loft({{-20, 8, 8, 0}, {10, 10, 10, 0}, {22, 4, 4, 0}}, 8);
-        props[i] = k.Node(mount, "prop" + std::to_string(i), Mat4::Translation(0, 0, -22));
-        MeshBuilder b = k.Build(props[i], kWood);
-        Propeller(b, 26, 3, 3);
+    const float s = 1 / 0.24f;
+    const Mat4 world = Mat4::Scaling(s, s, s);
+    int hull = k.Node(0, "hull");
+    {
+        MeshBuilder b = k.Build(hull, kMain);
+        b.At(world).Loft(
+            {{-50, 5, 5, 2}, {-36, 7, 8, 3}, {0, 7.5f, 8.5f, 3}, {14, 6, 7, 4}, {22, 1, 1, 7}}, 16);
+        b.Uv(k.Region(kSecond)).At(world).Box({0, 11.75f, -13}, {13, 1.5f, 54});
+        b.Uv(k.Region(kGold));
+        for (float x : {-6.5f, 6.5f}) b.Box({x, 13.3f, -13}, {0.8f, 1.6f, 54});
+        b.Box({0, 4, -13}, {15.5f, 1.5f, 66});
+        // The stern cabin and the keel.
+        b.Uv(k.Region(kLight)).Box({0, 14, -34}, {10, 3, 9});
+        b.Uv(k.Region(kGlass)).Box({0, 14.2f, -29.4f}, {8, 1.6f, 0.4f});
+        b.Uv(k.Region(kDark)).Box({0, -8, -24}, {1.6f, 8, 30});
     }
-    for (int i = 0; i < 4; ++i) k.Spin(props[i], {0, 0, i % 2 ? 1.0f : -1.0f}, 5);
-    k.Swing(fins, {0, 0, 1}, 0.05f, 120);
+    // The missile tubes at the stern, their mouths at the launch points.
+    int tubes = k.Node(hull, "tubes");
+    {
+        MeshBuilder b = k.Build(tubes, kDark);
+        const V3 mouths[3] = {{0, 0, -47}, {0, -5, -45}, {0, -10, -42}};
+        for (const V3& m : mouths) {
+            b.At(Mat4::Translation(m.x, m.y, m.z) * world).Cylinder(1.6f, 14, 8);
+            b.Uv(k.Region(kGlow))
+                .At(Mat4::Translation(m.x, m.y, m.z - 0.2f) * world)
+                .Cylinder(1.1f, 0.3f, 8);
+            b.Uv(k.Region(kDark));
+        }
+    }
+    // Stub wings with a propeller at each tip, turning behind the galleon.
+    int props[2];
+    for (int i = 0; i < 2; ++i) {
+        float side = i ? 1.0f : -1.0f;
+        int wing = k.Node(hull, "wing" + std::to_string(i),
+                          Mat4::Translation(side * 7 * s, 5 * s, -6 * s));
+        MeshBuilder b = k.Build(wing, kSecond);
+        b.At(Mat4::Translation(side * 6, 0, 0) * world).Box({0, 0, 0}, {12, 1.2f, 8});
+        b.Uv(k.Region(kDark))
+            .At(Mat4::Translation(side * 12, 0, -6) * world)
+            .Loft({{-3, 1.6f, 1.6f, 0}, {5, 2, 2, 0}, {8, 1, 1, 0}}, 8);
+        props[i] = k.Node(wing, "prop" + std::to_string(i),
+                          Mat4::Translation(side * 12 * s, 0, -9.5f * s));
+        MeshBuilder p = k.Build(props[i], kWood);
+        p.At(world);
+        Propeller(p, 5, 3, 0.8f);
+    }
+    for (int i = 0; i < 2; ++i) k.Spin(props[i], {0, 0, i ? 1.0f : -1.0f}, 5);
+    k.Hold(tubes);
     k.Write(out);
 }
 
@@ -950,25 +1028,27 @@ void AddModelJobs(std::vector<Job>& jobs) {
                         ShipFin(o);
                         ShipScrew(o);
                     }});
+    // The train's guns are sized for their places on the cars: base radii of 3.4 to 8 units
+    // as drawn.
     jobs.push_back({"train", [](Output& o) {
                         for (int i = 0; i < 4; ++i)
                             TrainCar(o, "xfile/train/boss_train0" + std::to_string(i + 1) + ".x",
                                      4020 + i, i);
-                        Turret(o, "xfile/train/train_gun_ballon2.x", kTrain, 4037, 2.0f, 1, 10,
+                        Turret(o, "xfile/train/train_gun_ballon2.x", kTrain, 4037, 0.6f, 1, 10,
                                true, "gun_bal2.bmp");
-                        Turret(o, "xfile/train/train_gun_ballon.x", kTrain, 4038, 2.0f, 2, 10, true,
+                        Turret(o, "xfile/train/train_gun_ballon.x", kTrain, 4038, 0.6f, 2, 10, true,
                                "gun_bal.bmp");
-                        Turret(o, "xfile/train/train_gun_big2.x", kTrain, 4039, 2.6f, 2, 22, false,
+                        Turret(o, "xfile/train/train_gun_big2.x", kTrain, 4039, 0.78f, 2, 22, false,
                                "gun_big2.bmp");
-                        Turret(o, "xfile/train/train_gun_big.x", kTrain, 4040, 2.6f, 1, 26, false,
+                        Turret(o, "xfile/train/train_gun_big.x", kTrain, 4040, 0.78f, 1, 26, false,
                                "gun_big.bmp");
-                        Turret(o, "xfile/train/train_gun_box.x", kTrain, 4041, 2.4f, 3, 12, false,
+                        Turret(o, "xfile/train/train_gun_box.x", kTrain, 4041, 0.78f, 3, 12, false,
                                "gun_box.bmp");
-                        Turret(o, "xfile/train/train_gun_lage.x", kTrain, 4042, 2.2f, 2, 18, false,
+                        Turret(o, "xfile/train/train_gun_lage.x", kTrain, 4042, 0.66f, 2, 18, false,
                                "gun_lage.bmp");
-                        Turret(o, "xfile/train/train_gun_mid.x", kTrain, 4043, 1.8f, 2, 14, true,
+                        Turret(o, "xfile/train/train_gun_mid.x", kTrain, 4043, 0.56f, 2, 14, true,
                                "gun_mid.bmp");
-                        Turret(o, "xfile/train/train_gun_small.x", kTrain, 4044, 1.4f, 1, 12, true,
+                        Turret(o, "xfile/train/train_gun_small.x", kTrain, 4044, 0.38f, 1, 12, true,
                                "gun_smal.bmp");
                         Container(o);
                     }});

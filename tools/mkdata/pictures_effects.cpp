@@ -126,16 +126,19 @@ void OpaqueSheet(Output& out) {
             Radial(26, 152, 28, {{0, Rgb(0xFFFFFF)}, {0.45f, Rgb(0xFF7AC8)}, {1, Rgb(0xC0105A)}}),
             Rgb(0x4A0520), 2.5f);
     }
-    // Particle 22 (128, 128)-(256, 256): a drifting petal.
+    // Particle 22 (128, 128)-(256, 256): a drifting petal, small in the middle of its cell.
+    // The cell is drawn about 6 units across, and the petals rise from shot-down fliers and
+    // drift back with the course past the camera: a petal filling its cell would cover much
+    // of the view when one passes close.
     {
         Path p;
-        p.MoveTo(192, 140);
-        p.CubicTo(240, 160, 236, 220, 192, 246);
-        p.CubicTo(148, 220, 144, 160, 192, 140);
-        img.FillOutlined(p, Linear(150, 140, 234, 246, {{0, Rgb(0xFFE0F0)}, {1, Rgb(0xF080B0)}}),
-                         Rgb(0x8A2A5A), 2.5f);
+        p.MoveTo(192, 174);
+        p.CubicTo(209, 181, 207, 201, 192, 211);
+        p.CubicTo(177, 201, 175, 181, 192, 174);
+        img.FillOutlined(p, Linear(178, 174, 206, 211, {{0, Rgb(0xFFE0F0)}, {1, Rgb(0xF080B0)}}),
+                         Rgb(0x8A2A5A), 1.5f);
         Path v;
-        v.Stroke({{192, 150}, {194, 236}}, 2);
+        v.Stroke({{192, 178}, {193, 207}}, 1);
         img.Fill(v, Rgb(0xC05A8A));
     }
     AddBmp(out, "bmp/effect_opa.bmp", img, BmpMode::Keyed, Place::VolumeArchive);

@@ -109,14 +109,16 @@ public:
     const std::string& Dir() const { return dir_; }
     Output& Out() { return out_; }
 
-    // A material with a ground texture written beside the maps.
-    int Texture(const std::string& name, Ground g, Color tint, int size = 512) {
+    // A material with a ground texture written beside the maps; named after the texture
+    // unless `material` names it.
+    int Texture(const std::string& name, Ground g, Color tint, int size = 512,
+                const std::string& material = "") {
         for (size_t i = 0; i < mats_.size(); ++i)
             if (mats_[i].texture == name) return static_cast<int>(i);
         Image img = GroundTexture(
             g, size, static_cast<uint32_t>(stage_ * 131 + mats_.size() * 17 + 3), tint);
         AddBmp(out_, dir_ + name, img, BmpMode::Opaque, Place::VolumeArchive);
-        return TexturedMaterial(name, name, img);
+        return TexturedMaterial(material.empty() ? name : material, name, img);
     }
     // A material whose texture (already written by the caller) is `img`.
     int TexturedMaterial(const std::string& name, const std::string& texture, const Image& img) {
@@ -987,28 +989,90 @@ std::string StageCity(StageBuild& sb) {
                               Atmosphere(st, 1200, 7000, 30000, {-8000, 9000, 40000})));
 }
 
+// The viaduct the train runs on: a deck along the keys at `deckY` under the rail, `half`
+// units either side, with girders along its edges and piers down to `footY` every 40th key.
+// Every face of it uses materials whose names begin "renketu": the course reader takes such
+// faces as marks that place nothing and are never struck, so the viaduct is seen but not
+// solid, and the train's wrecks fall through it to the plain below, out of the way of the
+// camera that the rail carries over the place where they were shot down.
+Mesh Viaduct(const std::vector<V3>& keys, size_t first, size_t last, float deckY, float footY,
+             float half, int deckMat, int pierMat) {
+    Mesh m;
+    MeshBuilder b(m);
+    const size_t n = keys.size();
+    auto edge = [&](size_t k, float side, float dy) {
+        V3 d = CourseDir(keys, k % n, true);
+        V3 right = Normalize(V3{d.z, 0, -d.x});
+        V3 p = keys[k % n];
+        return V3{p.x + right.x * side * half, p.y + deckY + dy, p.z + right.z * side * half};
+    };
+    const float girder = 7;
+    for (size_t k = first; k < last; k += 4) {
+        size_t k1 = std::min(last, k + 4);
+        V3 l0 = edge(k, -1, 0), r0 = edge(k, 1, 0), l1 = edge(k1, -1, 0), r1 = edge(k1, 1, 0);
+        b.Mat(deckMat).At(Mat4{});
+        b.Quad(l0, l1, r1, r0, {0, 1, 0});
+        // Texture coordinates across the deck and along it, as the ground's track had them.
+        for (size_t i = m.verts.size() - 4; i < m.verts.size(); ++i) {
+            m.verts[i].u = m.verts[i].p.x / 120.0f;
+            m.verts[i].v = m.verts[i].p.z / 120.0f;
+        }
+        b.Mat(pierMat);
+        for (float side : {-1.0f, 1.0f}) {
+            V3 t0 = edge(k, side, 0), t1 = edge(k1, side, 0);
+            V3 b0 = edge(k, side, -girder), b1 = edge(k1, side, -girder);
+            V3 out = edge(k, side, 0) - edge(k, -side, 0);
+            b.Quad(t0, t1, b1, b0, out);
+        }
+        b.Quad(edge(k, -1, -girder), edge(k1, -1, -girder), edge(k1, 1, -girder),
+               edge(k, 1, -girder), {0, -1, 0});
+    }
+    for (size_t k = first - first % 40 + 40; k < last; k += 40) {
+        V3 d = CourseDir(keys, k % n, true);
+        V3 p = keys[k % n];
+        float top = p.y + deckY - girder, height = top - footY;
+        b.Mat(pierMat).At(Mat4::RotationY(std::atan2(d.x, d.z)) *
+                          Mat4::Translation(p.x, footY + height / 2, p.z));
+        b.Box({0, 0, 0}, {half * 1.4f, height, 10});
+    }
+    for (Vertex& v : m.verts) {
+        if (std::fabs(v.n.y) > 0.5f) continue;
+        v.u = (v.p.x + v.p.z) / 60.0f;
+        v.v = -v.p.y / 60.0f;
+    }
+    return m;
+}
+
 std::string StageRailway(StageBuild& sb) {
     const int st = 8;
     std::vector<V3> keys = LoopKeys(Loop({0, 40, 0}, 3200, 2600, 6, 12, 81, 0.1f));
-    int track = sb.Texture("track.bmp", Ground::Rail, {1, 1, 1, 1});
+    // The train runs 30 units under the rail, on a viaduct over the plain.
+    const float deckY = -30, plainY = -120;
+    int track = sb.Texture("track.bmp", Ground::Rail, {1, 1, 1, 1}, 512, "renketu_track");
     int grass = sb.Texture("grass.bmp", Ground::Grass, {1, 0.85f, 0.65f, 1});
     int rock = sb.Texture("rock.bmp", Ground::Rock, {1, 0.85f, 0.75f, 1});
+    int pier = sb.Texture("pier.bmp", Ground::Stone, {0.85f, 0.8f, 0.75f, 1}, 256, "renketu_pier");
     Ribbon rb;
     rb.halfWidth = 900;
     rb.lateralSteps = 20;
-    // The train runs 30 units under the rail: the track bed is there.
-    auto prof = [](float lat, float along) {
+    auto prof = [plainY](float lat, float along) {
         float a = std::fabs(lat);
         float hills = a > 300
-                          ? std::pow((a - 300) / 600, 2.0f) * 260 *
+                          ? std::pow((a - 300) / 600, 2.0f) * 350 *
                                 (0.6f + 0.8f * ValueNoise(along / 700, lat > 0 ? 2.0f : 8.0f, 83))
                           : 0;
-        return -30 - Smooth(20, 60, a) * 6 + hills;
+        return plainY + 6 * ValueNoise(along / 150, lat / 150, 84) + hills;
     };
     CourseParts parts = RibbonCourse(sb, keys, true, 8, rb, prof, [&](float lat, float) {
-        float a = std::fabs(lat);
-        return a < 24 ? track : a > 420 ? rock : grass;
+        return std::fabs(lat) > 420 ? rock : grass;
     });
+    for (size_t s = 0; s < parts.segments.size(); ++s) {
+        size_t per = (keys.size() + 7) / 8;
+        size_t first = s * per, last = std::min(keys.size(), (s + 1) * per);
+        Mesh v = Viaduct(keys, first, last, deckY, plainY, 24, track, pier);
+        Bake(v, st);
+        parts.segments[s].push_back(v);
+    }
     WriteCourse(sb, parts);
     sb.Sky();
     sb.Camera(keys, LookAhead(keys, true, 36, 6));
