@@ -30,8 +30,8 @@ void ReleaseHolderTexture(TextureHolder* holder) {
 }
 
 // True the first time a path is reported in this run: a picture that is missing, too large
-// or cannot be decoded is told once, however many materials or scenes name it. A path too long for
-// the list, or one reported once the list is full, is always told.
+// or cannot be decoded is told once, however many materials or scenes name it. A path too
+// long for the list, or one reported once the list is full, is always told.
 bool FirstReport(const char* path) {
     MissingPictureReports& r = gMissingPictureReports;
     size_t length = std::strlen(path);
